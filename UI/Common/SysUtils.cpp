@@ -1,0 +1,62 @@
+#include "SysUtils.h"
+
+#include <array>
+
+Exception::Exception(QString message) : FMessage(std::move(message)), FWhat(FMessage.toStdString()) {}
+
+EAssertionFailed::EAssertionFailed(const QString &message, const char *unitPath, int line)
+    : Exception(QStringLiteral("%1 (%2, line %3)")
+                    .arg(message.isEmpty() ? QStringLiteral("Assertion failure") : message)
+                    .arg(QString::fromLatin1(unitPath))
+                    .arg(line)) {}
+
+void Assert(bool condition, const char *unitPath, int line, const QString &message) {
+    if (!condition)
+        throw EAssertionFailed(message, unitPath, line);
+}
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the five bytes the code page leaves undefined
+// map to the C1 control character of the same value, as the system does.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char toByte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == c)
+            return char(0x80 + i);
+    return '?';
+}
+
+} // namespace
+
+AnsiString ToAnsi(const QString &text) {
+    AnsiString result;
+    result.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A surrogate pair is one character the code page cannot hold.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        result.push_back(toByte(c.unicode()));
+    }
+    return result;
+}
+
+QString FromAnsi(const char *text, qsizetype length) {
+    QString result(length, Qt::Uninitialized);
+    QChar *out = result.data();
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+    }
+    return result;
+}
+
+QString FromAnsi(const AnsiString &text) { return FromAnsi(text.data(), qsizetype(text.size())); }
