@@ -1,0 +1,105 @@
+#pragma once
+// The root of every interface that crosses the boundary between the host and a
+// plug-in, its GUIDs, and the string hand-off rule: text returned across the
+// boundary is a heap reference that the receiver copies and hands back to the
+// producing object's FreeStr, so memory is always freed by whoever allocated it.
+
+#include "SysUtils.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+struct TGUID {
+    uint32_t D1;
+    uint16_t D2;
+    uint16_t D3;
+    uint8_t D4[8];
+
+    friend constexpr bool operator==(const TGUID &, const TGUID &) = default;
+};
+static_assert(sizeof(TGUID) == 16);
+
+// The host contract's GUIDs are 16 ASCII characters beginning "$VQAdm$$",
+// taken byte for byte as the GUID's memory image (little-endian groups).
+constexpr TGUID GuidFromAscii(const char (&s)[17]) {
+    auto b = [&](int i) { return uint8_t(s[i]); };
+    return TGUID{uint32_t(b(0) | b(1) << 8 | b(2) << 16 | uint32_t(b(3)) << 24),
+                 uint16_t(b(4) | b(5) << 8),
+                 uint16_t(b(6) | b(7) << 8),
+                 {b(8), b(9), b(10), b(11), b(12), b(13), b(14), b(15)}};
+}
+
+using HResult = int32_t;
+constexpr HResult S_OK = 0;
+constexpr HResult E_NOINTERFACE = int32_t(0x80004002u);
+
+// Heap text handed across the boundary; only its producer's FreeStr frees it.
+struct TAnsiStringRef {
+    AnsiString Chars;
+};
+struct TUnicodeStringRef {
+    std::u16string Chars;
+};
+using PAnsiStringRef = TAnsiStringRef *;
+using PUnicodeStringRef = TUnicodeStringRef *;
+
+// The standard query/add-reference/release triple (slots 0 to 2).
+struct IInterface {
+    virtual HResult QueryInterface(const TGUID &iid, void **obj) = 0;
+    virtual int32_t _AddRef() = 0;
+    virtual int32_t _Release() = 0;
+
+protected:
+    ~IInterface() = default;
+};
+
+struct IBaseInterface : IInterface {
+    virtual void FreeStr(PAnsiStringRef &s) = 0;    // slot 3
+    virtual void FreeStr(PUnicodeStringRef &s) = 0; // slot 4
+
+protected:
+    ~IBaseInterface() = default;
+};
+
+// Producer side of the hand-off: a new reference holding the text.
+PAnsiStringRef NewAnsiStringRef(const QString &text);
+PUnicodeStringRef NewUnicodeStringRef(const QString &text);
+// What every producer's FreeStr does: release the holder and clear the variable.
+void ReleaseStringRef(PAnsiStringRef &s);
+void ReleaseStringRef(PUnicodeStringRef &s);
+// Receiver side: copy the characters out, then give the reference back to its
+// producer. A none reference reads as the empty text.
+QString TakeAnsiStringRef(IBaseInterface *sender, PAnsiStringRef &s);
+QString TakeUnicodeStringRef(IBaseInterface *sender, PUnicodeStringRef &s);
+
+// Counted reference to a host interface: holds one reference for as long as it lives.
+template <class I>
+class TInterfaceRef {
+public:
+    TInterfaceRef() = default;
+    TInterfaceRef(I *p) : FPtr(p) { if (FPtr) FPtr->_AddRef(); }
+    TInterfaceRef(const TInterfaceRef &o) : TInterfaceRef(o.FPtr) {}
+    TInterfaceRef(TInterfaceRef &&o) noexcept : FPtr(std::exchange(o.FPtr, nullptr)) {}
+    TInterfaceRef &operator=(TInterfaceRef o) noexcept { std::swap(FPtr, o.FPtr); return *this; }
+    ~TInterfaceRef() { if (FPtr) FPtr->_Release(); }
+
+    I *get() const { return FPtr; }
+    I *operator->() const { return FPtr; }
+    explicit operator bool() const { return FPtr != nullptr; }
+
+private:
+    I *FPtr = nullptr;
+};
+
+// Base of the plug-in's own interface objects: reference counting is switched
+// off (lifetimes are explicit) and strings are released here.
+template <class Primary>
+class TInterfacedObject : public Primary {
+public:
+    int32_t _AddRef() override { return -1; }
+    int32_t _Release() override { return -1; }
+    void FreeStr(PAnsiStringRef &s) override { ReleaseStringRef(s); }
+    void FreeStr(PUnicodeStringRef &s) override { ReleaseStringRef(s); }
+};

@@ -1,0 +1,84 @@
+#include "PluginLibrary.h"
+
+#include "PluginExport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <dlfcn.h>
+
+namespace {
+
+// The host's plug-in manager. Plug-ins only keep it; it counts its references.
+class THostPluginManager final : public IPluginManager {
+public:
+    HResult QueryInterface(const TGUID &iid, void **obj) override {
+        *obj = iid == IPluginManager::IID ? static_cast<IPluginManager *>(this) : nullptr;
+        if (!*obj)
+            return E_NOINTERFACE;
+        _AddRef();
+        return S_OK;
+    }
+    int32_t _AddRef() override { return ++FCount; }
+    int32_t _Release() override {
+        const int32_t n = --FCount;
+        if (n == 0)
+            delete this;
+        return n;
+    }
+    void FreeStr(PAnsiStringRef &s) override { ReleaseStringRef(s); }
+    void FreeStr(PUnicodeStringRef &s) override { ReleaseStringRef(s); }
+    int32_t HostReserved() override { return 0; }
+
+private:
+    int32_t FCount = 0;
+};
+
+} // namespace
+
+TPluginLibrary::TPluginLibrary(const QString &Path) : FPath(Path) {
+    QString error;
+    std::optional<TVersionEntries> entries = ReadVersionEntries(Path, error);
+    if (!entries)
+        throw EPluginLoad(QStringLiteral("%1: %2").arg(Path, error));
+    FEntries = *entries;
+    if (const QString misfit = CheckVersionFit(FEntries); !misfit.isEmpty())
+        throw EPluginLoad(QStringLiteral("%1: %2").arg(Path, misfit));
+
+    FHandle = dlopen(QFile::encodeName(Path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!FHandle)
+        throw EPluginLoad(QStringLiteral("%1: cannot load: %2").arg(Path, QString::fromLocal8Bit(dlerror())));
+    auto create = reinterpret_cast<TCreatePluginFunc>(dlsym(FHandle, "CreatePlugin"));
+    FDestroy = reinterpret_cast<TDestroyPluginFunc>(dlsym(FHandle, "DestroyPlugin"));
+    if (!create || !FDestroy) {
+        dlclose(FHandle);
+        throw EPluginLoad(QStringLiteral("%1: not a plug-in (CreatePlugin or DestroyPlugin is not exported)").arg(Path));
+    }
+
+    FObject = create();
+    // The host knows the plug-in only through its interfaces.
+    FDevicePlugin = QueryAs<IDevicePlugin>(static_cast<IPlugin *>(FObject));
+    FManager = new THostPluginManager;
+    if (!FDevicePlugin || !FDevicePlugin->Initialize(FManager.get())) {
+        const QString why = FDevicePlugin ? QStringLiteral("refused to initialise") : QStringLiteral("is not a device plug-in");
+        FDestroy(FObject);
+        dlclose(FHandle);
+        throw EPluginLoad(QStringLiteral("%1: the plug-in %2").arg(Path, why));
+    }
+}
+
+TPluginLibrary::~TPluginLibrary() {
+    FDevicePlugin->Finalize();
+    FDestroy(FObject);
+    // The library stays mapped: objects it registered with the toolkit may
+    // outlive this point until the process ends.
+}
+
+IDevicePluginModule *TPluginLibrary::Module() const {
+    return FDevicePlugin->getModulesCount() > 0 ? FDevicePlugin->getModule(0) : nullptr;
+}
+
+QString DefaultPluginPath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("DP_Lyn2.plg"));
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A device plug-in library loaded into the host: found, version-checked,
+// opened, its plug-in object created and initialised, and all of it undone in
+// reverse order when the object goes away.
+
+#include "CommonDevicePlugins.h"
+#include "PluginFile.h"
+
+#include <memory>
+
+class Exception;
+class TPlugin;
+
+class EPluginLoad : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TPluginLibrary {
+public:
+    // Raises EPluginLoad with one line saying what is wrong.
+    explicit TPluginLibrary(const QString &Path);
+    ~TPluginLibrary();
+    TPluginLibrary(const TPluginLibrary &) = delete;
+    TPluginLibrary &operator=(const TPluginLibrary &) = delete;
+
+    const QString &Path() const { return FPath; }
+    const TVersionEntries &VersionEntries() const { return FEntries; }
+    IDevicePlugin *Plugin() const { return FDevicePlugin; }
+    // Module 0, through which the host does all model work; none when the plug-in has no module.
+    IDevicePluginModule *Module() const;
+
+    // Text of a plug-in string getter, taken under the hand-off rule.
+    QString Take(PAnsiStringRef s) const { return TakeAnsiStringRef(FDevicePlugin, s); }
+
+private:
+    QString FPath;
+    TVersionEntries FEntries;
+    void *FHandle = nullptr;
+    bool (*FDestroy)(TPlugin *) = nullptr;
+    TPlugin *FObject = nullptr;
+    IDevicePlugin *FDevicePlugin = nullptr;
+    TInterfaceRef<IPluginManager> FManager;
+};
+
+// DP_Lyn2.plg beside the running executable.
+QString DefaultPluginPath();

@@ -1,0 +1,187 @@
+// The plug-in's front door: the counted singleton, the interfaces and their
+// GUIDs, initialisation rules and the string hand-off.
+
+#include "DP_Lyn2Plugin.h"
+#include "PluginExport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// Counts its references the way a host object does.
+class FakeManager final : public IPluginManager {
+public:
+    HResult QueryInterface(const TGUID &, void **obj) override { *obj = nullptr; return E_NOINTERFACE; }
+    int32_t _AddRef() override { return ++Refs; }
+    int32_t _Release() override { return --Refs; }
+    void FreeStr(PAnsiStringRef &s) override { ReleaseStringRef(s); }
+    void FreeStr(PUnicodeStringRef &s) override { ReleaseStringRef(s); }
+    int32_t HostReserved() override { return 0; }
+    int32_t Refs = 0;
+};
+
+class PluginExportTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterLyn2Plugin(); }
+    void TearDown() override {
+        while (PluginInstance)
+            DestroyPlugin(PluginInstance);
+    }
+    static IDevicePlugin *DevicePlugin(TPlugin *p) { return QueryAs<IDevicePlugin>(static_cast<IPlugin *>(p)); }
+};
+
+TEST_F(PluginExportTest, OneCountedInstance) {
+    TPlugin *first = CreatePlugin();
+    TPlugin *second = CreatePlugin();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(PluginRefCount, 2);
+    EXPECT_TRUE(DestroyPlugin(first));
+    EXPECT_EQ(PluginInstance, first);
+    EXPECT_TRUE(DestroyPlugin(first));
+    EXPECT_EQ(PluginInstance, nullptr);
+    EXPECT_EQ(PluginRefCount, 0);
+    TPlugin *third = CreatePlugin();
+    EXPECT_NE(third, nullptr);
+    EXPECT_EQ(PluginRefCount, 1);
+}
+
+TEST_F(PluginExportTest, DestroyAcceptsOnlyTheInstance) {
+    TPlugin *p = CreatePlugin();
+    TLyn2Plugin stranger;
+    EXPECT_FALSE(DestroyPlugin(&stranger));
+    EXPECT_FALSE(DestroyPlugin(nullptr));
+    EXPECT_EQ(PluginRefCount, 1);
+    EXPECT_EQ(PluginInstance, p);
+}
+
+TEST_F(PluginExportTest, CreateBeforeRegistrationAsserts) {
+    PluginClass = nullptr;
+    try {
+        CreatePlugin();
+        FAIL();
+    } catch (const EAssertionFailed &e) {
+        EXPECT_EQ(e.Message(), "PluginClass global variable of PluginExport unit MUST be initialized before any "
+                               "calls to CreatePlugin() function (UI\\AdminUI\\DevicePlugins\\PluginExport, line 42)");
+    }
+    EXPECT_EQ(PluginInstance, nullptr);
+    EXPECT_EQ(PluginRefCount, 0);
+}
+
+TEST_F(PluginExportTest, IdentityHandedOutAsStringReferences) {
+    IDevicePlugin *plugin = DevicePlugin(CreatePlugin());
+    ASSERT_NE(plugin, nullptr);
+    PAnsiStringRef id = plugin->getPluginID();
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(id->Chars, "LYN 2 Device");
+    plugin->FreeStr(id);
+    EXPECT_EQ(id, nullptr); // FreeStr clears the caller's variable
+    PAnsiStringRef type = plugin->getPluginType();
+    EXPECT_EQ(TakeAnsiStringRef(plugin, type), "DevicePlugin");
+    PAnsiStringRef description = plugin->getDescription();
+    EXPECT_EQ(TakeAnsiStringRef(plugin, description), "LYN 2 device plugin. Contains LYN 2 device's frames");
+    EXPECT_EQ(description, nullptr);
+}
+
+TEST_F(PluginExportTest, InitializeOnceWithAManager) {
+    IDevicePlugin *plugin = DevicePlugin(CreatePlugin());
+    FakeManager manager;
+    EXPECT_FALSE(plugin->Initialize(nullptr));
+    EXPECT_FALSE(plugin->getInitialized());
+    EXPECT_TRUE(plugin->Initialize(&manager));
+    EXPECT_TRUE(plugin->getInitialized());
+    EXPECT_EQ(manager.Refs, 1);
+
+    FakeManager other;
+    EXPECT_FALSE(plugin->Initialize(&other));
+    EXPECT_EQ(other.Refs, 0);
+    IPluginManager *kept = plugin->getManager(); // a counted copy
+    EXPECT_EQ(kept, &manager);
+    EXPECT_EQ(manager.Refs, 2);
+    kept->_Release();
+
+    // Finalize keeps the manager and the flag; freeing the plug-in releases it.
+    plugin->Finalize();
+    EXPECT_TRUE(plugin->getInitialized());
+    EXPECT_FALSE(plugin->Initialize(&other));
+    DestroyPlugin(PluginInstance);
+    EXPECT_EQ(manager.Refs, 0);
+}
+
+TEST_F(PluginExportTest, QueryInterfaceAndSwitchedOffCounting) {
+    IPlugin *plugin = static_cast<IPlugin *>(CreatePlugin());
+    void *out = reinterpret_cast<void *>(1);
+    EXPECT_EQ(plugin->QueryInterface(IDevicePlugin::IID, &out), S_OK);
+    EXPECT_NE(out, nullptr);
+    EXPECT_EQ(plugin->QueryInterface(IPlugin::IID, &out), S_OK);
+    EXPECT_EQ(plugin->QueryInterface(IDevicePluginModule::IID, &out), E_NOINTERFACE);
+    EXPECT_EQ(uint32_t(E_NOINTERFACE), 0x80004002u);
+    EXPECT_EQ(plugin->_AddRef(), -1);
+    EXPECT_EQ(plugin->_Release(), -1);
+    EXPECT_EQ(PluginInstance, static_cast<TPlugin *>(plugin));
+}
+
+TEST_F(PluginExportTest, OtherMessagesAreNotHandled) {
+    IPlugin *plugin = static_cast<IPlugin *>(CreatePlugin());
+    uintptr_t output = 77;
+    EXPECT_FALSE(plugin->PerformMessage(5, 0, output));
+    EXPECT_EQ(output, 77u);
+}
+
+TEST_F(PluginExportTest, ModuleIndexOutsideTheListRaises) {
+    IDevicePlugin *plugin = DevicePlugin(CreatePlugin());
+    EXPECT_THROW(plugin->getModule(plugin->getModulesCount()), std::out_of_range);
+    EXPECT_THROW(plugin->getModule(-1), std::out_of_range);
+}
+
+TEST(PluginClasses, DescendFromEachOther) {
+    EXPECT_TRUE(TLyn2Plugin::Class().InheritsFrom(&TDevicePlugin::Class()));
+    EXPECT_TRUE(TLyn2Plugin::Class().InheritsFrom(&TPlugin::Class()));
+    EXPECT_FALSE(TPlugin::Class().InheritsFrom(&TDevicePlugin::Class()));
+    EXPECT_EQ(TLyn2Plugin::Class().ClassName(), "TLyn2Plugin");
+}
+
+// The host contract's GUIDs are their ASCII names, byte for byte.
+TEST(Guids, MatchTheirAsciiNames) {
+    const std::pair<TGUID, const char *> named[] = {
+        {IDevicePlugin::IID, "$VQAdm$$DPlg----"},         {IDevicePluginModule::IID, "$VQAdm$$DPlgMod-"},
+        {IDevicePluginServant::IID, "$VQAdm$$PlgFrCnp"},  {IPluginFrameContainer::IID, "$VQAdm$$PlgFrCnt"},
+        {IDeviceProfile::IID, "$VQAdm$$DProf---"},        {IDeviceProfileList::IID, "$VQAdm$$DProfLst"},
+        {IDevice::IID, "$VQAdm$$Device--"},
+    };
+    for (const auto &[guid, name] : named)
+        EXPECT_EQ(std::memcmp(&guid, name, 16), 0) << name;
+    // The registry forms, as printed.
+    EXPECT_EQ(IDevicePlugin::IID, (TGUID{0x41515624, 0x6D64, 0x2424, {0x44, 0x50, 0x6C, 0x67, 0x2D, 0x2D, 0x2D, 0x2D}}));
+    EXPECT_EQ(IDevice::IID, (TGUID{0x41515624, 0x6D64, 0x2424, {0x44, 0x65, 0x76, 0x69, 0x63, 0x65, 0x2D, 0x2D}}));
+    EXPECT_EQ(IPluginManager::IID.D1, 0x06D9F431u);
+    EXPECT_EQ(IPlugin::IID.D4[7], 0x5D);
+}
+
+TEST(StringHandOff, UnicodeAndEmptyReferences) {
+    FakeManager sender;
+    PUnicodeStringRef u = NewUnicodeStringRef(QString::fromUtf8("Grüße 😀"));
+    EXPECT_EQ(TakeUnicodeStringRef(&sender, u), QString::fromUtf8("Grüße 😀"));
+    EXPECT_EQ(u, nullptr);
+    PAnsiStringRef none = nullptr;
+    EXPECT_EQ(TakeAnsiStringRef(&sender, none), QString());
+    PAnsiStringRef a = NewAnsiStringRef(QString::fromUtf8("€ and Ā"));
+    EXPECT_EQ(a->Chars, "\x80 and ?");
+    ReleaseStringRef(a);
+    EXPECT_EQ(a, nullptr);
+}
+
+TEST(SharedTypes, NameStringsAreCut) {
+    const TdpNameString s = TdpNameString::From(QString(40, QLatin1Char('x')));
+    EXPECT_EQ(s.Length, 31);
+    EXPECT_EQ(s.Text(), QString(31, QLatin1Char('x')));
+    EXPECT_EQ(TdpNameString::From(QStringLiteral("LYN 2")).Text(), "LYN 2");
+    EXPECT_EQ(TdpURIString::From(QString(300, QLatin1Char('u'))).Length, 255);
+    const TPluginFrameFlags flags{pffCreating, pffDebug};
+    EXPECT_EQ(flags.Bits(), 0b1001);
+    EXPECT_TRUE(flags.Contains(pffCreating));
+    EXPECT_FALSE(flags.Contains(pffReadOnly));
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// The host end to end: vqadmin run as a user runs it, and the plug-in library
+// file as the host sees it.
+
+#include "PluginFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString BinPath(const char *name) { return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(name)); }
+
+struct TRun {
+    int Status;
+    QString Out;
+    QString Err;
+};
+
+TRun Vqadmin(const QStringList &args) {
+    QProcess p;
+    p.start(BinPath("vqadmin"), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+TEST(PluginFile, ExportsOnlyTheTwoEntryPoints) {
+    QProcess nm;
+    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"), BinPath("DP_Lyn2.plg")});
+    ASSERT_TRUE(nm.waitForFinished(30000));
+    ASSERT_EQ(nm.exitCode(), 0);
+    QStringList exported;
+    for (const QString &line : QString::fromUtf8(nm.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList cols = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // Code symbols only: the linker's own markers are not functions.
+        if (cols.size() == 3 && (cols[1] == QLatin1String("T") || cols[1] == QLatin1String("W")))
+            exported << cols[2];
+    }
+    exported.sort();
+    EXPECT_EQ(exported, (QStringList{QStringLiteral("CreatePlugin"), QStringLiteral("DestroyPlugin")}));
+}
+
+TEST(PluginFile, VersionEntriesAreReadWithoutLoading) {
+    QString error;
+    const auto entries = ReadVersionEntries(BinPath("DP_Lyn2.plg"), error);
+    ASSERT_TRUE(entries) << error.toStdString();
+    EXPECT_EQ(entries->value("Device Plugin Interface"), "8");
+    EXPECT_EQ(entries->value("Min DP Interface"), "7");
+    EXPECT_EQ(entries->value("Min Software Version"), "2.5.47300");
+    EXPECT_EQ(entries->value("FileVersion"), "14.0.6.0");
+    EXPECT_EQ(entries->value("Internal Version"), "14.0.6");
+    EXPECT_EQ(entries->value("InternalName"), "DP_LYN2");
+    EXPECT_EQ(entries->value("OriginalFilename"), "DP_LYN2.PLG");
+    EXPECT_TRUE(CheckVersionFit(*entries).isEmpty());
+}
+
+TEST(PluginFile, VersionFit) {
+    const auto fit = [](const char *dp, const char *min, const char *sw) {
+        return CheckVersionFit({{"Device Plugin Interface", dp}, {"Min DP Interface", min}, {"Min Software Version", sw}});
+    };
+    EXPECT_TRUE(fit("7", "7", "2.5.47300").isEmpty());
+    EXPECT_TRUE(fit("9", "8", "1.0").isEmpty());
+    EXPECT_FALSE(fit("6", "5", "1.0").isEmpty());
+    EXPECT_FALSE(fit("10", "9", "1.0").isEmpty());
+    EXPECT_FALSE(fit("8", "7", "2.5.47301").isEmpty());
+    EXPECT_FALSE(fit("eight", "7", "1.0").isEmpty());
+}
+
+TEST(PluginFile, DamagedFilesAreRefusedNotTrusted) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("broken.plg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QFile real(BinPath("DP_Lyn2.plg"));
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    QByteArray bytes = real.readAll();
+    // Section headers pointing past the end of the file.
+    bytes.truncate(bytes.size() / 2);
+    f.write(bytes);
+    f.close();
+    QString error;
+    EXPECT_FALSE(ReadVersionEntries(f.fileName(), error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(ReadVersionEntries(dir.filePath("absent.plg"), error));
+    EXPECT_EQ(error, "no such file");
+}
+
+TEST(VqadminInfo, PrintsTheIdentityAndVersionEntries) {
+    const TRun r = Vqadmin({QStringLiteral("info")});
+    ASSERT_EQ(r.Status, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.isEmpty());
+    for (const char *expected : {"Type:        DevicePlugin\n", "ID:          LYN 2 Device\n",
+                                 "Description: LYN 2 device plugin. Contains LYN 2 device's frames\n",
+                                 "  Device Plugin Interface: 8\n", "  Min DP Interface: 7\n",
+                                 "  Min Software Version: 2.5.47300\n", "  FileVersion: 14.0.6.0\n",
+                                 "  InternalName: DP_LYN2\n"})
+        EXPECT_TRUE(r.Out.contains(QLatin1String(expected))) << expected << "\n" << r.Out.toStdString();
+}
+
+TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
+    QTemporaryDir dir;
+    QFile text(dir.filePath("text.plg"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("just some text\n");
+    text.close();
+    const QString cases[] = {dir.filePath("missing.plg"), text.fileName(), BinPath("libVQUILibA.so"),
+                             BinPath("noexports.plg"), BinPath("oldinterface.plg")};
+    const char *reasons[] = {"no such file", "not an ELF file", "no version entries", "not exported",
+                             "does not fit host interface 8"};
+    for (int i = 0; i < 5; ++i) {
+        const TRun r = Vqadmin({QStringLiteral("--plugin"), cases[i], QStringLiteral("info")});
+        EXPECT_EQ(r.Status, 2) << reasons[i];
+        EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_EQ(r.Err.count(QLatin1Char('\n')), 1) << r.Err.toStdString();
+        EXPECT_TRUE(r.Err.contains(QLatin1String(reasons[i]))) << r.Err.toStdString();
+    }
+}
+
+TEST(VqadminInfo, UsageErrors) {
+    EXPECT_EQ(Vqadmin({}).Status, 2);
+    EXPECT_EQ(Vqadmin({QStringLiteral("frobnicate")}).Status, 2);
+    EXPECT_EQ(Vqadmin({QStringLiteral("--plugin")}).Status, 2);
+}
+
+} // namespace
