@@ -128,21 +128,26 @@ AnsiString IPv6ToText(const uint8_t (&bytes)[16]) {
     const int last = ipv4Tail ? 6 : 8;
 
     AnsiString result;
+    const auto separate = [&result] {
+        if (!result.empty() && !result.ends_with(':'))
+            result += ':';
+    };
     for (int i = 0; i < last;) {
         if (i == best) {
             result += "::";
             i += bestLength;
             continue;
         }
-        if (!result.empty() && !result.ends_with(':'))
-            result += ':';
+        separate();
         char digits[4];
         const auto end = std::to_chars(digits, digits + sizeof digits, groups[i], 16).ptr;
         result.append(digits, end);
         ++i;
     }
-    if (ipv4Tail)
+    if (ipv4Tail) {
+        separate();
         result += IPv4ToText(uint32_t(groups[6]) << 16 | groups[7]);
+    }
     return result;
 }
 
