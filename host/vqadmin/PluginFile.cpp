@@ -84,7 +84,11 @@ std::optional<TVersionEntries> ReadVersionEntries(const QString &Path, QString &
         Error = f.errorString();
         return std::nullopt;
     }
-    const std::optional<QByteArray> section = FindSection(f.readAll(), VQ_VERSION_SECTION, Error);
+    return ParseVersionEntries(f.readAll(), Error);
+}
+
+std::optional<TVersionEntries> ParseVersionEntries(const QByteArray &Image, QString &Error) {
+    const std::optional<QByteArray> section = FindSection(Image, VQ_VERSION_SECTION, Error);
     if (!section)
         return std::nullopt;
     // Key and value texts alternate; an empty key ends the list.

@@ -12,6 +12,8 @@ using TVersionEntries = QMap<QString, QString>;
 // The entries of the file's version section; none with Error set when the
 // file cannot be read or is not a plug-in of this platform.
 std::optional<TVersionEntries> ReadVersionEntries(const QString &Path, QString &Error);
+// The same for a file's bytes.
+std::optional<TVersionEntries> ParseVersionEntries(const QByteArray &Image, QString &Error);
 
 // The host's side of the version contract.
 constexpr int HostDPInterface = 8;
