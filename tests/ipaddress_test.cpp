@@ -200,13 +200,6 @@ TEST(IPAddressValue, AssignCopiesValueAndPrefixNotError) {
     EXPECT_EQ(dst.AsAnsiString(), "10.0.0.1/16");
 }
 
-TEST(IPAddressValue, ClearZeroesTheRecord) {
-    Read r("fe80::1");
-    r.Value.Clear();
-    EXPECT_TRUE(r.Value.IsNull());
-    EXPECT_TRUE(IsEmptyIPRec(r.Value.IPAddress()));
-}
-
 TEST(IPAddressValue, IPv4Octets) {
     Read r("10.1.2.3");
     EXPECT_EQ(r.Value.GetIPv4(0), 10);

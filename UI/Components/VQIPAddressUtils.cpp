@@ -1,6 +1,6 @@
 #include "VQIPAddressUtils.h"
 
-#include <arpa/inet.h>
+#include "IPDomainUtils.h"
 
 #include <algorithm>
 #include <array>
@@ -15,17 +15,12 @@ const char *const UnitPath = "UI\\Components\\VQIPAddressUtils";
 // Where an IPv4 value keeps its prefix length: the first record byte after ip4.
 constexpr int PrefixByte = 4;
 
-// The platform's classic IPv4 conversion: one to four parts, decimal, octal or
-// hexadecimal. It reports failure as 255.255.255.255, so that address never reads.
+// IPv4 text as the validators read it (the platform's classic conversion), but
+// the empty text is no address. 255.255.255.255 is how that conversion reports
+// failure, so that address never reads.
 bool ParseIPv4(const AnsiString &text, uint32_t &ip) {
-    ip = ntohl(inet_addr(text.c_str()));
-    return ip != INADDR_NONE;
-}
-
-AnsiString IPv4ToText(uint32_t ip) {
-    in_addr addr;
-    addr.s_addr = htonl(ip);
-    return inet_ntoa(addr);
+    ip = StrToIP(text);
+    return !text.empty() && ip != 0xFFFFFFFF;
 }
 
 int HexDigit(char c) {
@@ -146,7 +141,7 @@ AnsiString IPv6ToText(const uint8_t (&bytes)[16]) {
     }
     if (ipv4Tail) {
         separate();
-        result += IPv4ToText(uint32_t(groups[6]) << 16 | groups[7]);
+        result += IPToStr(uint32_t(groups[6]) << 16 | groups[7]);
     }
     return result;
 }
@@ -224,7 +219,7 @@ AnsiString TIPAddress::AsAnsiString() const {
     case 0:
         return {};
     case 4: {
-        AnsiString text = IPv4ToText(FIPAddress.ip4);
+        AnsiString text = IPToStr(FIPAddress.ip4);
         if (FShortMask)
             text += '/' + std::to_string(FIPAddress.ip6[PrefixByte]);
         return text;
