@@ -17,6 +17,7 @@
 // - Component names are object names; a component's owner is the composite
 //   control that made it, else the nearest frame or window above it.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -129,6 +130,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *Event) override {
+        // A key that a child passed on has been through the handlers already.
+        if (QWidget *focus = QApplication::focusWidget(); focus && focus != this && this->isAncestorOf(focus)) {
+            QtBase::keyPressEvent(Event);
+            return;
+        }
         QChar c;
         switch (RouteKey(Event, c)) {
         case TKeyRoute::Swallow:
@@ -312,6 +318,7 @@ private:
     int NextPage(int From, int Step) const;
 };
 
+enum TBorderStyle { bsNone, bsSingle };
 enum TUDBtnType { btNext, btPrev };
 enum TUDOrientation { udHorizontal, udVertical };
 enum TUpDownDirection { updNone, updUp, updDown };
