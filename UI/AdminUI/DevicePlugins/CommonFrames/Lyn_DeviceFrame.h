@@ -1,0 +1,11 @@
+#pragma once
+// The LYN family's device frame: shows family device proxies.
+
+#include "Lyn_Proxies.h"
+#include "SIP_DeviceFrame.h"
+
+class TLynDeviceFrame : public TSIPDeviceFrame {
+public:
+    static const TPluginDeviceFrameClass &Class();
+    static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLynDeviceProxy::Class(); }
+};

@@ -1,0 +1,6 @@
+#include "Lyn_ProfileFrame.h"
+
+const TPluginProfileFrameClass &TLynProfileFrame::Class() {
+    static const TPluginProfileFrameClassOf<TLynProfileFrame> cls("TLynProfileFrame", &TPluginProfileFrame::Class());
+    return cls;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The LYN 2 device frame: shows LYN 2 device proxies.
+
+#include "Lyn2_Proxies.h"
+#include "Lyn_DeviceFrame.h"
+
+class TLyn2DeviceFrame : public TLynDeviceFrame {
+public:
+    static const TPluginDeviceFrameClass &Class();
+    static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLyn2DeviceProxy::Class(); }
+};
