@@ -40,6 +40,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
     }
 
+    // Types each character into whichever widget has the focus at that moment.
+    static void Type(const QString &Text) {
+        for (QChar c : Text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+
     static void SetClipboard(const QString &Text) { QGuiApplication::clipboard()->setText(Text); }
     static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 
