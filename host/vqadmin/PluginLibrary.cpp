@@ -1,5 +1,6 @@
 #include "PluginLibrary.h"
 
+#include "HostObjects.h"
 #include "PluginExport.h"
 
 #include <QCoreApplication>
@@ -10,29 +11,10 @@
 
 namespace {
 
-// The host's plug-in manager. Plug-ins only keep it; it counts its references.
-class THostPluginManager final : public IPluginManager {
+// The host's plug-in manager. Plug-ins only keep it.
+class THostPluginManager final : public THostObject<IPluginManager> {
 public:
-    HResult QueryInterface(const TGUID &iid, void **obj) override {
-        *obj = iid == IPluginManager::IID ? static_cast<IPluginManager *>(this) : nullptr;
-        if (!*obj)
-            return E_NOINTERFACE;
-        _AddRef();
-        return S_OK;
-    }
-    int32_t _AddRef() override { return ++FCount; }
-    int32_t _Release() override {
-        const int32_t n = --FCount;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    void FreeStr(PAnsiStringRef &s) override { ReleaseStringRef(s); }
-    void FreeStr(PUnicodeStringRef &s) override { ReleaseStringRef(s); }
     int32_t HostReserved() override { return 0; }
-
-private:
-    int32_t FCount = 0;
 };
 
 } // namespace

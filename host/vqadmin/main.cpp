@@ -1,6 +1,8 @@
 // vqadmin: the administration host of the VQ phone system.
 
+#include "Commands.h"
 #include "PluginLibrary.h"
+#include "SiteFile.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -9,31 +11,13 @@
 
 namespace {
 
-constexpr int ExitUsage = 2;
-
-void Print(const QString &line) { std::fputs(qPrintable(line + QLatin1Char('\n')), stdout); }
 void PrintError(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("vqadmin: ") + line + QLatin1Char('\n')), stderr);
+    std::fputs((QStringLiteral("vqadmin: ") + line + QLatin1Char('\n')).toUtf8().constData(), stderr);
 }
 
 int Usage() {
-    PrintError(QStringLiteral("usage: vqadmin [--plugin PATH] info"));
-    return ExitUsage;
-}
-
-// The plug-in's identity, taken through its interfaces, and its version entries.
-int Info(const TPluginLibrary &lib) {
-    IDevicePlugin *plugin = lib.Plugin();
-    Print(QStringLiteral("Plug-in:     %1").arg(lib.Path()));
-    Print(QStringLiteral("Type:        %1").arg(lib.Take(plugin->getPluginType())));
-    Print(QStringLiteral("ID:          %1").arg(lib.Take(plugin->getPluginID())));
-    Print(QStringLiteral("Description: %1").arg(lib.Take(plugin->getDescription())));
-    Print(QStringLiteral("Modules:     %1").arg(plugin->getModulesCount()));
-    Print(QStringLiteral("Version entries:"));
-    const TVersionEntries &entries = lib.VersionEntries();
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        Print(QStringLiteral("  %1: %2").arg(it.key(), it.value()));
-    return 0;
+    PrintError(QStringLiteral("usage: vqadmin [--db PATH] [--plugin PATH] info | import FILE | export [FILE] | validate [--json]"));
+    return ExitFailure;
 }
 
 } // namespace
@@ -42,20 +26,35 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString pluginPath = DefaultPluginPath();
+    QString databasePath = QStringLiteral("vqadmin.db");
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
-        if (option == QLatin1String("--plugin") && !args.isEmpty())
+        if (args.isEmpty())
+            return Usage();
+        if (option == QLatin1String("--plugin"))
             pluginPath = args.takeFirst();
+        else if (option == QLatin1String("--db"))
+            databasePath = args.takeFirst();
         else
             return Usage();
     }
-    if (args.size() != 1 || args.first() != QLatin1String("info"))
-        return Usage();
+    const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
     try {
-        const TPluginLibrary lib(pluginPath);
-        return Info(lib);
+        if (command == QLatin1String("info") && rest.isEmpty())
+            return CommandInfo(pluginPath);
+        if (command == QLatin1String("import") && rest.size() == 1)
+            return CommandImport(databasePath, rest[0]);
+        if (command == QLatin1String("export") && rest.size() <= 1)
+            return CommandExport(databasePath, rest.value(0));
+        if (command == QLatin1String("validate") && (rest.isEmpty() || rest == QStringList{QStringLiteral("--json")}))
+            return CommandValidate(databasePath, pluginPath, !rest.isEmpty());
+        return Usage();
+    } catch (const ESiteFile &e) {
+        PrintError(e.Message());
+        return ExitFindings;
     } catch (const Exception &e) {
         PrintError(e.Message());
-        return ExitUsage;
+        return ExitFailure;
     }
 }

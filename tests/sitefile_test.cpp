@@ -1,0 +1,247 @@
+// Site files: what they say becomes host records, what the host stores comes
+// back unchanged, and every refusal names its place.
+
+#include "SiteFile.h"
+#include "SiteSamples.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Refusal(const QByteArray &json) {
+    try {
+        ReadSiteFile(json);
+    } catch (const ESiteFile &e) {
+        return e.Message();
+    }
+    return QStringLiteral("<accepted>");
+}
+
+void ExpectSameSite(const TSite &a, const TSite &b) {
+    EXPECT_EQ(a.System, b.System);
+    ASSERT_EQ(a.Profiles.size(), b.Profiles.size());
+    for (std::size_t i = 0; i < a.Profiles.size(); ++i)
+        EXPECT_EQ(Describe(a.Profiles[i]), Describe(b.Profiles[i]));
+    ASSERT_EQ(a.Devices.size(), b.Devices.size());
+    for (std::size_t i = 0; i < a.Devices.size(); ++i)
+        EXPECT_EQ(Describe(a.Devices[i]), Describe(b.Devices[i]));
+}
+
+TEST(SiteFile, ReadsASite) {
+    const TSite site = ReadSiteFile(R"({
+        "system":   { "sipAddress": "10.0.0.5", "sipPort": 5060, "domain": "pbx.example.com",
+                      "editRights": true, "redundant": false, "proposedFailoverNode": -1,
+                      "currentNode": -1, "nodeAddresses": { "2": "10.0.0.6" } },
+        "profiles": [ { "name": "Sales", "fields": { "IsDefault": false, "SupportsPage": true, "DisplayType": "devdtDigitsOnly" },
+                        "settings": { "IPSettings/SubnetMask": 4294967040, "General/InterdigitTO": 2200, "IPComm/DHCP": false,
+                                      "IPSettings/DNS": "10.0.0.2" },
+                        "options": { "POT_SilenceSuppression": 1 } },
+                      { "name": "Lab", "customData": "not a tree {" } ],
+        "devices":  [ { "profile": "Lab",
+                        "fields": { "UniqueID": "0001E1000001", "MacAddress": "00-01-e1-00-00-01",
+                                    "AssignedIP": "10.0.0.20", "ProxyPassword": "secret" } },
+                      { "profile": null, "fields": { "Greeting": "\u263A" } } ] })");
+    EXPECT_EQ(site.System.SIPAddress, 0x0A000005u);
+    EXPECT_EQ(site.System.SIPPort, 5060);
+    EXPECT_EQ(site.System.Domain, QStringLiteral("pbx.example.com"));
+    EXPECT_EQ(site.System.EditRights, true);
+    EXPECT_EQ(site.System.Redundant, false);
+    EXPECT_EQ(site.System.ProposedFailoverNode, -1);
+    EXPECT_EQ(site.System.CurrentNode, -1);
+    EXPECT_EQ(site.System.NodeAddresses, (QMap<int32_t, QString>{{2, QStringLiteral("10.0.0.6")}}));
+
+    ASSERT_EQ(site.Profiles.size(), 2u);
+    const TProfileRecord &sales = site.Profiles[0];
+    EXPECT_EQ(sales.ProfileID, 1);
+    EXPECT_EQ(sales.Name, "Sales");
+    EXPECT_TRUE(sales.SupportsPage);
+    EXPECT_EQ(sales.DisplayType, devdtDigitsOnly);
+    EXPECT_EQ(sales.Codecs, 0); // absent: the host's empty value
+    // Written in schema order, each value of its path's kind.
+    EXPECT_EQ(sales.CustomData,
+              "General{InterdigitTO=2200} IPComm{DHCP=false} IPSettings{SubnetMask=4294967040u DNS=\"10.0.0.2\"}");
+    ASSERT_EQ(sales.Options.len, 1);
+    EXPECT_EQ(sales.Options.list[0].tag, POT_SilenceSuppression);
+    EXPECT_EQ(sales.Options.list[0].value, 1);
+    EXPECT_EQ(site.Profiles[1].ProfileID, 2);
+    EXPECT_EQ(site.Profiles[1].CustomData, "not a tree {");
+
+    ASSERT_EQ(site.Devices.size(), 2u);
+    const TDeviceRecord &phone = site.Devices[0];
+    EXPECT_EQ(phone.DeviceID, 1);
+    EXPECT_EQ(phone.ProfileID, 2);
+    EXPECT_EQ(phone.UniqueID, "0001E1000001");
+    EXPECT_EQ(phone.MacAddress, (TdpMACAddress{{0x00, 0x01, 0xE1, 0x00, 0x00, 0x01}}));
+    EXPECT_EQ(phone.AssignedIP.version, 4);
+    EXPECT_EQ(phone.AssignedIP.ip4, 0x0A000014u);
+    EXPECT_EQ(phone.ProxyPassword, "secret");
+    EXPECT_EQ(phone.CustomData, "");
+    EXPECT_EQ(site.Devices[1].ProfileID, 0);
+    EXPECT_EQ(site.Devices[1].Greeting, QStringLiteral("\u263A"));
+    EXPECT_EQ(site.Devices[1].MacAddress, TdpMACAddress{});
+}
+
+TEST(SiteFile, AnEmptyFileObjectIsAnEmptySite) {
+    const TSite site = ReadSiteFile("{}");
+    EXPECT_EQ(site.System, TSystemValues{});
+    EXPECT_TRUE(site.Profiles.empty());
+    EXPECT_TRUE(site.Devices.empty());
+    ExpectSameSite(ReadSiteFile(WriteSiteFile(site)), site);
+}
+
+TEST(SiteFile, WritesEveryValueSoThatItReadsBackTheSame) {
+    TSite site;
+    site.System.SIPAddress = 0xC0A80105;
+    site.System.SIPPort = 5080;
+    site.System.Domain = QStringLiteral("pbx.example.com");
+    site.System.EditRights = false;
+    site.System.Redundant = true;
+    site.System.ProposedFailoverNode = 3;
+    site.System.CurrentNode = 2;
+    site.System.NodeAddresses = {{2, QStringLiteral("10.0.0.6")}, {3, QStringLiteral("10.0.0.7")}};
+    site.Profiles.push_back(SampleProfile(4, QStringLiteral("Sales")));
+    site.Profiles.push_back(SampleProfile(2, QStringLiteral("\xC9quipe")));
+    site.Profiles[1].CustomData.clear();
+    site.Profiles[1].Options.len = 0;
+    site.Devices.push_back(SampleDevice(7, 4, QStringLiteral("A7")));
+    site.Devices.push_back(SampleDevice(3, 0, QStringLiteral("A3")));
+    site.Devices.push_back(TDeviceRecord{});
+    site.Devices.back().DeviceID = 1;
+    const QByteArray json = WriteSiteFile(site);
+    ExpectSameSite(ReadSiteFile(json), site);
+    EXPECT_EQ(WriteSiteFile(ReadSiteFile(json)), json);
+
+    // Every field is written, even at its empty value.
+    const QJsonObject empty = QJsonDocument::fromJson(json).object()[QLatin1String("devices")][2][QLatin1String("fields")].toObject();
+    EXPECT_EQ(empty.size(), qsizetype(DeviceFields().size()) - 1); // the profile is given apart
+    EXPECT_EQ(empty[QLatin1String("MacAddress")].toString(), "00-00-00-00-00-00");
+    EXPECT_EQ(empty[QLatin1String("Protocol")].toString(), "ptNotSet");
+    EXPECT_EQ(empty[QLatin1String("AssignedIP")].toString(), "");
+}
+
+TEST(SiteFile, CustomDataIsWrittenAsSettingsOnlyWhenThatIsExact) {
+    struct {
+        const char *Text;
+        bool AsSettings;
+    } cases[] = {
+        {"", true},
+        {"General{InterdigitTO=2200 Regional{Country=\"USA\" Timezone=-480}} IPSettings{SubnetMask=4294967040u}", true},
+        {"VLAN{VLANtag=-5} IPComm{DHCP=true}", true},
+        {"IPComm{DHCP=true} VLAN{VLANtag=-5}", false},     // not in schema order
+        {"General{InterdigitTO=2200u}", false},           // an unsigned where the schema has an integer
+        {"General{InterdigitTO=\"2200\"}", false},        // a text where the schema has an integer
+        {"General{ InterdigitTO=2200 }", false},          // not the canonical form
+        {"General{InterdigitTO=2200 Colour=3}", false},   // a node outside the schema
+        {"General=1{InterdigitTO=2200}", false},          // a value on a section
+        {"General[InterdigitTO=2200]", false},            // an array
+        {"General{", false},                              // not a tree at all
+    };
+    for (const auto &c : cases) {
+        TSite site;
+        site.Profiles.push_back(SampleProfile(1, QStringLiteral("Sales")));
+        site.Profiles[0].CustomData = QLatin1String(c.Text);
+        const QByteArray json = WriteSiteFile(site);
+        const QJsonObject profile = QJsonDocument::fromJson(json).object()[QLatin1String("profiles")][0].toObject();
+        EXPECT_EQ(profile.contains(QLatin1String("settings")), c.AsSettings) << c.Text;
+        EXPECT_EQ(profile.contains(QLatin1String("customData")), !c.AsSettings) << c.Text;
+        EXPECT_EQ(ReadSiteFile(json).Profiles.at(0).CustomData, QLatin1String(c.Text));
+    }
+}
+
+TEST(SiteFile, IDsAreKeptWhenGivenAndTakenInFileOrderOtherwise) {
+    const TSite site = ReadSiteFile(R"({"profiles": [{"name": "A"}, {"name": "B", "fields": {"ProfileID": 1}},
+                                                     {"name": "C"}, {"name": "D", "fields": {"ProfileID": 3}}],
+                                        "devices": [{"profile": "B"}, {"profile": "A", "fields": {"DeviceID": 1}}]})");
+    ASSERT_EQ(site.Profiles.size(), 4u);
+    EXPECT_EQ(site.Profiles[0].ProfileID, 2);
+    EXPECT_EQ(site.Profiles[1].ProfileID, 1);
+    EXPECT_EQ(site.Profiles[2].ProfileID, 4);
+    EXPECT_EQ(site.Profiles[3].ProfileID, 3);
+    EXPECT_EQ(site.Devices[0].DeviceID, 2);
+    EXPECT_EQ(site.Devices[0].ProfileID, 1);
+    EXPECT_EQ(site.Devices[1].DeviceID, 1);
+    EXPECT_EQ(site.Devices[1].ProfileID, 2);
+}
+
+TEST(SiteFile, RefusalsNameThePlace) {
+    const QByteArray name32(32, 'n');
+    const std::pair<QByteArray, QString> cases[] = {
+        {"[]", "expected an object at the top level"},
+        {R"({"sites": []})", "sites: unknown field"},
+        {R"({"profiles": {}})", "profiles: expected an array"},
+        {R"({"system": {"sipAddress": "fe80::1"}})", "system.sipAddress: not an IPv4 address"},
+        {R"({"system": {"sipAddress": "pbx"}})", "system.sipAddress: not an IPv4 address"},
+        {R"({"system": {"sipPort": "5060"}})", "system.sipPort: expected an integer"},
+        {R"({"system": {"sipPort": 5060.5}})", "system.sipPort: expected an integer"},
+        {R"({"system": {"currentNode": 2147483648}})", "system.currentNode: out of range -2147483648..2147483647"},
+        {R"({"system": {"redundant": 1}})", "system.redundant: expected a Boolean"},
+        {R"({"system": {"domain": "pbx.\u263A.com"}})", "system.domain: holds a character outside Windows-1252"},
+        {R"({"system": {"nodeAddresses": {"two": "10.0.0.6"}}})", "system.nodeAddresses.two: not a node number"},
+        {R"({"system": {"port": 1}})", "system.port: unknown field"},
+        {R"({"profiles": [{"fields": {}}]})", "profiles[0].name: missing"},
+        {R"({"profiles": [{"name": ""}]})", "profiles[0].name: empty"},
+        {R"({"profiles": [{"name": "A"}, {"name": "A"}]})", "profiles[1].name: profile \"A\" is given twice"},
+        {R"({"profiles": [{"name": ")" + name32 + R"("}]})", "profiles[0].name: longer than 31 characters"},
+        {R"({"profiles": [{"name": "A", "colour": 1}]})", "profiles[0].colour: unknown field"},
+        {R"({"profiles": [{"name": "A", "fields": {"Colour": 1}}]})", "profiles[0].fields.Colour: unknown field"},
+        {R"({"profiles": [{"name": "A", "fields": {"Name": "B"}}]})",
+         "profiles[0].fields.Name: unknown field (the profile's name is \"name\")"},
+        {R"({"profiles": [{"name": "A", "fields": {"Codecs": 1.5}}]})", "profiles[0].fields.Codecs: expected an integer"},
+        {R"({"profiles": [{"name": "A", "fields": {"Codecs": 4294967296}}]})",
+         "profiles[0].fields.Codecs: out of range for a 32-bit integer"},
+        {R"({"profiles": [{"name": "A", "fields": {"IsDefault": "yes"}}]})", "profiles[0].fields.IsDefault: expected a Boolean"},
+        {R"({"profiles": [{"name": "A", "fields": {"DeviceType": 2}}]})", "profiles[0].fields.DeviceType: expected a string"},
+        {R"({"profiles": [{"name": "A", "fields": {"DisplayType": "big"}}]})",
+         "profiles[0].fields.DisplayType: expected one of devdtNone, devdtDigitsOnly, devdtAlphanum"},
+        {R"({"profiles": [{"name": "A", "fields": {"ProfileID": 0}}]})",
+         "profiles[0].fields.ProfileID: out of range 1..9223372036854775807"},
+        {R"({"profiles": [{"name": "A", "fields": {"ProfileID": 2}}, {"name": "B", "fields": {"ProfileID": 2}}]})",
+         "profiles[1].fields.ProfileID: ProfileID 2 is given twice"},
+        {R"({"profiles": [{"name": "A", "settings": {"General/Colour": 1}}]})", "profiles[0].settings.General/Colour: unknown path"},
+        {R"({"profiles": [{"name": "A", "settings": {"IPComm/DHCP": 1}}]})", "profiles[0].settings.IPComm/DHCP: expected a Boolean"},
+        {R"({"profiles": [{"name": "A", "settings": {"General/InterdigitTO": "2200"}}]})",
+         "profiles[0].settings.General/InterdigitTO: expected an integer"},
+        {R"({"profiles": [{"name": "A", "settings": {"IPSettings/SubnetMask": -1}}]})",
+         "profiles[0].settings.IPSettings/SubnetMask: out of range 0..4294967295"},
+        {R"({"profiles": [{"name": "A", "settings": {"IPSettings/NTP": "ntp.\u263A"}}]})",
+         "profiles[0].settings.IPSettings/NTP: holds a character outside Windows-1252"},
+        {R"({"profiles": [{"name": "A", "settings": {}, "customData": ""}]})",
+         "profiles[0].customData: give either settings or customData"},
+        {R"({"profiles": [{"name": "A", "customData": 5}]})", "profiles[0].customData: expected a string"},
+        {R"({"profiles": [{"name": "A", "options": {"POT_Colour": 1}}]})", "profiles[0].options.POT_Colour: unknown option"},
+        {R"({"profiles": [{"name": "A", "options": {"POT_Invalid": 1}}]})", "profiles[0].options.POT_Invalid: unknown option"},
+        {R"({"profiles": [{"name": "A", "options": {"POT_AutoAnswerType": true}}]})",
+         "profiles[0].options.POT_AutoAnswerType: expected an integer"},
+        {R"({"devices": [{"profile": "Nope"}]})", "devices[0].profile: unknown profile \"Nope\""},
+        {R"({"profiles": [{"name": "A"}], "devices": [{"profile": "A"}, {"profile": 1}]})", "devices[1].profile: expected a string"},
+        {R"({"devices": [{"fields": {"ProfileID": 1}}]})",
+         "devices[0].fields.ProfileID: unknown field (the device's profile is \"profile\")"},
+        {R"({"devices": [{"fields": {"MacAddress": "00:01:E1:00:00:01"}}]})",
+         "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
+        {R"({"devices": [{"fields": {"MacAddress": "00-01-E1-00-00"}}]})",
+         "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
+        {R"({"devices": [{"fields": {"AssignedIP": "10.0.0.300"}}]})", "devices[0].fields.AssignedIP: not an IP address"},
+        {R"({"devices": [{"fields": {"AssignedIP": "10.0.0.0/24"}}]})", "devices[0].fields.AssignedIP: not an IP address"},
+        {R"({"devices": [{"fields": {"Protocol": "SIP"}}]})",
+         "devices[0].fields.Protocol: expected one of ptNotSet, ptAnalog, ptSIP, ptClientUI, ptDebug"},
+        {R"({"devices": [{"fields": {"UniqueID": "0001E1000001\u0000"}}]})", "devices[0].fields.UniqueID: contains a NUL character"},
+        {R"({"devices": [{"settings": {"General/InterdigitTO": 2200}}]})", "devices[0].settings.General/InterdigitTO: unknown path"},
+        {R"({"devices": [{}, {"fields": {"DeviceID": 1}}, {"fields": {"DeviceID": 1}}]})",
+         "devices[2].fields.DeviceID: DeviceID 1 is given twice"},
+        {R"({"devices": ["phone"]})", "devices[0]: expected an object"},
+    };
+    for (const auto &[json, message] : cases)
+        EXPECT_EQ(Refusal(json), message) << json.constData();
+}
+
+TEST(SiteFile, TextThatIsNotJsonIsRefusedAtItsLineAndColumn) {
+    EXPECT_TRUE(Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}")
+                    .startsWith(QLatin1String("line 3, column 19: not valid JSON: ")))
+        << Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}").toStdString();
+    EXPECT_TRUE(Refusal("").startsWith(QLatin1String("line 1, column 1: not valid JSON: ")));
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#pragma once
+// Sample host records with every field away from its empty value, and ways to
+// compare records and whole databases in tests of the host's configuration.
+
+#include "HostRecords.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include <ostream>
+
+// Readable failure output for texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+// Every field set, 8-bit texts using the upper half of the code page.
+inline TProfileRecord SampleProfile(int64_t id, const QString &name) {
+    TProfileRecord p;
+    p.ProfileID = id;
+    p.DeviceType = QStringLiteral("LYN 2");
+    p.SyslogIfNotRegistered = true;
+    p.Codecs = 15;
+    p.NumberOfLines = -2;
+    p.HasAnalogLine = true;
+    p.SupportsConferences = true;
+    p.SendsSIPRegister = true;
+    p.UnsolicitedMWI = true;
+    p.SupportsEarlyMedia = true;
+    p.SupportsAssertedIdentity = true;
+    p.DisplayType = devdtAlphanum;
+    p.SupportsPage = true;
+    p.SupportsIM = true;
+    p.PrefixExtCalls = true;
+    p.AllowLocationSpecOnPhone = true;
+    p.Name = name;
+    p.GetsStaticIP = true;
+    p.IsDHCPServer = true;
+    p.CustomData = QStringLiteral("General{SoftwareVersion=\"2.3\xE9\" InterdigitTO=2200} IPComm{DHCP=false}");
+    p.SupportsSIPBasedUpdate = true;
+    p.IsDefault = true;
+    p.ExtraValue = -7;
+    p.UpdateDevicesRequired = true;
+    p.FailoverNodeId = 2;
+    p.FailoverSIPIP = QStringLiteral("10.0.0.6");
+    p.FailoverSIPPort = 5070;
+    p.Options.list[0] = {POT_AutoAnswerType, 2};
+    p.Options.list[1] = {POT_SilenceSuppression, -1};
+    p.Options.len = 2;
+    return p;
+}
+
+inline TDeviceRecord SampleDevice(int64_t id, int64_t profileID, const QString &uniqueID) {
+    TDeviceRecord d;
+    d.DeviceID = id;
+    d.Protocol = ptSIP;
+    d.ProfileID = profileID;
+    d.UniqueID = uniqueID;
+    d.ProxyPassword = QStringLiteral("s\xE9" "cret");
+    d.AssignedIP = *ParseIPText(QStringLiteral("10.0.0.20"));
+    d.AssignedPort = 5062;
+    d.AssignedContact = QStringLiteral("sip:100@10.0.0.20");
+    d.MacAddress = {{0x00, 0x01, 0xE1, 0xAB, 0xCD, uint8_t(id)}};
+    d.NormalLocationID = int64_t(1) << 40;
+    d.DHCP_SRV_Start_IP = *ParseIPText(QStringLiteral("fe80::1"));
+    d.DHCP_SRV_End_IP = *ParseIPText(QStringLiteral("10.0.0.200"));
+    d.Greeting = QStringLiteral("Gr\u00FC\u00DF Gott \u263A");
+    d.CustomData = QStringLiteral("anything at all {");
+    return d;
+}
+
+// "Name=value" for every field, then the custom data and, for a profile, the options.
+template <class R>
+QStringList Describe(const R &record, const std::vector<TRecordField<R>> &fields) {
+    QStringList lines;
+    for (const auto &f : fields)
+        lines << QLatin1String(f.Name) + QLatin1Char('=') + GetFieldValue(record, f).toString();
+    lines << QStringLiteral("CustomData=") + record.CustomData;
+    if constexpr (std::is_same_v<R, TProfileRecord>) {
+        QStringList options; // a set: in any order
+        for (int i = 0; i < record.Options.len; ++i)
+            options << QStringLiteral("Option %1=%2").arg(record.Options.list[i].tag).arg(record.Options.list[i].value);
+        options.sort();
+        lines << options;
+    }
+    return lines;
+}
+inline QStringList Describe(const TProfileRecord &p) { return Describe(p, ProfileFields()); }
+inline QStringList Describe(const TDeviceRecord &d) { return Describe(d, DeviceFields()); }
+
+// Every row of every table, in key order, as text.
+inline QString DumpDatabase(const QString &path) {
+    sqlite3 *db = nullptr;
+    QString dump;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        for (const char *table : {"system", "node_addresses", "profiles", "profile_options", "devices"}) {
+            sqlite3_stmt *s = nullptr;
+            sqlite3_prepare_v2(db, (QByteArray("SELECT * FROM ") + table + " ORDER BY 1, 2").constData(), -1, &s,
+                               nullptr);
+            while (s && sqlite3_step(s) == SQLITE_ROW) {
+                dump += QLatin1String(table);
+                for (int i = 0; i < sqlite3_column_count(s); ++i)
+                    dump += QStringLiteral("|%1:%2").arg(sqlite3_column_type(s, i)).arg(
+                        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, i))));
+                dump += QLatin1Char('\n');
+            }
+            sqlite3_finalize(s);
+        }
+    }
+    sqlite3_close(db);
+    return dump;
+}
