@@ -4,6 +4,7 @@
 
 #include "DevProfileOption.h"
 #include "HostObjects.h"
+#include "Lyn2_Proxies.h"
 #include "SiteSamples.h"
 
 #include <QTemporaryDir>
@@ -138,6 +139,32 @@ TEST_F(HostObjectsTest, AProfileIsSavedWholeOrNotAtAll) {
         EXPECT_TRUE(e.Message().endsWith(QLatin1String("profile 2: the profile ID cannot change")));
     }
     EXPECT_EQ(DumpDatabase(FDb->Path()), before);
+}
+
+TEST_F(HostObjectsTest, WhatTheLyn2ProxyWritesBackIsSavedWhole) {
+    const TInterfaceRef<THostProfile> p = Profile(1);
+    const TInterfaceRef<THostServant> servant(new THostServant(*FDb));
+    {
+        const std::unique_ptr<TBasicProfileProxy> proxy = TLyn2ProfileProxy::Class().Create(p.get(), servant.get());
+        proxy->Initialize({}, true);
+        auto &lyn2 = static_cast<TLyn2ProfileProxy &>(*proxy);
+        EXPECT_EQ(lyn2.SWVersion.Text(), QStringLiteral("2.3\xE9"));
+        EXPECT_FALSE(lyn2.DHCP);
+        lyn2.RingTone = 5;
+        lyn2.Options.GetOrCreate(POT_displayToFrom, 1);
+        proxy->FlushChanges();
+    }
+    EXPECT_EQ(FDb->LoadProfile(1)->NumberOfLines, -2); // nothing stored before the host saves
+    p->Save();
+    const TProfileRecord stored = *FDb->LoadProfile(1);
+    EXPECT_EQ(stored.NumberOfLines, 2); // the model's fixed value
+    EXPECT_TRUE(stored.GetsStaticIP);
+    EXPECT_FALSE(stored.IsDHCPServer);
+    EXPECT_TRUE(stored.CustomData.contains(QLatin1String("RingTone=5"))) << stored.CustomData.toStdString();
+    EXPECT_TRUE(stored.CustomData.contains(QStringLiteral("SoftwareVersion=\"2.3\xE9\"")));
+    EXPECT_EQ(Describe(stored), Describe(p->Record()));
+    ASSERT_EQ(stored.Options.len, 3);
+    EXPECT_EQ(stored.Options.list[0].tag, POT_displayToFrom);
 }
 
 TEST_F(HostObjectsTest, OptionsTravelThroughTheHostRecord) {
