@@ -6,7 +6,9 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QShortcutEvent>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QToolButton>
 
@@ -552,6 +554,21 @@ QList<QWidget *> ChildControls(QWidget *Parent) {
         if (auto *w = qobject_cast<QWidget *>(child); w && !w->isWindow())
             result.append(w);
     return result;
+}
+
+void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly) {
+    QPainter painter(Widget);
+    QStyleOptionFrame option;
+    option.initFrom(Widget);
+    option.rect = Widget->rect();
+    option.lineWidth = Framed ? Widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, Widget) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    if (ReadOnly)
+        option.state |= QStyle::State_ReadOnly;
+    if (QWidget *focus = QApplication::focusWidget(); focus && Widget->isAncestorOf(focus))
+        option.state |= QStyle::State_HasFocus;
+    Widget->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, Widget);
 }
 
 namespace {

@@ -379,6 +379,9 @@ QWidget *FindComponent(QWidget *Owner, const QString &Name);
 // A control's child controls in their order (the pages of a page control).
 QList<QWidget *> ChildControls(QWidget *Parent);
 
+// Paints the sunken panel of a line edit over Widget, for controls made of several fields.
+void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly);
+
 // Makes a row of field edits one tab stop: Tab leaves the row, Shift+Tab too,
 // from whichever field has the focus. Owner keeps the filter.
 void JoinTabStop(QWidget *Owner, const QList<QWidget *> &Fields);

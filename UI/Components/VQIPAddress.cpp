@@ -2,8 +2,6 @@
 
 #include <QClipboard>
 #include <QHBoxLayout>
-#include <QPainter>
-#include <QStyleOptionFrame>
 
 #include <bit>
 
@@ -416,20 +414,7 @@ void TCustomVQIPAddress::PasteFromClipboard() {
         SetText(ToAnsi(QGuiApplication::clipboard()->text().trimmed()));
 }
 
-void TCustomVQIPAddress::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    QStyleOptionFrame option;
-    option.initFrom(this);
-    option.rect = rect();
-    option.lineWidth = FBorderStyle == bsSingle ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) : 0;
-    option.midLineWidth = 0;
-    option.state |= QStyle::State_Sunken;
-    if (FReadOnly)
-        option.state |= QStyle::State_ReadOnly;
-    if (QWidget *focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
-        option.state |= QStyle::State_HasFocus;
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
-}
+void TCustomVQIPAddress::paintEvent(QPaintEvent *) { PaintEditPanel(this, FBorderStyle == bsSingle, FReadOnly); }
 
 // ---- TCustomVQIPMask ----
 
