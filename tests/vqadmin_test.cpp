@@ -93,7 +93,7 @@ TEST(VqadminInfo, PrintsTheIdentityAndVersionEntries) {
     ASSERT_EQ(r.Status, 0) << r.Err.toStdString();
     EXPECT_TRUE(r.Err.isEmpty());
     for (const char *expected : {"Type:        DevicePlugin\n", "ID:          LYN 2 Device\n",
-                                 "Description: LYN 2 device plugin. Contains LYN 2 device's frames\n",
+                                 "Description: LYN 2 device plugin. Contains LYN 2 device's frames\n", "Modules:     1\n",
                                  "  Device Plugin Interface: 8\n", "  Min DP Interface: 7\n",
                                  "  Min Software Version: 2.5.47300\n", "  FileVersion: 14.0.6.0\n",
                                  "  InternalName: DP_LYN2\n"})

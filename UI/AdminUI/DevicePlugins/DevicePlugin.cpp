@@ -1,5 +1,208 @@
 #include "DevicePlugin.h"
 
+#include <QScopeGuard>
+
+namespace {
+
+constexpr const char *UnitPath = "UI\\AdminUI\\DevicePlugins\\DevicePlugin";
+
+[[noreturn]] void FramesNotAvailable() {
+    throw Exception(QStringLiteral("Editing frames are not available in this build"));
+}
+
+TBasicProfileProxy *PreparedProfile(TProfileHandle ProfileHandle) {
+    return reinterpret_cast<TBasicProfileProxy *>(ProfileHandle);
+}
+
+} // namespace
+
+TPedHierInfo MakePedHierInfo(const QString &Pedigree, const QString &DevType, int32_t SortOrder) {
+    return TPedHierInfo{Pedigree, DevType, SortOrder};
+}
+
+// TDevicePluginModule
+
+const TDevicePluginModuleClass &TDevicePluginModule::Class() {
+    static const TDevicePluginModuleClassOf<TDevicePluginModule> cls("TDevicePluginModule", nullptr);
+    return cls;
+}
+
+TDevicePluginModule::TDevicePluginModule(IDevicePlugin *PluginLink) : FPlugin(PluginLink) {}
+
+TDevicePluginModule::~TDevicePluginModule() = default;
+
+void TDevicePluginModule::AfterConstruction() {
+    const TPluginProfileFrameClass *frameClass = GetProfileFrameClass();
+    const TProfileProxyClass *proxyClass = frameClass ? frameClass->GetProfileProxyClass() : nullptr;
+    if (proxyClass)
+        FDeviceType = proxyClass->GetDeviceType();
+}
+
+HResult TDevicePluginModule::QueryInterface(const TGUID &iid, void **obj) {
+    if (iid == IDevicePluginModule::IID) {
+        *obj = static_cast<IDevicePluginModule *>(this);
+        return S_OK;
+    }
+    *obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateProfileProxy(IDeviceProfile *Profile,
+                                                                           IDevicePluginServant *Servant) {
+    const TPluginProfileFrameClass *frameClass = GetProfileFrameClass();
+    Assert(frameClass != nullptr, UnitPath, 258);
+    const TProfileProxyClass *proxyClass = frameClass->GetProfileProxyClass();
+    Assert(proxyClass != nullptr, UnitPath, 261);
+    std::unique_ptr<TBasicProfileProxy> proxy = proxyClass->Create(Profile, Servant);
+    proxy->Initialize({}, true);
+    return proxy;
+}
+
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(
+    IDevice *Device, std::unique_ptr<TBasicProfileProxy> &ProfileProxy, IDevicePluginServant *Servant) {
+    const TPluginDeviceFrameClass *frameClass = GetDeviceFrameClass();
+    Assert(frameClass != nullptr, UnitPath, 236);
+    // A device frame's proxy class descends from TDeviceProxy, so it always
+    // takes the profile proxy.
+    const TDeviceProxyClass *proxyClass = frameClass->GetDeviceProxyClass();
+    Assert(proxyClass != nullptr, UnitPath, 239);
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = proxyClass->Create(Device, nullptr, Servant);
+    proxy->setProfileProxy(std::move(ProfileProxy));
+    proxy->Initialize({}, true);
+    return proxy;
+}
+
+std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateOptionalProfileProxy(IDeviceProfile *Profile,
+                                                                                   IDevicePluginServant *Servant) {
+    return Profile ? CreateProfileProxy(Profile, Servant) : nullptr;
+}
+
+TConflictLevel TDevicePluginModule::ValidateProxy(TPluginObjectProxy &Proxy, PAnsiStringRef &Message) {
+    const TDeviceConflictLevel level = Proxy.Validate();
+    Message = new TAnsiStringRef{Proxy.Conflict().Message};
+    return ConflictLevelMap[level];
+}
+
+QWidget *TDevicePluginModule::CreateDeviceFrame(IPluginFrameContainer *) { FramesNotAvailable(); }
+
+QWidget *TDevicePluginModule::CreateProfileFrame(IPluginFrameContainer *) { FramesNotAvailable(); }
+
+void TDevicePluginModule::FreeFrame(QWidget *&) { FramesNotAvailable(); }
+
+TConflictLevel TDevicePluginModule::ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                                    PAnsiStringRef &Message) {
+    return ValidateProxy(*CreateProfileProxy(Profile, Servant), Message);
+}
+
+bool TDevicePluginModule::UpdateVQConfigInProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                                  TVQConfigChangeList *ChangeList) {
+    const auto proxy = CreateProfileProxy(Profile, Servant);
+    const bool changed = proxy->VQConfigUpdated(Servant, ChangeList);
+    if (changed)
+        proxy->FlushChanges();
+    return changed;
+}
+
+bool TDevicePluginModule::IsConfigParameterInUse(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                                 TVQConfigParameter AParameterType, const char *AValue, uint32_t AData) {
+    const auto proxy = CreateProfileProxy(Profile, Servant);
+    const bool inUse = proxy->IsConfigParamterInUse(Servant, AParameterType, AValue, AData);
+    if (inUse)
+        proxy->FlushChanges();
+    return inUse;
+}
+
+bool TDevicePluginModule::UpdateDefaultProfile(IDeviceProfile *AProfile, IDevicePluginServant *AServant) {
+    const auto proxy = CreateProfileProxy(AProfile, AServant);
+    const bool changed = proxy->UpdateDefaultProfile();
+    if (changed)
+        proxy->FlushChanges();
+    return changed;
+}
+
+bool TDevicePluginModule::SetScreenName(IDevice *ADevice, IDeviceProfile *AProfile, IDevicePluginServant *AServant,
+                                        const char16_t *AScreenName) {
+    auto profileProxy = CreateOptionalProfileProxy(AProfile, AServant);
+    const auto proxy = CreateDeviceProxy(ADevice, profileProxy, AServant);
+    const bool changed = proxy->SetScreenName(AServant, AScreenName);
+    if (changed)
+        proxy->FlushChanges();
+    return changed;
+}
+
+TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, IDeviceProfile *Profile,
+                                                   IDevicePluginServant *Servant, PAnsiStringRef &Message) {
+    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
+    return ValidateProxy(*CreateDeviceProxy(Device, profileProxy, Servant), Message);
+}
+
+TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, TProfileHandle ProfileHandle,
+                                                   IDevicePluginServant *Servant, PAnsiStringRef &Message) {
+    Assert(ProfileHandle != 0, UnitPath, 308);
+    // The prepared profile proxy is only lent: whatever happens it goes back
+    // to the handle, so that it outlives the device proxy.
+    std::unique_ptr<TBasicProfileProxy> lent(PreparedProfile(ProfileHandle));
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy;
+    const auto giveBack = qScopeGuard([&] {
+        if (proxy)
+            lent = proxy->ReleaseProfileProxy();
+        lent.release();
+    });
+    proxy = CreateDeviceProxy(Device, lent, Servant);
+    return ValidateProxy(*proxy, Message);
+}
+
+TProfileHandle TDevicePluginModule::ValidateDevice_PrepareProfile(IDeviceProfile *Profile,
+                                                                  IDevicePluginServant *Servant) {
+    return reinterpret_cast<TProfileHandle>(CreateProfileProxy(Profile, Servant).release());
+}
+
+void TDevicePluginModule::ValidateDevice_FreePreparedProfile(TProfileHandle ProfileHandle) {
+    Assert(ProfileHandle != 0, UnitPath, 333);
+    delete PreparedProfile(ProfileHandle);
+}
+
+void TDevicePluginModule::UpdateProfileConfigFiles(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                                   TConfigFileArray &Files) {
+    Files.clear();
+    CreateProfileProxy(Profile, Servant)->UpdateConfigFiles(Files);
+}
+
+void TDevicePluginModule::UpdateDeviceConfigFiles(IDevice *Device, IDeviceProfile *Profile,
+                                                  IDevicePluginServant *Servant, TConfigFileArray &Files) {
+    Files.clear();
+    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
+    CreateDeviceProxy(Device, profileProxy, Servant)->UpdateConfigFiles(Files);
+}
+
+void TDevicePluginModule::GetProfileConfigFileNames(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                                    TFileNamesArray &Files) {
+    Files.clear();
+    CreateProfileProxy(Profile, Servant)->GetConfigFileNames(Files);
+}
+
+void TDevicePluginModule::GetDeviceConfigFileNames(IDevice *Device, IDeviceProfile *Profile,
+                                                   IDevicePluginServant *Servant, TFileNamesArray &Files) {
+    Files.clear();
+    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
+    CreateDeviceProxy(Device, profileProxy, Servant)->GetConfigFileNames(Files);
+}
+
+PAnsiStringRef TDevicePluginModule::getPedigree() {
+    const QString separator = !FPedigreeInfo.Pedigree.isEmpty() && !FPedigreeInfo.DevType.isEmpty()
+                                  ? QStringLiteral("/")
+                                  : QString();
+    return NewAnsiStringRef(FPedigreeInfo.Pedigree + separator + FPedigreeInfo.DevType);
+}
+
+IDevicePlugin *TDevicePluginModule::getPlugin() {
+    if (FPlugin)
+        FPlugin->_AddRef();
+    return FPlugin.get();
+}
+
+// TDevicePlugin
+
 const TPluginClass &TDevicePlugin::Class() {
     static const TPluginClassOf<TDevicePlugin> cls("TDevicePlugin", &TPlugin::Class());
     return cls;

@@ -2,16 +2,126 @@
 // TDevicePlugin: a plug-in that owns device plug-in modules and hands them to
 // the host through IDevicePlugin.
 
+#include "DPDeviceFrame.h"
+#include "DPProfileFrame.h"
 #include "Plugin.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
-// The generic device plug-in module; the model supplies the concrete one.
-class TDevicePluginModule : public TInterfacedObject<IDevicePluginModule> {
+class TDevicePluginModule;
+
+// Finding levels as the host knows them, by position.
+inline constexpr std::array<TConflictLevel, 3> ConflictLevelMap = {clvNone, clvWarning, clvError};
+
+TPedHierInfo MakePedHierInfo(const QString &Pedigree, const QString &DevType, int32_t SortOrder);
+
+class TDevicePluginModuleClass : public TMetaClass {
 public:
-    virtual ~TDevicePluginModule() = default;
+    using TMetaClass::TMetaClass;
+    // The module, constructed and then given its device type.
+    virtual std::unique_ptr<TDevicePluginModule> Create(IDevicePlugin *PluginLink) const = 0;
 };
+
+template <class T>
+class TDevicePluginModuleClassOf final : public TDevicePluginModuleClass {
+public:
+    using TDevicePluginModuleClass::TDevicePluginModuleClass;
+    std::unique_ptr<TDevicePluginModule> Create(IDevicePlugin *PluginLink) const override;
+};
+
+// The module through which the host does all model work. It holds almost no
+// logic: every request builds a short-lived proxy of the classes the model's
+// frames name, runs one operation, writes the proxy back when the operation
+// says so, and frees it.
+class TDevicePluginModule : public TInterfacedObject<IDevicePluginModule>, public TObjectWithClass {
+public:
+    static const TDevicePluginModuleClass &Class();
+    const TDevicePluginModuleClass &ClassType() const override { return Class(); }
+
+    ~TDevicePluginModule() override;
+    TDevicePluginModule(const TDevicePluginModule &) = delete;
+    TDevicePluginModule &operator=(const TDevicePluginModule &) = delete;
+
+    // Feature indexes are numbers agreed with the host.
+    bool getFeature(uint32_t) override { return false; }
+    virtual const TPluginDeviceFrameClass *GetDeviceFrameClass() const = 0;
+    virtual const TPluginProfileFrameClass *GetProfileFrameClass() const = 0;
+
+    const TdpNameString &DeviceType() const { return FDeviceType; }
+    const TPedHierInfo &PedigreeInfo() const { return FPedigreeInfo; }
+    IDevicePlugin *Plugin() const { return FPlugin.get(); }
+
+    // IDevicePluginModule
+    HResult QueryInterface(const TGUID &iid, void **obj) override;
+    QWidget *CreateDeviceFrame(IPluginFrameContainer *Container) override;
+    QWidget *CreateProfileFrame(IPluginFrameContainer *Container) override;
+    void FreeFrame(QWidget *&PluginFrame) override;
+    TConflictLevel ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                   PAnsiStringRef &Message) override;
+    bool UpdateVQConfigInProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                 TVQConfigChangeList *ChangeList) override;
+    bool IsConfigParameterInUse(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                TVQConfigParameter AParameterType, const char *AValue, uint32_t AData) override;
+    bool UpdateDefaultProfile(IDeviceProfile *AProfile, IDevicePluginServant *AServant) override;
+    bool SetScreenName(IDevice *ADevice, IDeviceProfile *AProfile, IDevicePluginServant *AServant,
+                       const char16_t *AScreenName) override;
+    TConflictLevel ValidateDevice(IDevice *Device, IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                  PAnsiStringRef &Message) override;
+    TConflictLevel ValidateDevice(IDevice *Device, TProfileHandle ProfileHandle, IDevicePluginServant *Servant,
+                                  PAnsiStringRef &Message) override;
+    TProfileHandle ValidateDevice_PrepareProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant) override;
+    void ValidateDevice_FreePreparedProfile(TProfileHandle ProfileHandle) override;
+    void UpdateProfileConfigFiles(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                  TConfigFileArray &Files) override;
+    void UpdateDeviceConfigFiles(IDevice *Device, IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                 TConfigFileArray &Files) override;
+    void GetProfileConfigFileNames(IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                   TFileNamesArray &Files) override;
+    void GetDeviceConfigFileNames(IDevice *Device, IDeviceProfile *Profile, IDevicePluginServant *Servant,
+                                  TFileNamesArray &Files) override;
+    TdpNameString getDeviceType() override { return FDeviceType; }
+    PAnsiStringRef getPedigree() override;
+    int32_t getSortOrder() override { return FPedigreeInfo.SortOrder; }
+    IDevicePlugin *getPlugin() override;
+
+protected:
+    template <class>
+    friend class TDevicePluginModuleClassOf;
+
+    explicit TDevicePluginModule(IDevicePlugin *PluginLink);
+    // Post-construction step: the device type is that of the profile frame's proxy class.
+    virtual void AfterConstruction();
+
+    TPedHierInfo FPedigreeInfo;
+
+private:
+    // Built over the host objects and initialised for a check: no defaults.
+    std::unique_ptr<TBasicProfileProxy> CreateProfileProxy(IDeviceProfile *Profile, IDevicePluginServant *Servant);
+    // Takes ProfileProxy (which may be none) over once the device proxy exists,
+    // so that a failed construction leaves it with the caller.
+    std::unique_ptr<TProfiledBasicDeviceProxy> CreateDeviceProxy(IDevice *Device,
+                                                                std::unique_ptr<TBasicProfileProxy> &ProfileProxy,
+                                                                IDevicePluginServant *Servant);
+    // A profile proxy when there is a profile, none otherwise.
+    std::unique_ptr<TBasicProfileProxy> CreateOptionalProfileProxy(IDeviceProfile *Profile, IDevicePluginServant *Servant);
+    TConflictLevel ValidateProxy(TPluginObjectProxy &Proxy, PAnsiStringRef &Message);
+
+    TdpNameString FDeviceType;
+    TInterfaceRef<IDevicePlugin> FPlugin;
+};
+
+template <class T>
+std::unique_ptr<TDevicePluginModule> TDevicePluginModuleClassOf<T>::Create(IDevicePlugin *PluginLink) const {
+    if constexpr (std::is_abstract_v<T>) {
+        throw Exception(QStringLiteral("Cannot create an instance of the abstract class %1").arg(ClassName()));
+    } else {
+        std::unique_ptr<TDevicePluginModule> module(new T(PluginLink));
+        module->AfterConstruction();
+        return module;
+    }
+}
 
 class TDevicePlugin : public TPlugin, public IDevicePlugin {
 public:

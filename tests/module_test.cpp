@@ -1,0 +1,477 @@
+// The device plug-in module: its values, every request it serves over
+// short-lived proxies, the prepared profile handle, its assertions, and the
+// same requests made through the loaded plug-in library.
+
+#include "DP_Lyn2Plugin.h"
+#include "FakeHost.h"
+#include "Lyn2_Proxies.h"
+#include "PluginExport.h"
+#include "PluginLibrary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// ---- a test model whose proxies answer every request ------------------------------
+
+class TAnsweringProfile : public TProfileProxy {
+public:
+    static const TProfileProxyClass &Class() {
+        static const TProfileProxyClassOf<TAnsweringProfile> cls("TAnsweringProfile", &TProfileProxy::Class());
+        return cls;
+    }
+    const TProfileProxyClass &ClassType() const override { return Class(); }
+    static TdpNameString GetDeviceType(const TProfileProxyClass &) {
+        return TdpNameString::From(QStringLiteral("A device type longer than thirty-one characters"));
+    }
+
+    static inline bool Answer = false;
+    static inline int Alive = 0;
+
+    bool VQConfigUpdated(IDevicePluginServant *, TVQConfigChangeList *ChangeList) override {
+        Name = TdpNameString::From(QStringLiteral("changes: %1").arg(ChangeList->Count()));
+        return Answer;
+    }
+    bool IsConfigParamterInUse(IDevicePluginServant *, TVQConfigParameter, const char *AValue, uint32_t) override {
+        Name = TdpNameString::From(QString::fromLatin1(AValue));
+        return Answer;
+    }
+    bool UpdateDefaultProfile() override {
+        IsDefault = true;
+        return Answer;
+    }
+    void UpdateConfigFiles(TConfigFileArray &Files) override {
+        Files.push_back({QStringLiteral("profile.cfg"), cfoUpload, QStringLiteral("x=1")});
+    }
+    void GetConfigFileNames(TFileNamesArray &Files) override { Files.push_back(QStringLiteral("profile.cfg")); }
+    ~TAnsweringProfile() override { --Alive; }
+
+protected:
+    TAnsweringProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant) : TProfileProxy(Profile, Servant) { ++Alive; }
+    // A finding of each level, by the profile's name.
+    void DoValidate() override {
+        if (Name.Text() == "warn")
+            AddError(QStringLiteral("a warning"), dclWarning);
+        if (Name.Text() == "fail")
+            AddError(QStringLiteral("an error"), dclError);
+    }
+};
+
+class TAnsweringDevice : public TDeviceProxy {
+public:
+    static const TDeviceProxyClass &Class() {
+        static const TDeviceProxyClassOf<TAnsweringDevice> cls("TAnsweringDevice", &TDeviceProxy::Class());
+        return cls;
+    }
+    const TDeviceProxyClass &ClassType() const override { return Class(); }
+    static const TBasicProfileProxyClass &DeviceProfileProxyClass() { return TAnsweringProfile::Class(); }
+
+    static inline bool Answer = false;
+    // The profile proxy each device proxy saw when it validated, and its class.
+    static inline std::vector<std::pair<const void *, const TMetaClass *>> Seen;
+
+    bool SetScreenName(IDevicePluginServant *, const char16_t *AValue) override {
+        Greeting = QString::fromUtf16(AValue);
+        return Answer;
+    }
+    void UpdateConfigFiles(TConfigFileArray &Files) override {
+        Files.push_back({QStringLiteral("device.cfg"), cfoRemove, {}});
+    }
+    void GetConfigFileNames(TFileNamesArray &Files) override { Files.push_back(QStringLiteral("device.cfg")); }
+
+protected:
+    using TDeviceProxy::TDeviceProxy;
+    void DoValidate() override {
+        const TProfileProxy *profile = ProfileProxy();
+        Seen.emplace_back(profile, profile ? &profile->ClassType() : nullptr);
+    }
+};
+
+class TAnsweringProfileFrame : public TPluginProfileFrame {
+public:
+    static const TPluginProfileFrameClass &Class() {
+        static const TPluginProfileFrameClassOf<TAnsweringProfileFrame> cls("TAnsweringProfileFrame",
+                                                                            &TPluginProfileFrame::Class());
+        return cls;
+    }
+    static const TProfileProxyClass *GetProfileProxyClass() { return &TAnsweringProfile::Class(); }
+};
+
+class TAnsweringDeviceFrame : public TPluginDeviceFrame {
+public:
+    static const TPluginDeviceFrameClass &Class() {
+        static const TPluginDeviceFrameClassOf<TAnsweringDeviceFrame> cls("TAnsweringDeviceFrame",
+                                                                          &TPluginDeviceFrame::Class());
+        return cls;
+    }
+    static const TDeviceProxyClass *GetDeviceProxyClass() { return &TAnsweringDevice::Class(); }
+};
+
+// Frame classes that name no proxy class.
+struct TNoProfileProxyFrameClass final : TPluginProfileFrameClass {
+    using TPluginProfileFrameClass::TPluginProfileFrameClass;
+    const TProfileProxyClass *GetProfileProxyClass() const override { return nullptr; }
+};
+struct TNoDeviceProxyFrameClass final : TPluginDeviceFrameClass {
+    using TPluginDeviceFrameClass::TPluginDeviceFrameClass;
+    const TDeviceProxyClass *GetDeviceProxyClass() const override { return nullptr; }
+};
+const TNoProfileProxyFrameClass NoProfileProxyFrame("TNoProfileProxyFrame", &TPluginProfileFrame::Class());
+const TNoDeviceProxyFrameClass NoDeviceProxyFrame("TNoDeviceProxyFrame", &TPluginDeviceFrame::Class());
+
+// A module whose frame classes the test chooses before building it.
+class TTestModule : public TDevicePluginModule {
+public:
+    static const TDevicePluginModuleClass &Class() {
+        static const TDevicePluginModuleClassOf<TTestModule> cls("TTestModule", &TDevicePluginModule::Class());
+        return cls;
+    }
+    const TDevicePluginModuleClass &ClassType() const override { return Class(); }
+    explicit TTestModule(IDevicePlugin *PluginLink) : TDevicePluginModule(PluginLink) {
+        FPedigreeInfo = MakePedHierInfo(QStringLiteral("Test Phones"), {}, 7);
+    }
+
+    static inline const TPluginProfileFrameClass *ProfileFrame = &TAnsweringProfileFrame::Class();
+    static inline const TPluginDeviceFrameClass *DeviceFrame = &TAnsweringDeviceFrame::Class();
+    const TPluginDeviceFrameClass *GetDeviceFrameClass() const override { return DeviceFrame; }
+    const TPluginProfileFrameClass *GetProfileFrameClass() const override { return ProfileFrame; }
+};
+
+QString Take(IDevicePluginModule *module, PAnsiStringRef &message) {
+    EXPECT_NE(message, nullptr); // always a reference, also for no text
+    return TakeAnsiStringRef(module, message);
+}
+
+std::string AssertionOf(const std::function<void()> &f) {
+    try {
+        f();
+    } catch (const EAssertionFailed &e) {
+        return e.Message().toStdString();
+    }
+    return "no assertion";
+}
+
+class GenericModule : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TTestModule::ProfileFrame = &TAnsweringProfileFrame::Class();
+        TTestModule::DeviceFrame = &TAnsweringDeviceFrame::Class();
+        TAnsweringProfile::Answer = TAnsweringDevice::Answer = false;
+        TAnsweringDevice::Seen.clear();
+        module = TTestModule::Class().Create(nullptr);
+    }
+    void TearDown() override {
+        EXPECT_EQ(TAnsweringProfile::Alive, 0);
+        EXPECT_EQ(profile.Refs, 0);
+        EXPECT_EQ(device.Refs, 0);
+        EXPECT_EQ(profile.Outstanding() + device.Outstanding() + servant.Outstanding(), 0);
+    }
+
+    std::unique_ptr<TDevicePluginModule> module;
+    TFakeProfile profile;
+    TFakeDevice device;
+    TFakeServant servant;
+};
+
+TEST_F(GenericModule, LevelsAndMessagesAsTheHostKnowsThem) {
+    EXPECT_EQ(ConflictLevelMap[dclNone], clvNone);
+    EXPECT_EQ(ConflictLevelMap[dclWarning], clvWarning);
+    EXPECT_EQ(ConflictLevelMap[dclError], clvError);
+    PAnsiStringRef message = nullptr;
+    const std::pair<const char *, TConflictLevel> cases[] = {{"ok", clvNone}, {"warn", clvWarning}, {"fail", clvError}};
+    const char *texts[] = {"", "a warning", "an error"};
+    for (int k = 0; k < 3; ++k) {
+        profile.Name = TdpNameString::From(QLatin1String(cases[k].first));
+        EXPECT_EQ(module->ValidateProfile(&profile, &servant, message), cases[k].second);
+        EXPECT_EQ(Take(module.get(), message), texts[k]);
+        EXPECT_EQ(message, nullptr);
+    }
+}
+
+TEST_F(GenericModule, DeviceTypeComesFromTheProfileProxyClassCut) {
+    EXPECT_EQ(module->getDeviceType().Text(), "A device type longer than thirt");
+    EXPECT_EQ(module->getDeviceType().Length, 31);
+    TTestModule::ProfileFrame = &NoProfileProxyFrame;
+    EXPECT_EQ(TTestModule::Class().Create(nullptr)->getDeviceType().Length, 0);
+    TTestModule::ProfileFrame = nullptr;
+    EXPECT_EQ(TTestModule::Class().Create(nullptr)->getDeviceType().Length, 0);
+}
+
+TEST_F(GenericModule, PedigreeWithoutADeviceTypeHasNoTrailingSeparator) {
+    PAnsiStringRef pedigree = module->getPedigree();
+    EXPECT_EQ(Take(module.get(), pedigree), "Test Phones");
+    EXPECT_EQ(module->getSortOrder(), 7);
+    EXPECT_FALSE(module->getFeature(1)); // the generic module offers nothing
+}
+
+TEST_F(GenericModule, UpdatesWriteBackOnlyWhenTheProxySaysSo) {
+    TVQConfigChangeList changes;
+    changes.Add(vqcpIP, QStringLiteral("10.0.0.5"), QStringLiteral("10.0.0.6"), 0);
+    EXPECT_FALSE(module->UpdateVQConfigInProfile(&profile, &servant, &changes));
+    EXPECT_FALSE(module->IsConfigParameterInUse(&profile, &servant, vqcpIP, "10.0.0.5", 0));
+    EXPECT_FALSE(module->UpdateDefaultProfile(&profile, &servant));
+    EXPECT_FALSE(module->SetScreenName(&device, &profile, &servant, u"Reception"));
+    EXPECT_TRUE(profile.Setters.empty());
+    EXPECT_TRUE(device.Setters.empty());
+
+    TAnsweringProfile::Answer = TAnsweringDevice::Answer = true;
+    EXPECT_TRUE(module->UpdateVQConfigInProfile(&profile, &servant, &changes));
+    EXPECT_EQ(profile.Name.Text(), "changes: 1");
+    EXPECT_TRUE(module->IsConfigParameterInUse(&profile, &servant, vqcpIP, "10.0.0.5", 0));
+    EXPECT_EQ(profile.Name.Text(), "10.0.0.5");
+    EXPECT_TRUE(module->UpdateDefaultProfile(&profile, &servant));
+    EXPECT_TRUE(profile.IsDefault);
+    profile.Setters.clear();
+    EXPECT_TRUE(module->SetScreenName(&device, &profile, &servant, u"Reception"));
+    EXPECT_EQ(device.Greeting, u"Reception");
+    EXPECT_TRUE(profile.Setters.empty()); // only the device is written
+}
+
+TEST_F(GenericModule, ConfigurationFileOperationsClearWhatTheHostPassed) {
+    TConfigFileArray files{{QStringLiteral("stale.cfg"), cfoUpload, {}}};
+    module->UpdateProfileConfigFiles(&profile, &servant, files);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].FileName, "profile.cfg");
+    module->UpdateDeviceConfigFiles(&device, nullptr, &servant, files);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].Operation, cfoRemove);
+
+    TFileNamesArray names{QStringLiteral("stale.cfg"), QStringLiteral("older.cfg")};
+    module->GetProfileConfigFileNames(&profile, &servant, names);
+    EXPECT_EQ(names, TFileNamesArray{QStringLiteral("profile.cfg")});
+    module->GetDeviceConfigFileNames(&device, &profile, &servant, names);
+    EXPECT_EQ(names, TFileNamesArray{QStringLiteral("device.cfg")});
+    EXPECT_TRUE(profile.Setters.empty());
+    EXPECT_TRUE(device.Setters.empty());
+}
+
+TEST_F(GenericModule, APreparedProfileSurvivesItsValidations) {
+    const TProfileHandle handle = module->ValidateDevice_PrepareProfile(&profile, &servant);
+    ASSERT_NE(handle, 0u);
+    EXPECT_EQ(TAnsweringProfile::Alive, 1);
+    PAnsiStringRef message = nullptr;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvNone);
+        Take(module.get(), message);
+        EXPECT_EQ(TAnsweringProfile::Alive, 1);
+        EXPECT_EQ(device.Refs, 0);
+    }
+    ASSERT_EQ(TAnsweringDevice::Seen.size(), 3u);
+    EXPECT_EQ(reinterpret_cast<TProfileHandle>(TAnsweringDevice::Seen[2].first), handle);
+    module->ValidateDevice_FreePreparedProfile(handle);
+    EXPECT_EQ(TAnsweringProfile::Alive, 0);
+}
+
+TEST_F(GenericModule, DevicesWithAndWithoutAProfile) {
+    PAnsiStringRef message = nullptr;
+    EXPECT_EQ(module->ValidateDevice(&device, nullptr, &servant, message), clvNone);
+    Take(module.get(), message);
+    EXPECT_EQ(TAnsweringDevice::Seen.back().first, nullptr);
+    EXPECT_EQ(module->ValidateDevice(&device, &profile, &servant, message), clvNone);
+    Take(module.get(), message);
+    EXPECT_EQ(TAnsweringDevice::Seen.back().second, &TAnsweringProfile::Class());
+}
+
+TEST_F(GenericModule, AssertionsNameTheirLines) {
+    PAnsiStringRef message = nullptr;
+    const char *unit = "Assertion failure (UI\\AdminUI\\DevicePlugins\\DevicePlugin, line ";
+    EXPECT_EQ(AssertionOf([&] { module->ValidateDevice(&device, TProfileHandle(0), &servant, message); }),
+              std::string(unit) + "308)");
+    EXPECT_EQ(AssertionOf([&] { module->ValidateDevice_FreePreparedProfile(0); }), std::string(unit) + "333)");
+
+    TTestModule::ProfileFrame = nullptr;
+    EXPECT_EQ(AssertionOf([&] { module->ValidateProfile(&profile, &servant, message); }), std::string(unit) + "258)");
+    TTestModule::ProfileFrame = &NoProfileProxyFrame;
+    EXPECT_EQ(AssertionOf([&] { module->UpdateDefaultProfile(&profile, &servant); }), std::string(unit) + "261)");
+    TTestModule::DeviceFrame = nullptr;
+    EXPECT_EQ(AssertionOf([&] { module->ValidateDevice(&device, nullptr, &servant, message); }),
+              std::string(unit) + "236)");
+    TTestModule::DeviceFrame = &NoDeviceProxyFrame;
+    EXPECT_EQ(AssertionOf([&] { module->SetScreenName(&device, nullptr, &servant, u"x"); }), std::string(unit) + "239)");
+    EXPECT_EQ(message, nullptr);
+}
+
+TEST_F(GenericModule, AFailedDeviceProxyLeavesThePreparedProfileAlive) {
+    const TProfileHandle handle = module->ValidateDevice_PrepareProfile(&profile, &servant);
+    PAnsiStringRef message = nullptr;
+    TTestModule::DeviceFrame = &NoDeviceProxyFrame;
+    EXPECT_THROW(module->ValidateDevice(&device, handle, &servant, message), EAssertionFailed);
+    EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
+    TTestModule::DeviceFrame = &TAnsweringDeviceFrame::Class();
+    EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
+    EXPECT_EQ(TAnsweringProfile::Alive, 1);
+    EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvNone);
+    Take(module.get(), message);
+    module->ValidateDevice_FreePreparedProfile(handle);
+}
+
+// ---- the LYN 2 module -----------------------------------------------------------------
+
+class Lyn2Module : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterLyn2Plugin();
+        plugin = QueryAs<IDevicePlugin>(static_cast<IPlugin *>(CreatePlugin()));
+        ASSERT_EQ(plugin->getModulesCount(), 1);
+        module = plugin->getModule(0);
+        profile.CustomData = "IPComm{DHCP=true}";
+        device.UniqueID = TdpNameString::From(QStringLiteral("0001E1000001"));
+        device.MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, 0x01}};
+    }
+    void TearDown() override {
+        DestroyPlugin(PluginInstance);
+        EXPECT_EQ(profile.Refs, 0);
+        EXPECT_EQ(device.Refs, 0);
+    }
+    std::pair<TConflictLevel, QString> Device(TProfileHandle handle) {
+        PAnsiStringRef message = nullptr;
+        const TConflictLevel level = module->ValidateDevice(&device, handle, &servant, message);
+        return {level, Take(module, message)};
+    }
+
+    IDevicePlugin *plugin = nullptr;
+    IDevicePluginModule *module = nullptr;
+    TFakeProfile profile;
+    TFakeDevice device;
+    TFakeServant servant;
+};
+
+TEST_F(Lyn2Module, Values) {
+    EXPECT_EQ(module->getDeviceType().Text(), "LYN 2");
+    PAnsiStringRef pedigree = module->getPedigree();
+    EXPECT_EQ(Take(module, pedigree), "Varnel Phones/LYN 2 models/LYN 2");
+    EXPECT_EQ(module->getSortOrder(), 10500);
+    for (uint32_t feature = 0; feature < 12; ++feature)
+        EXPECT_EQ(module->getFeature(feature), feature == 1 || feature == 2 || feature == 5 || feature == 8) << feature;
+    EXPECT_FALSE(module->getFeature(0xFFFFFFFFu));
+    IDevicePlugin *back = module->getPlugin();
+    EXPECT_EQ(back, plugin);
+    back->_Release();
+
+    void *obj = nullptr;
+    EXPECT_EQ(module->QueryInterface(IDevicePluginModule::IID, &obj), S_OK);
+    EXPECT_EQ(obj, module);
+    EXPECT_EQ(module->QueryInterface(IDevicePlugin::IID, &obj), E_NOINTERFACE);
+    EXPECT_EQ(obj, nullptr);
+    EXPECT_EQ(module->_AddRef(), -1);
+    EXPECT_EQ(module->_Release(), -1);
+    auto &lyn2 = static_cast<TLyn2PluginModule &>(*module);
+    EXPECT_EQ(lyn2.GetProfileFrameClass()->GetProfileProxyClass(), &TLyn2ProfileProxy::Class());
+    EXPECT_EQ(lyn2.GetDeviceFrameClass()->GetDeviceProxyClass(), &TLyn2DeviceProxy::Class());
+    EXPECT_EQ(lyn2.PedigreeInfo().DevType, "LYN 2");
+}
+
+TEST_F(Lyn2Module, ValidatesAStoredProfile) {
+    PAnsiStringRef message = nullptr;
+    EXPECT_EQ(module->ValidateProfile(&profile, &servant, message), clvNone);
+    EXPECT_EQ(Take(module, message), "");
+    profile.CustomData = "IPComm{DHCP=false} IPSettings{SubnetMask=4278255360u}";
+    EXPECT_EQ(module->ValidateProfile(&profile, &servant, message), clvError);
+    EXPECT_EQ(Take(module, message), "Invalid LAN Subnet mask");
+    EXPECT_TRUE(profile.Setters.empty()); // validation writes nothing back
+    EXPECT_EQ(profile.Outstanding(), 0);
+}
+
+TEST_F(Lyn2Module, ThreeDevicesOfOnePreparedProfile) {
+    const TProfileHandle handle = module->ValidateDevice_PrepareProfile(&profile, &servant);
+    EXPECT_EQ(profile.Refs, 1);
+    EXPECT_EQ(Device(handle), std::make_pair(clvNone, QString()));
+    device.MacAddress = {};
+    EXPECT_EQ(Device(handle), std::make_pair(clvError, QStringLiteral("Invalid MAC address")));
+    device.UniqueID = TdpNameString::From(QStringLiteral("virtual"));
+    EXPECT_EQ(Device(handle), std::make_pair(clvError, QStringLiteral("Device ID equals to one of meta devices")));
+    EXPECT_EQ(profile.Refs, 1);
+    EXPECT_EQ(device.Refs, 0);
+    module->ValidateDevice_FreePreparedProfile(handle);
+    EXPECT_EQ(profile.Refs, 0);
+}
+
+TEST_F(Lyn2Module, AStaticProfileAsksForTheLANAddress) {
+    profile.CustomData = "IPComm{DHCP=false}";
+    PAnsiStringRef message = nullptr;
+    EXPECT_EQ(module->ValidateDevice(&device, &profile, &servant, message), clvError);
+    EXPECT_EQ(Take(module, message), "Invalid LAN IP address");
+    // A proxy's exception reaches the host, and the proxies are freed.
+    device.AssignedIP = TIPAddressRec{6, {}};
+    device.AssignedIP.ip6[0] = 0x20;
+    EXPECT_THROW(module->ValidateDevice(&device, &profile, &servant, message), EIP6NotSupported);
+    EXPECT_EQ(message, nullptr);
+}
+
+TEST_F(Lyn2Module, ADeviceWithoutAProfile) {
+    device.UniqueID = {};
+    PAnsiStringRef message = nullptr;
+    EXPECT_EQ(module->ValidateDevice(&device, nullptr, &servant, message), clvError);
+    EXPECT_EQ(Take(module, message), "Device ID is empty");
+    // Past its ID a SIP device needs its profile: a host that gives none has a bug.
+    device.UniqueID = TdpNameString::From(QStringLiteral("0001E1000001"));
+    EXPECT_THROW(module->ValidateDevice(&device, nullptr, &servant, message), EAssertionFailed);
+}
+
+TEST_F(Lyn2Module, TheModelAnswersNoUpdatesAndNoFiles) {
+    TVQConfigChangeList changes;
+    changes.Add(vqcpPageServer, QStringLiteral("a"), QStringLiteral("b"), 0);
+    EXPECT_FALSE(module->UpdateVQConfigInProfile(&profile, &servant, &changes));
+    EXPECT_FALSE(module->IsConfigParameterInUse(&profile, &servant, vqcpVM, "100", 0));
+    EXPECT_FALSE(module->UpdateDefaultProfile(&profile, &servant));
+    EXPECT_FALSE(module->SetScreenName(&device, &profile, &servant, u"Reception"));
+    EXPECT_TRUE(profile.Setters.empty());
+    EXPECT_TRUE(device.Setters.empty());
+    TConfigFileArray files{{QStringLiteral("old.cfg"), cfoUpload, {}}};
+    module->UpdateDeviceConfigFiles(&device, &profile, &servant, files);
+    EXPECT_TRUE(files.empty());
+    TFileNamesArray names{QStringLiteral("old.cfg")};
+    module->GetProfileConfigFileNames(&profile, &servant, names);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(Lyn2Module, FramesAreNotInThisBuild) {
+    QWidget *frame = nullptr;
+    try {
+        module->CreateProfileFrame(&servant);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_EQ(e.Message(), "Editing frames are not available in this build");
+    }
+    EXPECT_THROW(module->CreateDeviceFrame(&servant), Exception);
+    EXPECT_THROW(module->FreeFrame(frame), Exception);
+}
+
+// ---- through the loaded plug-in library ---------------------------------------------
+
+TEST(LoadedPlugin, ValidatesASiteThroughTheHostContract) {
+    const TPluginLibrary lib(DefaultPluginPath());
+    IDevicePluginModule *module = lib.Module();
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(module->getDeviceType().Text(), "LYN 2");
+    PAnsiStringRef pedigree = module->getPedigree();
+    EXPECT_EQ(TakeAnsiStringRef(module, pedigree), "Varnel Phones/LYN 2 models/LYN 2");
+
+    TFakeProfile profile;
+    TFakeDevice device;
+    TFakeServant servant;
+    profile.CustomData = "IPComm{DHCP=false} IPSettings{SubnetMask=4294967040u Gateway=3232236031u}";
+    PAnsiStringRef message = nullptr;
+    EXPECT_EQ(module->ValidateProfile(&profile, &servant, message), clvError);
+    EXPECT_EQ(TakeAnsiStringRef(module, message),
+              "Invalid Default Gateway IP address: IP address 192.168.1.255 with a subnet mask of 255.255.255.0 is the "
+              "Subnet's broadcast address and cannot be used as a host IP.");
+
+    const TProfileHandle handle = module->ValidateDevice_PrepareProfile(&profile, &servant);
+    device.UniqueID = TdpNameString::From(QStringLiteral("desk 1"));
+    EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvError);
+    EXPECT_EQ(TakeAnsiStringRef(module, message), "Invalid character \" \" in Device ID");
+    device.UniqueID = TdpNameString::From(QStringLiteral("desk1"));
+    device.MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, 0x02}};
+    device.AssignedIP = IPv4Rec("192.168.1.20");
+    EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvNone);
+    EXPECT_EQ(TakeAnsiStringRef(module, message), "");
+    EXPECT_EQ(profile.Refs, 1);
+    module->ValidateDevice_FreePreparedProfile(handle);
+    EXPECT_EQ(profile.Refs, 0);
+    EXPECT_EQ(device.Refs, 0);
+    EXPECT_EQ(profile.Outstanding() + device.Outstanding(), 0);
+    EXPECT_EQ(profile.ForeignFrees + device.ForeignFrees, 0);
+}
+
+} // namespace
