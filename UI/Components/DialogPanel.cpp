@@ -1,7 +1,5 @@
 #include "DialogPanel.h"
 
-#include <QStyle>
-
 TDialogPanel::TDialogPanel(QWidget *Parent)
     : TPanel(Parent), btApply(new TButton(this, QStringLiteral("&Apply"))), btClose(new TButton(this)),
       pnlHelp(new TPanel(this)), btHelp(new TButton(pnlHelp, QStringLiteral("&Help"))), bvLine(new QFrame(this)) {
@@ -14,7 +12,6 @@ TDialogPanel::TDialogPanel(QWidget *Parent)
     bvLine->setObjectName(QStringLiteral("bvLine"));
     bvLine->setFrameShape(QFrame::HLine);
     bvLine->setFrameShadow(QFrame::Sunken);
-    btHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     btApply->OnClick = [this](QObject *) {
         if (!CanApply())
             UpdateButtons();

@@ -454,7 +454,9 @@ TUpDown::TUpDown(QWidget *Parent)
     for (QToolButton *button : {FNext, FPrev}) {
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRepeat(true);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        // The buttons share whatever room the counter gets, however small.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        button->setMinimumSize(1, 1);
         layout->addWidget(button);
     }
     connect(FNext, &QToolButton::clicked, this, [this] { Step(btNext); });
@@ -473,6 +475,10 @@ void TUpDown::SetPosition(int Value) {
     FPosition = std::clamp(Value, FMin, std::max(FMin, FMax));
     PositionChanged();
 }
+
+QSize TUpDown::sizeHint() const { return FOrientation == udVertical ? QSize(16, 24) : QSize(32, 20); }
+
+QSize TUpDown::minimumSizeHint() const { return {8, 8}; }
 
 void TUpDown::SetOrientation(TUDOrientation Value) {
     FOrientation = Value;

@@ -350,6 +350,9 @@ public:
     // What a click on a button does: one step, checked by the changing handler, then OnClick.
     void Step(TUDBtnType Button);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     // The position a step starts from.
     virtual int StepBase() const { return FPosition; }
