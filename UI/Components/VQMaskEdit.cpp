@@ -7,6 +7,15 @@ void TVQMaskEdit::SetEditMask(const QString &Value) {
     setInputMask(ToInputMask(Value));
 }
 
+QSize TVQMaskEdit::sizeHint() const {
+    QSize size = TEdit::sizeHint();
+    if (!FEditMask.isEmpty()) {
+        const int text = fontMetrics().horizontalAdvance(QString(displayText().size() + 3, QLatin1Char('0')));
+        size.setWidth(std::max(size.width(), text));
+    }
+    return size;
+}
+
 bool TVQMaskEdit::IsValid() {
     bool valid = FEditMask.isEmpty() || hasAcceptableInput();
     if (OnValidate)

@@ -24,6 +24,9 @@ public:
     // Every required position filled (true without a mask), then OnValidate's say.
     bool IsValid();
 
+    // Wide enough for the whole mask.
+    QSize sizeHint() const override;
+
     // The mask in Qt's input mask syntax.
     static QString ToInputMask(const QString &EditMask);
 
