@@ -204,6 +204,13 @@ TEST_F(ControlEvents, PageControlAsksBeforeAUserPageChangeAndReportsAfter) {
     EXPECT_EQ(pc->ActivePage(), general);
     EXPECT_EQ(log, QStringList({"Changing from SIP Settings", "Change to General"}));
 
+    // A tab's access key is a user's change too.
+    log.clear();
+    sip->SetCaption("&SIP Settings");
+    QTest::keyClick(pc, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(pc->ActivePage(), sip);
+    EXPECT_EQ(log, QStringList({"Changing from General", "Change to &SIP Settings"}));
+
     // The program's change runs neither handler.
     log.clear();
     pc->SetActivePage(sip);
@@ -350,13 +357,15 @@ TEST(UpDown, StepsWithinTheRangeAndWraps) {
 }
 
 TEST_F(ControlEvents, UpDownStepsOnArrowKeysAndButtons) {
+    auto *before = Add<TEdit>();
     auto *ud = Add<TUpDown>();
     ud->SetOrientation(udHorizontal);
-    ud->setFocusPolicy(Qt::TabFocus);
     ud->SetRange(0, 10);
     ud->SetPosition(5);
     Show();
-    ud->setFocus();
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab); // a tab stop of its own
+    ASSERT_TRUE(ud->hasFocus());
     QTest::keyClick(ud, Qt::Key_Up);
     QTest::keyClick(ud, Qt::Key_Right);
     EXPECT_EQ(ud->Position(), 7);
@@ -367,4 +376,8 @@ TEST_F(ControlEvents, UpDownStepsOnArrowKeysAndButtons) {
     EXPECT_EQ(ud->Position(), 5);
     QTest::mouseClick(ud->childAt(ud->width() - 3, ud->height() / 2), Qt::LeftButton);
     EXPECT_EQ(ud->Position(), 6);
+    before->setFocus();
+    QTest::mouseClick(ud->childAt(2, ud->height() / 2), Qt::LeftButton);
+    EXPECT_TRUE(before->hasFocus()); // clicks leave the focus alone
+    EXPECT_EQ(ud->Position(), 5);
 }

@@ -461,7 +461,8 @@ TUpDown::TUpDown(QWidget *Parent)
     }
     connect(FNext, &QToolButton::clicked, this, [this] { Step(btNext); });
     connect(FPrev, &QToolButton::clicked, this, [this] { Step(btPrev); });
-    setFocusPolicy(Qt::NoFocus);
+    // A tab stop for the arrow keys; a click on a button leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     Arrange();
 }
 

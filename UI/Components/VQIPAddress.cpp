@@ -427,6 +427,7 @@ TCustomVQIPMask::TCustomVQIPMask(QWidget *Parent)
     FEdit->SetNullAsEmpty(false);
     FUpDown->SetOrientation(udHorizontal);
     FUpDown->setFixedWidth(24);
+    FUpDown->setFocusPolicy(Qt::NoFocus); // the arrow keys reach it through the editor
     FUpDown->SetRange(1, 31);
     FUpDown->SetPosition(24);
     auto *layout = new QHBoxLayout(this);

@@ -57,7 +57,10 @@ void TNumericEdit::DoExit() {
 
 // ---- TSpinUpDown ----
 
-TSpinUpDown::TSpinUpDown(TCustomVQSpinEdit *Control) : TUpDown(Control), FControl(Control) {}
+TSpinUpDown::TSpinUpDown(TCustomVQSpinEdit *Control) : TUpDown(Control), FControl(Control) {
+    // The arrow keys reach it through the edit.
+    setFocusPolicy(Qt::NoFocus);
+}
 
 int TSpinUpDown::StepBase() const { return FControl->Value(); }
 
