@@ -11,8 +11,8 @@ constexpr int SchemaVersion = 1;
 
 QByteArray Quoted(const char *name) { return '"' + QByteArray(name) + '"'; }
 
-// Every column defaults to its field's empty value; Constraints replace the
-// definition of the columns they name.
+// Every column defaults to its field's empty value; the constraints replace
+// the definition of the columns they name.
 template <class R>
 QByteArrayList ColumnDefinitions(const std::vector<TRecordField<R>> &fields,
                                  const QHash<QByteArray, QByteArray> &constraints) {
@@ -40,8 +40,8 @@ QByteArray ColumnList(const std::vector<TRecordField<R>> &fields) {
     return names.join(", ");
 }
 
-// INSERT of every column that updates the row in place when the key exists,
-// so the rows that refer to it stay valid.
+// INSERT of every column that updates the row in place when the key (the
+// first field) exists, so the rows that refer to it stay valid.
 template <class R>
 QByteArray UpsertSql(const char *table, const std::vector<TRecordField<R>> &fields) {
     QByteArrayList updates;
