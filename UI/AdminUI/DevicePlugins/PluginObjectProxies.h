@@ -108,6 +108,7 @@ template <class T, class Base = TBasicDeviceProxyClass>
 class TBasicDeviceProxyClassOf : public TExtPluginObjectProxyClassOf<T, Base> {
 public:
     using TExtPluginObjectProxyClassOf<T, Base>::TExtPluginObjectProxyClassOf;
+    using Base::Create;
     std::unique_ptr<TBasicDeviceProxy> Create(IDevice *Device, IDevicePluginServant *Servant) const override {
         return TProxyInstance<T>::New(Device, Servant);
     }

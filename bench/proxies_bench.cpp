@@ -1,0 +1,92 @@
+// The module's hot paths over in-memory host objects: a site's devices
+// validated against one prepared profile, a profile validated, and a profile
+// proxy's whole life (load, edit, write back).
+#include "DP_Lyn2Plugin.h"
+#include "FakeHost.h"
+#include "Lyn2_Proxies.h"
+
+#include <benchmark/benchmark.h>
+
+#include <deque>
+
+namespace {
+
+// A realistic LYN 2 profile with static addresses: every check has work to do.
+const char *const StaticProfile =
+    R"(General{SoftwareVersion="2.3.1.4417" InterdigitTO=2200 Regional{Country="USA" Timezone=-480 DaylightSavings=true})"
+    R"( Audio{AllowG729=true G729SilenceSuppress=false RingTone=3} Paging{EnablePaging=true}})"
+    R"( SIP{RetransInvite=4 RetransRequest=4 TransportProtocol=2 ReceivePort=5060 Proxies{MainProxySource=1)"
+    R"( UseBackupProxy=true MainProxy{Addr="pbx1.branch-office.example.com" Port=5060})"
+    R"( BackupProxy{Addr="192.168.10.3" Port=5062}}})"
+    R"( VLAN{VLANtag=100 PriorityTag=5 CallSignVLANtag=101 CallSignPriorityTag=6 RTPVLANtag=102 RTPPriorityTag=6})"
+    R"( IPComm{CallSignDSCP=26 RTP_DSCP=46 DHCP=false})"
+    R"( IPSettings{Gateway=3232238081u SubnetMask=4294967040u DNS="192.168.10.2" SecondaryDNS="8.8.8.8")"
+    R"( NTP="pool.ntp.org" Domain="branch-office.example.com" TFTPFixed=1 TFTPAddress="192.168.10.4"})";
+
+std::unique_ptr<TDevicePluginModule> Module() { return TLyn2PluginModule::Class().Create(nullptr); }
+
+void BM_ValidateDevicePrepared(benchmark::State &state) {
+    const int count = int(state.range(0));
+    const auto module = Module();
+    TFakeProfile profile;
+    TFakeServant servant;
+    profile.CustomData = StaticProfile;
+    // One device in a hundred carries a mistake administrators make.
+    std::deque<TFakeDevice> devices(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        TFakeDevice &d = devices[std::size_t(i)];
+        d.UniqueID = TdpNameString::From(QStringLiteral("0001E1%1").arg(i, 6, 16, QLatin1Char('0')).toUpper());
+        d.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)}};
+        d.AssignedIP = IPRecFromIPv4(0x0A000000u + uint32_t(i) + 1);
+        if (i % 100 == 50)
+            d.MacAddress = {};
+        if (i % 100 == 99)
+            d.UniqueID = TdpNameString::From(QStringLiteral("desk %1").arg(i));
+    }
+    int errors = 0;
+    for (auto _ : state) {
+        const TProfileHandle handle = module->ValidateDevice_PrepareProfile(&profile, &servant);
+        for (TFakeDevice &d : devices) {
+            PAnsiStringRef message = nullptr;
+            errors += module->ValidateDevice(&d, handle, &servant, message) == clvError;
+            module->FreeStr(message);
+        }
+        module->ValidateDevice_FreePreparedProfile(handle);
+    }
+    benchmark::DoNotOptimize(errors);
+    state.SetItemsProcessed(state.iterations() * count);
+    state.counters["devices/s"] = benchmark::Counter(double(state.iterations() * count), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ValidateDevicePrepared)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ValidateProfile(benchmark::State &state) {
+    const auto module = Module();
+    TFakeProfile profile;
+    TFakeServant servant;
+    profile.CustomData = StaticProfile;
+    for (auto _ : state) {
+        PAnsiStringRef message = nullptr;
+        benchmark::DoNotOptimize(module->ValidateProfile(&profile, &servant, message));
+        module->FreeStr(message);
+    }
+}
+BENCHMARK(BM_ValidateProfile)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadEditFlush(benchmark::State &state) {
+    TFakeProfile profile;
+    TFakeServant servant;
+    profile.CustomData = StaticProfile;
+    for (auto _ : state) {
+        auto proxy = TLyn2ProfileProxy::Class().Create(&profile, &servant);
+        proxy->Initialize({}, false);
+        auto &lyn2 = static_cast<TLyn2ProfileProxy &>(*proxy);
+        lyn2.RingTone = uint8_t(lyn2.RingTone % 8 + 1);
+        lyn2.VLAN_Support = !lyn2.VLAN_Support;
+        lyn2.IP_Settings.NTP = TdpURIString::From(QStringLiteral("ntp%1.example.com").arg(lyn2.RingTone));
+        proxy->FlushChanges();
+        profile.Setters.clear();
+    }
+}
+BENCHMARK(BM_LoadEditFlush)->Unit(benchmark::kMicrosecond);
+
+} // namespace
