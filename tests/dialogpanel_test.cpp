@@ -45,8 +45,13 @@ TEST(DialogPanelState, ChangesEnableApplyAndTurnCloseIntoCancel) {
 
 TEST(DialogPanelState, OnApplyIsTheApplyButtonsHandler) {
     TDialogPanel panel;
+    // Without a handler of its own, a click that cannot apply only updates the buttons.
+    panel.btApply->SetEnabled(true);
+    panel.Apply();
+    EXPECT_FALSE(panel.btApply->isEnabled());
     panel.SetChanged(true);
-    panel.Apply(); // no handler of its own yet: nothing happens
+    panel.Apply();
+    EXPECT_TRUE(panel.btApply->isEnabled());
     int applied = 0;
     panel.SetOnApply([&](QObject *sender) {
         EXPECT_EQ(sender, panel.btApply);
