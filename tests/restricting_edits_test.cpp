@@ -3,6 +3,10 @@
 #include "StrictVQControls.h"
 #include "VQMaskEdit.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+
 namespace {
 
 const TEditorFilter Letters(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -106,6 +110,28 @@ TEST_F(StrictEdit, PasteInsertsTheAdmittedCharactersInOrder) {
     ed->SetReadOnly(true);
     ed->PasteFromClipboard();
     EXPECT_EQ(ed->Text(), "abcd");
+}
+
+TEST_F(StrictEdit, TheContextMenusPasteIsFilteredToo) {
+    auto *ed = Add<TStrictEdit>();
+    ed->SetEditorFilter(Letters);
+    Show();
+    SetClipboard("a b$c");
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction *action : menu->actions()) {
+            items.append(action->text());
+            if (action->text() == "&Paste")
+                action->trigger();
+        }
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), ed->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(ed, &event);
+    EXPECT_TRUE(items.contains("&Paste"));
+    EXPECT_EQ(ed->Text(), "abc");
 }
 
 TEST(StrictEditFilters, ChangingASetRefiltersTheText) {
