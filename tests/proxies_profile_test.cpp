@@ -133,13 +133,6 @@ TEST_F(ProfileProxy, SavesInTheHostsOrderWithoutTheExtraValue) {
     EXPECT_EQ(profile.ProfileID, 0x1'0000'0002LL);
 }
 
-TEST_F(ProfileProxy, TheExtraValuePassesUnchanged) {
-    auto proxy = Build();
-    EXPECT_EQ(proxy->GetExtraValue(), 77);
-    proxy->SetExtraValue(-5);
-    EXPECT_EQ(profile.ExtraValue, -5);
-}
-
 TEST_F(ProfileProxy, FailoverNodeOfARedundantPair) {
     auto proxy = Build();
     proxy->FailoverNodeId = 0;
@@ -211,13 +204,6 @@ TEST_F(ProfileProxy, CheckStringLengthMessages) {
     EXPECT_EQ(length("", 0, 10).first, dclNone);
     EXPECT_EQ(length("abcde", 5, 5).first, dclNone);
     EXPECT_EQ(length("abc", 5, 0, false, dclWarning).first, dclWarning);
-}
-
-TEST(ProxyMessages, Builders) {
-    EXPECT_EQ(EmptyMessage(QStringLiteral("Device ID")), "Device ID is empty");
-    EXPECT_EQ(IncompleteMessage(QStringLiteral("MAC address")), "MAC address is incomplete");
-    EXPECT_EQ(InvalidMessage(QStringLiteral("MAC address")), "Invalid MAC address");
-    EXPECT_EQ(InvalidMessage(QStringLiteral("Proxy"), QStringLiteral("Why.")), "Invalid Proxy: Why.");
 }
 
 TEST_F(ProfileProxy, AHelperOfAnotherClassIsAProgrammingError) {

@@ -1,6 +1,7 @@
 #pragma once
 // TDevicePlugin: a plug-in that owns device plug-in modules and hands them to
-// the host through IDevicePlugin.
+// the host through IDevicePlugin; TDevicePluginModule: the module through
+// which the host does all model work.
 
 #include "DPDeviceFrame.h"
 #include "DPProfileFrame.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class TDevicePluginModule;
