@@ -25,17 +25,17 @@ QString FormatMessage(const QString &Format, const QVariantList &Arguments) {
             result += Format[i];
             continue;
         }
-        const QChar spec = Format[++i];
-        if (spec == QLatin1Char('%')) {
-            result += spec;
+        const QChar conversion = Format[++i];
+        if (conversion == QLatin1Char('%')) {
+            result += conversion;
             continue;
         }
         if (next == Arguments.size())
             throw invalid();
         const QVariant &arg = Arguments[next++];
-        if (spec == QLatin1Char('s')) {
+        if (conversion == QLatin1Char('s')) {
             result += arg.toString();
-        } else if (spec == QLatin1Char('d')) {
+        } else if (conversion == QLatin1Char('d')) {
             bool whole = false;
             const qlonglong n = arg.toLongLong(&whole);
             if (!whole || arg.typeId() == QMetaType::QString)
