@@ -12,64 +12,43 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdlib>
 
 namespace {
 
-class TInput {
-public:
-    TInput(const uint8_t *Data, size_t Size) : FData(Data), FSize(Size) {}
-    bool Empty() const { return FPos >= FSize; }
-    uint8_t Byte() { return Empty() ? 0 : FData[FPos++]; }
-    int32_t Int() {
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i)
-            value = value << 8 | Byte();
-        return int32_t(value);
-    }
-    QString Text() {
-        const size_t length = std::min<size_t>(Byte() % 24, FSize - std::min(FPos, FSize));
-        const auto *start = reinterpret_cast<const char *>(FData + FPos);
-        FPos += length;
-        return (length && start[0] & 1) ? QString::fromUtf8(start, qsizetype(length))
-                                        : QString::fromLatin1(start, qsizetype(length));
-    }
-
-private:
-    const uint8_t *FData;
-    size_t FSize;
-    size_t FPos = 0;
-};
-
 const Qt::Key Keys[] = {
-    Qt::Key_0,      Qt::Key_1,     Qt::Key_2,     Qt::Key_5,         Qt::Key_9,       Qt::Key_A,
-    Qt::Key_F,      Qt::Key_G,     Qt::Key_Q,     Qt::Key_C,         Qt::Key_V,       Qt::Key_X,
-    Qt::Key_Z,      Qt::Key_Period, Qt::Key_Colon, Qt::Key_Slash,    Qt::Key_Minus,   Qt::Key_Space,
-    Qt::Key_Comma,  Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,   Qt::Key_Home,
-    Qt::Key_End,    Qt::Key_Up,    Qt::Key_Down,  Qt::Key_Return,    Qt::Key_Escape,  Qt::Key_Tab,
-    Qt::Key_Backtab, Qt::Key_F2,   Qt::Key_Insert, Qt::Key_Dollar,   Qt::Key_Shift,   Qt::Key_Control,
+    Qt::Key_0,     Qt::Key_1,      Qt::Key_2,     Qt::Key_5,     Qt::Key_9,      Qt::Key_A,      Qt::Key_F,
+    Qt::Key_G,     Qt::Key_Q,      Qt::Key_C,     Qt::Key_V,     Qt::Key_X,      Qt::Key_Z,      Qt::Key_Period,
+    Qt::Key_Colon, Qt::Key_Slash,  Qt::Key_Minus, Qt::Key_Space, Qt::Key_Comma,  Qt::Key_Dollar, Qt::Key_Backspace,
+    Qt::Key_Delete, Qt::Key_Left,  Qt::Key_Right, Qt::Key_Home,  Qt::Key_End,    Qt::Key_Up,     Qt::Key_Down,
+    Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_F2,  Qt::Key_Insert, Qt::Key_Shift,
+    Qt::Key_Control,
 };
-const Qt::KeyboardModifiers Modifiers[] = {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
-                                           Qt::AltModifier, Qt::KeypadModifier};
+const Qt::KeyboardModifier Modifiers[] = {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+                                          Qt::AltModifier, Qt::KeypadModifier};
+
+// Up to 24 bytes, read as UTF-8 or as Latin-1.
+QString Text(FuzzedDataProvider &In) {
+    const std::string text = In.ConsumeRandomLengthString(24);
+    return In.ConsumeBool() ? QString::fromStdString(text) : QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
 
 struct TControls {
     QWidget Window;
-    TVQIPAddress *IP;
-    TVQIPMask *Mask;
-    TIPAddressEdit *Edit;
-    TVQSpinEdit *Spin;
-    TStrictEdit *Strict;
-    TVQMaskEdit *MaskEdit;
+    TVQIPAddress *IP = new TVQIPAddress(&Window);
+    TVQIPMask *Mask = new TVQIPMask(&Window);
+    TIPAddressEdit *Edit = new TIPAddressEdit(&Window);
+    TVQSpinEdit *Spin = new TVQSpinEdit(&Window);
+    TStrictEdit *Strict = new TStrictEdit(&Window);
+    TVQMaskEdit *MaskEdit = new TVQMaskEdit(&Window);
+    QWidget *const All[6] = {IP, Mask, Edit, Spin, Strict, MaskEdit};
 
     TControls() {
         auto *layout = new QVBoxLayout(&Window);
-        layout->addWidget(IP = new TVQIPAddress(&Window));
-        layout->addWidget(Mask = new TVQIPMask(&Window));
-        layout->addWidget(Edit = new TIPAddressEdit(&Window));
-        layout->addWidget(Spin = new TVQSpinEdit(&Window));
-        layout->addWidget(Strict = new TStrictEdit(&Window));
-        layout->addWidget(MaskEdit = new TVQMaskEdit(&Window));
+        for (QWidget *control : All)
+            layout->addWidget(control);
         Strict->SetEditorFilter(TEditorFilter("ABCabc012.-"));
         Strict->SetUppercased(TEditorFilter("abc"));
         MaskEdit->SetEditMask("AA\\-AA\\-AA\\-AA\\-AA\\-AA;1;_");
@@ -79,12 +58,7 @@ struct TControls {
         };
         Window.show();
         Window.activateWindow();
-        QTest::qWaitForWindowActive(&Window);
-    }
-
-    QWidget *Control(uint8_t Index) {
-        QWidget *all[] = {IP, Mask, Edit, Spin, Strict, MaskEdit};
-        return all[Index % 6];
+        (void)QTest::qWaitForWindowActive(&Window); // the offscreen platform activates at once
     }
 
     void Check() const {
@@ -107,26 +81,22 @@ struct TControls {
     }
 };
 
-void Step(TControls &c, TInput &in) {
-    switch (in.Byte() % 10) {
-    case 0:
+void Step(TControls &c, FuzzedDataProvider &in) {
+    switch (in.ConsumeIntegralInRange(0, 9)) {
+    case 0: // keys, most often
     case 1:
     case 2: {
         QWidget *target = QApplication::focusWidget();
         if (!target || !c.Window.isAncestorOf(target))
-            target = c.Control(in.Byte());
-        QTest::keyClick(target, Keys[in.Byte() % std::size(Keys)], Modifiers[in.Byte() % std::size(Modifiers)]);
+            target = in.PickValueInArray(c.All);
+        QTest::keyClick(target, in.PickValueInArray(Keys), in.PickValueInArray(Modifiers));
         break;
     }
-    case 3:
-        QGuiApplication::clipboard()->setText(in.Text());
-        break;
-    case 4:
-        c.Control(in.Byte())->setFocus();
-        break;
+    case 3: QGuiApplication::clipboard()->setText(Text(in)); break;
+    case 4: in.PickValueInArray(c.All)->setFocus(); break;
     case 5: {
-        const QString text = in.Text();
-        switch (in.Byte() % 6) {
+        const QString text = Text(in);
+        switch (in.ConsumeIntegralInRange(0, 5)) {
         case 0: c.IP->SetText(ToAnsi(text)); break;
         case 1: c.Mask->Edit()->SetText(ToAnsi(text)); break;
         case 2: c.Spin->Edit()->setText(text); break;
@@ -141,54 +111,44 @@ void Step(TControls &c, TInput &in) {
         break;
     }
     case 6:
-        switch (in.Byte() % 8) {
-        case 0: c.IP->SetIPVersion(in.Byte() & 1 ? ivIPv6 : ivIPv4); break;
-        case 1: c.IP->SetShortMask(in.Byte() & 1); break;
-        case 2: c.IP->SetNullAsEmpty(in.Byte() & 1); break;
-        case 3: c.IP->SetReadOnly(in.Byte() & 1); break;
-        case 4: c.Spin->SetMinMax(in.Int() % 2000, in.Int()); break;
+        switch (in.ConsumeIntegralInRange(0, 7)) {
+        case 0: c.IP->SetIPVersion(in.ConsumeBool() ? ivIPv6 : ivIPv4); break;
+        case 1: c.IP->SetShortMask(in.ConsumeBool()); break;
+        case 2: c.IP->SetNullAsEmpty(in.ConsumeBool()); break;
+        case 3: c.IP->SetReadOnly(in.ConsumeBool()); break;
+        case 4: c.Spin->SetMinMax(in.ConsumeIntegralInRange(-1999, 1999), in.ConsumeIntegral<int32_t>()); break;
         case 5:
-            c.Spin->SetIncrement(int16_t(in.Byte() % 7 - 3));
-            c.Spin->SetWrap(in.Byte() & 1);
+            c.Spin->SetIncrement(in.ConsumeIntegralInRange<int16_t>(-3, 3));
+            c.Spin->SetWrap(in.ConsumeBool());
             break;
         case 6:
             try {
-                c.Mask->SetMinNML(in.Byte() % 40 - 4);
-                c.Mask->SetMaxNML(in.Byte() % 40 - 4);
+                c.Mask->SetMinNML(in.ConsumeIntegralInRange(-4, 35));
+                c.Mask->SetMaxNML(in.ConsumeIntegralInRange(-4, 35));
             } catch (const Exception &) {
             }
-            c.Mask->SetNML(in.Byte() % 40 - 4);
+            c.Mask->SetNML(in.ConsumeIntegralInRange(-4, 35));
             break;
-        default: c.Edit->SetIPEditOptions(TIPEditOptions::fromInt(in.Byte() & 7)); break;
+        default: c.Edit->SetIPEditOptions(TIPEditOptions::fromInt(in.ConsumeIntegralInRange(0, 7))); break;
         }
         break;
-    case 7: {
-        const uint8_t field = in.Byte();
-        if (field % 2)
-            c.IP->Field(field / 2 % c.IP->FieldCount())->setText(in.Text());
+    case 7:
+        if (in.ConsumeBool())
+            c.IP->Field(in.ConsumeIntegralInRange(0, c.IP->FieldCount() - 1))->setText(Text(in));
         else
-            c.Edit->Triplet(field / 2 % 4)->setText(in.Text());
+            c.Edit->Triplet(in.ConsumeIntegralInRange(0, 3))->setText(Text(in));
         break;
-    }
-    case 8:
-        c.Spin->SetValue(in.Int());
-        break;
-    default:
-        if (in.Byte() & 1)
-            c.IP->CutToClipboard();
-        else
-            c.IP->PasteFromClipboard();
+    case 8: c.Spin->SetValue(in.ConsumeIntegral<int32_t>()); break;
+    default: in.ConsumeBool() ? c.IP->CutToClipboard() : c.IP->PasteFromClipboard();
     }
 }
+
+TControls *Controls = nullptr;
 
 } // namespace
 
 // Font lookups keep fontconfig's caches for the life of the process.
 extern "C" const char *__lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
-namespace {
-TControls *Controls = nullptr;
-}
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -199,15 +159,14 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
-    TControls &controls = *Controls;
-    TInput in(Data, Size);
+    FuzzedDataProvider in(Data, Size);
     try {
-        TIPAddressEdit::StrToIP(in.Text());
+        TIPAddressEdit::StrToIP(Text(in));
     } catch (const EIPAddressEditorError &) {
     }
-    for (int steps = 0; !in.Empty() && steps < 64; ++steps) {
-        Step(controls, in);
-        controls.Check();
+    for (int steps = 0; in.remaining_bytes() && steps < 64; ++steps) {
+        Step(*Controls, in);
+        Controls->Check();
     }
     // Paints and the other posted work run as they would between a user's actions.
     QCoreApplication::processEvents();
