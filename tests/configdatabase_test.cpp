@@ -13,7 +13,7 @@ namespace {
 
 class ConfigDatabaseTest : public ::testing::Test {
 protected:
-    QString DbPath() const { return FDir.filePath(QStringLiteral("site.db")); }
+    QString DbPath() const { return FDir.filePath("site.db"); }
     QTemporaryDir FDir;
 };
 
@@ -26,21 +26,35 @@ QString Failure(const std::function<void()> &f) {
     return {};
 }
 
-TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeptAcrossOpenings) {
+void RawSql(const QString &path, const char *sql) {
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+}
+
+TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
+    const TProfileRecord profile = SampleProfile(3, QStringLiteral("F\xFCr alle"));
+    const TDeviceRecord device = SampleDevice(9, 3, "0001E1ABCD09");
+    TDeviceRecord empty; // its texts, enumerations and addresses have empty forms too
+    empty.DeviceID = 10;
     ASSERT_FALSE(QFile::exists(DbPath()));
     {
         TConfigDatabase db(DbPath());
         EXPECT_TRUE(QFile::exists(DbPath()));
-        EXPECT_TRUE(db.LoadProfiles().empty());
-        EXPECT_TRUE(db.LoadDevices().empty());
+        EXPECT_TRUE(db.LoadProfiles().empty() && db.LoadDevices().empty());
         EXPECT_EQ(db.LoadSystem(), TSystemValues{});
-        db.SaveProfile(SampleProfile(3, QStringLiteral("Sales")));
+        db.SaveProfile(profile);
+        db.SaveDevice(device);
+        db.SaveDevice(empty);
     }
     TConfigDatabase db(DbPath());
-    const std::optional<TProfileRecord> p = db.LoadProfile(3);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(Describe(*p), Describe(SampleProfile(3, QStringLiteral("Sales"))));
+    ASSERT_TRUE(db.LoadProfile(3) && db.LoadDevice(9));
     EXPECT_FALSE(db.LoadProfile(4));
+    EXPECT_EQ(Describe(*db.LoadProfile(3)), Describe(profile));
+    EXPECT_EQ(Describe(db.LoadProfiles().at(0)), Describe(profile));
+    EXPECT_EQ(Describe(*db.LoadDevice(9)), Describe(device));
+    EXPECT_EQ(Describe(db.LoadDevices().at(1)), Describe(empty));
 }
 
 TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {
@@ -48,49 +62,25 @@ TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("profiles: Sales, Lab\n");
     text.close();
-    EXPECT_TRUE(Failure([&] { TConfigDatabase db(DbPath()); }).contains(QLatin1String("not a database")));
+    EXPECT_TRUE(Failure([&] { TConfigDatabase db(DbPath()); }).contains("not a database"));
 
-    const QString other = FDir.filePath(QStringLiteral("other.db"));
-    sqlite3 *raw = nullptr;
-    ASSERT_EQ(sqlite3_open(other.toUtf8().constData(), &raw), SQLITE_OK);
-    sqlite3_exec(raw, "CREATE TABLE phones (x)", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
-    EXPECT_EQ(Failure([&] { TConfigDatabase db(other); }), other + QStringLiteral(": not a vqadmin database"));
+    const QString other = FDir.filePath("other.db");
+    RawSql(other, "CREATE TABLE phones (x)");
+    EXPECT_EQ(Failure([&] { TConfigDatabase db(other); }), other + ": not a vqadmin database");
 
-    {
-        TConfigDatabase db(other.chopped(3) + QStringLiteral("-new.db"));
-    }
-    ASSERT_EQ(sqlite3_open((other.chopped(3) + QStringLiteral("-new.db")).toUtf8().constData(), &raw), SQLITE_OK);
-    sqlite3_exec(raw, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
-    EXPECT_TRUE(Failure([&] { TConfigDatabase db(other.chopped(3) + QStringLiteral("-new.db")); })
-                    .endsWith(QLatin1String("unknown database schema version 7")));
-}
-
-TEST_F(ConfigDatabaseTest, EveryFieldSurvivesTheDatabase) {
-    TConfigDatabase db(DbPath());
-    const TProfileRecord profile = SampleProfile(1, QStringLiteral("F\xFCr alle"));
-    const TDeviceRecord device = SampleDevice(9, 1, QStringLiteral("0001E1ABCD09"));
-    db.SaveProfile(profile);
-    db.SaveDevice(device);
-    ASSERT_TRUE(db.LoadDevice(9));
-    EXPECT_EQ(Describe(*db.LoadDevice(9)), Describe(device));
-    EXPECT_EQ(Describe(db.LoadProfiles().at(0)), Describe(profile));
-    // The empty record too: its texts, enumerations and addresses have empty forms.
-    TDeviceRecord empty;
-    empty.DeviceID = 10;
-    db.SaveDevice(empty);
-    EXPECT_EQ(Describe(db.LoadDevices().at(1)), Describe(empty));
+    const QString newer = FDir.filePath("newer.db");
+    TConfigDatabase{newer};
+    RawSql(newer, "PRAGMA user_version = 7");
+    EXPECT_TRUE(Failure([&] { TConfigDatabase db(newer); }).endsWith("unknown database schema version 7"));
 }
 
 TEST_F(ConfigDatabaseTest, OptionsAreKeptAsASetByTag) {
     TConfigDatabase db(DbPath());
-    TProfileRecord p = SampleProfile(1, QStringLiteral("Sales"));
-    p.Options.list[0] = {POT_SilenceSuppression, 1};
-    p.Options.list[1] = {POT_Invalid, 9}; // an empty entry
-    p.Options.list[2] = {POT_DistinctiveRingtones_External, 5};
-    p.Options.list[3] = {POT_SilenceSuppression, 0}; // the first of a tag wins
-    p.Options.len = 4;
+    TProfileRecord p = SampleProfile(1, "Sales");
+    // An empty entry is dropped, and of two entries with one tag the first wins.
+    p.Options = {{{POT_SilenceSuppression, 1}, {POT_Invalid, 9}, {POT_DistinctiveRingtones_External, 5},
+                  {POT_SilenceSuppression, 0}},
+                 4};
     db.SaveProfile(p);
     const TProfileRecord loaded = *db.LoadProfile(1);
     ASSERT_EQ(loaded.Options.len, 2);
@@ -100,96 +90,60 @@ TEST_F(ConfigDatabaseTest, OptionsAreKeptAsASetByTag) {
     EXPECT_EQ(loaded.Options.list[1].value, 1);
     EXPECT_EQ(Describe(loaded), Describe(db.LoadProfiles().at(0)));
 
-    // Saving again replaces them.
-    p.Options.len = 0;
+    p.Options.len = 0; // saving again replaces them
     db.SaveProfile(p);
     EXPECT_EQ(db.LoadProfile(1)->Options.len, 0);
-}
 
-TEST_F(ConfigDatabaseTest, AnOptionTheHostDoesNotKnowFailsTheWholeSave) {
-    TConfigDatabase db(DbPath());
-    TProfileRecord p = SampleProfile(1, QStringLiteral("Sales"));
-    db.SaveProfile(p);
+    // A tag the host does not keep fails the whole save, the row's fields included.
     p.Codecs = 3;
-    p.Options.list[0] = {TSIPDevice_Profile_Option_Tag(9), 1};
-    p.Options.len = 1;
-    EXPECT_TRUE(Failure([&] { db.SaveProfile(p); }).contains(QLatin1String("CHECK constraint failed")));
-    EXPECT_EQ(Describe(*db.LoadProfile(1)), Describe(SampleProfile(1, QStringLiteral("Sales"))));
+    p.Options = {{{TSIPDevice_Profile_Option_Tag(9), 1}}, 1};
+    EXPECT_TRUE(Failure([&] { db.SaveProfile(p); }).contains("CHECK constraint failed"));
+    EXPECT_EQ(db.LoadProfile(1)->Codecs, 15);
 }
 
-TEST_F(ConfigDatabaseTest, ProfilesAreUpdatedInPlaceUnderTheirDevices) {
+TEST_F(ConfigDatabaseTest, ProfilesAreUpdatedInPlaceAndDevicesReferToOneThatExistsOrNone) {
     TConfigDatabase db(DbPath());
-    TProfileRecord p = SampleProfile(1, QStringLiteral("Sales"));
+    TProfileRecord p = SampleProfile(1, "Sales");
     db.SaveProfile(p);
-    db.SaveDevice(SampleDevice(1, 1, QStringLiteral("A1")));
-    p.Name = QStringLiteral("Sales floor");
+    db.SaveDevice(SampleDevice(1, 1, "A1"));
+    db.SaveDevice(SampleDevice(2, 0, "A2"));
+    p.Name = "Sales floor";
     db.SaveProfile(p);
     ASSERT_EQ(db.LoadProfiles().size(), 1u);
     EXPECT_EQ(db.LoadProfiles()[0].Name, "Sales floor");
     EXPECT_EQ(db.LoadDevice(1)->ProfileID, 1);
+    EXPECT_EQ(db.LoadDevice(2)->ProfileID, 0);
+    EXPECT_TRUE(DumpDatabase(DbPath()).contains("devices|1:2|3:ptSIP|5:|"));
     // Names identify profiles in site files.
-    TProfileRecord twin = SampleProfile(2, QStringLiteral("Sales floor"));
-    EXPECT_TRUE(Failure([&] { db.SaveProfile(twin); }).contains(QLatin1String("UNIQUE constraint failed")));
+    EXPECT_TRUE(Failure([&] { db.SaveProfile(SampleProfile(2, "Sales floor")); }).contains("UNIQUE constraint failed"));
+    EXPECT_TRUE(Failure([&] { db.SaveDevice(SampleDevice(3, 7, "A3")); }).contains("FOREIGN KEY constraint failed"));
+    EXPECT_FALSE(db.LoadDevice(3));
 }
 
-TEST_F(ConfigDatabaseTest, ADeviceHasAnExistingProfileOrNone) {
-    TConfigDatabase db(DbPath());
-    db.SaveProfile(SampleProfile(1, QStringLiteral("Sales")));
-    db.SaveDevice(SampleDevice(1, 0, QStringLiteral("A1")));
-    EXPECT_EQ(db.LoadDevice(1)->ProfileID, 0);
-    EXPECT_TRUE(DumpDatabase(DbPath()).contains(QLatin1String("devices|1:1|3:ptSIP|5:|")));
-    EXPECT_TRUE(Failure([&] { db.SaveDevice(SampleDevice(2, 7, QStringLiteral("A2"))); })
-                    .contains(QLatin1String("FOREIGN KEY constraint failed")));
-    EXPECT_FALSE(db.LoadDevice(2));
-}
-
+// Also the nesting of transactions: the saves inside a replacement commit their
+// own, and the replacement's rollback undoes them.
 TEST_F(ConfigDatabaseTest, AFailedReplaceLeavesTheSiteAsItWas) {
     TConfigDatabase db(DbPath());
-    TSite site;
+    TSite site{{}, {SampleProfile(1, "Sales")}, {SampleDevice(1, 1, "A1")}};
     site.System.SIPPort = 5060;
-    site.System.NodeAddresses = {{2, QStringLiteral("10.0.0.6")}};
-    site.Profiles.push_back(SampleProfile(1, QStringLiteral("Sales")));
-    site.Devices.push_back(SampleDevice(1, 1, QStringLiteral("A1")));
+    site.System.NodeAddresses = {{2, "10.0.0.6"}};
     db.ReplaceSite(site);
     const QString before = DumpDatabase(DbPath());
     ASSERT_FALSE(before.isEmpty());
 
-    TSite broken;
-    broken.System.Domain = QStringLiteral("pbx.example.com");
-    broken.Profiles.push_back(SampleProfile(5, QStringLiteral("Lab")));
-    broken.Devices.push_back(SampleDevice(1, 5, QStringLiteral("B1")));
-    broken.Devices.push_back(SampleDevice(2, 6, QStringLiteral("B2"))); // no profile 6
-    EXPECT_FALSE(Failure([&] { db.ReplaceSite(broken); }).isEmpty());
+    TSite broken{{}, {SampleProfile(5, "Lab")}, {SampleDevice(1, 5, "B1"), SampleDevice(2, 6, "B2")}};
+    broken.System.Domain = "pbx.example.com";
+    EXPECT_FALSE(Failure([&] { db.ReplaceSite(broken); }).isEmpty()); // no profile 6
     EXPECT_EQ(DumpDatabase(DbPath()), before);
 
     broken.Devices.pop_back();
     db.ReplaceSite(broken);
-    const TSite now = db.LoadSite();
+    const TSite now = TConfigDatabase(DbPath()).LoadSite(); // committed, so another connection sees it
     EXPECT_EQ(now.System, broken.System);
     ASSERT_EQ(now.Profiles.size(), 1u);
     EXPECT_EQ(now.Profiles[0].Name, "Lab");
     ASSERT_EQ(now.Devices.size(), 1u);
     EXPECT_EQ(now.Devices[0].UniqueID, "B1");
-}
-
-TEST_F(ConfigDatabaseTest, TransactionsNestAndRollBackUnlessCommitted) {
-    TConfigDatabase db(DbPath());
-    {
-        TConfigDatabase::TTransaction outer(db);
-        {
-            TConfigDatabase::TTransaction inner(db);
-            db.SaveProfile(SampleProfile(1, QStringLiteral("Sales")));
-            inner.Commit();
-        }
-        EXPECT_TRUE(db.LoadProfile(1));
-    }
-    EXPECT_FALSE(db.LoadProfile(1));
-    {
-        TConfigDatabase::TTransaction outer(db);
-        db.SaveProfile(SampleProfile(1, QStringLiteral("Sales")));
-        outer.Commit();
-    }
-    EXPECT_TRUE(TConfigDatabase(DbPath()).LoadProfile(1));
 }
 
 TEST_F(ConfigDatabaseTest, SystemValuesThatAreNotGivenStayAbsent) {
@@ -198,19 +152,12 @@ TEST_F(ConfigDatabaseTest, SystemValuesThatAreNotGivenStayAbsent) {
     v.SIPAddress = 0x0A000005;
     v.Redundant = false;
     v.CurrentNode = -1;
-    v.NodeAddresses = {{2, QStringLiteral("10.0.0.6")}, {-3, QString()}};
+    v.NodeAddresses = {{2, "10.0.0.6"}, {-3, QString()}};
     db.SaveSystem(v);
     EXPECT_EQ(db.LoadSystem(), v);
-    EXPECT_FALSE(db.LoadSystem().SIPPort);
-    EXPECT_FALSE(db.LoadSystem().EditRights);
-    TSystemValues all = v;
-    all.SIPPort = 5060;
-    all.Domain = QString();
-    all.EditRights = true;
-    all.ProposedFailoverNode = 2;
-    all.NodeAddresses.clear();
-    db.SaveSystem(all);
-    EXPECT_EQ(db.LoadSystem(), all);
+    v = {0x0A000005, 5060, QString(), true, false, 2, -1, {}};
+    db.SaveSystem(v);
+    EXPECT_EQ(db.LoadSystem(), v);
 }
 
 TEST_F(ConfigDatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
@@ -218,14 +165,12 @@ TEST_F(ConfigDatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
     int64_t id = 0;
     for (const char *unique : {"Sales1", "Sales2", "Sales4", "Sales07", "sales3", "Salesx3", "Sales-5", "7"})
         db.SaveDevice(SampleDevice(++id, 0, QLatin1String(unique)));
-    EXPECT_EQ(db.FirstFreeStartNumber(QStringLiteral("Sales")), 3);
-    EXPECT_EQ(db.FirstFreeStartNumber(QStringLiteral("sales")), 1);
-    EXPECT_EQ(db.FirstFreeStartNumber(QStringLiteral("Lab")), 1);
-    EXPECT_EQ(db.FirstFreeStartNumber(QStringLiteral("Sales-")), 1);
-    db.SaveDevice(SampleDevice(++id, 0, QStringLiteral("Sales3")));
-    EXPECT_EQ(db.FirstFreeStartNumber(QStringLiteral("Sales")), 5);
+    for (const auto &[prefix, first] : {std::pair{"Sales", 3}, {"sales", 1}, {"Lab", 1}, {"Sales-", 1}})
+        EXPECT_EQ(db.FirstFreeStartNumber(prefix), first) << prefix;
+    db.SaveDevice(SampleDevice(++id, 0, "Sales3"));
+    EXPECT_EQ(db.FirstFreeStartNumber("Sales"), 5);
     // With no prefix, plain numbers count.
-    db.SaveDevice(SampleDevice(++id, 0, QStringLiteral("1")));
+    db.SaveDevice(SampleDevice(++id, 0, "1"));
     EXPECT_EQ(db.FirstFreeStartNumber(QString()), 2);
 }
 

@@ -20,6 +20,19 @@ QString Refusal(const QByteArray &json) {
     return QStringLiteral("<accepted>");
 }
 
+// A site of one profile "A", or of one device, with these members.
+QByteArray Profile(const char *members) { return R"({"profiles": [{"name": "A", )" + QByteArray(members) + "}]}"; }
+QByteArray Device(const char *members) { return R"({"devices": [{)" + QByteArray(members) + "}]}"; }
+
+// The lines of Describe that differ from the empty record's.
+template <class R>
+QStringList NonEmpty(const R &record) {
+    const QStringList empty = Describe(R{});
+    QStringList lines = Describe(record);
+    lines.removeIf([&](const QString &line) { return empty.contains(line); });
+    return lines;
+}
+
 void ExpectSameSite(const TSite &a, const TSite &b) {
     EXPECT_EQ(a.System, b.System);
     ASSERT_EQ(a.Profiles.size(), b.Profiles.size());
@@ -44,78 +57,41 @@ TEST(SiteFile, ReadsASite) {
                         "fields": { "UniqueID": "0001E1000001", "MacAddress": "00-01-e1-00-00-01",
                                     "AssignedIP": "10.0.0.20", "ProxyPassword": "secret" } },
                       { "profile": null, "fields": { "Greeting": "\u263A" } } ] })");
-    EXPECT_EQ(site.System.SIPAddress, 0x0A000005u);
-    EXPECT_EQ(site.System.SIPPort, 5060);
-    EXPECT_EQ(site.System.Domain, QStringLiteral("pbx.example.com"));
-    EXPECT_EQ(site.System.EditRights, true);
-    EXPECT_EQ(site.System.Redundant, false);
-    EXPECT_EQ(site.System.ProposedFailoverNode, -1);
-    EXPECT_EQ(site.System.CurrentNode, -1);
-    EXPECT_EQ(site.System.NodeAddresses, (QMap<int32_t, QString>{{2, QStringLiteral("10.0.0.6")}}));
-
+    EXPECT_EQ(site.System, (TSystemValues{0x0A000005, 5060, QStringLiteral("pbx.example.com"), true, false, -1, -1,
+                                          {{2, QStringLiteral("10.0.0.6")}}}));
+    // Absent values take the host's empty ones; settings are written in schema order, each of its path's kind.
     ASSERT_EQ(site.Profiles.size(), 2u);
-    const TProfileRecord &sales = site.Profiles[0];
-    EXPECT_EQ(sales.ProfileID, 1);
-    EXPECT_EQ(sales.Name, "Sales");
-    EXPECT_TRUE(sales.SupportsPage);
-    EXPECT_EQ(sales.DisplayType, devdtDigitsOnly);
-    EXPECT_EQ(sales.Codecs, 0); // absent: the host's empty value
-    // Written in schema order, each value of its path's kind.
-    EXPECT_EQ(sales.CustomData,
-              "General{InterdigitTO=2200} IPComm{DHCP=false} IPSettings{SubnetMask=4294967040u DNS=\"10.0.0.2\"}");
-    ASSERT_EQ(sales.Options.len, 1);
-    EXPECT_EQ(sales.Options.list[0].tag, POT_SilenceSuppression);
-    EXPECT_EQ(sales.Options.list[0].value, 1);
-    EXPECT_EQ(site.Profiles[1].ProfileID, 2);
-    EXPECT_EQ(site.Profiles[1].CustomData, "not a tree {");
-
+    EXPECT_EQ(NonEmpty(site.Profiles[0]),
+              (QStringList{"ProfileID=1", "DisplayType=devdtDigitsOnly", "SupportsPage=true", "Name=Sales",
+                           "CustomData=General{InterdigitTO=2200} IPComm{DHCP=false} "
+                           "IPSettings{SubnetMask=4294967040u DNS=\"10.0.0.2\"}",
+                           "Option 6=1"}));
+    EXPECT_EQ(NonEmpty(site.Profiles[1]), (QStringList{"ProfileID=2", "Name=Lab", "CustomData=not a tree {"}));
     ASSERT_EQ(site.Devices.size(), 2u);
-    const TDeviceRecord &phone = site.Devices[0];
-    EXPECT_EQ(phone.DeviceID, 1);
-    EXPECT_EQ(phone.ProfileID, 2);
-    EXPECT_EQ(phone.UniqueID, "0001E1000001");
-    EXPECT_EQ(phone.MacAddress, (TdpMACAddress{{0x00, 0x01, 0xE1, 0x00, 0x00, 0x01}}));
-    EXPECT_EQ(phone.AssignedIP.version, 4);
-    EXPECT_EQ(phone.AssignedIP.ip4, 0x0A000014u);
-    EXPECT_EQ(phone.ProxyPassword, "secret");
-    EXPECT_EQ(phone.CustomData, "");
-    EXPECT_EQ(site.Devices[1].ProfileID, 0);
-    EXPECT_EQ(site.Devices[1].Greeting, QStringLiteral("\u263A"));
-    EXPECT_EQ(site.Devices[1].MacAddress, TdpMACAddress{});
-}
-
-TEST(SiteFile, AnEmptyFileObjectIsAnEmptySite) {
-    const TSite site = ReadSiteFile("{}");
-    EXPECT_EQ(site.System, TSystemValues{});
-    EXPECT_TRUE(site.Profiles.empty());
-    EXPECT_TRUE(site.Devices.empty());
-    ExpectSameSite(ReadSiteFile(WriteSiteFile(site)), site);
+    EXPECT_EQ(NonEmpty(site.Devices[0]), (QStringList{"DeviceID=1", "ProfileID=2", "UniqueID=0001E1000001",
+                                                      "ProxyPassword=secret", "AssignedIP=10.0.0.20",
+                                                      "MacAddress=00-01-E1-00-00-01"}));
+    EXPECT_EQ(NonEmpty(site.Devices[1]), (QStringList{"DeviceID=2", QStringLiteral("Greeting=\u263A")}));
+    ExpectSameSite(ReadSiteFile("{}"), TSite{});
+    ExpectSameSite(ReadSiteFile(WriteSiteFile(TSite{})), TSite{});
 }
 
 TEST(SiteFile, WritesEveryValueSoThatItReadsBackTheSame) {
-    TSite site;
-    site.System.SIPAddress = 0xC0A80105;
-    site.System.SIPPort = 5080;
-    site.System.Domain = QStringLiteral("pbx.example.com");
-    site.System.EditRights = false;
-    site.System.Redundant = true;
-    site.System.ProposedFailoverNode = 3;
-    site.System.CurrentNode = 2;
-    site.System.NodeAddresses = {{2, QStringLiteral("10.0.0.6")}, {3, QStringLiteral("10.0.0.7")}};
-    site.Profiles.push_back(SampleProfile(4, QStringLiteral("Sales")));
-    site.Profiles.push_back(SampleProfile(2, QStringLiteral("\xC9quipe")));
+    TSite site{.System = {0xC0A80105, 5080, QStringLiteral("pbx.example.com"), false, true, 3, 2,
+                          {{2, QStringLiteral("10.0.0.6")}, {3, QStringLiteral("10.0.0.7")}}},
+               .Profiles = {SampleProfile(4, QStringLiteral("Sales")), SampleProfile(2, QStringLiteral("\xC9quipe"))},
+               .Devices = {SampleDevice(7, 4, QStringLiteral("A7")), SampleDevice(3, 0, QStringLiteral("A3")),
+                           TDeviceRecord{}}};
+    site.Devices[2].DeviceID = 1;
     site.Profiles[1].CustomData.clear();
     site.Profiles[1].Options.len = 0;
-    site.Devices.push_back(SampleDevice(7, 4, QStringLiteral("A7")));
-    site.Devices.push_back(SampleDevice(3, 0, QStringLiteral("A3")));
-    site.Devices.push_back(TDeviceRecord{});
-    site.Devices.back().DeviceID = 1;
     const QByteArray json = WriteSiteFile(site);
     ExpectSameSite(ReadSiteFile(json), site);
     EXPECT_EQ(WriteSiteFile(ReadSiteFile(json)), json);
 
     // Every field is written, even at its empty value.
-    const QJsonObject empty = QJsonDocument::fromJson(json).object()[QLatin1String("devices")][2][QLatin1String("fields")].toObject();
+    const QJsonObject empty =
+        QJsonDocument::fromJson(json).object()[QLatin1String("devices")][2][QLatin1String("fields")].toObject();
     EXPECT_EQ(empty.size(), qsizetype(DeviceFields().size()) - 1); // the profile is given apart
     EXPECT_EQ(empty[QLatin1String("MacAddress")].toString(), "00-00-00-00-00-00");
     EXPECT_EQ(empty[QLatin1String("Protocol")].toString(), "ptNotSet");
@@ -140,8 +116,7 @@ TEST(SiteFile, CustomDataIsWrittenAsSettingsOnlyWhenThatIsExact) {
         {"General{", false},                              // not a tree at all
     };
     for (const auto &c : cases) {
-        TSite site;
-        site.Profiles.push_back(SampleProfile(1, QStringLiteral("Sales")));
+        TSite site{{}, {SampleProfile(1, QStringLiteral("Sales"))}, {}};
         site.Profiles[0].CustomData = QLatin1String(c.Text);
         const QByteArray json = WriteSiteFile(site);
         const QJsonObject profile = QJsonDocument::fromJson(json).object()[QLatin1String("profiles")][0].toObject();
@@ -155,15 +130,12 @@ TEST(SiteFile, IDsAreKeptWhenGivenAndTakenInFileOrderOtherwise) {
     const TSite site = ReadSiteFile(R"({"profiles": [{"name": "A"}, {"name": "B", "fields": {"ProfileID": 1}},
                                                      {"name": "C"}, {"name": "D", "fields": {"ProfileID": 3}}],
                                         "devices": [{"profile": "B"}, {"profile": "A", "fields": {"DeviceID": 1}}]})");
-    ASSERT_EQ(site.Profiles.size(), 4u);
-    EXPECT_EQ(site.Profiles[0].ProfileID, 2);
-    EXPECT_EQ(site.Profiles[1].ProfileID, 1);
-    EXPECT_EQ(site.Profiles[2].ProfileID, 4);
-    EXPECT_EQ(site.Profiles[3].ProfileID, 3);
-    EXPECT_EQ(site.Devices[0].DeviceID, 2);
-    EXPECT_EQ(site.Devices[0].ProfileID, 1);
-    EXPECT_EQ(site.Devices[1].DeviceID, 1);
-    EXPECT_EQ(site.Devices[1].ProfileID, 2);
+    QList<int64_t> ids;
+    for (const TProfileRecord &p : site.Profiles)
+        ids << p.ProfileID;
+    for (const TDeviceRecord &d : site.Devices)
+        ids << d.DeviceID << d.ProfileID;
+    EXPECT_EQ(ids, (QList<int64_t>{2, 1, 4, 3, /* devices with their profiles */ 2, 1, 1, 2}));
 }
 
 TEST(SiteFile, RefusalsNameThePlace) {
@@ -185,50 +157,46 @@ TEST(SiteFile, RefusalsNameThePlace) {
         {R"({"profiles": [{"name": ""}]})", "profiles[0].name: empty"},
         {R"({"profiles": [{"name": "A"}, {"name": "A"}]})", "profiles[1].name: profile \"A\" is given twice"},
         {R"({"profiles": [{"name": ")" + name32 + R"("}]})", "profiles[0].name: longer than 31 characters"},
-        {R"({"profiles": [{"name": "A", "colour": 1}]})", "profiles[0].colour: unknown field"},
-        {R"({"profiles": [{"name": "A", "fields": {"Colour": 1}}]})", "profiles[0].fields.Colour: unknown field"},
-        {R"({"profiles": [{"name": "A", "fields": {"Name": "B"}}]})",
-         "profiles[0].fields.Name: unknown field (the profile's name is \"name\")"},
-        {R"({"profiles": [{"name": "A", "fields": {"Codecs": 1.5}}]})", "profiles[0].fields.Codecs: expected an integer"},
-        {R"({"profiles": [{"name": "A", "fields": {"Codecs": 4294967296}}]})",
-         "profiles[0].fields.Codecs: out of range for a 32-bit integer"},
-        {R"({"profiles": [{"name": "A", "fields": {"IsDefault": "yes"}}]})", "profiles[0].fields.IsDefault: expected a Boolean"},
-        {R"({"profiles": [{"name": "A", "fields": {"DeviceType": 2}}]})", "profiles[0].fields.DeviceType: expected a string"},
-        {R"({"profiles": [{"name": "A", "fields": {"DisplayType": "big"}}]})",
+        {Profile(R"("colour": 1)"), "profiles[0].colour: unknown field"},
+        {Profile(R"("fields": {"Colour": 1})"), "profiles[0].fields.Colour: unknown field"},
+        {Profile(R"("fields": {"Name": "B"})"), "profiles[0].fields.Name: unknown field (the profile's name is \"name\")"},
+        {Profile(R"("fields": {"Codecs": 1.5})"), "profiles[0].fields.Codecs: expected an integer"},
+        {Profile(R"("fields": {"Codecs": 4294967296})"), "profiles[0].fields.Codecs: out of range for a 32-bit integer"},
+        {Profile(R"("fields": {"IsDefault": "yes"})"), "profiles[0].fields.IsDefault: expected a Boolean"},
+        {Profile(R"("fields": {"DeviceType": 2})"), "profiles[0].fields.DeviceType: expected a string"},
+        {Profile(R"("fields": {"DisplayType": "big"})"),
          "profiles[0].fields.DisplayType: expected one of devdtNone, devdtDigitsOnly, devdtAlphanum"},
-        {R"({"profiles": [{"name": "A", "fields": {"ProfileID": 0}}]})",
-         "profiles[0].fields.ProfileID: out of range 1..9223372036854775807"},
+        {Profile(R"("fields": {"ProfileID": 0})"), "profiles[0].fields.ProfileID: out of range 1..9223372036854775807"},
         {R"({"profiles": [{"name": "A", "fields": {"ProfileID": 2}}, {"name": "B", "fields": {"ProfileID": 2}}]})",
          "profiles[1].fields.ProfileID: ProfileID 2 is given twice"},
-        {R"({"profiles": [{"name": "A", "settings": {"General/Colour": 1}}]})", "profiles[0].settings.General/Colour: unknown path"},
-        {R"({"profiles": [{"name": "A", "settings": {"IPComm/DHCP": 1}}]})", "profiles[0].settings.IPComm/DHCP: expected a Boolean"},
-        {R"({"profiles": [{"name": "A", "settings": {"General/InterdigitTO": "2200"}}]})",
+        {Profile(R"("settings": {"General/Colour": 1})"), "profiles[0].settings.General/Colour: unknown path"},
+        {Profile(R"("settings": {"IPComm/DHCP": 1})"), "profiles[0].settings.IPComm/DHCP: expected a Boolean"},
+        {Profile(R"("settings": {"General/InterdigitTO": "2200"})"),
          "profiles[0].settings.General/InterdigitTO: expected an integer"},
-        {R"({"profiles": [{"name": "A", "settings": {"IPSettings/SubnetMask": -1}}]})",
+        {Profile(R"("settings": {"IPSettings/SubnetMask": -1})"),
          "profiles[0].settings.IPSettings/SubnetMask: out of range 0..4294967295"},
-        {R"({"profiles": [{"name": "A", "settings": {"IPSettings/NTP": "ntp.\u263A"}}]})",
+        {Profile(R"("settings": {"IPSettings/NTP": "ntp.\u263A"})"),
          "profiles[0].settings.IPSettings/NTP: holds a character outside Windows-1252"},
-        {R"({"profiles": [{"name": "A", "settings": {}, "customData": ""}]})",
-         "profiles[0].customData: give either settings or customData"},
-        {R"({"profiles": [{"name": "A", "customData": 5}]})", "profiles[0].customData: expected a string"},
-        {R"({"profiles": [{"name": "A", "options": {"POT_Colour": 1}}]})", "profiles[0].options.POT_Colour: unknown option"},
-        {R"({"profiles": [{"name": "A", "options": {"POT_Invalid": 1}}]})", "profiles[0].options.POT_Invalid: unknown option"},
-        {R"({"profiles": [{"name": "A", "options": {"POT_AutoAnswerType": true}}]})",
+        {Profile(R"("settings": {}, "customData": "")"), "profiles[0].customData: give either settings or customData"},
+        {Profile(R"("customData": 5)"), "profiles[0].customData: expected a string"},
+        {Profile(R"("options": {"POT_Colour": 1})"), "profiles[0].options.POT_Colour: unknown option"},
+        {Profile(R"("options": {"POT_Invalid": 1})"), "profiles[0].options.POT_Invalid: unknown option"},
+        {Profile(R"("options": {"POT_AutoAnswerType": true})"),
          "profiles[0].options.POT_AutoAnswerType: expected an integer"},
-        {R"({"devices": [{"profile": "Nope"}]})", "devices[0].profile: unknown profile \"Nope\""},
+        {Device(R"("profile": "Nope")"), "devices[0].profile: unknown profile \"Nope\""},
         {R"({"profiles": [{"name": "A"}], "devices": [{"profile": "A"}, {"profile": 1}]})", "devices[1].profile: expected a string"},
-        {R"({"devices": [{"fields": {"ProfileID": 1}}]})",
+        {Device(R"("fields": {"ProfileID": 1})"),
          "devices[0].fields.ProfileID: unknown field (the device's profile is \"profile\")"},
-        {R"({"devices": [{"fields": {"MacAddress": "00:01:E1:00:00:01"}}]})",
+        {Device(R"("fields": {"MacAddress": "00:01:E1:00:00:01"})"),
          "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
-        {R"({"devices": [{"fields": {"MacAddress": "00-01-E1-00-00"}}]})",
+        {Device(R"("fields": {"MacAddress": "00-01-E1-00-00"})"),
          "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
-        {R"({"devices": [{"fields": {"AssignedIP": "10.0.0.300"}}]})", "devices[0].fields.AssignedIP: not an IP address"},
-        {R"({"devices": [{"fields": {"AssignedIP": "10.0.0.0/24"}}]})", "devices[0].fields.AssignedIP: not an IP address"},
-        {R"({"devices": [{"fields": {"Protocol": "SIP"}}]})",
+        {Device(R"("fields": {"AssignedIP": "10.0.0.300"})"), "devices[0].fields.AssignedIP: not an IP address"},
+        {Device(R"("fields": {"AssignedIP": "10.0.0.0/24"})"), "devices[0].fields.AssignedIP: not an IP address"},
+        {Device(R"("fields": {"Protocol": "SIP"})"),
          "devices[0].fields.Protocol: expected one of ptNotSet, ptAnalog, ptSIP, ptClientUI, ptDebug"},
-        {R"({"devices": [{"fields": {"UniqueID": "0001E1000001\u0000"}}]})", "devices[0].fields.UniqueID: contains a NUL character"},
-        {R"({"devices": [{"settings": {"General/InterdigitTO": 2200}}]})", "devices[0].settings.General/InterdigitTO: unknown path"},
+        {Device(R"("fields": {"UniqueID": "0001E1000001\u0000"})"), "devices[0].fields.UniqueID: contains a NUL character"},
+        {Device(R"("settings": {"General/InterdigitTO": 2200})"), "devices[0].settings.General/InterdigitTO: unknown path"},
         {R"({"devices": [{}, {"fields": {"DeviceID": 1}}, {"fields": {"DeviceID": 1}}]})",
          "devices[2].fields.DeviceID: DeviceID 1 is given twice"},
         {R"({"devices": ["phone"]})", "devices[0]: expected an object"},
@@ -238,9 +206,8 @@ TEST(SiteFile, RefusalsNameThePlace) {
 }
 
 TEST(SiteFile, TextThatIsNotJsonIsRefusedAtItsLineAndColumn) {
-    EXPECT_TRUE(Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}")
-                    .startsWith(QLatin1String("line 3, column 19: not valid JSON: ")))
-        << Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}").toStdString();
+    const QString refusal = Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}");
+    EXPECT_TRUE(refusal.startsWith(QLatin1String("line 3, column 19: not valid JSON: "))) << refusal.toStdString();
     EXPECT_TRUE(Refusal("").startsWith(QLatin1String("line 1, column 1: not valid JSON: ")));
 }
 

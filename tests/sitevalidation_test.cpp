@@ -7,17 +7,16 @@
 #include "SiteSamples.h"
 #include "SiteValidation.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Names beginning "warn" draw a warning, "bad" an error, "boom" an exception.
-class TJudgingModule final : public TInterfacedObject<IDevicePluginModule> {
+class TJudgingModule : public TInterfacedObject<IDevicePluginModule> {
 public:
     QStringList Calls;
     int Handed = 0;   // message references handed out
@@ -32,103 +31,93 @@ public:
 
     TConflictLevel ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant, PAnsiStringRef &Message) override {
         EXPECT_NE(Servant, nullptr);
-        const QString name = Profile->getName().Text();
-        Calls << QStringLiteral("profile ") + name;
-        return Judge(name, Message);
+        Calls << "profile " + Profile->getName().Text();
+        return Judge(Profile->getName().Text(), Message);
     }
+    // A handle is the profile's position in FPrepared, counted from 1.
     TProfileHandle ValidateDevice_PrepareProfile(IDeviceProfile *Profile, IDevicePluginServant *) override {
         const QString name = Profile->getName().Text();
-        Calls << QStringLiteral("prepare ") + name;
-        if (name.startsWith(QLatin1String("unready")))
-            throw Exception(QStringLiteral("Cannot prepare"));
+        Calls << "prepare " + name;
+        if (name.startsWith("unready"))
+            throw Exception("Cannot prepare");
         ++LivePrepared;
-        FPrepared.push_back(std::make_unique<QString>(name));
-        return reinterpret_cast<TProfileHandle>(FPrepared.back().get());
+        FPrepared << name;
+        return FPrepared.size();
     }
     void ValidateDevice_FreePreparedProfile(TProfileHandle ProfileHandle) override {
-        Calls << QStringLiteral("free ") + *reinterpret_cast<QString *>(ProfileHandle);
+        Calls << "free " + FPrepared.at(ProfileHandle - 1);
         --LivePrepared;
     }
     TConflictLevel ValidateDevice(IDevice *Device, TProfileHandle ProfileHandle, IDevicePluginServant *,
                                   PAnsiStringRef &Message) override {
-        const QString id = Device->getUniqueID().Text();
-        Calls << QStringLiteral("device %1 of %2").arg(id, *reinterpret_cast<QString *>(ProfileHandle));
-        return Judge(id, Message);
+        Calls << QStringLiteral("device %1 of %2").arg(Device->getUniqueID().Text(), FPrepared.at(ProfileHandle - 1));
+        return Judge(Device->getUniqueID().Text(), Message);
     }
     TConflictLevel ValidateDevice(IDevice *Device, IDeviceProfile *Profile, IDevicePluginServant *,
                                   PAnsiStringRef &Message) override {
-        const QString id = Device->getUniqueID().Text();
-        Calls << QStringLiteral("device %1 alone").arg(id);
         EXPECT_EQ(Profile, nullptr);
-        return Judge(id, Message);
+        Calls << "device " + Device->getUniqueID().Text() + " alone";
+        return Judge(Device->getUniqueID().Text(), Message);
     }
 
-    // Operations validation does not use.
-    QWidget *CreateDeviceFrame(IPluginFrameContainer *) override { return Unexpected<QWidget *>(); }
-    QWidget *CreateProfileFrame(IPluginFrameContainer *) override { return Unexpected<QWidget *>(); }
-    void FreeFrame(QWidget *&) override { Unexpected<int>(); }
-    bool UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) override {
-        return Unexpected<bool>();
-    }
-    bool IsConfigParameterInUse(IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter, const char *,
-                                uint32_t) override {
-        return Unexpected<bool>();
-    }
-    bool UpdateDefaultProfile(IDeviceProfile *, IDevicePluginServant *) override { return Unexpected<bool>(); }
-    bool SetScreenName(IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *) override {
-        return Unexpected<bool>();
-    }
-    void UpdateProfileConfigFiles(IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override { Unexpected<int>(); }
-    void UpdateDeviceConfigFiles(IDevice *, IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override {
-        Unexpected<int>();
-    }
-    void GetProfileConfigFileNames(IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override { Unexpected<int>(); }
-    void GetDeviceConfigFileNames(IDevice *, IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override {
-        Unexpected<int>();
-    }
-    TdpNameString getDeviceType() override { return Unexpected<TdpNameString>(); }
-    bool getFeature(uint32_t) override { return Unexpected<bool>(); }
-    PAnsiStringRef getPedigree() override { return Unexpected<PAnsiStringRef>(); }
-    int32_t getSortOrder() override { return Unexpected<int32_t>(); }
-    IDevicePlugin *getPlugin() override { return Unexpected<IDevicePlugin *>(); }
-    HResult QueryInterface(const TGUID &, void **obj) override {
-        *obj = nullptr;
-        return E_NOINTERFACE;
-    }
+    // Operations validation has no use for: any call fails the test.
+    MOCK_METHOD(QWidget *, CreateDeviceFrame, (IPluginFrameContainer *), (override));
+    MOCK_METHOD(QWidget *, CreateProfileFrame, (IPluginFrameContainer *), (override));
+    MOCK_METHOD(void, FreeFrame, (QWidget *&), (override));
+    MOCK_METHOD(bool, UpdateVQConfigInProfile, (IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *),
+                (override));
+    MOCK_METHOD(bool, IsConfigParameterInUse,
+                (IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter, const char *, uint32_t), (override));
+    MOCK_METHOD(bool, UpdateDefaultProfile, (IDeviceProfile *, IDevicePluginServant *), (override));
+    MOCK_METHOD(bool, SetScreenName, (IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *),
+                (override));
+    MOCK_METHOD(void, UpdateProfileConfigFiles, (IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &),
+                (override));
+    MOCK_METHOD(void, UpdateDeviceConfigFiles,
+                (IDevice *, IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &), (override));
+    MOCK_METHOD(void, GetProfileConfigFileNames, (IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &),
+                (override));
+    MOCK_METHOD(void, GetDeviceConfigFileNames,
+                (IDevice *, IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &), (override));
+    MOCK_METHOD(TdpNameString, getDeviceType, (), (override));
+    MOCK_METHOD(bool, getFeature, (uint32_t), (override));
+    MOCK_METHOD(PAnsiStringRef, getPedigree, (), (override));
+    MOCK_METHOD(int32_t, getSortOrder, (), (override));
+    MOCK_METHOD(IDevicePlugin *, getPlugin, (), (override));
+    MOCK_METHOD(HResult, QueryInterface, (const TGUID &, void **), (override));
 
 private:
-    template <class T>
-    T Unexpected() {
-        ADD_FAILURE() << "validation called a module operation it has no use for";
-        return T{};
-    }
     TConflictLevel Judge(const QString &name, PAnsiStringRef &message) {
-        if (name.startsWith(QLatin1String("boom")))
-            throw Exception(QStringLiteral("Exploded on ") + name);
+        if (name.startsWith("boom"))
+            throw Exception("Exploded on " + name);
         ++Handed;
-        if (name.startsWith(QLatin1String("warn"))) {
-            message = NewAnsiStringRef(QStringLiteral("Odd ") + name);
-            return clvWarning;
-        }
-        if (name.startsWith(QLatin1String("bad"))) {
-            message = NewAnsiStringRef(QStringLiteral("Invalid ") + name);
-            return clvError;
-        }
-        message = NewAnsiStringRef(QString()); // an empty message is still handed over
-        return clvNone;
+        const TConflictLevel level = name.startsWith("bad") ? clvError : name.startsWith("warn") ? clvWarning : clvNone;
+        // An empty message is still handed over.
+        message = NewAnsiStringRef(level == clvNone ? QString() : (level == clvError ? "Invalid " : "Odd ") + name);
+        return level;
     }
-    std::vector<std::unique_ptr<QString>> FPrepared;
+    QStringList FPrepared;
 };
 
 class SiteValidationTest : public ::testing::Test {
 protected:
-    void SetUp() override { FDb = std::make_unique<TConfigDatabase>(FDir.filePath(QStringLiteral("site.db"))); }
+    void SetUp() override { FDb = std::make_unique<TConfigDatabase>(FDir.filePath("site.db")); }
 
-    void Profile(int64_t id, const char *name) { FDb->SaveProfile(SampleProfile(id, QLatin1String(name))); }
-    void Device(int64_t id, int64_t profile, const char *uniqueID, const char *mac) {
-        TDeviceRecord d = SampleDevice(id, profile, QLatin1String(uniqueID));
-        d.MacAddress = *ParseMACText(QLatin1String(mac));
-        FDb->SaveDevice(d);
+    // A device's MAC address ends in its database ID unless given.
+    struct TDeviceRow {
+        int64_t ID, Profile;
+        const char *UniqueID, *MAC = nullptr;
+    };
+    void Site(std::initializer_list<std::pair<int64_t, const char *>> profiles,
+              std::initializer_list<TDeviceRow> devices) {
+        for (const auto &[id, name] : profiles)
+            FDb->SaveProfile(SampleProfile(id, name));
+        for (const TDeviceRow &row : devices) {
+            TDeviceRecord d = SampleDevice(row.ID, row.Profile, row.UniqueID);
+            if (row.MAC)
+                d.MacAddress = *ParseMACText(row.MAC);
+            FDb->SaveDevice(d);
+        }
     }
     TValidationReport Validate() {
         TValidationReport report = ValidateSite(*FDb, FModule);
@@ -139,18 +128,12 @@ protected:
 
     QTemporaryDir FDir;
     std::unique_ptr<TConfigDatabase> FDb;
-    TJudgingModule FModule;
+    ::testing::StrictMock<TJudgingModule> FModule;
 };
 
 TEST_F(SiteValidationTest, EachProfilePreparedOnceForAllItsDevices) {
-    Profile(2, "Sales");
-    Profile(1, "warn Lab");
-    Profile(3, "Empty");
-    Device(5, 2, "S5", "00-01-E1-00-00-05");
-    Device(1, 0, "loose", "00-01-E1-00-00-01");
-    Device(4, 1, "L4", "00-01-E1-00-00-04");
-    Device(2, 2, "bad S2", "00-01-E1-00-00-02");
-    Device(3, 1, "warn L3", "00-01-E1-00-00-03");
+    Site({{2, "Sales"}, {1, "warn Lab"}, {3, "Empty"}},
+         {{5, 2, "S5"}, {1, 0, "loose"}, {4, 1, "L4"}, {2, 2, "bad S2"}, {3, 1, "warn L3"}});
     const TValidationReport report = Validate();
     EXPECT_EQ(FModule.Calls, (QStringList{"profile warn Lab", "profile Sales", "profile Empty", "prepare warn Lab",
                                           "device warn L3 of warn Lab", "device L4 of warn Lab", "free warn Lab",
@@ -169,9 +152,7 @@ TEST_F(SiteValidationTest, EachProfilePreparedOnceForAllItsDevices) {
 }
 
 TEST_F(SiteValidationTest, JsonReportKeepsItsKeyOrderAndNullProfiles) {
-    Profile(1, "Sales \"East\"");
-    Device(1, 1, "warn A1", "00-01-E1-00-00-01");
-    Device(2, 0, "B2", "00-01-E1-00-00-02");
+    Site({{1, "Sales \"East\""}}, {{1, 1, "warn A1"}, {2, 0, "B2"}});
     const TValidationReport report = Validate();
     EXPECT_FALSE(report.HasErrors());
     const QString json = ReportJson(report);
@@ -179,19 +160,11 @@ TEST_F(SiteValidationTest, JsonReportKeepsItsKeyOrderAndNullProfiles) {
                     "\"devices\":[{\"id\":\"warn A1\",\"profile\":\"Sales \\\"East\\\"\",\"level\":\"warning\","
                     "\"message\":\"Odd warn A1\"},"
                     "{\"id\":\"B2\",\"profile\":null,\"level\":\"none\",\"message\":\"\"}]}\n");
-    QJsonParseError error;
-    QJsonDocument::fromJson(json.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError);
+    EXPECT_FALSE(QJsonDocument::fromJson(json.toUtf8()).isNull());
 }
 
 TEST_F(SiteValidationTest, WhatTheModuleRaisesIsThatObjectsError) {
-    Profile(1, "boom P");
-    Profile(2, "unready");
-    Profile(3, "Sales");
-    Device(1, 2, "U1", "00-01-E1-00-00-01");
-    Device(2, 2, "U2", "00-01-E1-00-00-02");
-    Device(3, 3, "boom D", "00-01-E1-00-00-03");
-    Device(4, 3, "D4", "00-01-E1-00-00-04");
+    Site({{1, "boom P"}, {2, "unready"}, {3, "Sales"}}, {{1, 2, "U1"}, {2, 2, "U2"}, {3, 3, "boom D"}, {4, 3, "D4"}});
     const TValidationReport report = Validate();
     EXPECT_EQ(ReportText(report), "profile \"boom P\": error: Exploded on boom P\n"
                                   "profile \"unready\": ok\n"
@@ -202,20 +175,16 @@ TEST_F(SiteValidationTest, WhatTheModuleRaisesIsThatObjectsError) {
                                   "device \"D4\": ok\n"
                                   "3 profiles and 4 devices checked: 4 errors, 0 warnings\n");
     // The profile that could not be prepared is not freed; the others are.
-    EXPECT_FALSE(FModule.Calls.contains(QStringLiteral("free unready")));
-    EXPECT_TRUE(FModule.Calls.contains(QStringLiteral("free Sales")));
+    EXPECT_FALSE(FModule.Calls.contains("free unready"));
+    EXPECT_TRUE(FModule.Calls.contains("free Sales"));
 }
 
 TEST_F(SiteValidationTest, SharedDeviceIDsAndMACsNameTheOtherDevices) {
-    Profile(1, "Sales");
-    Device(1, 1, "A1", "00-01-E1-00-00-01");
-    Device(2, 1, "A2", "00-01-E1-00-00-01");
-    Device(3, 1, "A1", "00-01-E1-00-00-03");
-    Device(4, 0, "A1", "00-01-E1-00-00-04");
-    Device(5, 1, "warn W", "00-00-00-00-00-00");
-    Device(6, 1, "bad X", "00-00-00-00-00-00"); // the empty MAC is shared by no one
-    Device(7, 1, "bad Y", "00-01-E1-00-00-07");
-    Device(8, 1, "warn Z", "00-01-E1-00-00-07");
+    Site({{1, "Sales"}}, {{1, 1, "A1", "00-01-E1-00-00-01"}, {2, 1, "A2", "00-01-E1-00-00-01"},
+                          {3, 1, "A1", "00-01-E1-00-00-03"}, {4, 0, "A1", "00-01-E1-00-00-04"},
+                          // The empty MAC address is shared by no one.
+                          {5, 1, "warn W", "00-00-00-00-00-00"}, {6, 1, "bad X", "00-00-00-00-00-00"},
+                          {7, 1, "bad Y", "00-01-E1-00-00-07"}, {8, 1, "warn Z", "00-01-E1-00-00-07"}});
     const TValidationReport report = Validate();
     EXPECT_EQ(ReportText(report),
               "profile \"Sales\": ok\n"

@@ -13,59 +13,29 @@
 // Readable failure output for texts.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
-// Every field set, 8-bit texts using the upper half of the code page.
+// Every field away from its empty value, 8-bit texts using the upper half of the code page.
 inline TProfileRecord SampleProfile(int64_t id, const QString &name) {
-    TProfileRecord p;
-    p.ProfileID = id;
-    p.DeviceType = QStringLiteral("LYN 2");
-    p.SyslogIfNotRegistered = true;
-    p.Codecs = 15;
-    p.NumberOfLines = -2;
-    p.HasAnalogLine = true;
-    p.SupportsConferences = true;
-    p.SendsSIPRegister = true;
-    p.UnsolicitedMWI = true;
-    p.SupportsEarlyMedia = true;
-    p.SupportsAssertedIdentity = true;
-    p.DisplayType = devdtAlphanum;
-    p.SupportsPage = true;
-    p.SupportsIM = true;
-    p.PrefixExtCalls = true;
-    p.AllowLocationSpecOnPhone = true;
-    p.Name = name;
-    p.GetsStaticIP = true;
-    p.IsDHCPServer = true;
-    p.CustomData = QStringLiteral("General{SoftwareVersion=\"2.3\xE9\" InterdigitTO=2200} IPComm{DHCP=false}");
-    p.SupportsSIPBasedUpdate = true;
-    p.IsDefault = true;
-    p.ExtraValue = -7;
-    p.UpdateDevicesRequired = true;
-    p.FailoverNodeId = 2;
-    p.FailoverSIPIP = QStringLiteral("10.0.0.6");
-    p.FailoverSIPPort = 5070;
-    p.Options.list[0] = {POT_AutoAnswerType, 2};
-    p.Options.list[1] = {POT_SilenceSuppression, -1};
-    p.Options.len = 2;
+    TProfileRecord p{.ProfileID = id, .DeviceType = QStringLiteral("LYN 2"), .Codecs = 15, .NumberOfLines = -2,
+                     .DisplayType = devdtAlphanum, .Name = name,
+                     .CustomData = QStringLiteral("General{SoftwareVersion=\"2.3\xE9\" InterdigitTO=2200} "
+                                                  "IPComm{DHCP=false}"),
+                     .ExtraValue = -7, .FailoverNodeId = 2, .FailoverSIPIP = QStringLiteral("10.0.0.6"),
+                     .FailoverSIPPort = 5070, .Options = {{{POT_AutoAnswerType, 2}, {POT_SilenceSuppression, -1}}, 2}};
+    p.SyslogIfNotRegistered = p.HasAnalogLine = p.SupportsConferences = p.SendsSIPRegister = p.UnsolicitedMWI =
+        p.SupportsEarlyMedia = p.SupportsAssertedIdentity = p.SupportsPage = p.SupportsIM = p.PrefixExtCalls =
+            p.AllowLocationSpecOnPhone = p.GetsStaticIP = p.IsDHCPServer = p.SupportsSIPBasedUpdate = p.IsDefault =
+                p.UpdateDevicesRequired = true;
     return p;
 }
 
 inline TDeviceRecord SampleDevice(int64_t id, int64_t profileID, const QString &uniqueID) {
-    TDeviceRecord d;
-    d.DeviceID = id;
-    d.Protocol = ptSIP;
-    d.ProfileID = profileID;
-    d.UniqueID = uniqueID;
-    d.ProxyPassword = QStringLiteral("s\xE9" "cret");
-    d.AssignedIP = *ParseIPText(QStringLiteral("10.0.0.20"));
-    d.AssignedPort = 5062;
-    d.AssignedContact = QStringLiteral("sip:100@10.0.0.20");
-    d.MacAddress = {{0x00, 0x01, 0xE1, 0xAB, 0xCD, uint8_t(id)}};
-    d.NormalLocationID = int64_t(1) << 40;
-    d.DHCP_SRV_Start_IP = *ParseIPText(QStringLiteral("fe80::1"));
-    d.DHCP_SRV_End_IP = *ParseIPText(QStringLiteral("10.0.0.200"));
-    d.Greeting = QStringLiteral("Gr\u00FC\u00DF Gott \u263A");
-    d.CustomData = QStringLiteral("anything at all {");
-    return d;
+    return {.DeviceID = id, .Protocol = ptSIP, .ProfileID = profileID, .UniqueID = uniqueID,
+            .ProxyPassword = QStringLiteral("s\xE9" "cret"), .AssignedIP = *ParseIPText(QStringLiteral("10.0.0.20")),
+            .AssignedPort = 5062, .AssignedContact = QStringLiteral("sip:100@10.0.0.20"),
+            .MacAddress = {{0x00, 0x01, 0xE1, 0xAB, 0xCD, uint8_t(id)}}, .NormalLocationID = int64_t(1) << 40,
+            .DHCP_SRV_Start_IP = *ParseIPText(QStringLiteral("fe80::1")),
+            .DHCP_SRV_End_IP = *ParseIPText(QStringLiteral("10.0.0.200")),
+            .Greeting = QStringLiteral("Gr\u00FC\u00DF Gott \u263A"), .CustomData = "anything at all {"};
 }
 
 // "Name=value" for every field, then the custom data and, for a profile, the options.
