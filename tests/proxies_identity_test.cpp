@@ -5,14 +5,10 @@
 #include "Lyn2_Proxies.h"
 #include "SIP_DeviceFrame.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-template <class T, class Base>
-std::unique_ptr<T> As(std::unique_ptr<Base> p) {
-    return std::unique_ptr<T>(static_cast<T *>(p.release()));
-}
 
 class Identity : public ::testing::Test {
 protected:
@@ -22,20 +18,12 @@ protected:
     }
     // A device proxy of the given level over `device`, with a LYN 2 profile
     // that uses DHCP or has static addresses.
-    std::unique_ptr<TDeviceProxy> Build(const TDeviceProxyClass &cls, bool dhcp, TPluginFrameFlags flags = {}) {
+    std::unique_ptr<TProfiledBasicDeviceProxy> Build(const TDeviceProxyClass &cls, bool dhcp,
+                                                     TPluginFrameFlags flags = {}) {
         profile.CustomData = dhcp ? "IPComm{DHCP=true}" : "IPComm{DHCP=false}";
-        auto proxy = As<TDeviceProxy>(cls.Create(&device, TLyn2ProfileProxy::Class().Create(&profile, &servant), &servant));
+        auto proxy = cls.Create(&device, TLyn2ProfileProxy::Class().Create(&profile, &servant), &servant);
         proxy->Initialize(flags, true);
         return proxy;
-    }
-    std::pair<TDeviceConflictLevel, std::string> Validate(const TDeviceProxyClass &cls, bool dhcp,
-                                                         TPluginFrameFlags flags = {}) {
-        auto proxy = Build(cls, dhcp, flags);
-        const TDeviceConflictLevel level = proxy->Validate();
-        return {level, proxy->Conflict().Message};
-    }
-    std::string Message(const TDeviceProxyClass &cls, bool dhcp = true, TPluginFrameFlags flags = {}) {
-        return Validate(cls, dhcp, flags).second;
     }
 
     TFakeDevice device;
@@ -43,93 +31,72 @@ protected:
     TFakeServant servant;
 };
 
-TEST_F(Identity, MetaDeviceNamesAreReservedExactly) {
-    for (const char *name : MetaDeviceNames) {
-        device.UniqueID = TdpNameString::From(QLatin1String(name));
-        EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true),
-                  std::make_pair(dclError, std::string("Device ID equals to one of meta devices")))
-            << name;
+TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
+    const TDeviceProxyClass &base = TBaseDeviceProxy::Class(), &profiled = TProfiledDeviceProxy::Class(),
+                            &sip = TSIPDeviceProxy::Class();
+    const TdpMACAddress mac = device.MacAddress;
+    const TIPAddressRec none{};
+    const char *const meta = "Device ID equals to one of meta devices";
+    const char *const noLANIP = "Invalid LAN IP address";
+    const struct {
+        const TDeviceProxyClass &cls;
+        const char *id;
+        bool hasMAC, dhcp, range;
+        TIPAddressRec ip;
+        const char *message;
+    } rows[] = {
+        {base, "bound", true, true, false, none, meta},
+        {base, "home", true, true, false, none, meta},
+        {base, "cell", true, true, false, none, meta},
+        {base, "assigned", true, true, false, none, meta},
+        {base, "virtual", true, true, false, none, meta},
+        {base, "Home", true, true, false, none, ""},
+        {base, "home", true, true, true, none, ""}, // a prefix may be anything the characters allow
+        {base, "A-z_0.9~!'()*", true, true, false, none, ""},
+        {base, "desk 12", true, true, false, none, "Invalid character \" \" in Device ID"},
+        {base, "desk 12", true, true, true, none, "Invalid character \" \" in Device Prefix"},
+        {base, "100@pbx", true, true, false, none, "Invalid character \"@\" in Device ID"},
+        {base, "caf\u00E9", true, true, false, none, "Invalid character \"\xE9\" in Device ID"},
+        {base, "", true, true, false, none, "Device ID is empty"},
+        {base, "", true, true, true, none, ""},
+        {sip, "", false, true, false, none, "Device ID is empty"}, // the ID comes before the MAC address
+        {sip, "d1", false, true, false, none, "Invalid MAC address"},
+        {sip, "d1", false, true, true, none, "Invalid MAC address"},
+        {profiled, "d1", false, true, false, none, ""}, // the levels below know nothing of MAC addresses
+        {sip, "d1", true, true, false, none, ""},
+        {sip, "d1", true, false, false, none, noLANIP},
+        {sip, "d1", true, false, true, none, ""},
+        {sip, "d1", true, false, false, TIPAddressRec{4, {}}, noLANIP}, // all zero counts as empty
+        {sip, "d1", true, false, false, IPv4Rec("10.0.0.20"), ""},
+        {sip, "d1", true, false, false, IPv4Rec("224.0.0.1"),
+         "Invalid LAN IP address: IP address 224.0.0.1 belongs to the 224.0.0.0/4 block, which is reserved for "
+         "multicast and cannot be used as a host IP."},
+    };
+    for (const auto &row : rows) {
+        device.UniqueID = TdpNameString::From(QString::fromUtf8(row.id));
+        device.MacAddress = row.hasMAC ? mac : EmptyMACAddress;
+        device.AssignedIP = row.ip;
+        auto proxy = Build(row.cls, row.dhcp, row.range ? TPluginFrameFlags{pffRange} : TPluginFrameFlags{});
+        const TDeviceConflictLevel level = proxy->Validate();
+        EXPECT_EQ(std::pair(level, proxy->Conflict().Message),
+                  std::pair(*row.message ? dclError : dclNone, std::string(row.message)))
+            << row.cls.ClassName().toStdString() << " " << row.id << (row.range ? " (range)" : "");
     }
-    device.UniqueID = TdpNameString::From(QStringLiteral("Home"));
-    EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true).first, dclNone);
-    // A prefix may be anything the characters allow.
-    device.UniqueID = TdpNameString::From(QStringLiteral("home"));
-    EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true, {pffRange}).first, dclNone);
-}
-
-TEST_F(Identity, DeviceIDCharacters) {
-    device.UniqueID = TdpNameString::From(QStringLiteral("A-z_0.9~!'()*"));
-    EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true).first, dclNone);
-    device.UniqueID = TdpNameString::From(QStringLiteral("desk 12"));
-    EXPECT_EQ(Message(TBaseDeviceProxy::Class()), "Invalid character \" \" in Device ID");
-    EXPECT_EQ(Message(TBaseDeviceProxy::Class(), true, {pffRange}), "Invalid character \" \" in Device Prefix");
-    device.UniqueID = TdpNameString::From(QStringLiteral("100@pbx"));
-    EXPECT_EQ(Message(TBaseDeviceProxy::Class()), "Invalid character \"@\" in Device ID");
-    device.UniqueID = TdpNameString::From(QStringLiteral("caf\u00E9"));
-    EXPECT_EQ(Message(TBaseDeviceProxy::Class()), "Invalid character \"\xE9\" in Device ID");
-}
-
-TEST_F(Identity, AnEmptyIDIsRefusedButAnEmptyPrefixPasses) {
-    device.UniqueID = {};
-    EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true), std::make_pair(dclError, std::string("Device ID is empty")));
-    EXPECT_EQ(Validate(TBaseDeviceProxy::Class(), true, {pffRange}).first, dclNone);
-    // The ID comes before the MAC address.
-    device.MacAddress = {};
-    EXPECT_EQ(Message(TSIPDeviceProxy::Class()), "Device ID is empty");
-}
-
-TEST_F(Identity, ASIPDeviceNeedsAMACAddress) {
-    device.MacAddress = {};
-    EXPECT_EQ(Validate(TSIPDeviceProxy::Class(), true), std::make_pair(dclError, std::string("Invalid MAC address")));
-    EXPECT_EQ(Validate(TSIPDeviceProxy::Class(), true, {pffRange}).second, "Invalid MAC address");
-    // The base levels know nothing of MAC addresses.
-    EXPECT_EQ(Validate(TProfiledDeviceProxy::Class(), true).first, dclNone);
-}
-
-TEST_F(Identity, TheLANAddressCountsOnlyForStaticAddresses) {
-    EXPECT_EQ(Validate(TSIPDeviceProxy::Class(), true).first, dclNone);
-    EXPECT_EQ(Message(TSIPDeviceProxy::Class(), false), "Invalid LAN IP address");
-    EXPECT_EQ(Validate(TSIPDeviceProxy::Class(), false, {pffRange}).first, dclNone);
-
-    device.AssignedIP = IPv4Rec("224.0.0.1");
-    EXPECT_EQ(Message(TSIPDeviceProxy::Class(), false),
-              "Invalid LAN IP address: IP address 224.0.0.1 belongs to the 224.0.0.0/4 block, which is reserved for "
-              "multicast and cannot be used as a host IP.");
-    device.AssignedIP = IPv4Rec("127.0.0.1");
-    EXPECT_EQ(Message(TSIPDeviceProxy::Class(), false),
-              "Invalid LAN IP address: IP address 127.0.0.1 belongs to the 127.0.0.0/8 block, which is reserved for "
-              "loopback and cannot be used as a host IP.");
-    device.AssignedIP = IPv4Rec("10.0.0.20");
-    EXPECT_EQ(Validate(TSIPDeviceProxy::Class(), false).first, dclNone);
-    device.AssignedIP = TIPAddressRec{4, {}}; // all zero counts as empty
-    EXPECT_EQ(Message(TSIPDeviceProxy::Class(), false), "Invalid LAN IP address");
 }
 
 TEST_F(Identity, AnIPv6LANAddressIsNotSupported) {
     device.AssignedIP = TIPAddressRec{6, {}};
     device.AssignedIP.ip6[15] = 1;
-    auto proxy = Build(TSIPDeviceProxy::Class(), false);
-    EXPECT_THROW(proxy->Validate(), EIP6NotSupported);
+    EXPECT_THROW(Build(TSIPDeviceProxy::Class(), false)->Validate(), EIP6NotSupported);
     EXPECT_EQ(Build(TSIPDeviceProxy::Class(), true)->Validate(), dclNone);
 }
 
 TEST_F(Identity, ASIPDeviceWithoutItsProfileIsAProgrammingError) {
     auto proxy = TSIPDeviceProxy::Class().Create(&device, nullptr, &servant);
     proxy->Initialize({}, true);
-    try {
-        proxy->Validate();
-        FAIL();
-    } catch (const EAssertionFailed &e) {
-        EXPECT_TRUE(
-            e.Message().startsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\SIP_DeviceFrame, line "))
-            << e.Message().toStdString();
-    }
-}
-
-TEST_F(Identity, ProtocolIsFixedBySIPDevices) {
-    device.Protocol = ptAnalog;
-    EXPECT_EQ(Build(TSIPDeviceProxy::Class(), true)->Protocol, ptSIP);
-    EXPECT_EQ(Build(TBaseDeviceProxy::Class(), true)->Protocol, ptNotSet);
+    EXPECT_THAT(
+        AssertionOf([&] { proxy->Validate(); }),
+        ::testing::StartsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\SIP_DeviceFrame, line "));
 }
 
 TEST(MACText, Forms) {

@@ -4,6 +4,7 @@
 #include "FakeHost.h"
 #include "Lyn_Proxies.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -35,13 +36,6 @@ protected:
         lyn.FailoverNodeId = failoverNode;
         lyn.Validate();
         return lyn.Conflict().Message;
-    }
-    static TEndPoint EndPoint(const char *uri, uint16_t port = 5060) { return {TdpURIString::From(QLatin1String(uri)), port}; }
-    static TIPSettings TFTP(TFTPServerSource source, const char *address) {
-        TIPSettings s;
-        s.TFTPSource = source;
-        s.TFTPAddress = TdpURIString::From(QLatin1String(address));
-        return s;
     }
 
     TFakeProfile profile;
@@ -83,50 +77,51 @@ TEST_F(LynHelper, EachCheckRunsItsValidatorAndNamesTheSetting) {
 
 TEST_F(LynHelper, ProxyChecksFollowTheSource) {
     TSIPProxy proxy;
-    proxy.MainProxy = EndPoint("not a host!", 0);
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }), ""); // the system's own address
+    const auto check = [&] { return Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }); };
+    const auto endPoint = [](const char *uri, uint16_t port) {
+        return TEndPoint{TdpURIString::From(QLatin1String(uri)), port};
+    };
+    proxy.MainProxy = endPoint("not a host!", 0);
+    EXPECT_EQ(check(), ""); // the system's own address
     proxy.MainProxySource = prsDomain;
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }), "");
+    EXPECT_EQ(check(), "");
 
     proxy.MainProxySource = prsSpecifiedAddress;
-    proxy.MainProxy = EndPoint("");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }),
-              "Invalid Proxy: Please specify an IP address or a domain name.");
-    proxy.MainProxy = EndPoint("pbx.example.com", 0); // the port is not checked
+    proxy.MainProxy = endPoint("", 5060);
+    EXPECT_EQ(check(), "Invalid Proxy: Please specify an IP address or a domain name.");
+    proxy.MainProxy = endPoint("pbx.example.com", 0); // the port is not checked
     proxy.UseBackupProxy = true;
-    proxy.BackupProxy = EndPoint("backup pbx");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }),
-              "Invalid Backup proxy: An IP address or a domain name cannot contain spaces.");
-    proxy.BackupProxy = EndPoint("10.0.0.9");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }), "");
+    proxy.BackupProxy = endPoint("backup pbx", 5060);
+    EXPECT_EQ(check(), "Invalid Backup proxy: An IP address or a domain name cannot contain spaces.");
+    proxy.BackupProxy = endPoint("10.0.0.9", 5060);
+    EXPECT_EQ(check(), "");
 }
 
-TEST_F(LynHelper, TFTPServerFromDHCP) {
-    const TIPSettings s = TFTP(tftpssDHCP, "");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(s, true, false); }), "");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(s, false, false); }),
+TEST_F(LynHelper, TFTPServer) {
+    const auto tftp = [&](TFTPServerSource source, const char *address, bool dhcp, bool fqdn) {
+        TIPSettings s;
+        s.TFTPSource = source;
+        s.TFTPAddress = TdpURIString::From(QLatin1String(address));
+        return Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(s, dhcp, fqdn); });
+    };
+    EXPECT_EQ(tftp(tftpssDHCP, "", true, false), "");
+    EXPECT_EQ(tftp(tftpssDHCP, "", false, false),
               "TFTP Server IP address can not be obtained from DHCP when DHCP is disabled");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(s, false, true); }),
+    EXPECT_EQ(tftp(tftpssDHCP, "", false, true),
               "TFTP Server address can not be obtained from DHCP when DHCP is disabled");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssVQIP, ""), false, false); }), "");
-}
-
-TEST_F(LynHelper, FixedTFTPServer) {
+    EXPECT_EQ(tftp(tftpssVQIP, "", false, false), "");
     for (const char *blank : {"", "0.0.0.0"}) {
-        EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, blank), true, false); }),
-                  "Fixed TFTP Server IP address can not be blank or 0.0.0.0");
-        EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, blank), true, true); }),
-                  "Fixed TFTP Server address can not be blank or 0.0.0.0");
+        EXPECT_EQ(tftp(tftpssFixed, blank, true, false), "Fixed TFTP Server IP address can not be blank or 0.0.0.0");
+        EXPECT_EQ(tftp(tftpssFixed, blank, true, true), "Fixed TFTP Server address can not be blank or 0.0.0.0");
     }
     // A host name is refused by the conversion, which yields 255.255.255.255.
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, "tftp.example.com"), true, false); }),
+    EXPECT_EQ(tftp(tftpssFixed, "tftp.example.com", true, false),
               "Invalid Fixed TFTP Server IP address: IP address 255.255.255.255 belongs to the 240.0.0.0/4 block, "
               "which is reserved for future use and cannot be used as a host IP.");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, "tftp.example.com"), true, true); }),
-              "");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, "tftp example"), true, true); }),
+    EXPECT_EQ(tftp(tftpssFixed, "tftp.example.com", true, true), "");
+    EXPECT_EQ(tftp(tftpssFixed, "tftp example", true, true),
               "Invalid Fixed TFTP Server address: An IP address or a domain name cannot contain spaces.");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckTFTPSettings(TFTP(tftpssFixed, "10.0.0.5"), false, false); }), "");
+    EXPECT_EQ(tftp(tftpssFixed, "10.0.0.5", false, false), "");
 }
 
 TEST_F(LynHelper, Failover) {
@@ -144,29 +139,23 @@ TEST(LynProxies, TheFamilyProxyIsNeverUsedForItself) {
     } catch (const Exception &e) {
         EXPECT_EQ(e.Message(), "Do not use the TLynProfileProxy class explicitly!");
     }
-    EXPECT_THROW(TLynProfileProxy::Class().GetDeviceType(), Exception);
 }
 
-TEST(LynProxies, FamilyClassesAndTheirTypedAccessors) {
-    EXPECT_EQ(&TLynDeviceProxy::Class().DeviceProfileProxyClass(), &TLynProfileProxy::Class());
-    EXPECT_EQ(&TLynDeviceProxy::Class().HelperClass(), &TLynProxyHelper::Class());
-    EXPECT_EQ(&TLynProfileProxy::Class().HelperClass(), &TLynProxyHelper::Class());
-    EXPECT_TRUE(TLynDeviceProxy::Class().InheritsFrom(&TSIPDeviceProxy::Class()));
-    EXPECT_TRUE(TLynProxyHelper::Class().InheritsFrom(&TProxyHelper::Class()));
-
-    // A family device proxy holding a profile proxy of another family.
+TEST(LynProxies, AFamilyDeviceHasAFamilyHelperAndTakesOnlyAFamilyProfileProxy) {
     TFakeDevice device;
     TFakeProfile profile;
     TFakeServant servant;
     auto proxy = TLynDeviceProxy::Class().Create(&device, TLynChecks::Class().Create(&profile, &servant), &servant);
-    EXPECT_NO_THROW(static_cast<TLynDeviceProxy &>(*proxy).ProfileProxy());
+    const auto &lyn = static_cast<TLynDeviceProxy &>(*proxy);
+    EXPECT_EQ(AssertionOf([&] {
+                  lyn.ProfileProxy();
+                  lyn.Helper();
+              }),
+              "no assertion");
     proxy = TLynDeviceProxy::Class().Create(&device, TProfileProxy::Class().Create(&profile, &servant), &servant);
-    try {
-        static_cast<TLynDeviceProxy &>(*proxy).ProfileProxy();
-        FAIL();
-    } catch (const EAssertionFailed &e) {
-        EXPECT_TRUE(e.Message().startsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Lyn_Proxies, line "));
-    }
+    EXPECT_THAT(
+        AssertionOf([&] { static_cast<TLynDeviceProxy &>(*proxy).ProfileProxy(); }),
+        ::testing::StartsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Lyn_Proxies, line "));
 }
 
 } // namespace
