@@ -35,6 +35,12 @@ QString Text(FuzzedDataProvider &In) {
     return In.ConsumeBool() ? QString::fromStdString(text) : QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
+// Stops the run where an invariant does not hold.
+void Require(bool Holds) {
+    if (!Holds)
+        std::abort();
+}
+
 struct TControls {
     QWidget Window;
     TVQIPAddress *IP = new TVQIPAddress(&Window);
@@ -53,8 +59,7 @@ struct TControls {
         Strict->SetUppercased(TEditorFilter("abc"));
         MaskEdit->SetEditMask("AA\\-AA\\-AA\\-AA\\-AA\\-AA;1;_");
         Mask->OnInvalidMaskChange = [](QObject *, uint32_t, uint32_t NewMask) {
-            if (NewMask && !IsValidMask(NewMask) && NewMask != 0xFFFFFFFFu)
-                std::abort();
+            Require(!NewMask || IsValidMask(NewMask) || NewMask == 0xFFFFFFFFu);
         };
         Window.show();
         Window.activateWindow();
@@ -63,18 +68,14 @@ struct TControls {
 
     void Check() const {
         // The spin edit reads within its range unless its text is empty.
-        if (Spin->MinValue() <= Spin->MaxValue() && !Spin->Edit()->text().isEmpty() &&
-            (Spin->Value() < Spin->MinValue() || Spin->Value() > Spin->MaxValue()))
-            std::abort();
+        Require(Spin->MinValue() > Spin->MaxValue() || Spin->Edit()->text().isEmpty() ||
+                (Spin->Value() >= Spin->MinValue() && Spin->Value() <= Spin->MaxValue()));
         // A strict edit never holds a character its filter refuses.
         for (QChar c : Strict->Text())
-            if (!Strict->EditorFilter().Contains(c))
-                std::abort();
-        if (Mask->NML() < Mask->MinNML() && Mask->MinNML() <= Mask->MaxNML())
-            std::abort();
+            Require(Strict->EditorFilter().Contains(c));
+        Require(Mask->NML() >= Mask->MinNML() || Mask->MinNML() > Mask->MaxNML());
         for (int i = 0; i < IP->FieldCount(); ++i)
-            if (IP->Field(i)->text().size() > IP->Field(i)->maxLength())
-                std::abort();
+            Require(IP->Field(i)->text().size() <= IP->Field(i)->maxLength());
         IP->IsValidText(false);
         Mask->IsValidText(true);
         (void)Edit->Text();

@@ -12,31 +12,16 @@ TEST(Divider, CaptionIsASubComponentOfTheDivider) {
     EXPECT_EQ(Components(&frame), QList<QWidget *>({divider, cb})); // the group's controls belong to the frame
 }
 
-TEST(Divider, LineRunsFromTheCaptionToTheRightMargin) {
+TEST(Divider, AnEtchedLineRunsFromTheCaptionToTheRightMargin) {
     TVQDivider divider(nullptr, "Audio");
     divider.resize(300, 80);
     // Margins and spacing of 10, measured from the caption's end.
     const QRect caption = divider.CaptionLabel()->geometry();
     EXPECT_EQ(caption.topLeft(), QPoint(10, 10));
     const int middle = caption.top() + caption.height() / 2;
-    EXPECT_EQ(divider.Line(), QLine(caption.left() + caption.width() + 10, middle, 290, middle));
-
-    // A longer caption moves the line's start; measuring from the caption's start does not.
-    const int before = divider.Line().x1();
-    divider.CaptionLabel()->SetCaption("Audio and Video");
-    EXPECT_GT(divider.Line().x1(), before);
-    divider.SetLineMarginType(lmtFromLabelBegin);
-    EXPECT_EQ(divider.Line().x1(), 20);
-    divider.SetLeftMargin(4);
-    divider.SetRightMargin(30);
-    EXPECT_EQ(divider.CaptionLabel()->x(), 4);
-    EXPECT_EQ(std::pair(divider.Line().x1(), divider.Line().x2()), std::pair(14, 270));
-}
-
-TEST(Divider, DrawsAnEtchedLineInItsStyle) {
-    TVQDivider divider(nullptr, "Paging");
-    divider.resize(240, 40);
     const QLine line = divider.Line();
+    EXPECT_EQ(line, QLine(caption.left() + caption.width() + 10, middle, 290, middle));
+
     const QRgb shadow = divider.palette().color(QPalette::Mid).rgb();
     const QRgb light = divider.palette().color(QPalette::Light).rgb();
     ASSERT_NE(shadow, light);
@@ -44,16 +29,25 @@ TEST(Divider, DrawsAnEtchedLineInItsStyle) {
     const auto column = [&](int x) {
         const QImage image = divider.grab().toImage();
         QString result;
-        for (int y = line.y1() - 1; y <= line.y1() + 2; ++y)
+        for (int y = middle - 1; y <= middle + 2; ++y)
             result += image.pixel(x, y) == shadow ? 'S' : image.pixel(x, y) == light ? 'L' : '-';
         return result;
     };
-    const int middle = (line.x1() + line.x2()) / 2;
-    EXPECT_EQ(column(middle), "-SL-");
+    EXPECT_EQ(column(200), "-SL-");
     EXPECT_EQ(column(line.x1() - 3), "----"); // the gap after the caption
     divider.SetLineStyle(lsRaised);
     divider.SetLineHeight(2);
-    EXPECT_EQ(column(middle), "LLSS");
+    EXPECT_EQ(column(200), "LLSS");
+
+    // A longer caption moves the line's start; measuring from the caption's start does not.
+    divider.CaptionLabel()->SetCaption("Audio and Video");
+    EXPECT_GT(divider.Line().x1(), line.x1());
+    divider.SetLineMarginType(lmtFromLabelBegin);
+    EXPECT_EQ(divider.Line().x1(), 20);
+    divider.SetLeftMargin(4);
+    divider.SetRightMargin(30);
+    EXPECT_EQ(divider.CaptionLabel()->x(), 4);
+    EXPECT_EQ(std::pair(divider.Line().x1(), divider.Line().x2()), std::pair(14, 270));
 }
 
 TEST(Divider, ShrinkClientRectKeepsChildrenBelowTheCaption) {

@@ -223,7 +223,7 @@ TEST(IPMaskValue, PrefixLengthWritesShowTheirMaskWithinTheLimits) {
     EXPECT_FALSE(mask.IsValidText(false));
 }
 
-TEST_F(IPMask, TypedMaskSetsThePrefixAtOnceAndLeavingRewritesIt) {
+TEST_F(IPMask, TypedMaskSetsThePrefixAtOnceLeavingRewritesItKeysAndCounterStepIt) {
     auto *mask = Add<TVQIPMask>();
     auto *next = Add<TEdit>();
     QList<int> seen;
@@ -247,11 +247,9 @@ TEST_F(IPMask, TypedMaskSetsThePrefixAtOnceAndLeavingRewritesIt) {
     EXPECT_EQ(mask->Edit()->Text(), "255.255.255.0");
     EXPECT_EQ(invalid, (QList<std::pair<uint32_t, uint32_t>>{{0xFF00FF00u, 0xFFFFFF00u}}));
     EXPECT_TRUE(mask->IsValidText(false));
-}
 
-TEST_F(IPMask, CounterAndArrowKeysStepThePrefix) {
-    auto *mask = Add<TVQIPMask>();
-    Show(mask);
+    // The arrow keys and the counter step the prefix length, unless read-only.
+    mask->setFocus();
     Press(Qt::Key_Up);
     EXPECT_EQ(mask->Edit()->Text(), "255.255.255.128");
     ClickButton(mask->UpDown(), btPrev);

@@ -6,7 +6,7 @@ namespace {
 using SpinEdit = TActiveWindow;
 }
 
-TEST(SpinEditValue, WritesAreLimitedToTheRange) {
+TEST(SpinEditValue, WritesAndReadsOfTheTextAreLimitedToTheRange) {
     TVQSpinEdit se;
     EXPECT_EQ(se.Edit()->Text(), "0");
     EXPECT_EQ(se.Edit()->maxLength(), 11);
@@ -21,10 +21,8 @@ TEST(SpinEditValue, WritesAreLimitedToTheRange) {
     EXPECT_EQ(se.Value(), 100); // raised to the new minimum first
     se.SetMaxValue(2000000000);
     EXPECT_EQ(se.MaxValue(), 1215752192);
-}
 
-TEST(SpinEditValue, ReadsTheTextAndLimitsIt) {
-    TVQSpinEdit se;
+    // Reading the text.
     se.SetMinMax(5, 50);
     const std::pair<const char *, int32_t> cases[] = {
         {"", 0}, // even outside the range
