@@ -1,41 +1,24 @@
 // vqadmin's site commands end to end, as an administrator runs them: import,
 // export and validate against a database file and the real plug-in.
 
+#include "HostRun.h"
 #include "SiteSamples.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QString BinPath(const char *name) { return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(name)); }
-
-struct TRun {
-    int Status;
-    QString Out;
-    QString Err;
-};
-
 class VqadminSitesTest : public ::testing::Test {
 protected:
     QString Path(const char *name) const { return FDir.filePath(QLatin1String(name)); }
 
-    TRun Vqadmin(const QStringList &args) const {
-        QProcess p;
-        p.setWorkingDirectory(FDir.path());
-        p.start(BinPath("vqadmin"), args);
-        p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    TRun Vqadmin(const QStringList &args) const { return RunVqadmin(args, FDir.path()); }
     TRun OnDb(const char *db, const QStringList &args) const { return Vqadmin(QStringList{"--db", Path(db)} + args); }
     void Import(const char *db, const QString &file) const {
         const TRun r = OnDb(db, {"import", file});

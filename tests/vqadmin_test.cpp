@@ -1,32 +1,14 @@
 // The host end to end: vqadmin run as a user runs it, and the plug-in library
 // file as the host sees it.
 
+#include "HostRun.h"
 #include "PluginFile.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString BinPath(const char *name) { return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(name)); }
-
-struct TRun {
-    int Status;
-    QString Out;
-    QString Err;
-};
-
-TRun Vqadmin(const QStringList &args) {
-    QProcess p;
-    p.start(BinPath("vqadmin"), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(PluginFile, ExportsOnlyTheTwoEntryPoints) {
     QProcess nm;
@@ -89,7 +71,7 @@ TEST(PluginFile, DamagedFilesAreRefusedNotTrusted) {
 }
 
 TEST(VqadminInfo, PrintsTheIdentityAndVersionEntries) {
-    const TRun r = Vqadmin({QStringLiteral("info")});
+    const TRun r = RunVqadmin({QStringLiteral("info")});
     ASSERT_EQ(r.Status, 0) << r.Err.toStdString();
     EXPECT_TRUE(r.Err.isEmpty());
     for (const char *expected : {"Type:        DevicePlugin\n", "ID:          LYN 2 Device\n",
@@ -111,7 +93,7 @@ TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
     const char *reasons[] = {"no such file", "not an ELF file", "no version entries", "not exported",
                              "does not fit host interface 8"};
     for (int i = 0; i < 5; ++i) {
-        const TRun r = Vqadmin({QStringLiteral("--plugin"), cases[i], QStringLiteral("info")});
+        const TRun r = RunVqadmin({QStringLiteral("--plugin"), cases[i], QStringLiteral("info")});
         EXPECT_EQ(r.Status, 2) << reasons[i];
         EXPECT_TRUE(r.Out.isEmpty());
         EXPECT_EQ(r.Err.count(QLatin1Char('\n')), 1) << r.Err.toStdString();
@@ -120,9 +102,9 @@ TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
 }
 
 TEST(VqadminInfo, UsageErrors) {
-    EXPECT_EQ(Vqadmin({}).Status, 2);
-    EXPECT_EQ(Vqadmin({QStringLiteral("frobnicate")}).Status, 2);
-    EXPECT_EQ(Vqadmin({QStringLiteral("--plugin")}).Status, 2);
+    EXPECT_EQ(RunVqadmin({}).Status, 2);
+    EXPECT_EQ(RunVqadmin({QStringLiteral("frobnicate")}).Status, 2);
+    EXPECT_EQ(RunVqadmin({QStringLiteral("--plugin")}).Status, 2);
 }
 
 } // namespace
