@@ -51,7 +51,7 @@ TSite LargeSite() {
             device.ProfileID = profile.ProfileID;
             device.Protocol = ptSIP;
             device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n % 100 == 0 ? n - 1 : n)}};
-            device.UniqueID = MACText(device.MacAddress).remove(QLatin1Char('-')) + QString::number(n % 100 == 0);
+            device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-')) + QString::number(n % 100 == 0);
             device.AssignedIP = IPRecFromIPv4((10u << 24) | (uint32_t(p) << 16) | uint32_t(d + 10));
             device.ProxyPassword = QStringLiteral("secret");
             site.Devices.push_back(device);

@@ -96,7 +96,7 @@ struct TFieldAccess {
                 else if constexpr (std::is_same_v<T, TIPAddressRec>)
                     return IPText(v);
                 else
-                    return MACText(v);
+                    return MACToText(v);
             },
             Field.Member);
     }
@@ -221,21 +221,12 @@ QString CheckAnsiText(const QString &Text) {
     return {};
 }
 
-QString MACText(const TdpMACAddress &MAC) {
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(MAC.mac), 6).toHex('-').toUpper());
-}
-
 std::optional<TdpMACAddress> ParseMACText(const QString &Text) {
     static const QRegularExpression form(QStringLiteral("^[0-9A-Fa-f]{2}(-[0-9A-Fa-f]{2}){5}$"));
     if (!form.match(Text).hasMatch())
         return std::nullopt;
-    const QByteArray bytes = QByteArray::fromHex(Text.toLatin1());
-    TdpMACAddress mac;
-    std::copy_n(bytes.constData(), 6, mac.mac);
-    return mac;
+    return TextToMAC(Text);
 }
-
-bool IsEmptyMAC(const TdpMACAddress &MAC) { return MAC == TdpMACAddress{}; }
 
 QString IPText(const TIPAddressRec &IP) {
     TIPAddress address;

@@ -5,6 +5,7 @@
 // plug-in's proxies do; the database and the site file are written from them.
 
 #include "CommonDevicePlugins.h"
+#include "SIP_DeviceFrame.h"
 #include "VQIPAddressUtils.h"
 
 #include <QMap>
@@ -137,10 +138,9 @@ QString SetFieldValue(R &Record, const TRecordField<R> &Field, const QVariant &V
 // Empty when the text can cross the boundary as 8-bit text; otherwise why not.
 QString CheckAnsiText(const QString &Text);
 
-// "00-01-E1-00-00-01"; the empty address is six zero bytes.
-QString MACText(const TdpMACAddress &MAC);
+// Only the full "00-01-E1-00-00-01" form; the empty address is six zero bytes.
+// The plug-in's MACToText writes it.
 std::optional<TdpMACAddress> ParseMACText(const QString &Text);
-bool IsEmptyMAC(const TdpMACAddress &MAC);
 
 // The empty text for no address; none for a text that is not an address.
 QString IPText(const TIPAddressRec &IP);

@@ -37,7 +37,7 @@ void Judge(TVerdict &verdict, IDevicePluginModule &module,
 }
 
 QString DescribeByKey(const TDeviceRecord &d) {
-    return QStringLiteral("device %1 (MAC %2)").arg(d.DeviceID).arg(MACText(d.MacAddress));
+    return QStringLiteral("device %1 (MAC %2)").arg(d.DeviceID).arg(MACToText(d.MacAddress));
 }
 
 QString DescribeByID(const TDeviceRecord &d) { return QStringLiteral("device \"%1\"").arg(d.UniqueID); }
@@ -146,8 +146,8 @@ TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &M
         [](const TDeviceRecord &d) { return QStringLiteral("Device ID \"%1\"").arg(d.UniqueID); }, DescribeByKey);
     ReportShared(
         order, findings,
-        [](const TDeviceRecord &d) { return IsEmptyMAC(d.MacAddress) ? QString() : MACText(d.MacAddress); },
-        [](const TDeviceRecord &d) { return QStringLiteral("MAC address %1").arg(MACText(d.MacAddress)); },
+        [](const TDeviceRecord &d) { return d.MacAddress == EmptyMACAddress ? QString() : MACToText(d.MacAddress); },
+        [](const TDeviceRecord &d) { return QStringLiteral("MAC address %1").arg(MACToText(d.MacAddress)); },
         DescribeByID);
     for (std::size_t i = 0; i < order.size(); ++i)
         AddHostFindings(report.Devices[i], findings[i]);
