@@ -6,6 +6,7 @@
 #include "CommonPlugins.h"
 #include "IPC_ResidentDeviceCommon_Types.h"
 
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
@@ -318,9 +319,61 @@ protected:
     ~IDevicePluginModule() = default;
 };
 
+// ---- editing frames ---------------------------------------------------------
+// CreateDeviceFrame and CreateProfileFrame hand the host a widget to embed; the
+// widget carries the frame's interfaces, which the host reaches with
+// qobject_cast<IPluginFrame *>(widget) and then QueryAs (FrameInterface below).
+
+struct IPluginFrame : IBaseInterface {
+    static constexpr TGUID IID = GuidFromAscii("$VQAdm$$DPlgFrm-");
+    virtual bool ApplyChanges(bool Force) = 0;                                    // 5
+    // Result is pointer-sized: request 4 returns a string reference in it.
+    virtual bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) = 0; // 6
+    virtual bool IsDisplaying() = 0;                                              // 7
+    virtual void GetModule(IDevicePluginModule *&Module) = 0;                     // 8: a counted copy
+
+protected:
+    ~IPluginFrame() = default;
+};
+
+// Request codes of ProcessRequest.
+enum TPluginFrameRequest : int32_t {
+    frqStartNumber = 1,  // device frame, range mode: Result is the start number shown
+    frqProfileName = 3,  // profile frame: Data is a PAnsiStringRef with the profile's new name
+    frqGetPagePath = 4,  // profile frame: Result is a new PAnsiStringRef with the open page's path
+    frqSetPagePath = 5,  // profile frame: Data is a PAnsiStringRef with a page path to open
+};
+
+struct IPluginProfileFrame : IPluginFrame {
+    static constexpr TGUID IID = GuidFromAscii("$VQAdm$$DPlgFrm/");
+    virtual bool ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags Flags) = 0; // 9
+    virtual void HideProfile() = 0;                                                 // 10
+
+protected:
+    ~IPluginProfileFrame() = default;
+};
+
+struct IPluginDeviceFrame : IPluginFrame {
+    static constexpr TGUID IID = GuidFromAscii("$VQAdm$$DPlgFrm.");
+    virtual bool ShowDevice(IDevice *Device, IDeviceProfileList *Profiles, TPluginFrameFlags Flags) = 0; // 9
+    virtual void HideDevice() = 0;                                                                      // 10
+
+protected:
+    ~IPluginDeviceFrame() = default;
+};
+
 // Asks an interface for another; null when the object does not implement it.
 template <class I>
 I *QueryAs(IInterface *obj) {
     void *p = nullptr;
     return obj && obj->QueryInterface(I::IID, &p) == S_OK ? static_cast<I *>(p) : nullptr;
+}
+
+Q_DECLARE_INTERFACE(IPluginFrame, "VQAdm.IPluginFrame")
+
+// The frame interface I of a widget that CreateDeviceFrame or
+// CreateProfileFrame returned; null for any other widget.
+template <class I>
+I *FrameInterface(QObject *frame) {
+    return QueryAs<I>(qobject_cast<IPluginFrame *>(frame));
 }
