@@ -16,6 +16,8 @@ public:
     const TMetaClass *ClassParent() const { return FParent; }
     // True for this class and every class it descends from.
     bool InheritsFrom(const TMetaClass *other) const;
+    // What a virtual constructor of an abstract class does: raises Exception.
+    [[noreturn]] void AbstractError() const;
 
 protected:
     ~TMetaClass() = default;

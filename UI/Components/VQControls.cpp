@@ -40,13 +40,7 @@ bool TWinControl::CanFocus() const { return Widget()->isVisible() && Widget()->i
 
 void TWinControl::SetParentColor(bool Value) {
     FParentColor = Value;
-    QWidget *w = Widget();
-    const QColor color = Value ? (w->parentWidget() ? w->parentWidget()->palette() : QApplication::palette()).color(QPalette::Window)
-                               : QApplication::palette(w).color(QPalette::Active, QPalette::Base);
-    QPalette palette = w->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, color);
-    w->setPalette(palette);
+    ::SetParentColor(Widget(), Value);
 }
 
 QColor TWinControl::Color() const { return Widget()->palette().color(QPalette::Base); }
@@ -561,6 +555,16 @@ QList<QWidget *> ChildControls(QWidget *Parent) {
         if (auto *w = qobject_cast<QWidget *>(child); w && !w->isWindow())
             result.append(w);
     return result;
+}
+
+void SetParentColor(QWidget *Widget, bool Value) {
+    const QColor color = Value ? (Widget->parentWidget() ? Widget->parentWidget()->palette() : QApplication::palette())
+                                     .color(QPalette::Window)
+                               : QApplication::palette(Widget).color(QPalette::Active, QPalette::Base);
+    QPalette palette = Widget->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, color);
+    Widget->setPalette(palette);
 }
 
 void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly) {

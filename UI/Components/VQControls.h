@@ -382,6 +382,10 @@ QWidget *FindComponent(QWidget *Owner, const QString &Name);
 // A control's child controls in their order (the pages of a page control).
 QList<QWidget *> ChildControls(QWidget *Parent);
 
+// The background of any widget: its parent's window colour, or the window
+// colour (an edit's white) when Value is false.
+void SetParentColor(QWidget *Widget, bool Value);
+
 // Paints the sunken panel of a line edit over Widget, for controls made of several fields.
 void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly);
 

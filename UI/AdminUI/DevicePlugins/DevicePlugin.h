@@ -117,7 +117,7 @@ private:
 template <class T>
 std::unique_ptr<TDevicePluginModule> TDevicePluginModuleClassOf<T>::Create(IDevicePlugin *PluginLink) const {
     if constexpr (std::is_abstract_v<T>) {
-        throw Exception(QStringLiteral("Cannot create an instance of the abstract class %1").arg(ClassName()));
+        this->AbstractError();
     } else {
         std::unique_ptr<TDevicePluginModule> module(new T(PluginLink));
         module->AfterConstruction();
