@@ -1,6 +1,6 @@
 #pragma once
-// TPluginDeviceFrame: the frame that edits a device, and the class-level
-// choice of the device proxy it shows.
+// TPluginDeviceFrame: the frame that edits a device, the host's
+// IPluginDeviceFrame, and the class-level choice of the device proxy it shows.
 
 #include "DPFrame.h"
 #include "DPProxies.h"
@@ -15,14 +15,54 @@ public:
 // The descriptor of frame class T: its class-level functions are T's static
 // members of the same names.
 template <class T, class Base = TPluginDeviceFrameClass>
-class TPluginDeviceFrameClassOf : public Base {
+class TPluginDeviceFrameClassOf : public TPluginFrameClassOf<T, Base> {
 public:
-    using Base::Base;
+    using TPluginFrameClassOf<T, Base>::TPluginFrameClassOf;
     const TDeviceProxyClass *GetDeviceProxyClass() const override { return T::GetDeviceProxyClass(); }
 };
 
-class TPluginDeviceFrame : public TPluginFrame {
+class TPluginDeviceFrame : public TPluginFrame, public IPluginDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
+    const TPluginDeviceFrameClass &ClassType() const override = 0;
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TDeviceProxy::Class(); }
+
+    ~TPluginDeviceFrame() override;
+
+    // The proxy as a TDeviceProxy; an assertion failure while none is shown.
+    TDeviceProxy &DeviceProxy() const;
+    // The profiles the device may use; may be absent.
+    IDeviceProfileList *ProfilesList() const { return FProfilesList.get(); }
+
+    // IPluginDeviceFrame. A none device changes nothing.
+    bool ShowDevice(IDevice *Device, IDeviceProfileList *Profiles, TPluginFrameFlags Flags) override;
+    void HideDevice() override;
+
+    // The frame implements IPluginFrame twice over (as TPluginFrame and inside
+    // IPluginDeviceFrame); both reach TPluginFrame's implementation.
+    HResult QueryInterface(const TGUID &iid, void **obj) override;
+    int32_t _AddRef() override { return TPluginFrame::_AddRef(); }
+    int32_t _Release() override { return TPluginFrame::_Release(); }
+    void FreeStr(PAnsiStringRef &s) override { TPluginFrame::FreeStr(s); }
+    void FreeStr(PUnicodeStringRef &s) override { TPluginFrame::FreeStr(s); }
+    bool ApplyChanges(bool Force) override { return TPluginFrame::ApplyChanges(Force); }
+    bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) override {
+        return TPluginFrame::ProcessRequest(Code, Data, Result);
+    }
+    bool IsDisplaying() override { return TPluginFrame::IsDisplaying(); }
+    void GetModule(IDevicePluginModule *&Module) override { TPluginFrame::GetModule(Module); }
+
+protected:
+    using TPluginFrame::TPluginFrame;
+    // A proxy of the class GetDeviceProxyClass names over the device, with the
+    // container as its servant and the device's profile from the list.
+    std::unique_ptr<TPluginObjectProxy> CreateProxy() override;
+    // Hands the proxy the listed profile whose handle is its ProfileID, or none
+    // when the list has no such profile; without a list nothing changes.
+    void AttachProfile(TDeviceProxy &Proxy);
+
+private:
+    TInterfaceRef<IDevice> FDevice;
+    TInterfaceRef<IDeviceProfileList> FProfilesList;
 };

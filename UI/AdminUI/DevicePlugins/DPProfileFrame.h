@@ -1,6 +1,6 @@
 #pragma once
-// TPluginProfileFrame: the frame that edits a profile, and the class-level
-// choice of the profile proxy it shows.
+// TPluginProfileFrame: the frame that edits a profile, the host's
+// IPluginProfileFrame, and the class-level choice of the profile proxy it shows.
 
 #include "DPFrame.h"
 #include "DPProxies.h"
@@ -15,14 +15,49 @@ public:
 // The descriptor of frame class T: its class-level functions are T's static
 // members of the same names.
 template <class T, class Base = TPluginProfileFrameClass>
-class TPluginProfileFrameClassOf : public Base {
+class TPluginProfileFrameClassOf : public TPluginFrameClassOf<T, Base> {
 public:
-    using Base::Base;
+    using TPluginFrameClassOf<T, Base>::TPluginFrameClassOf;
     const TProfileProxyClass *GetProfileProxyClass() const override { return T::GetProfileProxyClass(); }
 };
 
-class TPluginProfileFrame : public TPluginFrame {
+class TPluginProfileFrame : public TPluginFrame, public IPluginProfileFrame {
+    Q_OBJECT
 public:
     static const TPluginProfileFrameClass &Class();
+    const TPluginProfileFrameClass &ClassType() const override = 0;
     static const TProfileProxyClass *GetProfileProxyClass() { return &TProfileProxy::Class(); }
+
+    ~TPluginProfileFrame() override;
+
+    // The proxy as a TProfileProxy; an assertion failure while none is shown.
+    TProfileProxy &ProfileProxy() const;
+
+    // Request 3: the profile was renamed; the proxy takes the name, cut to 31
+    // characters, and re-validates without counting as an edit.
+    bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) override;
+
+    // IPluginProfileFrame. A none profile changes nothing.
+    bool ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags Flags) override;
+    void HideProfile() override;
+
+    // The frame implements IPluginFrame twice over (as TPluginFrame and inside
+    // IPluginProfileFrame); both reach TPluginFrame's implementation.
+    HResult QueryInterface(const TGUID &iid, void **obj) override;
+    int32_t _AddRef() override { return TPluginFrame::_AddRef(); }
+    int32_t _Release() override { return TPluginFrame::_Release(); }
+    void FreeStr(PAnsiStringRef &s) override { TPluginFrame::FreeStr(s); }
+    void FreeStr(PUnicodeStringRef &s) override { TPluginFrame::FreeStr(s); }
+    bool ApplyChanges(bool Force) override { return TPluginFrame::ApplyChanges(Force); }
+    bool IsDisplaying() override { return TPluginFrame::IsDisplaying(); }
+    void GetModule(IDevicePluginModule *&Module) override { TPluginFrame::GetModule(Module); }
+
+protected:
+    using TPluginFrame::TPluginFrame;
+    // A proxy of the class GetProfileProxyClass names over the profile, with
+    // the container as its servant.
+    std::unique_ptr<TPluginObjectProxy> CreateProxy() override;
+
+private:
+    TInterfaceRef<IDeviceProfile> FProfile;
 };

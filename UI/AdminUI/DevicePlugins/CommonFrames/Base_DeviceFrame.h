@@ -24,7 +24,11 @@ protected:
 };
 
 class TBaseDeviceFrame : public TPluginDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TBaseDeviceProxy::Class(); }
+
+protected:
+    using TPluginDeviceFrame::TPluginDeviceFrame;
 };

@@ -5,7 +5,11 @@
 #include "SIP_DeviceFrame.h"
 
 class TLynDeviceFrame : public TSIPDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLynDeviceProxy::Class(); }
+
+protected:
+    using TSIPDeviceFrame::TSIPDeviceFrame;
 };

@@ -14,7 +14,11 @@ protected:
 };
 
 class TProfiledDeviceFrame : public TBaseDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TProfiledDeviceProxy::Class(); }
+
+protected:
+    using TBaseDeviceFrame::TBaseDeviceFrame;
 };

@@ -3,6 +3,7 @@
 // profile gives the phone a static address, its LAN IP address; the MAC text
 // forms shared by the device frames and the model's device proxy.
 
+#include "DPFrameHelper.h"
 #include "Profiled_DeviceFrame.h"
 
 inline constexpr TdpMACAddress EmptyMACAddress{};
@@ -31,7 +32,12 @@ protected:
 };
 
 class TSIPDeviceFrame : public TProfiledDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TSIPDeviceProxy::Class(); }
+    static const TBasicFrameHelperClass &GetHelperClass() { return TFrameHelper::Class(); }
+
+protected:
+    using TProfiledDeviceFrame::TProfiledDeviceFrame;
 };

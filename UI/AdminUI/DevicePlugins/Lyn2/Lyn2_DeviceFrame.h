@@ -5,7 +5,11 @@
 #include "Lyn_DeviceFrame.h"
 
 class TLyn2DeviceFrame : public TLynDeviceFrame {
+    Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLyn2DeviceProxy::Class(); }
+
+protected:
+    using TLynDeviceFrame::TLynDeviceFrame;
 };

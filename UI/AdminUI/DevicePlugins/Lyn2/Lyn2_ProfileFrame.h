@@ -5,7 +5,11 @@
 #include "Lyn_ProfileFrame.h"
 
 class TLyn2ProfileFrame : public TLynProfileFrame {
+    Q_OBJECT
 public:
     static const TPluginProfileFrameClass &Class();
     static const TProfileProxyClass *GetProfileProxyClass() { return &TLyn2ProfileProxy::Class(); }
+
+protected:
+    using TLynProfileFrame::TLynProfileFrame;
 };

@@ -1,0 +1,3 @@
+#include "DPFeatureFrame.h"
+
+TPluginFeatureFrame::TPluginFeatureFrame(QWidget *Parent) : TFrame(Parent) {}
