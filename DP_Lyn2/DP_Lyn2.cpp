@@ -3,8 +3,12 @@
 // nothing the host can reach runs before it is ready. The exports themselves,
 // CreatePlugin and DestroyPlugin, are those of unit PluginExport.
 
+#include "DPFrame.h"
 #include "DP_Lyn2Plugin.h"
 
 namespace {
-__attribute__((constructor)) void StartLibrary() { RegisterLyn2Plugin(); }
+__attribute__((constructor)) void StartLibrary() {
+    RegisterColoredControlClasses();
+    RegisterLyn2Plugin();
+}
 } // namespace

@@ -4,8 +4,11 @@
 
 #include "DP_Lyn2Plugin.h"
 #include "FakeHost.h"
-#include "Lyn2_Proxies.h"
+#include "Lyn2_DeviceFrame.h"
+#include "Lyn2_ProfileFrame.h"
 #include "PluginLibrary.h"
+
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -89,13 +92,13 @@ protected:
 };
 
 // Frame classes that name the proxy class a test chooses, or none.
-struct TProfileFrameNaming final : TPluginProfileFrameClass {
-    using TPluginProfileFrameClass::TPluginProfileFrameClass;
+struct TProfileFrameNaming final : TPluginProfileFrameClassOf<TPluginProfileFrame> {
+    using TPluginProfileFrameClassOf<TPluginProfileFrame>::TPluginProfileFrameClassOf;
     const TProfileProxyClass *Proxy = nullptr;
     const TProfileProxyClass *GetProfileProxyClass() const override { return Proxy; }
 };
-struct TDeviceFrameNaming final : TPluginDeviceFrameClass {
-    using TPluginDeviceFrameClass::TPluginDeviceFrameClass;
+struct TDeviceFrameNaming final : TPluginDeviceFrameClassOf<TPluginDeviceFrame> {
+    using TPluginDeviceFrameClassOf<TPluginDeviceFrame>::TPluginDeviceFrameClassOf;
     const TDeviceProxyClass *Proxy = nullptr;
     const TDeviceProxyClass *GetDeviceProxyClass() const override { return Proxy; }
 };
@@ -258,10 +261,17 @@ TEST_F(GenericModule, AssertionsNameTheirLines) {
     EXPECT_EQ(AssertionOf([&] { module->ValidateProfile(&profile, &servant, message); }), line(258));
     TTestModule::DeviceFrames = nullptr;
     EXPECT_EQ(AssertionOf([&] { module->ValidateDevice(&device, nullptr, &servant, message); }), line(236));
+    EXPECT_EQ(AssertionOf([&] { module->CreateDeviceFrame(&servant); }), line(201));
+    EXPECT_EQ(AssertionOf([&] { module->CreateProfileFrame(&servant); }), line(214));
     TTestModule::DeviceFrames = &DeviceFrame;
     DeviceFrame.Proxy = nullptr;
     EXPECT_EQ(AssertionOf([&] { module->SetScreenName(&device, nullptr, &servant, u"x"); }), line(239));
     EXPECT_EQ(message, nullptr);
+    QWidget notAFrame;
+    QWidget *frame = &notAFrame;
+    EXPECT_EQ(AssertionOf([&] { module->FreeFrame(frame); }), line(223));
+    frame = nullptr;
+    EXPECT_EQ(AssertionOf([&] { module->FreeFrame(frame); }), line(223));
 }
 
 // ---- the LYN 2 module, through the loaded plug-in library -------------------------
@@ -295,6 +305,27 @@ TEST(Lyn2ModuleClass, TheModelsFramesNameItsProxies) {
     const auto module = TLyn2PluginModule::Class().Create(nullptr);
     EXPECT_EQ(module->GetProfileFrameClass()->GetProfileProxyClass(), &TLyn2ProfileProxy::Class());
     EXPECT_EQ(module->GetDeviceFrameClass()->GetDeviceProxyClass(), &TLyn2DeviceProxy::Class());
+}
+
+TEST(Lyn2ModuleClass, EveryFrameClassBuildsItsFrames) {
+    const TPluginFrameClass *classes[] = {&TPluginProfileFrame::Class(), &TLynProfileFrame::Class(),
+                                          &TLyn2ProfileFrame::Class(),   &TPluginDeviceFrame::Class(),
+                                          &TBaseDeviceFrame::Class(),    &TProfiledDeviceFrame::Class(),
+                                          &TSIPDeviceFrame::Class(),     &TLynDeviceFrame::Class(),
+                                          &TLyn2DeviceFrame::Class()};
+    for (const TPluginFrameClass *cls : classes) {
+        const auto frame = cls->Create(nullptr, nullptr, nullptr);
+        EXPECT_EQ(&frame->ClassType(), cls);
+        EXPECT_EQ(frame->metaObject()->className(), cls->ClassName());
+    }
+    EXPECT_EQ(&TSIPDeviceFrame::Class().GetHelperClass(), &TFrameHelper::Class());
+    EXPECT_EQ(&TLynProfileFrame::Class().GetHelperClass(), &TFrameHelper::Class());
+    try {
+        TPluginFrame::Class().Create(nullptr, nullptr, nullptr);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_EQ(e.Message(), "Cannot create an instance of the abstract class TPluginFrame");
+    }
 }
 
 TEST_F(Lyn2Module, Values) {
@@ -354,16 +385,46 @@ TEST_F(Lyn2Module, ExceptionsReachTheHost) {
     device.UniqueID = {};
     EXPECT_EQ(module->ValidateDevice(&device, nullptr, &servant, message), clvError);
     EXPECT_EQ(Take(module, message), "Device ID is empty");
+}
 
-    QWidget *frame = nullptr;
-    try {
-        module->CreateProfileFrame(&servant);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_EQ(e.Message(), "Editing frames are not available in this build");
+TEST_F(Lyn2Module, FramesForTheHost) {
+    QWidget *deviceFrames[] = {module->CreateDeviceFrame(&servant), module->CreateDeviceFrame(&servant)};
+    QWidget *profileFrame = module->CreateProfileFrame(nullptr);
+    const QRegularExpression deviceName("^DeviceFrame[0-9A-F]{8}$");
+    EXPECT_TRUE(deviceName.match(deviceFrames[0]->objectName()).hasMatch()) << deviceFrames[0]->objectName().toStdString();
+    EXPECT_TRUE(deviceName.match(deviceFrames[1]->objectName()).hasMatch());
+    EXPECT_NE(deviceFrames[0]->objectName(), deviceFrames[1]->objectName());
+    EXPECT_TRUE(QRegularExpression("^ProfileFrame[0-9A-F]{8}$").match(profileFrame->objectName()).hasMatch());
+
+    auto *frame = FrameInterface<IPluginDeviceFrame>(deviceFrames[0]);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(FrameInterface<IPluginProfileFrame>(deviceFrames[0]), nullptr);
+    IDevicePluginModule *owner = nullptr;
+    frame->GetModule(owner);
+    EXPECT_EQ(owner, module);
+
+    TFakeProfileList profiles;
+    profile.ProfileID = 4;
+    profiles.Items = {&profile};
+    device.ProfileID = 4;
+    ASSERT_TRUE(frame->ShowDevice(&device, &profiles, {pffCreating}));
+    EXPECT_EQ(servant.Heard, (std::vector<std::string>{"modified true", "conflict none"}));
+    EXPECT_TRUE(frame->ApplyChanges(false));
+    EXPECT_FALSE(device.Setters.empty());
+    EXPECT_EQ(servant.Heard.back(), "modified false");
+    frame->HideDevice();
+
+    auto *profileEditor = FrameInterface<IPluginProfileFrame>(profileFrame);
+    ASSERT_NE(profileEditor, nullptr);
+    EXPECT_TRUE(profileEditor->ShowProfile(&profile, {}));
+    EXPECT_TRUE(profileEditor->IsDisplaying());
+
+    for (QWidget *&widget : deviceFrames) {
+        module->FreeFrame(widget);
+        EXPECT_EQ(widget, nullptr);
     }
-    EXPECT_THROW(module->CreateDeviceFrame(&servant), Exception);
-    EXPECT_THROW(module->FreeFrame(frame), Exception);
+    module->FreeFrame(profileFrame);
+    EXPECT_EQ(servant.Refs, 0);
 }
 
 TEST_F(Lyn2Module, TheModelAnswersNoUpdatesAndNoFiles) {

@@ -6,8 +6,14 @@ namespace {
 
 constexpr const char *UnitPath = "UI\\AdminUI\\DevicePlugins\\DevicePlugin";
 
-[[noreturn]] void FramesNotAvailable() {
-    throw Exception(QStringLiteral("Editing frames are not available in this build"));
+// A frame of the class for the host to embed, named Prefix and 8 hexadecimal
+// digits that no other frame alive has.
+QWidget *NewFrame(const TPluginFrameClass &FrameClass, const QString &Prefix, IPluginFrameContainer *Container,
+                  IDevicePluginModule *Module) {
+    static uint32_t lastNumber = 0;
+    std::unique_ptr<TPluginFrame> frame = FrameClass.Create(nullptr, Container, Module);
+    frame->setObjectName(Prefix + QStringLiteral("%1").arg(++lastNumber, 8, 16, QLatin1Char('0')).toUpper());
+    return frame.release();
 }
 
 TBasicProfileProxy *PreparedProfile(TProfileHandle ProfileHandle) {
@@ -83,11 +89,22 @@ TConflictLevel TDevicePluginModule::ValidateProxy(TPluginObjectProxy &Proxy, PAn
     return ConflictLevelMap[level];
 }
 
-QWidget *TDevicePluginModule::CreateDeviceFrame(IPluginFrameContainer *) { FramesNotAvailable(); }
+QWidget *TDevicePluginModule::CreateDeviceFrame(IPluginFrameContainer *Container) {
+    const TPluginDeviceFrameClass *frameClass = GetDeviceFrameClass();
+    Assert(frameClass != nullptr, UnitPath, 201);
+    return NewFrame(*frameClass, QStringLiteral("DeviceFrame"), Container, this);
+}
 
-QWidget *TDevicePluginModule::CreateProfileFrame(IPluginFrameContainer *) { FramesNotAvailable(); }
+QWidget *TDevicePluginModule::CreateProfileFrame(IPluginFrameContainer *Container) {
+    const TPluginProfileFrameClass *frameClass = GetProfileFrameClass();
+    Assert(frameClass != nullptr, UnitPath, 214);
+    return NewFrame(*frameClass, QStringLiteral("ProfileFrame"), Container, this);
+}
 
-void TDevicePluginModule::FreeFrame(QWidget *&) { FramesNotAvailable(); }
+void TDevicePluginModule::FreeFrame(QWidget *&PluginFrame) {
+    Assert(qobject_cast<TPluginFrame *>(PluginFrame) != nullptr, UnitPath, 223);
+    delete std::exchange(PluginFrame, nullptr);
+}
 
 TConflictLevel TDevicePluginModule::ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *Servant,
                                                     PAnsiStringRef &Message) {
