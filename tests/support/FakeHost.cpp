@@ -17,6 +17,18 @@ bool TFakeServant::GetValue(int32_t Id, uintptr_t Param, uintptr_t &Value) {
     return false;
 }
 
+void TFakeServant::SetModified(bool Modified) { Heard.push_back(Modified ? "modified true" : "modified false"); }
+
+void TFakeServant::ShowConflict(TConflictLevel Level, bool IsExternal, const char *Message) {
+    static const char *const levels[] = {"none", "warning", "error"};
+    std::string line = std::string("conflict ") + levels[Level];
+    if (IsExternal)
+        line += " (input)";
+    if (Level != clvNone || *Message)
+        line += std::string(": ") + Message;
+    Heard.push_back(line);
+}
+
 void TFakeServant::SetRedundancy(int32_t ProposedNode, int32_t CurrentNode, std::map<int32_t, AnsiString> Addresses) {
     Values[svRedundant] = 1;
     Values[svProposedFailoverNode] = uintptr_t(ProposedNode);

@@ -151,14 +151,29 @@ public:
 #undef VQ_FAKE_VALUE
 #undef VQ_FAKE_FIELD
 
+// The host's list of profiles; the items are lent, as the host lends them.
+class TFakeProfileList final : public TFakeHostObject<IDeviceProfileList> {
+public:
+    int32_t getCount() override { return int32_t(Items.size()); }
+    IDeviceProfile *getItem(int32_t Index) override {
+        return Index >= 0 && std::size_t(Index) < Items.size() ? Items[std::size_t(Index)] : nullptr;
+    }
+
+    std::vector<TFakeProfile *> Items;
+};
+
 // Host services and frame container. GetValue answers the ids in Values and
 // id 21 (a node's SIP address) from NodeAddresses; everything else is not
-// answered. No frames are built here, so the container calls do nothing.
+// answered. What a frame tells the container is kept in Heard, one line a
+// call: "modified true", "conflict none", "conflict error: <message>", with
+// " (input)" after the level for an input error.
 class TFakeServant final : public TFakeHostObject<IPluginFrameContainer> {
 public:
     bool GetValue(int32_t Id, uintptr_t Param, uintptr_t &Value) override;
-    void SetModified(bool) override {}
-    void ShowConflict(TConflictLevel, bool, const char *) override {}
+    void SetModified(bool Modified) override;
+    void ShowConflict(TConflictLevel Level, bool IsExternal, const char *Message) override;
+
+    std::vector<std::string> Heard;
 
     // A system with a redundant pair: the node proposed as failover node, the
     // node being administered, and the SIP address of each node.
