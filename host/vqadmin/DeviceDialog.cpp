@@ -48,7 +48,7 @@ TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
 TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
                              const TDeviceRecord &Record, QWidget *Parent)
     : QDialog(Parent), FDatabase(Database), FModule(Module), FAction(Action), ui(new Ui::DeviceDialog),
-      FContainer(new THostFrameContainer(Database)), FDevice(new THostDevice(Database, Action == TDeviceAction::Edit ? Record : WithNewID(Database, Record))),
+      FContainer(new THostFrameContainer(Database)), FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
       FProfiles(new THostProfileList(Database)) {
     ui->setupUi(this);
     ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);

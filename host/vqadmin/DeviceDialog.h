@@ -28,7 +28,8 @@ struct TConflictLine {
 class TDeviceDialog : public QDialog {
     Q_OBJECT
 public:
-    // Record is the device to edit, or the first values of the new device (its profile).
+    // Record is the device to edit, or the first values of the new device (its
+    // profile). A new device gets its database ID here; a range's pattern has none.
     TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
                   const TDeviceRecord &Record, QWidget *Parent = nullptr);
     ~TDeviceDialog() override;
