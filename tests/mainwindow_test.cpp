@@ -71,6 +71,7 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
     EXPECT_EQ(Picture(Window->Profiles()->topLevelItem(2)->icon(0)), Picture(LevelIcon(clvError)));
     EXPECT_EQ(Picture(Window->Devices()->topLevelItem(1)->icon(0)), Picture(LevelIcon(clvWarning)));
     EXPECT_NE(Picture(LevelIcon(clvWarning)), Picture(LevelIcon(clvError)));
+    EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 1 warning");
 
     // What the host alone sees joins the verdict: two devices with one ID.
     Database.SaveDevice(Device(5, 2, "alpha", 0x05));

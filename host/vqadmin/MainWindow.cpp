@@ -34,6 +34,11 @@ QTreeWidgetItem *NewRow(QTreeWidget *List, int64_t ID, const QStringList &Texts)
     return item;
 }
 
+// The count line of the validate command's report.
+QString Summary(const TValidationReport &Report) {
+    return ReportText(Report).trimmed().section(QLatin1Char('\n'), -1);
+}
+
 QString LevelName(TConflictLevel Level) {
     static const char *const names[] = {"ok", "warning", "error"};
     return QLatin1String(names[Level]);
@@ -147,6 +152,7 @@ void TMainWindow::Refresh() {
             if (p.ProfileID == currentProfile)
                 ui->lvProfiles->setCurrentItem(item);
         }
+        statusBar()->showMessage(Summary(report));
     });
     for (QTreeWidget *list : {ui->lvProfiles, ui->lvDevices})
         for (int i = 0; i < list->columnCount(); ++i)
@@ -206,7 +212,7 @@ bool TMainWindow::DeleteDevice(int64_t DeviceID) {
 }
 
 bool TMainWindow::ImportSite(const QString &FileName) {
-    bool imported = false;
+    QString imported; // what the status bar says when it is done
     RunGuarded(this, [&] {
         QFile file(FileName);
         if (!file.open(QIODevice::ReadOnly))
@@ -241,14 +247,15 @@ bool TMainWindow::ImportSite(const QString &FileName) {
                 return;
         }
         transaction.Commit();
-        imported = true;
-        statusBar()->showMessage(QStringLiteral("Imported %1 profiles and %2 devices from %3")
-                                     .arg(site.Profiles.size())
-                                     .arg(site.Devices.size())
-                                     .arg(FileName));
+        imported = QStringLiteral("Imported %1 profiles and %2 devices from %3")
+                       .arg(site.Profiles.size())
+                       .arg(site.Devices.size())
+                       .arg(FileName);
     });
     Refresh();
-    return imported;
+    if (!imported.isEmpty())
+        statusBar()->showMessage(imported);
+    return !imported.isEmpty();
 }
 
 bool TMainWindow::ExportSite(const QString &FileName) {
@@ -277,8 +284,7 @@ QDialog *TMainWindow::ShowValidation() {
         add(QStringLiteral("device \"%1\"").arg(v.Object), v.Profile.value_or(QString()), v);
     for (int i = 0; i < form.lvResults->columnCount() - 1; ++i)
         form.lvResults->resizeColumnToContents(i);
-    // The count line of the command's report.
-    form.stSummary->setText(ReportText(report).trimmed().section(QLatin1Char('\n'), -1));
+    form.stSummary->setText(Summary(report));
     dialog->show();
     Refresh();
     return dialog;
