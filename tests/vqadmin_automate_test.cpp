@@ -53,3 +53,63 @@ TEST_F(VqadminAutomate, StatusesTellScriptErrorsFromUsageErrors) {
 }
 
 } // namespace
+
+namespace {
+
+// With the fake frames' plug-in, whose failures the test chooses.
+class VqadminAutomateFakeFrames : public VqadminAutomate {
+protected:
+    ~VqadminAutomateFakeFrames() override { qunsetenv("VQ_FAKE_THROW"); }
+    TRun AutomateFake(const QByteArray &Script, const char *Throw = "") {
+        qputenv("VQ_FAKE_THROW", Throw);
+        QFile file(Dir.filePath("script.txt"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Script);
+        file.close();
+        return Vqadmin({"--plugin", BinPath("fakeframes.plg"), "automate", file.fileName()});
+    }
+    QString Exported() { return Vqadmin({"export"}).Out; }
+};
+
+TEST_F(VqadminAutomateFakeFrames, AnAppliedDeviceIsWhatExportShows) {
+    const TRun run = AutomateFake("new device Lab\n"
+                                  "type edUniqueID gamma\n"
+                                  "type edMACAddress 00-01-E1-00-00-42\n"
+                                  "paste edProxyPassword pw\n"
+                                  "apply\n"
+                                  "close\n");
+    EXPECT_EQ(run.Out, "ok\ngamma\n00-01-E1-00-00-42\npw\napplied\nok\n");
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    const QString exported = Exported();
+    const qsizetype at = exported.indexOf("\"UniqueID\": \"gamma\"");
+    ASSERT_GE(at, 0) << exported.toStdString();
+    // The device's object, from its fields to its profile.
+    const QString device = exported.mid(exported.lastIndexOf("\"fields\"", at), 600);
+    EXPECT_TRUE(device.contains("\"MacAddress\": \"00-01-E1-00-00-42\"")) << device.toStdString();
+    EXPECT_TRUE(device.contains("\"ProxyPassword\": \"pw\"")) << device.toStdString();
+    EXPECT_TRUE(device.contains("\"profile\": \"Lab\"")) << device.toStdString();
+}
+
+TEST_F(VqadminAutomateFakeFrames, APluginFailureIsTheCommandsErrorAndChangesNothing) {
+    struct TCase {
+        const char *Throw;
+        QByteArray Script;
+        QString Out;
+    } cases[] = {
+        {"CreateDeviceFrame", "new device Sales\n", "error: line 1: CreateDeviceFrame broke\n"},
+        // Raised in the frame's handler of a key, inside the toolkit's event delivery.
+        {"Typing", "new device Sales\ntype edUniqueID x\n", "ok\nerror: line 2: Typing broke\n"},
+        {"ApplyChanges", "open device 0001E1000010\ntype edUniqueID x\napply\n",
+         "ok\nx\nerror: line 3: ApplyChanges broke\n"},
+    };
+    const QString before = Exported();
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Throw);
+        const TRun run = AutomateFake(c.Script, c.Throw);
+        EXPECT_EQ(run.Out, c.Out);
+        EXPECT_EQ(run.Status, 1) << run.Err.toStdString();
+        EXPECT_EQ(Exported(), before);
+    }
+}
+
+} // namespace

@@ -26,9 +26,12 @@ int Usage() {
 
 // The commands that run windows need a GUI application; automation runs them
 // on the offscreen platform unless QT_QPA_PLATFORM names another.
-std::unique_ptr<QCoreApplication> MakeApplication(int &argc, char **argv, const QString &Command) {
+std::unique_ptr<QCoreApplication> MakeApplication(char **argv, const QString &Command) {
     if (Command == QLatin1String("automate") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The arguments are vqadmin's, not Qt's (Qt would take --plugin for its
+    // own), so the application sees the program name alone. It keeps argc.
+    static int argc = 1;
     std::unique_ptr<QCoreApplication> app;
     if (Command == QLatin1String("gui") || Command == QLatin1String("automate"))
         app = std::make_unique<TAdminApplication>(argc, argv);
@@ -60,7 +63,7 @@ int main(int argc, char **argv) {
     }
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
-    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv, command);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argv, command);
     if (pluginPath.isEmpty())
         pluginPath = DefaultPluginPath();
     try {

@@ -107,6 +107,7 @@ void TFakeDeviceFrame::HideDevice() {
 void TFakeDeviceFrame::Edited() {
     if (FSilent || !FDevice)
         return;
+    FModule.Raise("Typing");
     AskStartNumber();
     const TConflictLevel level = FLevel;
     const QString message = FMessage;

@@ -13,7 +13,8 @@
 // - ApplyChanges writes the fields into the device unless there is an error.
 // Module validation judges devices by ID: "bad…" is an error, "warn…" a warning.
 // Setting Throw makes the named operation raise ("ApplyChanges", "ShowDevice",
-// "CreateDeviceFrame", "ValidateDevice").
+// "CreateDeviceFrame", "ValidateDevice", or "Typing": the frame's handler of a
+// user's edit).
 
 #include "CommonDevicePlugins.h"
 
