@@ -2,7 +2,6 @@
 
 #include "Commands.h"
 #include "HostFailures.h"
-#include "SiteFile.h"
 #include "SiteValidation.h"
 #include "VQControls.h"
 #include "ui_MainWindow.h"
@@ -214,15 +213,7 @@ bool TMainWindow::DeleteDevice(int64_t DeviceID) {
 bool TMainWindow::ImportSite(const QString &FileName) {
     QString imported; // what the status bar says when it is done
     RunGuarded(this, [&] {
-        QFile file(FileName);
-        if (!file.open(QIODevice::ReadOnly))
-            throw Exception(QStringLiteral("%1: cannot read: %2").arg(FileName, file.errorString()));
-        TSite site;
-        try {
-            site = ReadSiteFile(file.readAll());
-        } catch (const ESiteFile &e) {
-            throw ESiteFile(QStringLiteral("%1: %2").arg(FileName, e.Message()));
-        }
+        const TSite site = ReadSiteFileNamed(FileName);
         QProgressDialog progress(QStringLiteral("Importing %1…").arg(QFileInfo(FileName).fileName()),
                                  QStringLiteral("Cancel"), 0, int(site.Profiles.size() + site.Devices.size()), this);
         progress.setWindowModality(Qt::WindowModal);
