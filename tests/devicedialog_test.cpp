@@ -51,7 +51,8 @@ protected:
     QString Title() const { return Dialog->windowHandle()->title(); }
     QString ConflictText() const { return Dialog->findChild<QLabel *>("stConflict")->text(); }
     bool ConflictInItalics() const { return Dialog->findChild<QLabel *>("stConflict")->font().italic(); }
-    bool ConflictIconShown() const { return !Dialog->findChild<QLabel *>("imgConflict")->pixmap().isNull(); }
+    QImage ConflictIcon() const { return Dialog->findChild<QLabel *>("imgConflict")->pixmap().toImage(); }
+    static QImage Mark(TConflictLevel Level) { return LevelIcon(Level).pixmap(16, 16).toImage(); }
     bool ApplyEnabled() const { return Dialog->Panel()->btApply->isEnabled(); }
     QString CloseCaption() const { return Dialog->Panel()->btClose->text(); }
 
@@ -65,7 +66,7 @@ TEST_F(DeviceDialogTest, NewDeviceFollowsTheFrameUntilApplyStoresIt) {
     // A new device counts as modified from the start; its empty ID is the frame's error.
     EXPECT_EQ(Title(), "New Device*");
     EXPECT_EQ(ConflictText(), "Device ID is empty");
-    EXPECT_TRUE(ConflictIconShown());
+    EXPECT_EQ(ConflictIcon(), Mark(clvError));
     EXPECT_FALSE(ConflictInItalics());
     EXPECT_TRUE(ApplyEnabled());
     EXPECT_EQ(CloseCaption(), "&Cancel");
@@ -74,7 +75,7 @@ TEST_F(DeviceDialogTest, NewDeviceFollowsTheFrameUntilApplyStoresIt) {
     Type("edMACAddress", "00-01-E1-00-00-03");
     Type("edProxyPassword", "pw");
     EXPECT_EQ(ConflictText(), "");
-    EXPECT_FALSE(ConflictIconShown());
+    EXPECT_TRUE(ConflictIcon().isNull());
     ClickApply();
 
     EXPECT_EQ(Stored, 1);
@@ -135,6 +136,7 @@ TEST_F(DeviceDialogTest, AnInputErrorReadsInItalicsAndApplyIsRefusedWithTheMessa
     Type("edUniqueID", "odd");
     Type("edMACAddress", "00-01-E1-00-00-09");
     EXPECT_EQ(ConflictText(), "Device ID looks odd");
+    EXPECT_EQ(ConflictIcon(), Mark(clvWarning));
     EXPECT_FALSE(ConflictInItalics());
     ClickApply();
     EXPECT_EQ(Stored, 1);

@@ -4,6 +4,7 @@
 #include "HostFailures.h"
 #include "ui_DeviceDialog.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QStyle>
 #include <QWhatsThis>
@@ -44,6 +45,12 @@ TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
 }
 
 } // namespace
+
+QIcon LevelIcon(TConflictLevel Level) {
+    static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
+                                                   QStyle::SP_MessageBoxCritical};
+    return QApplication::style()->standardIcon(icons[Level]);
+}
 
 TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
                              const TDeviceRecord &Record, QWidget *Parent)
@@ -171,10 +178,7 @@ void TDeviceDialog::CheckKeys() {
 
 void TDeviceDialog::ShowConflictLine() {
     const TConflictLine line = Conflict();
-    static const QStyle::StandardPixmap icons[] = {QStyle::SP_CustomBase, QStyle::SP_MessageBoxWarning,
-                                                   QStyle::SP_MessageBoxCritical};
-    ui->imgConflict->setPixmap(line.Level == clvNone ? QPixmap()
-                                                     : style()->standardIcon(icons[line.Level]).pixmap(16, 16));
+    ui->imgConflict->setPixmap(line.Level == clvNone ? QPixmap() : LevelIcon(line.Level).pixmap(16, 16));
     ui->stConflict->setText(line.Message);
     // An input error concerns what was typed, not the device: it reads in italics.
     QFont font = ui->stConflict->font();

@@ -8,6 +8,7 @@
 #include "FrameContainer.h"
 
 #include <QDialog>
+#include <QIcon>
 
 #include <memory>
 
@@ -17,6 +18,10 @@ class DeviceDialog;
 class TDialogPanel;
 
 enum class TDeviceAction { New, Edit, NewRange };
+
+// The mark of a validation level (none, warning, error) in the lists and on
+// the conflict line.
+QIcon LevelIcon(TConflictLevel Level);
 
 // What the conflict line shows.
 struct TConflictLine {

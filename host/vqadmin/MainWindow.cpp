@@ -13,7 +13,6 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 
 namespace {
 
@@ -44,12 +43,6 @@ QString LevelName(TConflictLevel Level) {
 }
 
 } // namespace
-
-QIcon LevelIcon(TConflictLevel Level) {
-    static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
-                                                   QStyle::SP_MessageBoxCritical};
-    return QApplication::style()->standardIcon(icons[Level]);
-}
 
 TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent)
     : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow) {

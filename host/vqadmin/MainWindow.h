@@ -14,9 +14,6 @@ class MainWindow;
 }
 class QTreeWidget;
 
-// The mark of a validation level: none, warning, error.
-QIcon LevelIcon(TConflictLevel Level);
-
 class TMainWindow : public QMainWindow {
     Q_OBJECT
 public:
