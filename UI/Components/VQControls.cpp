@@ -103,11 +103,14 @@ TWinControl::TKeyRoute TWinControl::RouteKey(QKeyEvent *Event, QChar &Char) {
 }
 
 void TWinControl::EnsureFocusRouting() {
-    static QPointer<QApplication> routed;
+    // The host and a plug-in each carry a copy of this layer: the mark on the
+    // application makes the first copy route for all controls, so no enter or
+    // exit handler runs twice.
+    static const char *const routedMark = "vqFocusRouted";
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!app || routed == app)
+    if (!app || app->property(routedMark).toBool())
         return;
-    routed = app;
+    app->setProperty(routedMark, true);
     QObject::connect(app, &QApplication::focusChanged, app, &TWinControl::RouteFocus);
 }
 

@@ -60,6 +60,9 @@ private:
 
 class TCustomVQIPAddress : public TControlOf<QFrame> {
     Q_OBJECT
+    // For tools that know controls only through Qt (the host's automation).
+    Q_PROPERTY(QString text READ DisplayText)
+    Q_PROPERTY(bool readOnly READ ReadOnly)
 public:
     explicit TCustomVQIPAddress(QWidget *Parent = nullptr);
 
@@ -72,6 +75,7 @@ public:
     // that holds an address of the other family, changes nothing; the empty
     // text clears the address. A prefix length in the text sets ShortMask.
     AnsiString Text() const { return FIPAddress.AsAnsiString(); }
+    QString DisplayText() const { return FromAnsi(Text()); }
     void SetText(const AnsiString &Value);
     // The IPv4 value, 0 unless the address is an IPv4 one. Writing 0 empties the address.
     uint32_t IPv4() const;

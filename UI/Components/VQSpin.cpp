@@ -92,8 +92,10 @@ TCustomVQSpinEdit::TCustomVQSpinEdit(QWidget *Parent)
     SetAutoSize(true);
 }
 
+QString TCustomVQSpinEdit::Text() const { return FEdit->text(); }
+
 int32_t TCustomVQSpinEdit::Value() const {
-    const QString text = FEdit->text();
+    const QString text = Text();
     if (text.isEmpty())
         return 0;
     bool ok = false;

@@ -52,6 +52,9 @@ private:
 
 class TCustomVQSpinEdit : public TControlOf<QWidget> {
     Q_OBJECT
+    // For tools that know controls only through Qt (the host's automation).
+    Q_PROPERTY(QString text READ Text)
+    Q_PROPERTY(bool readOnly READ ReadOnly)
 public:
     // The largest maximum a spin edit takes.
     static constexpr int32_t MaxValueLimit = 1215752192;
@@ -67,6 +70,8 @@ public:
     // Read from the text: empty is 0; not a number is MinValue after a "-",
     // MaxValue otherwise; a number is limited to the range.
     int32_t Value() const;
+    // The text shown, which Value reads.
+    QString Text() const;
     // Offered to OnChanging, then limited to the range and shown.
     void SetValue(int32_t Value);
     int32_t MinValue() const { return FMinValue; }

@@ -31,16 +31,19 @@ int CommandInfo(const QString &PluginPath) {
     return ExitOK;
 }
 
-int CommandImport(const QString &DatabasePath, const QString &FileName) {
+TSite ReadSiteFileNamed(const QString &FileName) {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(QStringLiteral("%1: cannot read: %2").arg(FileName, file.errorString()));
-    TSite site;
     try {
-        site = ReadSiteFile(file.readAll());
+        return ReadSiteFile(file.readAll());
     } catch (const ESiteFile &e) {
         throw ESiteFile(QStringLiteral("%1: %2").arg(FileName, e.Message()));
     }
+}
+
+int CommandImport(const QString &DatabasePath, const QString &FileName) {
+    const TSite site = ReadSiteFileNamed(FileName);
     TConfigDatabase database(DatabasePath);
     database.ReplaceSite(site);
     Print(QStringLiteral("Imported %1 profiles and %2 devices into %3")

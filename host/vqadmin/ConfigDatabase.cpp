@@ -406,6 +406,12 @@ void TConfigDatabase::SaveDevice(const TDeviceRecord &Device) {
     t.Commit();
 }
 
+void TConfigDatabase::DeleteDevice(int64_t DeviceID) {
+    TStatement s(*this, "DELETE FROM devices WHERE DeviceID = ?");
+    s.Bind(1, qlonglong(DeviceID));
+    s.Run();
+}
+
 TSite TConfigDatabase::LoadSite() {
     return {LoadSystem(), LoadProfiles(), LoadDevices()};
 }

@@ -57,6 +57,8 @@ public:
     std::optional<TDeviceRecord> LoadDevice(int64_t DeviceID);
     // Inserts or updates the row, in one transaction.
     void SaveDevice(const TDeviceRecord &Device);
+    // Removes the row; a device that is not there is no error.
+    void DeleteDevice(int64_t DeviceID);
 
     TSite LoadSite();
     // Replaces everything the database holds, in one transaction.

@@ -1,13 +1,16 @@
 // vqadmin: the administration host of the VQ phone system.
 
 #include "Commands.h"
+#include "HostFailures.h"
 #include "PluginLibrary.h"
 #include "SiteFile.h"
+#include "WindowCommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -16,16 +19,36 @@ void PrintError(const QString &line) {
 }
 
 int Usage() {
-    PrintError(QStringLiteral("usage: vqadmin [--db PATH] [--plugin PATH] info | import FILE | export [FILE] | validate [--json]"));
+    PrintError(QStringLiteral("usage: vqadmin [--db PATH] [--plugin PATH] info | import FILE | export [FILE] | "
+                              "validate [--json] | gui | automate [SCRIPT]"));
     return ExitFailure;
+}
+
+// The commands that run windows need a GUI application; automation runs them
+// on the offscreen platform unless QT_QPA_PLATFORM names another.
+std::unique_ptr<QCoreApplication> MakeApplication(char **argv, const QString &Command) {
+    if (Command == QLatin1String("automate") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The arguments are vqadmin's, not Qt's (Qt would take --plugin for its
+    // own), so the application sees the program name alone. It keeps argc.
+    static int argc = 1;
+    std::unique_ptr<QCoreApplication> app;
+    if (Command == QLatin1String("gui") || Command == QLatin1String("automate"))
+        app = std::make_unique<TAdminApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("VQ"));
+    QCoreApplication::setApplicationName(QStringLiteral("vqadmin"));
+    return app;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString pluginPath = DefaultPluginPath();
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString pluginPath;
     QString databasePath = QStringLiteral("vqadmin.db");
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
@@ -40,6 +63,9 @@ int main(int argc, char **argv) {
     }
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argv, command);
+    if (pluginPath.isEmpty())
+        pluginPath = DefaultPluginPath();
     try {
         if (command == QLatin1String("info") && rest.isEmpty())
             return CommandInfo(pluginPath);
@@ -49,6 +75,10 @@ int main(int argc, char **argv) {
             return CommandExport(databasePath, rest.value(0));
         if (command == QLatin1String("validate") && (rest.isEmpty() || rest == QStringList{QStringLiteral("--json")}))
             return CommandValidate(databasePath, pluginPath, !rest.isEmpty());
+        if (command == QLatin1String("gui") && rest.isEmpty())
+            return CommandGui(databasePath, pluginPath);
+        if (command == QLatin1String("automate") && rest.size() <= 1)
+            return CommandAutomate(databasePath, pluginPath, rest.value(0));
         return Usage();
     } catch (const ESiteFile &e) {
         PrintError(e.Message());

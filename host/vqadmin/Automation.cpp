@@ -1,0 +1,370 @@
+#include "Automation.h"
+
+#include "DeviceDialog.h"
+#include "DialogPanel.h"
+#include "MainWindow.h"
+#include "ShellWords.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QPointer>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTextStream>
+#include <QTreeWidget>
+
+namespace {
+
+// Message boxes are answered, not waited for: the host's own through the
+// message-box seam (Cancel where it is offered, else OK), any other one (the
+// plug-in's) by closing it as soon as it shows. What they said is collected:
+// a command that raised one did not do what the script expected.
+class TMessageBoxCatcher : public QObject {
+public:
+    TMessageBoxCatcher() {
+        FPrevious = SetMessageBoxHandler([this](const TMessageBoxRequest &Request) {
+            Texts << Request.Text;
+            return Request.Buttons & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::Ok;
+        });
+        qApp->installEventFilter(this);
+    }
+    ~TMessageBoxCatcher() override { SetMessageBoxHandler(FPrevious); }
+
+    QStringList Texts;
+
+protected:
+    bool eventFilter(QObject *Watched, QEvent *Event) override {
+        if (Event->type() == QEvent::Show)
+            if (auto *box = qobject_cast<QMessageBox *>(Watched)) {
+                Texts << box->text();
+                QMetaObject::invokeMethod(box, &QDialog::reject, Qt::QueuedConnection);
+            }
+        return false;
+    }
+
+private:
+    TMessageBoxHandler FPrevious;
+};
+
+QString YesNo(bool Value) { return Value ? QStringLiteral("true") : QStringLiteral("false"); }
+
+// The control's parts that Tab reaches, in focus order: the control itself, or
+// the fields of a control made of several.
+QList<QWidget *> TabStops(QWidget &Control) {
+    QList<QWidget *> stops;
+    QWidget *w = &Control;
+    do {
+        if ((w == &Control || Control.isAncestorOf(w)) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisible())
+            stops << w;
+        w = w->nextInFocusChain();
+    } while (w && w != &Control);
+    return stops;
+}
+
+QWidget &FocusWidget() {
+    QWidget *w = QApplication::focusWidget();
+    if (!w)
+        throw Exception(QStringLiteral("nothing has the keyboard focus"));
+    return *w;
+}
+
+void Press(const QKeyCombination &Key) { QTest::keyClick(&FocusWidget(), Key.key(), Key.keyboardModifiers()); }
+
+} // namespace
+
+QString ControlText(const QWidget &Control) {
+    if (const auto *edit = qobject_cast<const QLineEdit *>(&Control))
+        return edit->text();
+    if (const auto *list = qobject_cast<const QComboBox *>(&Control))
+        return list->currentText();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(&Control))
+        return button->text();
+    if (const auto *label = qobject_cast<const QLabel *>(&Control))
+        return label->text();
+    if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(&Control))
+        return spin->text();
+    return Control.property("text").toString();
+}
+
+TAutomation::TAutomation(TMainWindow &Window) : FWindow(Window) {}
+
+const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
+    using A = TAutomation;
+    using L = const QStringList &;
+    static const std::vector<TCommand> commands = {
+        {"new device PROFILE", [](A &a, L args) { return a.NewDevice(args, false); }},
+        {"new range PROFILE", [](A &a, L args) { return a.NewDevice(args, true); }},
+        {"open device ID", &A::OpenDevice},
+        {"type CONTROL TEXT", &A::Type},
+        {"key CONTROL KEYS", &A::Key},
+        {"paste CONTROL TEXT", &A::Paste},
+        {"clear CONTROL", &A::Clear},
+        {"click CONTROL", &A::Click},
+        {"choose CONTROL ITEM", &A::Choose},
+        {"state CONTROL", &A::State},
+        {"conflict", &A::ConflictLine},
+        {"modified", &A::Modified},
+        {"apply", &A::ApplyDialog},
+        {"close", &A::CloseDialog},
+        {"screenshot FILE", &A::Screenshot},
+    };
+    return commands;
+}
+
+int TAutomation::Run(const QString &Script, QTextStream &Out) {
+    TMessageBoxCatcher boxes;
+    const QStringList lines = Script.split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines[n].trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        boxes.Texts.clear();
+        QString result, failure;
+        try {
+            result = Execute(SplitShellWords(line));
+        } catch (const Exception &e) {
+            failure = e.Message();
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+        // Let the windows settle: closed dialogs go, late handlers run.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!boxes.Texts.isEmpty())
+            failure = boxes.Texts.join(QStringLiteral("; "));
+        if (!failure.isEmpty()) {
+            Out << QStringLiteral("error: line %1: %2").arg(n + 1).arg(failure) << Qt::endl;
+            return 1;
+        }
+        Out << result << Qt::endl;
+    }
+    return 0;
+}
+
+QString TAutomation::Execute(const QStringList &Words) {
+    const TCommand *best = nullptr;
+    qsizetype bestLength = 0;
+    for (const TCommand &c : Commands()) {
+        const QStringList usage = c.Usage.split(QLatin1Char(' '));
+        qsizetype length = 0;
+        while (length < usage.size() && usage[length].isLower())
+            ++length;
+        if (length > bestLength && Words.mid(0, length) == usage.mid(0, length)) {
+            best = &c;
+            bestLength = length;
+        }
+    }
+    if (!best)
+        throw Exception(QStringLiteral("unknown command: %1").arg(Words.value(0)));
+    const QStringList arguments = Words.mid(bestLength);
+    if (arguments.size() != best->Usage.count(QLatin1Char(' ')) + 1 - bestLength)
+        throw Exception(QStringLiteral("usage: %1").arg(best->Usage));
+    return best->Run(*this, arguments);
+}
+
+TDeviceDialog &TAutomation::Dialog() const {
+    TDeviceDialog *dialog = FWindow.DeviceDialog();
+    if (!dialog || !dialog->isVisible())
+        throw Exception(QStringLiteral("no dialog is open"));
+    return *dialog;
+}
+
+QWidget &TAutomation::Control(const QString &Name) const {
+    QWidget *control = Dialog().findChild<QWidget *>(Name);
+    if (!control)
+        throw Exception(QStringLiteral("no control named %1").arg(Name));
+    return *control;
+}
+
+TDeviceDialog &TAutomation::Opened(TDeviceDialog *Dialog) {
+    if (!Dialog)
+        throw Exception(QStringLiteral("the device dialog did not open"));
+    Dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(Dialog, 2000))
+        throw Exception(QStringLiteral("the device dialog did not become the active window"));
+    return *Dialog;
+}
+
+QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
+    if (FWindow.DeviceDialog())
+        throw Exception(QStringLiteral("a device dialog is open already"));
+    for (int i = 0; i < FWindow.Profiles()->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem *item = FWindow.Profiles()->topLevelItem(i); item->text(0) == Arguments[0]) {
+            const int64_t id = item->data(0, Qt::UserRole).toLongLong();
+            Opened(Range ? FWindow.NewRange(id) : FWindow.NewDevice(id));
+            return QStringLiteral("ok");
+        }
+    throw Exception(QStringLiteral("no profile named %1").arg(Arguments[0]));
+}
+
+QString TAutomation::OpenDevice(const QStringList &Arguments) {
+    if (FWindow.DeviceDialog())
+        throw Exception(QStringLiteral("a device dialog is open already"));
+    for (int i = 0; i < FWindow.Devices()->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem *item = FWindow.Devices()->topLevelItem(i); item->text(0) == Arguments[0]) {
+            Opened(FWindow.EditDevice(item->data(0, Qt::UserRole).toLongLong()));
+            return QStringLiteral("ok");
+        }
+    throw Exception(QStringLiteral("no device with the ID %1").arg(Arguments[0]));
+}
+
+void TAutomation::FocusAsTab(QWidget &Control) {
+    const QList<QWidget *> stops = TabStops(Control);
+    if (stops.isEmpty())
+        throw Exception(QStringLiteral("%1 cannot take the focus").arg(Control.objectName()));
+    QWidget *target = stops.first();
+    if (target->hasFocus()) {
+        // Tab would have come from elsewhere and selected the text.
+        if (auto *edit = qobject_cast<QLineEdit *>(target))
+            edit->selectAll();
+    } else {
+        target->setFocus(Qt::TabFocusReason);
+    }
+}
+
+void TAutomation::FocusInside(QWidget &Control) {
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || (focus != &Control && !Control.isAncestorOf(focus)))
+        FocusAsTab(Control);
+}
+
+void TAutomation::PressKeys(const QString &Keys) {
+    const QKeySequence sequence = QKeySequence::fromString(Keys, QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+        throw Exception(QStringLiteral("not one key: %1").arg(Keys));
+    Press(sequence[0]);
+}
+
+QString TAutomation::Type(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    FocusAsTab(control);
+    // Each character goes where the focus is: typing may move it to the next field.
+    for (const QChar c : Arguments[1]) {
+        if (c.unicode() < 128)
+            QTest::keyClick(&FocusWidget(), char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, &FocusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    return ControlText(control);
+}
+
+QString TAutomation::Key(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    FocusInside(control);
+    PressKeys(Arguments[1]);
+    return ControlText(control);
+}
+
+QString TAutomation::Paste(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    QGuiApplication::clipboard()->setText(Arguments[1]);
+    FocusAsTab(control);
+    Press(QKeySequence(QKeySequence::Paste)[0]);
+    return ControlText(control);
+}
+
+QString TAutomation::Clear(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    const QList<QWidget *> stops = TabStops(control);
+    if (stops.isEmpty())
+        throw Exception(QStringLiteral("%1 cannot take the focus").arg(control.objectName()));
+    for (QWidget *stop : stops) {
+        stop->setFocus(Qt::TabFocusReason);
+        Press(QKeySequence(QKeySequence::SelectAll)[0]);
+        Press(QKeyCombination(Qt::Key_Delete));
+    }
+    return ControlText(control);
+}
+
+QString TAutomation::Click(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    auto *button = qobject_cast<QAbstractButton *>(&control);
+    QPoint where = control.rect().center();
+    // A check box or radio button takes clicks on its box and caption only.
+    if (auto *check = qobject_cast<QCheckBox *>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(check);
+        where = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check).center();
+    } else if (auto *radio = qobject_cast<QRadioButton *>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        where = radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
+    }
+    const QPointer<QWidget> guard(&control);
+    QTest::mouseClick(&control, Qt::LeftButton, {}, where);
+    if (guard && button && button->isCheckable())
+        return button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::Choose(const QStringList &Arguments) {
+    auto *list = qobject_cast<QComboBox *>(&Control(Arguments[0]));
+    if (!list)
+        throw Exception(QStringLiteral("%1 is not a list").arg(Arguments[0]));
+    const int index = list->findText(Arguments[1], Qt::MatchExactly);
+    if (index < 0)
+        throw Exception(QStringLiteral("%1 has no item %2").arg(Arguments[0], Arguments[1]));
+    if (!list->isEnabled() || !list->isVisible())
+        throw Exception(QStringLiteral("%1 cannot be used").arg(Arguments[0]));
+    // Open the list and click the item, as a user does.
+    list->setFocus(Qt::MouseFocusReason);
+    list->showPopup();
+    QAbstractItemView *view = list->view();
+    const QModelIndex item = view->model()->index(index, list->modelColumn(), list->rootModelIndex());
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    return list->currentText();
+}
+
+QString TAutomation::State(const QStringList &Arguments) {
+    const QWidget &control = Control(Arguments[0]);
+    const QMetaObject &meta = *control.metaObject();
+    QStringList parts;
+    if (qobject_cast<const QLineEdit *>(&control) || qobject_cast<const QComboBox *>(&control) ||
+        qobject_cast<const QAbstractButton *>(&control) || meta.indexOfProperty("text") >= 0)
+        parts << QStringLiteral("text=") + ControlText(control);
+    parts << QStringLiteral("enabled=") + YesNo(control.isEnabled());
+    parts << QStringLiteral("visible=") + YesNo(control.isVisibleTo(&Dialog()));
+    if (meta.indexOfProperty("readOnly") >= 0)
+        parts << QStringLiteral("readonly=") + YesNo(control.property("readOnly").toBool());
+    if (const auto *button = qobject_cast<const QAbstractButton *>(&control); button && button->isCheckable())
+        parts << QStringLiteral("checked=") + YesNo(button->isChecked());
+    return parts.join(QLatin1Char(' '));
+}
+
+QString TAutomation::ConflictLine(const QStringList &) {
+    const TConflictLine line = Dialog().Conflict();
+    if (line.Level == clvNone)
+        return QStringLiteral("none");
+    return QStringLiteral("%1%2: %3")
+        .arg(line.Level == clvError ? QStringLiteral("error") : QStringLiteral("warning"),
+             line.Input ? QStringLiteral(" (input)") : QString(), line.Message);
+}
+
+QString TAutomation::Modified(const QStringList &) { return YesNo(Dialog().Modified()); }
+
+QString TAutomation::ApplyDialog(const QStringList &) {
+    TDeviceDialog &dialog = Dialog();
+    TButton *apply = dialog.Panel()->btApply;
+    if (!apply->isEnabled())
+        return QStringLiteral("refused");
+    bool stored = false;
+    const QMetaObject::Connection c = QObject::connect(&dialog, &TDeviceDialog::DevicesChanged, [&] { stored = true; });
+    QTest::mouseClick(apply, Qt::LeftButton);
+    QObject::disconnect(c);
+    return stored ? QStringLiteral("applied") : QStringLiteral("refused");
+}
+
+QString TAutomation::CloseDialog(const QStringList &) {
+    Dialog().Discard();
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::Screenshot(const QStringList &Arguments) {
+    if (!Dialog().grab().save(Arguments[0], "PNG"))
+        throw Exception(QStringLiteral("cannot write %1").arg(Arguments[0]));
+    return QStringLiteral("ok");
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Scripting the host's windows: a script of one command per line drives the
+// device dialog with real key and mouse events, as a user would, and every
+// command prints one result line. The commands are a table; a new command is
+// one more entry.
+
+#include "SysUtils.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QTextStream;
+class QWidget;
+class TDeviceDialog;
+class TMainWindow;
+
+class TAutomation {
+public:
+    explicit TAutomation(TMainWindow &Window);
+
+    // Runs the script and writes a result line per command to Out: 0 when every
+    // command ran; 1 after the line "error: line N: MESSAGE" of the first
+    // command that could not run, which ends the script. Blank lines and lines
+    // starting with # are skipped.
+    int Run(const QString &Script, QTextStream &Out);
+
+private:
+    struct TCommand {
+        // The command's words, then one upper-case word per argument: "type CONTROL TEXT".
+        QString Usage;
+        std::function<QString(TAutomation &, const QStringList &Arguments)> Run;
+    };
+    static const std::vector<TCommand> &Commands();
+
+    // The result line of one command; raises Exception when it cannot run.
+    QString Execute(const QStringList &Words);
+
+    TDeviceDialog &Dialog() const;
+    // The control of that object name in the open dialog, its frame included.
+    QWidget &Control(const QString &Name) const;
+    TDeviceDialog &Opened(TDeviceDialog *Dialog);
+    // Gives the control the keyboard focus as Tab would.
+    void FocusAsTab(QWidget &Control);
+    // Gives it the focus unless the focus is inside it already.
+    void FocusInside(QWidget &Control);
+    void PressKeys(const QString &Keys);
+
+    QString NewDevice(const QStringList &Arguments, bool Range);
+    QString OpenDevice(const QStringList &Arguments);
+    QString Type(const QStringList &Arguments);
+    QString Key(const QStringList &Arguments);
+    QString Paste(const QStringList &Arguments);
+    QString Clear(const QStringList &Arguments);
+    QString Click(const QStringList &Arguments);
+    QString Choose(const QStringList &Arguments);
+    QString State(const QStringList &Arguments);
+    QString ConflictLine(const QStringList &Arguments);
+    QString Modified(const QStringList &Arguments);
+    QString ApplyDialog(const QStringList &Arguments);
+    QString CloseDialog(const QStringList &Arguments);
+    QString Screenshot(const QStringList &Arguments);
+
+    TMainWindow &FWindow;
+};
+
+// What a control shows as its text, for the result lines: an edit's text, a
+// list's chosen item, a button's caption, or the control's text property.
+QString ControlText(const QWidget &Control);

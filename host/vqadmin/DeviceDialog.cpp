@@ -1,0 +1,294 @@
+#include "DeviceDialog.h"
+
+#include "DialogPanel.h"
+#include "HostFailures.h"
+#include "ui_DeviceDialog.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStyle>
+#include <QWhatsThis>
+
+namespace {
+
+// The frame's controls whose texts the host checks against the other devices.
+const QString UniqueIDControl = QStringLiteral("edUniqueID");
+const QString MACAddressControl = QStringLiteral("edMACAddress");
+
+uint64_t MACNumber(const TdpMACAddress &MAC) {
+    uint64_t n = 0;
+    for (uint8_t byte : MAC.mac)
+        n = n << 8 | byte;
+    return n;
+}
+
+TdpMACAddress MACFromNumber(uint64_t Number) {
+    TdpMACAddress mac{};
+    for (int i = 5; i >= 0; --i, Number >>= 8)
+        mac.mac[i] = uint8_t(Number);
+    return mac;
+}
+
+constexpr uint64_t LastMAC = (uint64_t(1) << 48) - 1;
+
+// The database ID after the highest one in use.
+int64_t NextDeviceID(TConfigDatabase &Database) {
+    int64_t next = 1;
+    for (const TDeviceRecord &d : Database.LoadDevices())
+        next = std::max(next, d.DeviceID + 1);
+    return next;
+}
+
+TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
+    Record.DeviceID = NextDeviceID(Database);
+    return Record;
+}
+
+} // namespace
+
+QIcon LevelIcon(TConflictLevel Level) {
+    static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
+                                                   QStyle::SP_MessageBoxCritical};
+    return QApplication::style()->standardIcon(icons[Level]);
+}
+
+TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
+                             const TDeviceRecord &Record, QWidget *Parent)
+    : QDialog(Parent), FDatabase(Database), FModule(Module), FAction(Action), ui(new Ui::DeviceDialog),
+      FContainer(new THostFrameContainer(Database)), FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
+      FProfiles(new THostProfileList(Database)) {
+    ui->setupUi(this);
+    ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);
+    ui->pnlButtons->OnCancel = [this](QObject *) { reject(); };
+    ui->pnlButtons->OnClose = [this](QObject *) { reject(); };
+    ui->pnlButtons->SetOnApply([this](QObject *) { Apply(); });
+    connect(ui->pnlButtons->btHelp, &QPushButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    connect(ui->seCount, &QSpinBox::valueChanged, this, [this] {
+        FApplyProblem.clear();
+        ShowConflictLine();
+    });
+    FContainer->OnModified = [this](bool Modified) { SetModified(Modified); };
+    FContainer->OnConflict = [this](TConflictLevel Level, bool IsExternal, const QString &Message) {
+        FFrameConflict = {Level, IsExternal, Message};
+        FApplyProblem.clear();
+        ShowConflictLine();
+    };
+    UpdateTitle();
+}
+
+TDeviceDialog::~TDeviceDialog() {
+    FContainer->OnModified = {};
+    FContainer->OnConflict = {};
+    if (FFrame)
+        RunGuarded(this, [this] {
+            if (FFrame->IsDisplaying())
+                FFrame->HideDevice();
+        });
+    // The module made the frame and frees it; it leaves our widgets as it goes.
+    if (FFrameWidget)
+        RunGuarded(this, [this] { FModule.FreeFrame(FFrameWidget); });
+}
+
+TDialogPanel *TDeviceDialog::Panel() const { return ui->pnlButtons; }
+
+bool TDeviceDialog::Start() {
+    const bool editRights = FContainer->HasEditRights();
+    ui->pnlButtons->SetHasEditRights(editRights);
+    uint16_t flags = 0;
+    if (FAction != TDeviceAction::Edit)
+        flags |= 1u << pffCreating;
+    if (FAction == TDeviceAction::NewRange)
+        flags |= 1u << pffRange;
+    if (!editRights)
+        flags |= 1u << pffReadOnly;
+    LoadOtherDevices();
+    return RunGuarded(this, [&] {
+        FFrameWidget = FModule.CreateDeviceFrame(FContainer.get());
+        FFrame = FrameInterface<IPluginDeviceFrame>(FFrameWidget);
+        if (!FFrame)
+            throw Exception(QStringLiteral("The plug-in's device frame cannot show devices"));
+        ui->lyFrame->addWidget(FFrameWidget);
+        for (const QString &name : {UniqueIDControl, MACAddressControl})
+            if (auto *edit = FFrameWidget->findChild<QLineEdit *>(name))
+                connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
+        if (!FFrame->ShowDevice(FDevice.get(), FProfiles.get(), TPluginFrameFlags::FromBits(flags)))
+            throw Exception(QStringLiteral("The plug-in's device frame did not show the device"));
+        CheckKeys();
+    });
+}
+
+TConflictLine TDeviceDialog::Conflict() const {
+    if (!FKeyFinding.isEmpty())
+        return {clvError, false, FKeyFinding};
+    if (!FApplyProblem.isEmpty())
+        return {clvError, false, FApplyProblem};
+    return FFrameConflict;
+}
+
+void TDeviceDialog::SetModified(bool Value) {
+    FModified = Value;
+    ui->pnlButtons->SetChanged(Value);
+    setWindowModified(Value);
+}
+
+void TDeviceDialog::UpdateTitle() {
+    switch (FAction) {
+    case TDeviceAction::New:
+        setWindowTitle(QStringLiteral("New Device[*]"));
+        break;
+    case TDeviceAction::NewRange:
+        setWindowTitle(QStringLiteral("New Devices[*]"));
+        break;
+    case TDeviceAction::Edit:
+        setWindowTitle(QStringLiteral("Device %1[*]").arg(FDevice->Record().UniqueID));
+        break;
+    }
+}
+
+void TDeviceDialog::LoadOtherDevices() {
+    FOtherDevices = FDatabase.LoadDevices();
+    std::erase_if(FOtherDevices, [this](const TDeviceRecord &d) { return d.DeviceID == FDevice->Record().DeviceID; });
+}
+
+void TDeviceDialog::CheckKeys() {
+    QStringList findings;
+    const auto *idEdit = FFrameWidget ? FFrameWidget->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
+    const auto *macEdit = FFrameWidget ? FFrameWidget->findChild<QLineEdit *>(MACAddressControl) : nullptr;
+    // A range's device IDs are checked when it is created.
+    if (idEdit && FAction != TDeviceAction::NewRange && !idEdit->text().isEmpty()) {
+        const QString id = idEdit->text();
+        for (const TDeviceRecord &d : FOtherDevices)
+            if (d.UniqueID == id) {
+                findings << QStringLiteral("Device ID \"%1\" is already used by another device").arg(id);
+                break;
+            }
+    }
+    if (macEdit)
+        if (const std::optional<TdpMACAddress> mac = ParseMACText(macEdit->text()); mac && *mac != TdpMACAddress{})
+            for (const TDeviceRecord &d : FOtherDevices)
+                if (d.MacAddress == *mac) {
+                    findings << QStringLiteral("MAC address %1 is already used by device \"%2\"")
+                                    .arg(macEdit->text(), d.UniqueID);
+                    break;
+                }
+    FKeyFinding = findings.join(QStringLiteral("; "));
+    FApplyProblem.clear();
+    ShowConflictLine();
+}
+
+void TDeviceDialog::ShowConflictLine() {
+    const TConflictLine line = Conflict();
+    ui->imgConflict->setPixmap(line.Level == clvNone ? QPixmap() : LevelIcon(line.Level).pixmap(16, 16));
+    ui->stConflict->setText(line.Message);
+    // An input error concerns what was typed, not the device: it reads in italics.
+    QFont font = ui->stConflict->font();
+    font.setItalic(line.Input);
+    ui->stConflict->setFont(font);
+    ui->stConflict->setToolTip(line.Input ? QStringLiteral("An entry is incomplete or not valid") : QString());
+    ui->pnlButtons->SetHasConflicts(!FKeyFinding.isEmpty());
+}
+
+bool TDeviceDialog::Apply() {
+    if (!FFrame || !ui->pnlButtons->CanApply())
+        return false;
+    bool applied = false;
+    if (!RunGuarded(this, [&] { applied = FFrame->ApplyChanges(false); }) || !applied)
+        return false; // the frame shows why
+    bool stored = false;
+    RunGuarded(this, [&] {
+        if (FAction == TDeviceAction::NewRange) {
+            stored = CreateRange();
+        } else {
+            SaveDevice();
+            stored = true;
+        }
+    });
+    if (!stored) {
+        // The frame counts its changes as applied; they are not stored yet.
+        SetModified(true);
+        ShowConflictLine();
+        return false;
+    }
+    if (FAction == TDeviceAction::New)
+        FAction = TDeviceAction::Edit;
+    UpdateTitle();
+    LoadOtherDevices();
+    CheckKeys();
+    emit DevicesChanged();
+    return true;
+}
+
+void TDeviceDialog::SaveDevice() { FDatabase.SaveDevice(FDevice->Record()); }
+
+bool TDeviceDialog::CreateRange() {
+    intptr_t start = 0;
+    if (!FFrame->ProcessRequest(frqStartNumber, 0, start))
+        throw Exception(QStringLiteral("The plug-in's device frame did not tell the start number"));
+    const TDeviceRecord &pattern = FDevice->Record();
+    const int64_t nextID = NextDeviceID(FDatabase);
+    // Each device of the range takes the next MAC address after the one before.
+    const uint64_t firstMAC = MACNumber(pattern.MacAddress);
+    std::vector<TDeviceRecord> devices;
+    for (int i = 0; i < ui->seCount->value(); ++i) {
+        TDeviceRecord &d = devices.emplace_back(pattern);
+        d.DeviceID = nextID + i;
+        d.UniqueID = pattern.UniqueID + QString::number(start + i);
+        if (firstMAC != 0)
+            d.MacAddress = MACFromNumber(firstMAC + uint64_t(i));
+    }
+    FApplyProblem = RangeProblem(devices);
+    if (!FApplyProblem.isEmpty())
+        return false;
+    TConfigDatabase::TTransaction transaction(FDatabase);
+    for (const TDeviceRecord &d : devices)
+        FDatabase.SaveDevice(d);
+    transaction.Commit();
+    return true;
+}
+
+QString TDeviceDialog::RangeProblem(const std::vector<TDeviceRecord> &Devices) {
+    if (MACNumber(Devices.front().MacAddress) + Devices.size() - 1 > LastMAC)
+        return QStringLiteral("The range runs past the last MAC address");
+    std::optional<TProfileRecord> profileRecord = FDatabase.LoadProfile(Devices.front().ProfileID);
+    const TInterfaceRef<THostProfile> profile(profileRecord ? new THostProfile(FDatabase, *profileRecord) : nullptr);
+    for (const TDeviceRecord &d : Devices) {
+        if (d.UniqueID.size() > 31)
+            return QStringLiteral("Device ID \"%1\" is longer than 31 characters").arg(d.UniqueID);
+        for (const TDeviceRecord &other : FOtherDevices) {
+            if (other.UniqueID == d.UniqueID)
+                return QStringLiteral("Device ID \"%1\" is already used by another device").arg(d.UniqueID);
+            if (other.MacAddress == d.MacAddress && d.MacAddress != TdpMACAddress{})
+                return QStringLiteral("MAC address %1 of device \"%2\" is already used by device \"%3\"")
+                    .arg(MACToText(d.MacAddress), d.UniqueID, other.UniqueID);
+        }
+        const TInterfaceRef<THostDevice> device(new THostDevice(FDatabase, d));
+        PAnsiStringRef message = nullptr;
+        const TConflictLevel level = FModule.ValidateDevice(device.get(), profile.get(), FContainer.get(), message);
+        const QString text = TakeAnsiStringRef(&FModule, message);
+        if (level == clvError)
+            return QStringLiteral("Device \"%1\": %2").arg(d.UniqueID, text);
+    }
+    return {};
+}
+
+void TDeviceDialog::reject() {
+    if (FModified) {
+        const QString what = FAction == TDeviceAction::Edit ? QStringLiteral("device \"%1\"").arg(FDevice->Record().UniqueID)
+                             : FAction == TDeviceAction::New ? QStringLiteral("the new device")
+                                                             : QStringLiteral("the new devices");
+        switch (MessageBox(this, QStringLiteral("Save the changes to %1?").arg(what), windowTitle().remove("[*]"),
+                           QMessageBox::Question, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
+        case QMessageBox::Save:
+            if (!Apply())
+                return;
+            break;
+        case QMessageBox::Discard:
+            break;
+        default:
+            return;
+        }
+    }
+    QDialog::reject();
+}
+
+void TDeviceDialog::Discard() { QDialog::reject(); }

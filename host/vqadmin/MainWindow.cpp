@@ -1,0 +1,282 @@
+#include "MainWindow.h"
+
+#include "Commands.h"
+#include "HostFailures.h"
+#include "SiteValidation.h"
+#include "VQControls.h"
+#include "ui_MainWindow.h"
+#include "ui_ValidationDialog.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("MainWindow/geometry");
+const QString SplitterKey = QStringLiteral("MainWindow/splitter");
+
+// The verdict on a row: its mark in the first column, the message on every column.
+void MarkRow(QTreeWidgetItem *Item, const TVerdict &Verdict) {
+    Item->setIcon(0, LevelIcon(Verdict.Level));
+    for (int i = 0; i < Item->columnCount(); ++i)
+        Item->setToolTip(i, Verdict.Message);
+}
+
+QTreeWidgetItem *NewRow(QTreeWidget *List, int64_t ID, const QStringList &Texts) {
+    auto *item = new QTreeWidgetItem(List, Texts);
+    item->setData(0, Qt::UserRole, qlonglong(ID));
+    return item;
+}
+
+// The count line of the validate command's report.
+QString Summary(const TValidationReport &Report) {
+    return ReportText(Report).trimmed().section(QLatin1Char('\n'), -1);
+}
+
+QString LevelName(TConflictLevel Level) {
+    static const char *const names[] = {"ok", "warning", "error"};
+    return QLatin1String(names[Level]);
+}
+
+} // namespace
+
+TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent)
+    : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow) {
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
+    ui->spSite->setStretchFactor(1, 2);
+
+    const auto profileForNew = [this] {
+        if (const int64_t id = CurrentID(ui->lvProfiles))
+            return id;
+        if (ui->lvProfiles->topLevelItemCount() > 0)
+            return int64_t(ui->lvProfiles->topLevelItem(0)->data(0, Qt::UserRole).toLongLong());
+        MessageBox(this, QStringLiteral("There is no profile for a new device: import a site first."),
+                   QStringLiteral("vqadmin"), QMessageBox::Information);
+        return int64_t(0);
+    };
+    connect(ui->actNewDevice, &QAction::triggered, this, [this, profileForNew] {
+        if (const int64_t id = profileForNew())
+            NewDevice(id);
+    });
+    connect(ui->actNewRange, &QAction::triggered, this, [this, profileForNew] {
+        if (const int64_t id = profileForNew())
+            NewRange(id);
+    });
+    connect(ui->actEditDevice, &QAction::triggered, this, [this] { EditDevice(CurrentID(ui->lvDevices)); });
+    connect(ui->lvDevices, &QTreeWidget::itemActivated, this, [this] { EditDevice(CurrentID(ui->lvDevices)); });
+    connect(ui->actDeleteDevice, &QAction::triggered, this, [this] { DeleteDevice(CurrentID(ui->lvDevices)); });
+    connect(ui->lvDevices, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *Current) {
+        ui->actEditDevice->setEnabled(Current);
+        ui->actDeleteDevice->setEnabled(Current);
+    });
+    connect(ui->actImport, &QAction::triggered, this, [this] {
+        const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Import Site"), {},
+                                                          QStringLiteral("Site files (*.json);;All files (*)"));
+        if (!file.isEmpty())
+            ImportSite(file);
+    });
+    connect(ui->actExport, &QAction::triggered, this, [this] {
+        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export Site"), {},
+                                                          QStringLiteral("Site files (*.json);;All files (*)"));
+        if (!file.isEmpty())
+            ExportSite(file);
+    });
+    connect(ui->actValidate, &QAction::triggered, this, &TMainWindow::ShowValidation);
+    connect(ui->actQuit, &QAction::triggered, this, &QWidget::close);
+
+    const QSettings settings;
+    restoreGeometry(settings.value(GeometryKey).toByteArray());
+    ui->spSite->restoreState(settings.value(SplitterKey).toByteArray());
+    Refresh();
+}
+
+TMainWindow::~TMainWindow() {
+    // The dialog's frame goes back to the module while the module is there.
+    delete FDialog;
+}
+
+QTreeWidget *TMainWindow::Profiles() const { return ui->lvProfiles; }
+QTreeWidget *TMainWindow::Devices() const { return ui->lvDevices; }
+
+int64_t TMainWindow::CurrentID(QTreeWidget *List) const {
+    const QTreeWidgetItem *item = List->currentItem();
+    return item ? item->data(0, Qt::UserRole).toLongLong() : 0;
+}
+
+void TMainWindow::Refresh() {
+    const int64_t currentProfile = CurrentID(ui->lvProfiles);
+    const int64_t currentDevice = CurrentID(ui->lvDevices);
+    ui->lvProfiles->clear();
+    ui->lvDevices->clear();
+    RunGuarded(this, [&] {
+        const TValidationReport report = ValidateSite(FDatabase, FModule);
+        const std::vector<TProfileRecord> profiles = FDatabase.LoadProfiles();
+        std::vector<TDeviceRecord> devices = FDatabase.LoadDevices();
+        // The report's order: by profile in ProfileID order, the devices without one
+        // last, DeviceID order within.
+        QHash<int64_t, std::size_t> rank;
+        QHash<int64_t, int> deviceCount;
+        for (std::size_t i = 0; i < profiles.size(); ++i)
+            rank.insert(profiles[i].ProfileID, i);
+        std::stable_sort(devices.begin(), devices.end(), [&](const TDeviceRecord &a, const TDeviceRecord &b) {
+            return rank.value(a.ProfileID, profiles.size()) < rank.value(b.ProfileID, profiles.size());
+        });
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            const TDeviceRecord &d = devices[i];
+            ++deviceCount[d.ProfileID];
+            const QString profile = rank.contains(d.ProfileID) ? profiles[rank[d.ProfileID]].Name : QString();
+            QTreeWidgetItem *item =
+                NewRow(ui->lvDevices, d.DeviceID, {d.UniqueID, MACToText(d.MacAddress), IPText(d.AssignedIP), profile});
+            MarkRow(item, report.Devices.at(i));
+            if (d.DeviceID == currentDevice)
+                ui->lvDevices->setCurrentItem(item);
+        }
+        for (std::size_t i = 0; i < profiles.size(); ++i) {
+            const TProfileRecord &p = profiles[i];
+            QTreeWidgetItem *item =
+                NewRow(ui->lvProfiles, p.ProfileID, {p.Name, QString::number(deviceCount.value(p.ProfileID))});
+            MarkRow(item, report.Profiles.at(i));
+            if (p.ProfileID == currentProfile)
+                ui->lvProfiles->setCurrentItem(item);
+        }
+        statusBar()->showMessage(Summary(report));
+    });
+    for (QTreeWidget *list : {ui->lvProfiles, ui->lvDevices})
+        for (int i = 0; i < list->columnCount(); ++i)
+            list->resizeColumnToContents(i);
+    ui->actEditDevice->setEnabled(ui->lvDevices->currentItem());
+    ui->actDeleteDevice->setEnabled(ui->lvDevices->currentItem());
+}
+
+TDeviceDialog *TMainWindow::OpenDialog(TDeviceAction Action, const TDeviceRecord &Record) {
+    if (FDialog) {
+        FDialog->activateWindow();
+        return nullptr;
+    }
+    TDeviceDialog *dialog = nullptr;
+    if (!RunGuarded(this, [&] { dialog = new TDeviceDialog(FDatabase, FModule, Action, Record, this); }))
+        return nullptr;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &TDeviceDialog::DevicesChanged, this, &TMainWindow::Refresh);
+    if (!dialog->Start()) {
+        delete dialog;
+        return nullptr;
+    }
+    FDialog = dialog;
+    dialog->open();
+    return dialog;
+}
+
+TDeviceDialog *TMainWindow::NewDevice(int64_t ProfileID) {
+    TDeviceRecord record;
+    record.ProfileID = ProfileID;
+    return OpenDialog(TDeviceAction::New, record);
+}
+
+TDeviceDialog *TMainWindow::NewRange(int64_t ProfileID) {
+    TDeviceRecord record;
+    record.ProfileID = ProfileID;
+    return OpenDialog(TDeviceAction::NewRange, record);
+}
+
+TDeviceDialog *TMainWindow::EditDevice(int64_t DeviceID) {
+    std::optional<TDeviceRecord> record;
+    if (!RunGuarded(this, [&] { record = FDatabase.LoadDevice(DeviceID); }) || !record)
+        return nullptr;
+    return OpenDialog(TDeviceAction::Edit, *record);
+}
+
+bool TMainWindow::DeleteDevice(int64_t DeviceID) {
+    std::optional<TDeviceRecord> record;
+    if (!RunGuarded(this, [&] { record = FDatabase.LoadDevice(DeviceID); }) || !record)
+        return false;
+    if (MessageBox(this, QStringLiteral("Delete device \"%1\"?").arg(record->UniqueID), QStringLiteral("Delete Device"),
+                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteDevice(DeviceID); });
+    Refresh();
+    return deleted;
+}
+
+bool TMainWindow::ImportSite(const QString &FileName) {
+    QString imported; // what the status bar says when it is done
+    RunGuarded(this, [&] {
+        const TSite site = ReadSiteFileNamed(FileName);
+        QProgressDialog progress(QStringLiteral("Importing %1…").arg(QFileInfo(FileName).fileName()),
+                                 QStringLiteral("Cancel"), 0, int(site.Profiles.size() + site.Devices.size()), this);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(0);
+        progress.setValue(0);
+        // One transaction: cancelled, the database is as it was.
+        TConfigDatabase::TTransaction transaction(FDatabase);
+        FDatabase.ReplaceSite({site.System, {}, {}});
+        int step = 0;
+        const auto advance = [&] {
+            progress.setValue(++step);
+            return !progress.wasCanceled();
+        };
+        for (const TProfileRecord &p : site.Profiles) {
+            FDatabase.SaveProfile(p);
+            if (!advance())
+                return;
+        }
+        for (const TDeviceRecord &d : site.Devices) {
+            FDatabase.SaveDevice(d);
+            if (!advance())
+                return;
+        }
+        transaction.Commit();
+        imported = QStringLiteral("Imported %1 profiles and %2 devices from %3")
+                       .arg(site.Profiles.size())
+                       .arg(site.Devices.size())
+                       .arg(FileName);
+    });
+    Refresh();
+    if (!imported.isEmpty())
+        statusBar()->showMessage(imported);
+    return !imported.isEmpty();
+}
+
+bool TMainWindow::ExportSite(const QString &FileName) {
+    const bool exported = RunGuarded(this, [&] { CommandExport(FDatabase.Path(), FileName); });
+    if (exported)
+        statusBar()->showMessage(QStringLiteral("Exported the site to %1").arg(FileName));
+    return exported;
+}
+
+QDialog *TMainWindow::ShowValidation() {
+    TValidationReport report;
+    if (!RunGuarded(this, [&] { report = ValidateSite(FDatabase, FModule); }))
+        return nullptr;
+    auto *dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    Ui::ValidationDialog form;
+    form.setupUi(dialog);
+    const auto add = [&](const QString &Object, const QString &Profile, const TVerdict &Verdict) {
+        auto *item = new QTreeWidgetItem(form.lvResults, {Object, Profile, LevelName(Verdict.Level), Verdict.Message});
+        item->setIcon(2, LevelIcon(Verdict.Level));
+        item->setToolTip(3, Verdict.Message);
+    };
+    for (const TVerdict &v : report.Profiles)
+        add(QStringLiteral("profile \"%1\"").arg(v.Object), {}, v);
+    for (const TVerdict &v : report.Devices)
+        add(QStringLiteral("device \"%1\"").arg(v.Object), v.Profile.value_or(QString()), v);
+    for (int i = 0; i < form.lvResults->columnCount() - 1; ++i)
+        form.lvResults->resizeColumnToContents(i);
+    form.stSummary->setText(Summary(report));
+    dialog->show();
+    Refresh();
+    return dialog;
+}
+
+void TMainWindow::closeEvent(QCloseEvent *Event) {
+    QSettings settings;
+    settings.setValue(GeometryKey, saveGeometry());
+    settings.setValue(SplitterKey, ui->spSite->saveState());
+    QMainWindow::closeEvent(Event);
+}

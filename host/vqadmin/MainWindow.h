@@ -1,0 +1,57 @@
+#pragma once
+// The host's main window over the configuration database: the profiles and
+// the devices, each row marked with the plug-in's verdict on it, the device
+// dialog for new devices, new ranges and edits, and the File menu's import,
+// export and validation.
+
+#include "DeviceDialog.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+namespace Ui {
+class MainWindow;
+}
+class QTreeWidget;
+
+class TMainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent = nullptr);
+    ~TMainWindow() override;
+
+    QTreeWidget *Profiles() const;
+    QTreeWidget *Devices() const;
+
+    // Open the device dialog as the menu does; null, after telling the user,
+    // when it could not be opened. One device dialog is open at a time.
+    TDeviceDialog *NewDevice(int64_t ProfileID);
+    TDeviceDialog *NewRange(int64_t ProfileID);
+    TDeviceDialog *EditDevice(int64_t DeviceID);
+    TDeviceDialog *DeviceDialog() const { return FDialog; }
+
+    // After the user confirmed; true when the device is gone.
+    bool DeleteDevice(int64_t DeviceID);
+    // Replaces the site with the file's under a progress dialog that can cancel;
+    // refused, failed or cancelled, the database is left as it was.
+    bool ImportSite(const QString &FileName);
+    bool ExportSite(const QString &FileName);
+    // Validates the whole site and lists the results in a dialog.
+    QDialog *ShowValidation();
+
+    // Reads the lists again, with the plug-in's verdicts.
+    void Refresh();
+
+protected:
+    void closeEvent(QCloseEvent *Event) override;
+
+private:
+    TDeviceDialog *OpenDialog(TDeviceAction Action, const TDeviceRecord &Record);
+    // The ID of the current row's object; 0 when there is none.
+    int64_t CurrentID(QTreeWidget *List) const;
+
+    TConfigDatabase &FDatabase;
+    IDevicePluginModule &FModule;
+    std::unique_ptr<Ui::MainWindow> ui;
+    QPointer<TDeviceDialog> FDialog;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The vqadmin commands that run the host's windows; the application object
+// (a TAdminApplication) exists already.
+
+#include <QString>
+
+// The main window over the database until the user closes it.
+int CommandGui(const QString &DatabasePath, const QString &PluginPath);
+// Runs the script (standard input when ScriptPath is empty) against the
+// windows without showing them; ExitFindings after a command that could not
+// run. Raises Exception when the script cannot be read.
+int CommandAutomate(const QString &DatabasePath, const QString &PluginPath, const QString &ScriptPath);

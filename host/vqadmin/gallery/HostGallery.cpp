@@ -1,0 +1,90 @@
+// Renders the host's windows over the demo site to PNG files, so that a person
+// can look at them: the main window, the validation list and the device
+// dialog with the plug-in's frame (editing, new, new with an error, new
+// range). hostgallery [output folder]; the plug-in and the demo site are
+// taken from beside the program.
+
+#include "Automation.h"
+#include "MainWindow.h"
+#include "PluginLibrary.h"
+#include "SiteFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+void Print(const QString &Line) { std::fputs((Line + QLatin1Char('\n')).toUtf8().constData(), stdout); }
+
+QString Save(QWidget *Window, const QDir &Folder, const QString &Name) {
+    Window->show();
+    const QString path = Folder.filePath(Name + QStringLiteral(".png"));
+    Window->grab().save(path);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("hostgallery"));
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : bin + QStringLiteral("/../gallery"));
+    folder.mkpath(QStringLiteral("."));
+    for (const QString &old : folder.entryList({QStringLiteral("host_*.png")}))
+        QFile::remove(folder.filePath(old));
+    QTemporaryDir work;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
+    try {
+        const TPluginLibrary library(DefaultPluginPath());
+        TConfigDatabase database(work.filePath(QStringLiteral("demo.db")));
+        QFile site(bin + QStringLiteral("/demo-site.json"));
+        if (!site.open(QIODevice::ReadOnly))
+            throw Exception(site.fileName() + QStringLiteral(": cannot read"));
+        database.ReplaceSite(ReadSiteFile(site.readAll()));
+        if (!library.Module())
+            throw Exception(QStringLiteral("the plug-in has no device module"));
+        TMainWindow window(database, *library.Module());
+        window.resize(900, 420);
+        Print(Save(&window, folder, QStringLiteral("host_mainwindow")));
+        if (QDialog *results = window.ShowValidation())
+            Print(Save(results, folder, QStringLiteral("host_validation")));
+
+        // The dialogs through the automation, as a user fills them in.
+        const auto shot = [&](const QString &Name) {
+            return QStringLiteral("screenshot ") + folder.filePath(Name + QStringLiteral(".png")) + QLatin1Char('\n');
+        };
+        const QString scripts[] = {
+            "open device 0001E1000001\n" + shot("host_devicedialog_edit") + "close\n",
+            "new device Sales\n" + shot("host_devicedialog_new") + "type edMACAddress 00-01\n" +
+                shot("host_devicedialog_error") + "close\n",
+            "new device Sales\ntype edMACAddress 00-01-E1-00-00-02\n" + shot("host_devicedialog_taken") + "close\n",
+            "new range Lab\n" + shot("host_devicedialog_range") + "close\n",
+        };
+        for (const QString &script : scripts) {
+            QString out;
+            QTextStream stream(&out);
+            const int status = TAutomation(window).Run(script, stream);
+            stream.flush();
+            for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                if (line.startsWith(QLatin1String("error")))
+                    Print(QStringLiteral("device dialog: ") + line);
+            if (status != 0 && window.DeviceDialog())
+                window.DeviceDialog()->Discard();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        for (const QString &name : folder.entryList({QStringLiteral("host_devicedialog_*.png")}))
+            Print(folder.filePath(name));
+    } catch (const Exception &e) {
+        std::fputs((QStringLiteral("hostgallery: ") + e.Message() + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,145 @@
+// The script runner over the host's windows with the fake device module: the
+// result line of every command, the error line that ends a script, and what
+// the database holds afterwards.
+
+#include "Automation.h"
+#include "MainWindow.h"
+#include "WindowTesting.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QTextStream>
+
+namespace {
+
+class AutomationTest : public THostWindowTest {
+protected:
+    AutomationTest() : Window(Database, Module) {}
+
+    struct TResult {
+        QStringList Lines;
+        int Status;
+    };
+    TResult Run(const QString &Script) {
+        QString out;
+        QTextStream stream(&out);
+        const int status = TAutomation(Window).Run(Script, stream);
+        stream.flush();
+        QStringList lines = out.split('\n');
+        lines.removeLast(); // after the last line's end
+        return {lines, status};
+    }
+    // Runs the script, line by line against the expected results.
+    void Expect(const QString &Script, const QStringList &Results, int Status = 0) {
+        const TResult r = Run(Script);
+        EXPECT_EQ(r.Lines, Results);
+        EXPECT_EQ(r.Status, Status);
+    }
+
+    TMainWindow Window;
+};
+
+TEST_F(AutomationTest, ANewDeviceTypedAndApplied) {
+    Expect("new device Sales\n"
+           "modified\n"
+           "conflict\n"
+           "type edUniqueID gamma\n"
+           "type edMACAddress 00-01-E1-00-00-03\n"
+           "conflict\n"
+           "apply\n"
+           "modified\n"
+           "apply\n"
+           "close\n",
+           {"ok", "true", "error: Device ID is empty", "gamma", "00-01-E1-00-00-03", "none", "applied", "false",
+            "refused", "ok"});
+    EXPECT_EQ(StoredDevices().last(), "gamma 00-01-E1-00-00-03 1");
+    EXPECT_EQ(Window.DeviceDialog(), nullptr);
+}
+
+TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
+    QGuiApplication::clipboard()->clear();
+    Expect("open device alpha\n"
+           "# typing replaces the text, as after Tab\n"
+           "type edUniqueID 'two words'\n"
+           "key edUniqueID Backspace\n"
+           "key edUniqueID Home\n"
+           "key edUniqueID Delete\n"
+           "paste edProxyPassword \"s3\\\"cret\"\n"
+           "clear edUniqueID\n"
+           "conflict\n"
+           "type edMACAddress 00-01\n"
+           "conflict\n"
+           "choose cbProfile Lab\n"
+           "click cbIDLinkedToMAC\n"
+           "click cbIDLinkedToMAC\n"
+           "state edUniqueID\n"
+           "state cbIDLinkedToMAC\n"
+           "state vqseStartNumber\n"
+           "modified\n",
+           {"ok", "two words", "two word", "two word", "wo word", "s3\"cret", "", "error: Device ID is empty",
+            "00-01", "error (input): Invalid MAC address", "Lab", "checked", "unchecked",
+            "text= enabled=true visible=true readonly=false",
+            "text=&Use MAC Address as Device ID enabled=true visible=true checked=false",
+            "text=1 enabled=true visible=false readonly=false", "true"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "s3\"cret");
+}
+
+TEST_F(AutomationTest, ARangeFromTheStartNumberTheHostAnswers) {
+    Expect("new range Lab\n"
+           "type edUniqueID ext\n"
+           "state vqseStartNumber\n"
+           "type edMACAddress 00-01-E1-00-00-10\n"
+           "type seCount 3\n"
+           "apply\n",
+           {"ok", "ext", "text=1 enabled=true visible=true readonly=false", "00-01-E1-00-00-10", "3", "applied"});
+    EXPECT_EQ(StoredDevices().mid(2),
+              QStringList({"ext1 00-01-E1-00-00-10 2", "ext2 00-01-E1-00-00-11 2", "ext3 00-01-E1-00-00-12 2"}));
+}
+
+TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
+    struct TCase {
+        QString Script;
+        QStringList Results;
+    } cases[] = {
+        {"\n# nothing open yet\nconflict\nmodified\n", {"error: line 3: no dialog is open"}},
+        {"frobnicate now", {"error: line 1: unknown command: frobnicate"}},
+        {"new device", {"error: line 1: usage: new device PROFILE"}},
+        {"new thing Sales", {"error: line 1: unknown command: new"}},
+        {"new device Sales extra", {"error: line 1: usage: new device PROFILE"}},
+        {"new device Nowhere", {"error: line 1: no profile named Nowhere"}},
+        {"open device nobody", {"error: line 1: no device with the ID nobody"}},
+        {"open device alpha\nopen device beta", {"ok", "error: line 2: a device dialog is open already"}},
+        {"open device alpha\nclick nothing", {"ok", "error: line 2: no control named nothing"}},
+        {"open device alpha\nchoose edUniqueID x", {"ok", "error: line 2: edUniqueID is not a list"}},
+        {"open device alpha\nchoose cbProfile Nowhere", {"ok", "error: line 2: cbProfile has no item Nowhere"}},
+        {"open device alpha\ntype vqseStartNumber 5", {"ok", "error: line 2: vqseStartNumber cannot take the focus"}},
+        {"open device alpha\nkey edUniqueID Ctrl+", {"ok", "error: line 2: not one key: Ctrl+"}},
+        {"open device alpha\ntype edUniqueID 'open", {"ok", "error: line 2: unterminated single quote"}},
+        {"open device alpha\nscreenshot /no/such/folder/x.png", {"ok", "error: line 2: cannot write /no/such/folder/x.png"}},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Script.toStdString());
+        Expect(c.Script, c.Results, 1);
+        if (Window.DeviceDialog())
+            Window.DeviceDialog()->Discard();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(AutomationTest, AMessageBoxDuringACommandIsItsError) {
+    const QStringList before = StoredDevices();
+    Module.Throw = "ApplyChanges";
+    Expect("open device alpha\ntype edUniqueID alpha2\napply\nclose\n",
+           {"ok", "alpha2", "error: line 3: ApplyChanges broke"}, 1);
+    EXPECT_EQ(StoredDevices(), before);
+}
+
+TEST_F(AutomationTest, AScreenshotIsTheDialogAsPNG) {
+    const QString file = Dir.filePath("dialog.png");
+    Expect("open device alpha\nscreenshot " + file + "\n", {"ok", "ok"});
+    const QImage picture(file);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), Window.DeviceDialog()->size() * Window.DeviceDialog()->devicePixelRatio());
+}
+
+} // namespace

@@ -1,0 +1,275 @@
+// The device dialog around a device frame: what the title, the conflict line
+// and the Apply/Close strip show as the frame reports, what Apply stores, the
+// host's own findings, new ranges, and plug-in failures that must leave the
+// database as it was.
+
+#include "DeviceDialog.h"
+#include "DialogPanel.h"
+#include "WindowTesting.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QWindow>
+
+namespace {
+
+class DeviceDialogTest : public THostWindowTest {
+protected:
+    // A shown, active dialog, or none when it did not start.
+    TDeviceDialog *Open(TDeviceAction Action, const TDeviceRecord &Record) {
+        Dialog.reset(new TDeviceDialog(Database, Module, Action, Record));
+        QObject::connect(Dialog.get(), &TDeviceDialog::DevicesChanged, [this] { ++Stored; });
+        if (!Dialog->Start())
+            return nullptr;
+        Activate(Dialog.get());
+        return Dialog.get();
+    }
+    TDeviceDialog *OpenNew(int64_t ProfileID = 1) {
+        TDeviceRecord record;
+        record.ProfileID = ProfileID;
+        return Open(TDeviceAction::New, record);
+    }
+
+    template <class T = QLineEdit>
+    T *Field(const char *Name) {
+        T *field = Dialog->findChild<T *>(Name);
+        EXPECT_NE(field, nullptr) << Name;
+        return field;
+    }
+    // Selects the edit's text and types over it, as a user does.
+    void Type(const char *Name, const QString &Text) {
+        QLineEdit *edit = Field(Name);
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, Text);
+    }
+    void ClickApply() { QTest::mouseClick(Dialog->Panel()->btApply, Qt::LeftButton); }
+    void ClickClose() { QTest::mouseClick(Dialog->Panel()->btClose, Qt::LeftButton); }
+
+    // What the user reads: the title bar, the conflict line, the buttons.
+    QString Title() const { return Dialog->windowHandle()->title(); }
+    QString ConflictText() const { return Dialog->findChild<QLabel *>("stConflict")->text(); }
+    bool ConflictInItalics() const { return Dialog->findChild<QLabel *>("stConflict")->font().italic(); }
+    QImage ConflictIcon() const { return Dialog->findChild<QLabel *>("imgConflict")->pixmap().toImage(); }
+    static QImage Mark(TConflictLevel Level) { return LevelIcon(Level).pixmap(16, 16).toImage(); }
+    bool ApplyEnabled() const { return Dialog->Panel()->btApply->isEnabled(); }
+    QString CloseCaption() const { return Dialog->Panel()->btClose->text(); }
+
+    std::unique_ptr<TDeviceDialog> Dialog;
+    int Stored = 0; // DevicesChanged signals
+};
+
+TEST_F(DeviceDialogTest, NewDeviceFollowsTheFrameUntilApplyStoresIt) {
+    ASSERT_TRUE(OpenNew());
+    EXPECT_EQ(Module.LastFrame->Flags, TPluginFrameFlags({pffCreating}));
+    // A new device counts as modified from the start; its empty ID is the frame's error.
+    EXPECT_EQ(Title(), "New Device*");
+    EXPECT_EQ(ConflictText(), "Device ID is empty");
+    EXPECT_EQ(ConflictIcon(), Mark(clvError));
+    EXPECT_FALSE(ConflictInItalics());
+    EXPECT_TRUE(ApplyEnabled());
+    EXPECT_EQ(CloseCaption(), "&Cancel");
+
+    Type("edUniqueID", "gamma");
+    Type("edMACAddress", "00-01-E1-00-00-03");
+    Type("edProxyPassword", "pw");
+    EXPECT_EQ(ConflictText(), "");
+    EXPECT_TRUE(ConflictIcon().isNull());
+    ClickApply();
+
+    EXPECT_EQ(Stored, 1);
+    EXPECT_EQ(StoredDevices(), QStringList({"alpha 00-01-E1-00-00-01 1", "beta 00-01-E1-00-00-02 2",
+                                            "gamma 00-01-E1-00-00-03 1"}));
+    EXPECT_EQ(Database.LoadDevices().back().ProxyPassword, "pw");
+    EXPECT_EQ(Title(), "Device gamma");
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_EQ(CloseCaption(), "&Close");
+
+    // Applying again updates the same row.
+    Type("edProxyPassword", "pw2");
+    EXPECT_EQ(Title(), "Device gamma*");
+    ClickApply();
+    EXPECT_EQ(Database.LoadDevices().size(), 3u);
+    EXPECT_EQ(Database.LoadDevices().back().ProxyPassword, "pw2");
+}
+
+TEST_F(DeviceDialogTest, AnIDOrMACOfAnotherDeviceIsTheHostsConflictAndBlocksApply) {
+    struct TCase {
+        const char *Field;
+        QString Text;
+        QString Conflict;
+    } cases[] = {
+        {"edUniqueID", "beta", "Device ID \"beta\" is already used by another device"},
+        {"edMACAddress", "00-01-E1-00-00-02", "MAC address 00-01-E1-00-00-02 is already used by device \"beta\""},
+        // The device's own ID and MAC address are no conflict.
+        {"edUniqueID", "alpha", ""},
+        {"edMACAddress", "00-01-E1-00-00-01", ""},
+    };
+    ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Text.toStdString());
+        Type("edUniqueID", "alpha");
+        Type("edMACAddress", "00-01-E1-00-00-01");
+        Type(c.Field, c.Text);
+        EXPECT_EQ(ConflictText(), c.Conflict);
+        EXPECT_EQ(ApplyEnabled(), c.Conflict.isEmpty());
+    }
+}
+
+TEST_F(DeviceDialogTest, AnInputErrorReadsInItalicsAndApplyIsRefusedWithTheMessageKept) {
+    ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+    const QStringList before = StoredDevices();
+    Type("edMACAddress", "00-01");
+    EXPECT_EQ(ConflictText(), "Invalid MAC address");
+    EXPECT_TRUE(ConflictInItalics());
+    EXPECT_TRUE(Dialog->Conflict().Input);
+    ASSERT_TRUE(ApplyEnabled());
+
+    ClickApply();
+    EXPECT_EQ(Stored, 0);
+    EXPECT_EQ(StoredDevices(), before);
+    EXPECT_TRUE(Dialog->isVisible());
+    EXPECT_EQ(ConflictText(), "Invalid MAC address");
+    EXPECT_EQ(Title(), "Device alpha*");
+
+    Type("edUniqueID", "odd");
+    Type("edMACAddress", "00-01-E1-00-00-09");
+    EXPECT_EQ(ConflictText(), "Device ID looks odd");
+    EXPECT_EQ(ConflictIcon(), Mark(clvWarning));
+    EXPECT_FALSE(ConflictInItalics());
+    ClickApply();
+    EXPECT_EQ(Stored, 1);
+}
+
+TEST_F(DeviceDialogTest, CancelWithUnappliedChangesAsksToSaveDiscardOrStay) {
+    struct TCase {
+        QMessageBox::StandardButton Answer;
+        bool Open;
+        QString Stored;
+    } cases[] = {
+        {QMessageBox::Save, false, "alpha2"},
+        {QMessageBox::Discard, false, "alpha"},
+        {QMessageBox::Cancel, true, "alpha"},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(int(c.Answer));
+        ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+        Type("edUniqueID", "alpha2");
+        Boxes.clear();
+        Answers = {c.Answer};
+        ClickClose();
+        EXPECT_EQ(Boxes, QStringList{"Save the changes to device \"alpha\"?"});
+        EXPECT_EQ(Dialog->isVisible(), c.Open);
+        EXPECT_EQ(Database.LoadDevice(1)->UniqueID, c.Stored);
+        Database.SaveDevice(Device(1, 1, "alpha", 0x01));
+    }
+    // Without changes Close closes without asking, and Escape does the same.
+    Boxes.clear();
+    ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+    QTest::keyClick(Dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_TRUE(Boxes.isEmpty());
+}
+
+TEST_F(DeviceDialogTest, WithoutEditRightsTheFrameIsReadOnlyAndApplyStaysOff) {
+    TSystemValues system = Database.LoadSystem();
+    system.EditRights = false;
+    Database.SaveSystem(system);
+    ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+    EXPECT_EQ(Module.LastFrame->Flags, TPluginFrameFlags({pffReadOnly}));
+    QTest::mouseClick(Field<QCheckBox>("cbIDLinkedToMAC"), Qt::LeftButton);
+    EXPECT_EQ(Title(), "Device alpha*");
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_EQ(CloseCaption(), "&Cancel");
+}
+
+TEST_F(DeviceDialogTest, ANewRangeCreatesEveryDeviceWithConsecutiveMACsOrNone) {
+    Database.SaveDevice(Device(3, 1, "ext1", 0x31));
+    TDeviceRecord pattern;
+    pattern.ProfileID = 1;
+    ASSERT_TRUE(Open(TDeviceAction::NewRange, pattern));
+    EXPECT_EQ(Module.LastFrame->Flags, TPluginFrameFlags({pffCreating, pffRange}));
+    EXPECT_EQ(Title(), "New Devices*");
+    EXPECT_TRUE(Field<QSpinBox>("seCount")->isVisible());
+
+    // The host answers the first free start number for the prefix.
+    Type("edUniqueID", "ext");
+    EXPECT_EQ(Field<QSpinBox>("vqseStartNumber")->value(), 2);
+    Type("edMACAddress", "00-01-E1-00-00-FE");
+    Field<QSpinBox>("seCount")->setValue(3);
+    ClickApply();
+    EXPECT_EQ(Stored, 1);
+    EXPECT_EQ(StoredDevices().mid(2), QStringList({"ext1 00-01-E1-00-00-31 1", "ext2 00-01-E1-00-00-FE 1",
+                                                   "ext3 00-01-E1-00-00-FF 1", "ext4 00-01-E1-00-01-00 1"}));
+
+    // Any device that cannot be created stops them all, with the reason on the conflict line.
+    struct TCase {
+        QString Prefix, MAC;
+        int Start;
+        QString Conflict;
+    } cases[] = {
+        {"ext", "00-01-E1-00-02-00", 4, "Device ID \"ext4\" is already used by another device"},
+        {"ext", "00-01-E1-00-00-FC", 5, "MAC address 00-01-E1-00-00-FE of device \"ext7\" is already used by device \"ext2\""},
+        {"bad", "00-01-E1-00-03-00", 1, "Device \"bad1\": judged bad1"},
+        {"abcdefghijklmnopqrstuvwxyz1234", "00-01-E1-00-04-00", 9,
+         "Device ID \"abcdefghijklmnopqrstuvwxyz123410\" is longer than 31 characters"},
+        {"far", "FF-FF-FF-FF-FF-FE", 1, "The range runs past the last MAC address"},
+    };
+    const QStringList before = StoredDevices();
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Conflict.toStdString());
+        Type("edUniqueID", c.Prefix);
+        Type("edMACAddress", c.MAC);
+        Field<QSpinBox>("vqseStartNumber")->setValue(c.Start);
+        ClickApply();
+        EXPECT_EQ(ConflictText(), c.Conflict);
+        EXPECT_EQ(StoredDevices(), before);
+        // Apply can be pressed again once the cause is gone.
+        EXPECT_TRUE(ApplyEnabled());
+    }
+    EXPECT_EQ(Stored, 1);
+}
+
+TEST_F(DeviceDialogTest, APluginFailureIsShownAndChangesNothing) {
+    const QStringList before = StoredDevices();
+    for (const char *operation : {"CreateDeviceFrame", "ShowDevice"}) {
+        SCOPED_TRACE(operation);
+        Module.Throw = operation;
+        Boxes.clear();
+        EXPECT_EQ(OpenNew(), nullptr);
+        EXPECT_EQ(Boxes, QStringList{QString(operation) + " broke"});
+        Dialog.reset();
+        EXPECT_EQ(Module.Frames, 0);
+    }
+
+    Module.Throw = "ApplyChanges";
+    Boxes.clear();
+    ASSERT_TRUE(OpenNew());
+    Type("edUniqueID", "gamma");
+    ClickApply();
+    EXPECT_EQ(Boxes, QStringList{"ApplyChanges broke"});
+    EXPECT_TRUE(Dialog->isVisible());
+
+    Module.Throw = "ValidateDevice";
+    Boxes.clear();
+    TDeviceRecord pattern;
+    pattern.ProfileID = 1;
+    ASSERT_TRUE(Open(TDeviceAction::NewRange, pattern));
+    Type("edUniqueID", "ext");
+    Type("edMACAddress", "00-01-E1-00-00-FE");
+    ClickApply();
+    EXPECT_EQ(Boxes, QStringList{"ValidateDevice broke"});
+    EXPECT_EQ(StoredDevices(), before);
+    EXPECT_EQ(Stored, 0);
+}
+
+TEST_F(DeviceDialogTest, TheFrameGoesBackToTheModuleWithTheDialog) {
+    ASSERT_TRUE(OpenNew());
+    EXPECT_EQ(Module.Frames, 1);
+    EXPECT_TRUE(Module.LastFrame->IsDisplaying());
+    Dialog.reset();
+    EXPECT_EQ(Module.Frames, 0);
+}
+
+} // namespace

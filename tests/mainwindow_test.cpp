@@ -1,0 +1,200 @@
+// The host's main window: the lists with the plug-in's verdicts, the device
+// dialog opened from the menu and what the lists show after it, deleting,
+// importing under a progress dialog that can cancel, exporting, the
+// validation list and the remembered geometry.
+
+#include "DialogPanel.h"
+#include "MainWindow.h"
+#include "SiteFile.h"
+#include "WindowTesting.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+class MainWindowTest : public THostWindowTest {
+protected:
+    MainWindowTest() {
+        // A profile and devices for each verdict of the fake module.
+        Database.SaveProfile(Profile(3, "badprofile"));
+        Database.SaveDevice(Device(3, 1, "warnphone", 0x03));
+        Database.SaveDevice(Device(4, 0, "loose", 0x04));
+        Window.reset(new TMainWindow(Database, Module));
+    }
+
+    // Each row's texts, then its tooltip when there is one.
+    static QStringList Rows(const QTreeWidget *List) {
+        QStringList rows;
+        for (int i = 0; i < List->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = List->topLevelItem(i);
+            QStringList texts;
+            for (int c = 0; c < item->columnCount(); ++c)
+                texts << item->text(c);
+            if (!item->toolTip(0).isEmpty())
+                texts << "(" + item->toolTip(0) + ")";
+            rows << texts.join(" | ");
+        }
+        return rows;
+    }
+    static QImage Picture(const QIcon &Icon) { return Icon.pixmap(16, 16).toImage(); }
+
+    QAction *Action(const char *Name) { return Window->findChild<QAction *>(Name); }
+    QString WriteFile(const QString &Name, const QByteArray &Bytes) {
+        const QString path = Dir.filePath(Name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Bytes);
+        return path;
+    }
+
+    std::unique_ptr<TMainWindow> Window;
+};
+
+TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
+    EXPECT_EQ(Rows(Window->Profiles()), QStringList({"Sales | 2", "Lab | 1", "badprofile | 0 | (judged badprofile)"}));
+    // By profile, then the devices without one.
+    EXPECT_EQ(Rows(Window->Devices()), QStringList({
+                                           "alpha | 00-01-E1-00-00-01 |  | Sales",
+                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
+                                           "beta | 00-01-E1-00-00-02 |  | Lab",
+                                           "loose | 00-01-E1-00-00-04 |  | ",
+                                       }));
+    EXPECT_EQ(Picture(Window->Profiles()->topLevelItem(0)->icon(0)), Picture(LevelIcon(clvNone)));
+    EXPECT_EQ(Picture(Window->Profiles()->topLevelItem(2)->icon(0)), Picture(LevelIcon(clvError)));
+    EXPECT_EQ(Picture(Window->Devices()->topLevelItem(1)->icon(0)), Picture(LevelIcon(clvWarning)));
+    EXPECT_NE(Picture(LevelIcon(clvWarning)), Picture(LevelIcon(clvError)));
+    EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 1 warning");
+
+    // What the host alone sees joins the verdict: two devices with one ID.
+    Database.SaveDevice(Device(5, 2, "alpha", 0x05));
+    Window->Refresh();
+    EXPECT_EQ(Rows(Window->Devices()).first(),
+              "alpha | 00-01-E1-00-00-01 |  | Sales | (Device ID \"alpha\" is also used by device 5 (MAC "
+              "00-01-E1-00-00-05))");
+    EXPECT_EQ(Picture(Window->Devices()->topLevelItem(0)->icon(0)), Picture(LevelIcon(clvError)));
+
+    // A module that raises does not take the window down: the row carries the failure.
+    Module.Throw = "ValidateDevice";
+    Window->Refresh();
+    EXPECT_EQ(Rows(Window->Devices()).last(), "loose | 00-01-E1-00-00-04 |  |  | (ValidateDevice broke)");
+}
+
+TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
+    Activate(Window.get());
+    Window->Profiles()->setCurrentItem(Window->Profiles()->topLevelItem(1));
+    Action("actNewDevice")->trigger();
+    TDeviceDialog *dialog = Window->DeviceDialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->Action(), TDeviceAction::New);
+    Activate(dialog);
+    // One dialog at a time.
+    EXPECT_EQ(Window->NewRange(1), nullptr);
+
+    auto *id = dialog->findChild<QLineEdit *>("edUniqueID");
+    id->setFocus();
+    QTest::keyClicks(id, "warn2");
+    QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
+    EXPECT_EQ(Rows(Window->Devices())[3], "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)");
+    EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 2");
+
+    QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Window->DeviceDialog(), nullptr);
+    EXPECT_EQ(Module.Frames, 0);
+
+    // Edit opens the current device.
+    Window->Devices()->setCurrentItem(Window->Devices()->topLevelItem(2));
+    Action("actEditDevice")->trigger();
+    ASSERT_TRUE(Window->DeviceDialog());
+    EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
+}
+
+TEST_F(MainWindowTest, DeletingAsksFirst) {
+    Window->Devices()->setCurrentItem(Window->Devices()->topLevelItem(2));
+    Answers = {QMessageBox::No};
+    Action("actDeleteDevice")->trigger();
+    EXPECT_EQ(Boxes, QStringList{"Delete device \"beta\"?"});
+    EXPECT_TRUE(Database.LoadDevice(2));
+
+    Answers = {QMessageBox::Yes};
+    Action("actDeleteDevice")->trigger();
+    EXPECT_FALSE(Database.LoadDevice(2));
+    EXPECT_EQ(Rows(Window->Devices()).size(), 3);
+    EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 0");
+}
+
+TEST_F(MainWindowTest, ImportReplacesTheSiteUnlessCancelledOrRefused) {
+    TSite site;
+    site.Profiles = {Profile(7, "Imported")};
+    for (int i = 1; i <= 5; ++i)
+        site.Devices.push_back(Device(i, 7, QStringLiteral("new%1").arg(i), uint8_t(0x40 + i)));
+    const QString file = WriteFile("site.json", WriteSiteFile(site));
+    Activate(Window.get());
+    const QStringList before = StoredDevices();
+
+    // The user cancels as soon as the progress dialog shows.
+    QTimer::singleShot(0, [this] {
+        auto *progress = Window->findChild<QProgressDialog *>();
+        ASSERT_TRUE(progress);
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+    EXPECT_FALSE(Window->ImportSite(file));
+    EXPECT_EQ(StoredDevices(), before);
+    EXPECT_EQ(Rows(Window->Profiles()).size(), 3);
+
+    EXPECT_FALSE(Window->ImportSite(WriteFile("broken.json", "{\"profiles\": 3}")));
+    ASSERT_EQ(Boxes.size(), 1);
+    EXPECT_TRUE(Boxes[0].startsWith(Dir.filePath("broken.json") + ": ")) << Boxes[0].toStdString();
+    EXPECT_EQ(StoredDevices(), before);
+
+    EXPECT_TRUE(Window->ImportSite(file));
+    EXPECT_EQ(StoredDevices().size(), 5);
+    EXPECT_EQ(Rows(Window->Profiles()), QStringList{"Imported | 5"});
+    EXPECT_EQ(Window->statusBar()->currentMessage(),
+              QStringLiteral("Imported 1 profiles and 5 devices from %1").arg(file));
+}
+
+TEST_F(MainWindowTest, ExportWritesTheSiteFile) {
+    const QString path = Dir.filePath("out.json");
+    ASSERT_TRUE(Window->ExportSite(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), WriteSiteFile(Database.LoadSite()));
+
+    EXPECT_FALSE(Window->ExportSite(Dir.filePath("no/such/folder/out.json")));
+    EXPECT_EQ(Boxes.size(), 1);
+}
+
+TEST_F(MainWindowTest, ValidationListsEveryObjectWithTheCount) {
+    QDialog *results = Window->ShowValidation();
+    ASSERT_TRUE(results);
+    EXPECT_EQ(Rows(results->findChild<QTreeWidget *>("lvResults")),
+              QStringList({
+                  "profile \"Sales\" |  | ok | ",
+                  "profile \"Lab\" |  | ok | ",
+                  "profile \"badprofile\" |  | error | judged badprofile",
+                  "device \"alpha\" | Sales | ok | ",
+                  "device \"warnphone\" | Sales | warning | judged warnphone",
+                  "device \"beta\" | Lab | ok | ",
+                  "device \"loose\" |  | ok | ",
+              }));
+    EXPECT_EQ(results->findChild<QLabel *>("stSummary")->text(), "3 profiles and 4 devices checked: 1 error, 1 warning");
+}
+
+TEST_F(MainWindowTest, TheWindowComesBackWhereItWas) {
+    Window->show();
+    Window->resize(640, 360);
+    Window->close();
+    TMainWindow again(Database, Module);
+    EXPECT_EQ(again.size(), QSize(640, 360));
+}
+
+} // namespace

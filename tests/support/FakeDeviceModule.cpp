@@ -1,0 +1,233 @@
+#include "FakeDeviceModule.h"
+
+#include "HostRecords.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TConflictLevel Judge(const QString &ID, PAnsiStringRef &Message) {
+    const TConflictLevel level = ID.startsWith("bad") ? clvError : ID.startsWith("warn") ? clvWarning : clvNone;
+    Message = NewAnsiStringRef(level == clvNone ? QString() : QStringLiteral("judged %1").arg(ID));
+    return level;
+}
+
+} // namespace
+
+TFakeDeviceFrame::TFakeDeviceFrame(IPluginFrameContainer *Container, TFakeDeviceModule &Module)
+    : FContainer(Container), FModule(Module), edUniqueID(new QLineEdit(this)), edMACAddress(new QLineEdit(this)),
+      edProxyPassword(new QLineEdit(this)), cbProfile(new QComboBox(this)), vqseStartNumber(new QSpinBox(this)),
+      cbIDLinkedToMAC(new QCheckBox("&Use MAC Address as Device ID", this)) {
+    auto *layout = new QFormLayout(this);
+    layout->addRow("&Profile", cbProfile);
+    layout->addRow("&Device ID", edUniqueID);
+    layout->addRow("&MAC Address", edMACAddress);
+    layout->addRow("Start &Number", vqseStartNumber);
+    layout->addRow("SIP Proxy Pass&word", edProxyPassword);
+    layout->addRow(cbIDLinkedToMAC);
+    cbIDLinkedToMAC->setObjectName("cbIDLinkedToMAC");
+    edUniqueID->setObjectName("edUniqueID");
+    edMACAddress->setObjectName("edMACAddress");
+    edProxyPassword->setObjectName("edProxyPassword");
+    cbProfile->setObjectName("cbProfile");
+    vqseStartNumber->setObjectName("vqseStartNumber");
+    vqseStartNumber->setRange(1, 999999);
+    for (QLineEdit *edit : {edUniqueID, edMACAddress, edProxyPassword})
+        connect(edit, &QLineEdit::textChanged, this, &TFakeDeviceFrame::Edited);
+    connect(cbProfile, &QComboBox::activated, this, &TFakeDeviceFrame::Edited);
+    connect(cbIDLinkedToMAC, &QCheckBox::clicked, this, &TFakeDeviceFrame::Edited);
+    ++FModule.Frames;
+}
+
+TFakeDeviceFrame::~TFakeDeviceFrame() { --FModule.Frames; }
+
+HResult TFakeDeviceFrame::QueryInterface(const TGUID &iid, void **obj) {
+    if (iid == IPluginFrame::IID || iid == IPluginDeviceFrame::IID) {
+        *obj = static_cast<IPluginDeviceFrame *>(this);
+        return S_OK;
+    }
+    *obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+void TFakeDeviceFrame::GetModule(IDevicePluginModule *&Module) { Module = &FModule; }
+
+bool TFakeDeviceFrame::ShowDevice(IDevice *Device, IDeviceProfileList *Profiles, TPluginFrameFlags NewFlags) {
+    FModule.Raise("ShowDevice");
+    FDevice = Device;
+    FProfiles = Profiles;
+    Flags = NewFlags;
+    FSilent = true;
+    edUniqueID->setText(Device->getUniqueID().Text());
+    edMACAddress->setText(MACToText(Device->getMacAddress()));
+    edProxyPassword->setText(Device->getProxyPassword().Text());
+    cbProfile->clear();
+    for (int i = 0; i < Profiles->getCount(); ++i) {
+        IDeviceProfile *p = Profiles->getItem(i);
+        cbProfile->addItem(p->getName().Text(), qlonglong(p->getProfileID()));
+        if (p->getProfileID() == Device->getProfileID())
+            cbProfile->setCurrentIndex(i);
+    }
+    const bool range = Flags.Contains(pffRange);
+    vqseStartNumber->setVisible(range);
+    AskStartNumber();
+    for (QLineEdit *edit : {edUniqueID, edMACAddress, edProxyPassword})
+        edit->setReadOnly(Flags.Contains(pffReadOnly));
+    FSilent = false;
+    FModified = Flags.Contains(pffCreating);
+    FContainer->SetModified(FModified);
+    FLevel = clvNone;
+    FMessage.clear();
+    Validate();
+    FContainer->ShowConflict(FLevel, FExternal, ToAnsi(FMessage).c_str());
+    return true;
+}
+
+void TFakeDeviceFrame::AskStartNumber() {
+    if (!Flags.Contains(pffRange))
+        return;
+    TUnicodeStringRef prefix{edUniqueID->text().toStdU16String()};
+    PUnicodeStringRef ref = &prefix;
+    uintptr_t value = 0;
+    if (FContainer->GetValue(svFirstFreeStartNumber, reinterpret_cast<uintptr_t>(&ref), value))
+        vqseStartNumber->setValue(int(value));
+}
+
+void TFakeDeviceFrame::HideDevice() {
+    FDevice = nullptr;
+    FProfiles = nullptr;
+}
+
+void TFakeDeviceFrame::Edited() {
+    if (FSilent || !FDevice)
+        return;
+    FModule.Raise("Typing");
+    AskStartNumber();
+    const TConflictLevel level = FLevel;
+    const QString message = FMessage;
+    Validate();
+    if (level != FLevel || message != FMessage)
+        FContainer->ShowConflict(FLevel, FExternal, ToAnsi(FMessage).c_str());
+    if (!FModified)
+        FContainer->SetModified(FModified = true);
+}
+
+void TFakeDeviceFrame::Validate() {
+    FExternal = !ParseMACText(edMACAddress->text());
+    if (FExternal) {
+        FLevel = clvError;
+        FMessage = "Invalid MAC address";
+    } else if (edUniqueID->text().isEmpty() && !Flags.Contains(pffRange)) {
+        FLevel = clvError;
+        FMessage = "Device ID is empty";
+    } else if (edUniqueID->text() == "odd") {
+        FLevel = clvWarning;
+        FMessage = "Device ID looks odd";
+    } else {
+        FLevel = clvNone;
+        FMessage.clear();
+    }
+}
+
+bool TFakeDeviceFrame::ApplyChanges(bool Force) {
+    FModule.Raise("ApplyChanges");
+    const bool valid = FLevel != clvError;
+    if (valid || Force) {
+        FDevice->setUniqueID(TdpNameString::From(edUniqueID->text()));
+        if (const auto mac = ParseMACText(edMACAddress->text()))
+            FDevice->setMacAddress(*mac);
+        FDevice->setProxyPassword(TdpNameString::From(edProxyPassword->text()));
+        FDevice->setProfileID(cbProfile->currentData().toLongLong());
+        FDevice->setProtocol(ptSIP);
+        if (FModified)
+            FContainer->SetModified(FModified = false);
+    }
+    return valid || Force;
+}
+
+bool TFakeDeviceFrame::ProcessRequest(int32_t Code, uintptr_t, intptr_t &Result) {
+    if (Code != frqStartNumber)
+        return false;
+    Result = vqseStartNumber->value();
+    return true;
+}
+
+// ---- module -------------------------------------------------------------------
+
+void TFakeDeviceModule::Raise(const char *Operation) const {
+    if (Throw == QLatin1String(Operation))
+        throw Exception(QStringLiteral("%1 broke").arg(Operation));
+}
+
+HResult TFakeDeviceModule::QueryInterface(const TGUID &iid, void **obj) {
+    *obj = iid == IDevicePluginModule::IID ? static_cast<IDevicePluginModule *>(this) : nullptr;
+    return *obj ? S_OK : E_NOINTERFACE;
+}
+
+QWidget *TFakeDeviceModule::CreateDeviceFrame(IPluginFrameContainer *Container) {
+    Raise("CreateDeviceFrame");
+    return LastFrame = new TFakeDeviceFrame(Container, *this);
+}
+
+void TFakeDeviceModule::FreeFrame(QWidget *&PluginFrame) {
+    if (PluginFrame == LastFrame)
+        LastFrame = nullptr;
+    delete PluginFrame;
+    PluginFrame = nullptr;
+}
+
+TConflictLevel TFakeDeviceModule::ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *,
+                                                  PAnsiStringRef &Message) {
+    return Judge(Profile->getName().Text(), Message);
+}
+
+TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, TProfileHandle, IDevicePluginServant *,
+                                                 PAnsiStringRef &Message) {
+    Raise("ValidateDevice");
+    return Judge(Device->getUniqueID().Text(), Message);
+}
+
+TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, IDeviceProfile *, IDevicePluginServant *,
+                                                 PAnsiStringRef &Message) {
+    Raise("ValidateDevice");
+    return Judge(Device->getUniqueID().Text(), Message);
+}
+
+#define VQ_NOT_FOR_WINDOWS(call)                                                                                       \
+    ADD_FAILURE() << #call " called";                                                                                  \
+    return {};
+QWidget *TFakeDeviceModule::CreateProfileFrame(IPluginFrameContainer *) { VQ_NOT_FOR_WINDOWS(CreateProfileFrame) }
+bool TFakeDeviceModule::UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) {
+    VQ_NOT_FOR_WINDOWS(UpdateVQConfigInProfile)
+}
+bool TFakeDeviceModule::IsConfigParameterInUse(IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter,
+                                               const char *, uint32_t) {
+    VQ_NOT_FOR_WINDOWS(IsConfigParameterInUse)
+}
+bool TFakeDeviceModule::UpdateDefaultProfile(IDeviceProfile *, IDevicePluginServant *) {
+    VQ_NOT_FOR_WINDOWS(UpdateDefaultProfile)
+}
+bool TFakeDeviceModule::SetScreenName(IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *) {
+    VQ_NOT_FOR_WINDOWS(SetScreenName)
+}
+void TFakeDeviceModule::UpdateProfileConfigFiles(IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) {
+    ADD_FAILURE() << "UpdateProfileConfigFiles called";
+}
+void TFakeDeviceModule::UpdateDeviceConfigFiles(IDevice *, IDeviceProfile *, IDevicePluginServant *,
+                                                TConfigFileArray &) {
+    ADD_FAILURE() << "UpdateDeviceConfigFiles called";
+}
+void TFakeDeviceModule::GetProfileConfigFileNames(IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) {
+    ADD_FAILURE() << "GetProfileConfigFileNames called";
+}
+void TFakeDeviceModule::GetDeviceConfigFileNames(IDevice *, IDeviceProfile *, IDevicePluginServant *,
+                                                 TFileNamesArray &) {
+    ADD_FAILURE() << "GetDeviceConfigFileNames called";
+}
+#undef VQ_NOT_FOR_WINDOWS
