@@ -1,5 +1,7 @@
 #include "DevicePlugin.h"
 
+#include "DPHelpModule.h"
+
 #include <QScopeGuard>
 
 namespace {
@@ -229,6 +231,13 @@ HResult TDevicePlugin::QueryInterface(const TGUID &iid, void **obj) {
     return TPlugin::QueryInterface(iid, obj);
 }
 
+// 4096 and 4097 hand over the host's "What's this?" menu item and toolbar
+// button, as QObject pointers; aOutput is not written.
 bool TDevicePlugin::PerformMessage(uint32_t aMessage, uintptr_t aParams, uintptr_t &aOutput) {
-    return TPlugin::PerformMessage(aMessage, aParams, aOutput);
+    if (aMessage != 0x1000 && aMessage != 0x1001)
+        return TPlugin::PerformMessage(aMessage, aParams, aOutput);
+    if (!dmDPHelp)
+        dmDPHelp = std::make_unique<TdmDPHelp>();
+    auto *object = reinterpret_cast<QObject *>(aParams);
+    return aMessage == 0x1000 ? dmDPHelp->SetWTMenuItem(object) : dmDPHelp->SetWTToolbarBtn(object);
 }
