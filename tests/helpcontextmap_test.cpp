@@ -80,12 +80,14 @@ TEST(HelpMapLines, DefinesAndPlainLinesPairATopicWithANumber) {
         {"IDH_A=-3", {"IDH_A=-3"}},
         {"IDH_A=0xFFFFFFFF", {"IDH_A=-1"}},
         {"IDH_A=0X10", {"IDH_A=16"}},
+        {"IDH_A\xA0=\xA0""100", {"IDH_A=100"}}, // a no-break space is a space too
         // Not a pair: comments, other directives, missing or bad numbers.
         {"; IDH_A=100", {}},
         {"// IDH_A 100", {}},
         {"/* 100 */", {}},
         {"#ifndef IDH_A", {}},
         {"#define IDH_A", {}},
+        {"#define IDH=A 100", {}},
         {"IDH_A", {}},
         {"IDH_A=abc", {}},
         {"IDH_A=4294967296", {}},

@@ -56,9 +56,14 @@ public:
     explicit TMapReader(const THelpIncludeReader &Include) : FInclude(Include) {}
 
     void Read(const QStringList &Lines) {
-        static const QRegularExpression define(QStringLiteral(R"(^#define\s+(\S+)\s+(\S+))"));
-        static const QRegularExpression include(QStringLiteral(R"re(^#include\s+(?:"([^"]+)"|<([^>]+)>|(\S+)))re"));
-        static const QRegularExpression plain(QStringLiteral(R"(^([^\s=;#/][^\s=;]*)\s*(?:=\s*|\s+)([^\s;]+))"));
+        // A topic name runs up to a space, "=" or ";"; spaces are every character Qt
+        // counts as one, as in trimming the line.
+        constexpr auto unicode = QRegularExpression::UseUnicodePropertiesOption;
+        static const QRegularExpression define(QStringLiteral(R"(^#define\s+([^\s=;]+)\s+(\S+))"), unicode);
+        static const QRegularExpression include(QStringLiteral(R"re(^#include\s+(?:"([^"]+)"|<([^>]+)>|(\S+)))re"),
+                                                unicode);
+        static const QRegularExpression plain(QStringLiteral(R"(^([^\s=;#/][^\s=;]*)\s*(?:=\s*|\s+)([^\s;]+))"),
+                                              unicode);
         for (const QString &line : Lines) {
             const QString text = line.trimmed();
             if (const auto m = include.match(text); m.hasMatch())
