@@ -11,6 +11,12 @@
 
 #include <cstdint>
 
+// The plug-in messages (IPlugin::PerformMessage) that hand the host's "What's
+// this?" menu item (a QAction) and toolbar button (a QAbstractButton) to the
+// plug-in, as QObject pointers.
+inline constexpr uint32_t pmWhatsThisMenuItem = 0x1000;
+inline constexpr uint32_t pmWhatsThisToolbarButton = 0x1001;
+
 // The numbered help commands.
 enum THelpCommand : int32_t {
     hcContext = 1,        // show the topic Data in the help window

@@ -1,6 +1,7 @@
 #include "DevicePlugin.h"
 
 #include "DPHelpModule.h"
+#include "HelpCommands.h"
 
 #include <QScopeGuard>
 
@@ -232,12 +233,12 @@ HResult TDevicePlugin::QueryInterface(const TGUID &iid, void **obj) {
 }
 
 // 4096 and 4097 hand over the host's "What's this?" menu item and toolbar
-// button, as QObject pointers; aOutput is not written.
+// button; aOutput is not written.
 bool TDevicePlugin::PerformMessage(uint32_t aMessage, uintptr_t aParams, uintptr_t &aOutput) {
-    if (aMessage != 0x1000 && aMessage != 0x1001)
+    if (aMessage != pmWhatsThisMenuItem && aMessage != pmWhatsThisToolbarButton)
         return TPlugin::PerformMessage(aMessage, aParams, aOutput);
     if (!dmDPHelp)
         dmDPHelp = std::make_unique<TdmDPHelp>();
     auto *object = reinterpret_cast<QObject *>(aParams);
-    return aMessage == 0x1000 ? dmDPHelp->SetWTMenuItem(object) : dmDPHelp->SetWTToolbarBtn(object);
+    return aMessage == pmWhatsThisMenuItem ? dmDPHelp->SetWTMenuItem(object) : dmDPHelp->SetWTToolbarBtn(object);
 }
