@@ -1,6 +1,9 @@
 // TDialogPanel: when Apply is possible, what the Close button means, and the layout.
 #include "ControlTesting.h"
 #include "DialogPanel.h"
+#include "HelpTesting.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -94,4 +97,29 @@ TEST(DialogPanelLayout, ButtonsSitAtSpacingAndCentredVertically) {
     EXPECT_EQ(panel.btClose->geometry(), QRect(68, 10, 60, 30));
     EXPECT_EQ(panel.btHelp->size(), QSize(60, 30));
     EXPECT_EQ(panel.sizeHint(), QSize(3 * 60 + 5 * 4, 30 + 2 * 4));
+}
+
+TEST(DialogPanelHelp, TheHelpButtonOpensTheTopicOfItsForm) {
+    THelpRecorder help;
+    QTemporaryDir dir;
+    QFile project(dir.filePath("help.hhp"));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write("[MAP]\nProfileDialog=2001\n");
+    project.close();
+    TMessageBoxRecorder boxes;
+    THelpContextMap map;
+    map.SetFileName(project.fileName());
+
+    QWidget form;
+    form.setObjectName("ProfileDialog");
+    auto *panel = new TDialogPanel(&form);
+    panel->resize(400, 50);
+    form.show();
+    // Without a context or a map the help system hears context 0 and says so.
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    panel->SetHelpContextMap(&map);
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    SetHelpContext(&form, 2000);
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    EXPECT_EQ(help.Take(), QStringList({"1 0", "1 2001", "1 2000"}));
 }

@@ -1,8 +1,13 @@
 // The plug-in's front door: the counted singleton, the interfaces and their
 // GUIDs, initialisation rules and the string hand-off.
 
+#include "DPHelpModule.h"
 #include "DP_Lyn2Plugin.h"
 #include "PluginExport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +132,48 @@ TEST_F(PluginExportTest, OtherMessagesAreNotHandled) {
     uintptr_t output = 77;
     EXPECT_FALSE(plugin->PerformMessage(5, 0, output));
     EXPECT_EQ(output, 77u);
+}
+
+TEST_F(PluginExportTest, WhatsThisControlsAreHandedOverWithMessages4096And4097) {
+    dmDPHelp.reset();
+    IPlugin *plugin = static_cast<IPlugin *>(CreatePlugin());
+    QAction item;
+    item.setCheckable(true);
+    QToolButton button;
+    QWidget notAnItem;
+    // "<item's shortcut> <button's click>": what the user sees of the engine.
+    const auto handedOver = [&] {
+        button.click();
+        const QCursor *cursor = QApplication::overrideCursor();
+        const bool on = cursor && cursor->shape() == Qt::WhatsThisCursor;
+        if (on)
+            button.click();
+        return QStringLiteral("%1 %2").arg(item.shortcut().toString(), on ? "on" : "off");
+    };
+    uintptr_t output = 77;
+    const auto send = [&](uint32_t message, QObject *object) {
+        return plugin->PerformMessage(message, reinterpret_cast<uintptr_t>(object), output);
+    };
+    EXPECT_FALSE(send(4096, &item));
+    ASSERT_NE(dmDPHelp, nullptr);
+    EXPECT_EQ(handedOver(), "Shift+F1 off");
+    EXPECT_FALSE(send(4097, &button));
+    EXPECT_EQ(handedOver(), "Shift+F1 on");
+    // What is not a control counts as no button.
+    EXPECT_FALSE(send(4097, &item));
+    EXPECT_EQ(handedOver(), "Shift+F1 off");
+    EXPECT_FALSE(send(4097, &button));
+    // What is not a menu item clears the item; the button still runs the engine.
+    EXPECT_FALSE(send(4096, &notAnItem));
+    EXPECT_EQ(handedOver(), " on");
+    EXPECT_FALSE(send(4097, nullptr));
+    EXPECT_EQ(handedOver(), " off");
+    EXPECT_FALSE(dmDPHelp->WhatsThis->Running());
+    // Again with nothing stored: nothing changes.
+    EXPECT_FALSE(send(4096, &notAnItem));
+    EXPECT_FALSE(dmDPHelp->WhatsThis->Running());
+    EXPECT_EQ(output, 77u);
+    dmDPHelp.reset();
 }
 
 TEST_F(PluginExportTest, ModuleIndexOutsideTheListRaises) {

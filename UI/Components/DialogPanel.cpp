@@ -1,10 +1,12 @@
 #include "DialogPanel.h"
 
 TDialogPanel::TDialogPanel(QWidget *Parent)
-    : TPanel(Parent), btApply(new TButton(this, QStringLiteral("&Apply"))), btClose(new TButton(this)),
-      pnlHelp(new TPanel(this)), btHelp(new TButton(pnlHelp, QStringLiteral("&Help"))), bvLine(new QFrame(this)) {
+    : TPanel(Parent), btApply(new TEHSBitBtn(this)), btClose(new TEHSBitBtn(this)), pnlHelp(new TPanel(this)),
+      btHelp(new TEHSHelpButton(pnlHelp)), bvLine(new QFrame(this)) {
     for (TWinControl *part : std::initializer_list<TWinControl *>{btApply, btClose, pnlHelp, btHelp})
         part->SetOwner(this);
+    btApply->SetCaption(QStringLiteral("&Apply"));
+    btHelp->SetCaption(QStringLiteral("&Help"));
     btApply->SetName(QStringLiteral("btApply"));
     btClose->SetName(QStringLiteral("btClose"));
     pnlHelp->SetName(QStringLiteral("pnlHelp"));

@@ -2,17 +2,18 @@
 // The button strip at the foot of an editing dialog: Apply, Close (which reads
 // Cancel while there are unapplied changes) and Help.
 
-#include "VQControls.h"
+#include "EHSHelpButton.h"
 
 class TDialogPanel : public TPanel {
     Q_OBJECT
 public:
     explicit TDialogPanel(QWidget *Parent = nullptr);
 
-    TButton *const btApply;
-    TButton *const btClose;
+    TEHSBitBtn *const btApply;
+    TEHSBitBtn *const btClose;
     TPanel *const pnlHelp;
-    TButton *const btHelp;
+    // Opens the help of the panel's form.
+    TEHSHelpButton *const btHelp;
     QFrame *const bvLine;
 
     // Raised by the Close button: OnClose without unapplied changes, OnCancel with them.
@@ -45,6 +46,9 @@ public:
     void SetButtonHeight(int Value);
     bool SplitLine() const { return FSplitLine; }
     void SetSplitLine(bool Value);
+    // Where the help button finds its form's topic when the form carries no context.
+    THelpContextMap *HelpContextMap() const { return btHelp->HelpContextMap(); }
+    void SetHelpContextMap(THelpContextMap *Value) { btHelp->SetHelpContextMap(Value); }
 
     QSize sizeHint() const override;
 

@@ -1,5 +1,8 @@
 #include "DevicePlugin.h"
 
+#include "DPHelpModule.h"
+#include "HelpCommands.h"
+
 #include <QScopeGuard>
 
 namespace {
@@ -246,6 +249,13 @@ HResult TDevicePlugin::QueryInterface(const TGUID &iid, void **obj) {
     return TPlugin::QueryInterface(iid, obj);
 }
 
+// 4096 and 4097 hand over the host's "What's this?" menu item and toolbar
+// button; aOutput is not written.
 bool TDevicePlugin::PerformMessage(uint32_t aMessage, uintptr_t aParams, uintptr_t &aOutput) {
-    return TPlugin::PerformMessage(aMessage, aParams, aOutput);
+    if (aMessage != pmWhatsThisMenuItem && aMessage != pmWhatsThisToolbarButton)
+        return TPlugin::PerformMessage(aMessage, aParams, aOutput);
+    if (!dmDPHelp)
+        dmDPHelp = std::make_unique<TdmDPHelp>();
+    auto *object = reinterpret_cast<QObject *>(aParams);
+    return aMessage == pmWhatsThisMenuItem ? dmDPHelp->SetWTMenuItem(object) : dmDPHelp->SetWTToolbarBtn(object);
 }

@@ -1,0 +1,82 @@
+#pragma once
+// The host's help system. It answers the numbered help commands that the
+// plug-in's "What's this?" engine (or anyone else in the process) sends to the
+// application, from the host's own help: a help project whose [MAP] numbers
+// the topics, whose [ALIAS] names the page (and the block in it) of each
+// topic and whose [FILES] lists the pages for the contents.
+//
+// - 13 sets where the next popup goes; 8 shows a topic in a popup there;
+// - 1 shows a topic in the help window, 3 its contents, 15 its topics index;
+// - a topic it does not know (context 0 above all) gets the popup
+//   "No help is available for this item.".
+
+#include <QHash>
+#include <QObject>
+#include <QPoint>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QTabWidget;
+class QTextBrowser;
+class QWidget;
+
+class THelpSystem : public QObject {
+    Q_OBJECT
+public:
+    // Reads the project; raises EHelpProject when it or a file it includes is missing.
+    explicit THelpSystem(const QString &ProjectFile, QObject *Parent = nullptr);
+    ~THelpSystem() override;
+
+    // The context number of a topic; 0 when the help has none.
+    int Context(const QString &Topic) const { return FContexts.value(Topic); }
+    // Gives the form and every object in it whose topic the help knows ("Form" and
+    // "Form_Object" by object names) that topic's context.
+    void AssignHelpContexts(QWidget *Form) const;
+
+    // Answers a help command as the help system of the application does.
+    void Answer(int Command, uint32_t Data);
+    // The help window on its topics index.
+    void ShowTopics();
+
+    // The commands received since the last call, as "COMMAND ARGUMENT".
+    QStringList TakeReceived() { return std::exchange(FReceived, {}); }
+
+    // The popup and the help window once shown; null before.
+    QWidget *Popup() const;
+    QWidget *HelpWindow() const;
+
+protected:
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
+private:
+    class TPopup;
+    class THelpWindow;
+
+    struct TTopic {
+        QString Page;   // file path
+        QString Anchor; // the block's id in the page; empty for the whole page
+    };
+    // What the popup shows of a topic: its block, or the page's text before its first block.
+    QString PopupHtml(const TTopic &Topic) const;
+    // The popup's heading, or the page's title for a whole page.
+    QString TopicTitle(const TTopic &Topic) const;
+    std::optional<TTopic> TopicOf(uint32_t Context) const;
+    void ShowPopup(const QString &Html);
+    THelpWindow &Window();
+
+    QHash<QString, int> FContexts;
+    QHash<int, TTopic> FTopics;
+    QStringList FPages;
+    QString FDefaultPage;
+    std::optional<QPoint> FPopupPos;
+    QStringList FReceived;
+    std::unique_ptr<TPopup> FPopup;
+    std::unique_ptr<THelpWindow> FWindow;
+};
+
+// The host's own help project, shipped beside the executable.
+QString DefaultHelpProject();

@@ -1,0 +1,84 @@
+// Help context numbers of the topics of vqadmin's help. A topic is named after
+// the form and the object it describes: "Form" or "Form_Object".
+#ifndef VQADMIN_HELP_CONTEXT_H
+#define VQADMIN_HELP_CONTEXT_H
+
+#define MainWindow                               1000
+#define MainWindow_lvProfiles                    1001
+#define MainWindow_lvDevices                     1002
+#define MainWindow_actImport                     1010
+#define MainWindow_actExport                     1011
+#define MainWindow_actValidate                   1012
+#define MainWindow_actQuit                       1013
+#define MainWindow_actNewDevice                  1020
+#define MainWindow_actNewRange                   1021
+#define MainWindow_actEditDevice                 1022
+#define MainWindow_actDeleteDevice               1023
+#define MainWindow_actWhatsThis                  1030
+#define MainWindow_btWhatsThis                   1030
+#define MainWindow_actHelpTopics                 1031
+#define MainWindow_sbMain                        1040
+#define DeviceDialog                             2000
+#define DeviceDialog_seCount                     2001
+#define DeviceDialog_stCount                     2001
+#define DeviceDialog_stConflict                  2002
+#define DeviceDialog_imgConflict                 2002
+#define DeviceDialog_btApply                     2003
+#define DeviceDialog_btClose                     2004
+#define DeviceDialog_btHelp                      2005
+#define DeviceDialog_cbProfile                   2100
+#define DeviceDialog_edUniqueID                  2101
+#define DeviceDialog_edMACAddress                2102
+#define DeviceDialog_vqipIP                      2103
+#define DeviceDialog_vqseStartNumber             2104
+#define DeviceDialog_edProxyPassword             2105
+#define DeviceDialog_cbIDLinkedToMAC             2106
+#define ProfileDialog                            3000
+#define ProfileDialog_tshGeneral                 3001
+#define ProfileDialog_tshSIP                     3002
+#define ProfileDialog_tshIP                      3003
+#define ProfileDialog_tshVLAN                    3004
+#define ProfileDialog_edLYN2SWVersion            3100
+#define ProfileDialog_cbLYN2Country              3101
+#define ProfileDialog_cbLYN2TimeZone             3102
+#define ProfileDialog_chbLYN2DaylightAdjust      3103
+#define ProfileDialog_chbLYN2AllowG729           3104
+#define ProfileDialog_chbLYN2G729SilentSuppr     3105
+#define ProfileDialog_vqseLYN2RingTone           3106
+#define ProfileDialog_chbLYN2EnablePaging        3107
+#define ProfileDialog_vqseInterdigitTimeout      3108
+#define ProfileDialog_chbSyslogIfNotRegistered   3109
+#define ProfileDialog_chbAllowLocationSpecOnPhone 3110
+#define ProfileDialog_cbLYN2ProxySource          3111
+#define ProfileDialog_edLYN2ProxyAddress         3112
+#define ProfileDialog_vqseLYN2ProxyPort          3113
+#define ProfileDialog_cbLYN2TransportProtocol    3114
+#define ProfileDialog_vqseLYN2ReceivePort        3115
+#define ProfileDialog_chbLYN2RegWithBcpProxy     3116
+#define ProfileDialog_edLYN2BcpProxy             3117
+#define ProfileDialog_vqseLYN2BcpProxyPort       3118
+#define ProfileDialog_vqseLYN2InviteRetrans      3119
+#define ProfileDialog_vqseLYN2NonInviteRetrans   3120
+#define ProfileDialog_chbLYN2EnableDHCP          3121
+#define ProfileDialog_vqimLYN2SubnetMask         3122
+#define ProfileDialog_vqipLYN2Gateway            3123
+#define ProfileDialog_vqipLYN2DNS                3124
+#define ProfileDialog_edLYN2Domain               3125
+#define ProfileDialog_vqipLYN2NTP                3126
+#define ProfileDialog_rbLYN2FromDHCP_TFTPServer  3127
+#define ProfileDialog_rbLYN2FixedTFTPServer      3128
+#define ProfileDialog_vqipLYN2TFTPServer         3129
+#define ProfileDialog_vqseLYN2Cal_Sig_DSCP       3130
+#define ProfileDialog_vqseLYN2RTP_DSCP           3131
+#define ProfileDialog_chbLYN2EnableVLAN          3132
+#define ProfileDialog_vqseLYN2VLANTag            3133
+#define ProfileDialog_vqseLYN2PriorityTag        3134
+#define ProfileDialog_vqseLYN2CallSigVLANTag     3135
+#define ProfileDialog_vqseLYN2CallSigPriorityTag 3136
+#define ProfileDialog_vqseLYN2RTPVLANTag         3137
+#define ProfileDialog_vqseLYN2RTPPriorityTag     3138
+#define ValidationDialog                         4000
+#define ValidationDialog_lvResults               4001
+#define ValidationDialog_stSummary               4002
+
+#endif
