@@ -5,6 +5,7 @@
 #include "SiteSamples.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,13 +25,6 @@ QString Failure(const std::function<void()> &f) {
         return e.Message();
     }
     return {};
-}
-
-void RawSql(const QString &path, const char *sql) {
-    sqlite3 *raw = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
-    sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
 }
 
 TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
@@ -65,12 +59,12 @@ TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {
     EXPECT_TRUE(Failure([&] { TConfigDatabase db(DbPath()); }).contains("not a database"));
 
     const QString other = FDir.filePath("other.db");
-    RawSql(other, "CREATE TABLE phones (x)");
+    ASSERT_EQ(RawSql(other, "CREATE TABLE phones (x)"), "");
     EXPECT_EQ(Failure([&] { TConfigDatabase db(other); }), other + ": not a vqadmin database");
 
     const QString newer = FDir.filePath("newer.db");
     TConfigDatabase{newer};
-    RawSql(newer, "PRAGMA user_version = 7");
+    ASSERT_EQ(RawSql(newer, "PRAGMA user_version = 7"), "");
     EXPECT_TRUE(Failure([&] { TConfigDatabase db(newer); }).endsWith("unknown database schema version 7"));
 }
 
@@ -158,6 +152,54 @@ TEST_F(ConfigDatabaseTest, SystemValuesThatAreNotGivenStayAbsent) {
     v = {0x0A000005, 5060, QString(), true, false, 2, -1, {}};
     db.SaveSystem(v);
     EXPECT_EQ(db.LoadSystem(), v);
+}
+
+// More devices than one batch holds, with gaps in their IDs: each is visited
+// once, in DeviceID order, also while the visit writes to the database.
+TEST_F(ConfigDatabaseTest, DevicesAreVisitedInBatchesInKeyOrder) {
+    TConfigDatabase db(DbPath());
+    db.SaveProfile(SampleProfile(1, "Sales"));
+    db.SaveProfile(SampleProfile(2, "Lab"));
+    QList<int64_t> all, of[3];
+    {
+        TConfigDatabase::TTransaction t(db);
+        for (int64_t id = 3; id <= 9000; id += 3) {
+            const int64_t profile = id % 5 == 0 ? 0 : 1 + id % 2;
+            db.SaveDevice(SampleDevice(id, profile, QStringLiteral("D%1").arg(id)));
+            all << id;
+            of[profile] << id;
+        }
+        t.Commit();
+    }
+    EXPECT_EQ(db.CountDevices(), all.size());
+    const auto devicesOf = [&](int64_t profile) {
+        QList<int64_t> seen;
+        db.ForEachDeviceOf(profile, [&](const TDeviceRecord &d) { seen << d.DeviceID; });
+        return seen;
+    };
+    for (int64_t profile : {0, 1, 2})
+        EXPECT_EQ(devicesOf(profile), of[profile]) << profile;
+    QList<int64_t> seen;
+    TConfigDatabase::TTransaction t(db);
+    db.ForEachDevice([&](const TDeviceRecord &d) {
+        seen << d.DeviceID;
+        TDeviceRecord moved = d;
+        moved.ProfileID = 2;
+        db.SaveDevice(moved);
+    });
+    EXPECT_EQ(seen, all);
+    EXPECT_EQ(devicesOf(2), all);
+}
+
+TEST_F(ConfigDatabaseTest, AnExistingDatabaseIsNeverCreated) {
+    const auto open = [&] { TConfigDatabase db(DbPath(), TConfigDatabase::TOpenMode::Existing); };
+    EXPECT_EQ(Failure(open), DbPath() + ": no such database (import creates one)");
+    EXPECT_FALSE(QFile::exists(DbPath()));
+    QFile(DbPath()).open(QIODevice::WriteOnly);
+    EXPECT_EQ(Failure(open), DbPath() + ": not a vqadmin database");
+    EXPECT_EQ(QFileInfo(DbPath()).size(), 0);
+    TConfigDatabase{DbPath()};
+    EXPECT_EQ(Failure(open), "");
 }
 
 TEST_F(ConfigDatabaseTest, FirstFreeStartNumberOfADevicePrefix) {

@@ -4,6 +4,7 @@
 #include "SiteFile.h"
 #include "SiteSamples.h"
 
+#include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -101,27 +102,28 @@ TEST(SiteFile, WritesEveryValueSoThatItReadsBackTheSame) {
 TEST(SiteFile, CustomDataIsWrittenAsSettingsOnlyWhenThatIsExact) {
     struct {
         const char *Text;
-        bool AsSettings;
+        const char *Member; // none for no custom data
     } cases[] = {
-        {"", true},
-        {"General{InterdigitTO=2200 Regional{Country=\"USA\" Timezone=-480}} IPSettings{SubnetMask=4294967040u}", true},
-        {"VLAN{VLANtag=-5} IPComm{DHCP=true}", true},
-        {"IPComm{DHCP=true} VLAN{VLANtag=-5}", false},     // not in schema order
-        {"General{InterdigitTO=2200u}", false},           // an unsigned where the schema has an integer
-        {"General{InterdigitTO=\"2200\"}", false},        // a text where the schema has an integer
-        {"General{ InterdigitTO=2200 }", false},          // not the canonical form
-        {"General{InterdigitTO=2200 Colour=3}", false},   // a node outside the schema
-        {"General=1{InterdigitTO=2200}", false},          // a value on a section
-        {"General[InterdigitTO=2200]", false},            // an array
-        {"General{", false},                              // not a tree at all
+        {"", nullptr},
+        {"General{InterdigitTO=2200 Regional{Country=\"USA\" Timezone=-480}} IPSettings{SubnetMask=4294967040u}",
+         "settings"},
+        {"VLAN{VLANtag=-5} IPComm{DHCP=true}", "settings"},
+        {"IPComm{DHCP=true} VLAN{VLANtag=-5}", "customData"},     // not in schema order
+        {"General{InterdigitTO=2200u}", "customData"},           // an unsigned where the schema has an integer
+        {"General{InterdigitTO=\"2200\"}", "customData"},        // a text where the schema has an integer
+        {"General{ InterdigitTO=2200 }", "customData"},          // not the canonical form
+        {"General{InterdigitTO=2200 Colour=3}", "customData"},   // a node outside the schema
+        {"General=1{InterdigitTO=2200}", "customData"},          // a value on a section
+        {"General[InterdigitTO=2200]", "customData"},            // an array
+        {"General{", "customData"},                              // not a tree at all
     };
     for (const auto &c : cases) {
         TSite site{{}, {SampleProfile(1, QStringLiteral("Sales"))}, {}};
         site.Profiles[0].CustomData = QLatin1String(c.Text);
         const QByteArray json = WriteSiteFile(site);
         const QJsonObject profile = QJsonDocument::fromJson(json).object()[QLatin1String("profiles")][0].toObject();
-        EXPECT_EQ(profile.contains(QLatin1String("settings")), c.AsSettings) << c.Text;
-        EXPECT_EQ(profile.contains(QLatin1String("customData")), !c.AsSettings) << c.Text;
+        for (const char *member : {"settings", "customData"})
+            EXPECT_EQ(profile.contains(QLatin1String(member)), c.Member && qstrcmp(c.Member, member) == 0) << c.Text;
         EXPECT_EQ(ReadSiteFile(json).Profiles.at(0).CustomData, QLatin1String(c.Text));
     }
 }
@@ -144,10 +146,18 @@ TEST(SiteFile, RefusalsNameThePlace) {
         {"[]", "expected an object at the top level"},
         {R"({"sites": []})", "sites: unknown field"},
         {R"({"profiles": {}})", "profiles: expected an array"},
-        {R"({"system": {"sipAddress": "fe80::1"}})", "system.sipAddress: not an IPv4 address"},
-        {R"({"system": {"sipAddress": "pbx"}})", "system.sipAddress: not an IPv4 address"},
+        {R"({"system": {"sipAddress": "fe80::1"}})", "system.sipAddress: not an IPv4 address like 10.0.0.5"},
+        {R"({"system": {"sipAddress": "pbx"}})", "system.sipAddress: not an IPv4 address like 10.0.0.5"},
+        // What the classic conversion reads as some address is no address here.
+        {R"({"system": {"sipAddress": "0 1..00.5"}})", "system.sipAddress: not an IPv4 address like 10.0.0.5"},
+        {R"({"system": {"sipAddress": "10.0.0.5 junk"}})", "system.sipAddress: not an IPv4 address like 10.0.0.5"},
+        {R"({"system": {"sipAddress": "010.0.0.5"}})", "system.sipAddress: not an IPv4 address like 10.0.0.5"},
         {R"({"system": {"sipPort": "5060"}})", "system.sipPort: expected an integer"},
         {R"({"system": {"sipPort": 5060.5}})", "system.sipPort: expected an integer"},
+        {R"({"system": {"sipPort": -5060}})", "system.sipPort: out of range 1..65535"},
+        {R"({"system": {"sipPort": 70000}})", "system.sipPort: out of range 1..65535"},
+        {R"({"system": {"sipPort": 5060, "sipPort": 5061}})", "system.sipPort: given twice"},
+        {R"({"system": {}, "system": {}})", "system: given twice"},
         {R"({"system": {"currentNode": 2147483648}})", "system.currentNode: out of range -2147483648..2147483647"},
         {R"({"system": {"redundant": 1}})", "system.redundant: expected a Boolean"},
         {R"({"system": {"domain": "pbx.\u263A.com"}})", "system.domain: holds a character outside Windows-1252"},
@@ -193,6 +203,17 @@ TEST(SiteFile, RefusalsNameThePlace) {
          "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
         {Device(R"("fields": {"AssignedIP": "10.0.0.300"})"), "devices[0].fields.AssignedIP: not an IP address"},
         {Device(R"("fields": {"AssignedIP": "10.0.0.0/24"})"), "devices[0].fields.AssignedIP: not an IP address"},
+        {Device(R"("fields": {"AssignedIP": "10.0.0.5 junk"})"), "devices[0].fields.AssignedIP: not an IP address"},
+        {Device(R"("fields": {"DHCP_SRV_End_IP": " fe80::1"})"), "devices[0].fields.DHCP_SRV_End_IP: not an IP address"},
+        {Device(R"("fields": {"Greeting": "Hi \ud83d"})"),
+         "devices[0].fields.Greeting: holds a lone surrogate (half of a UTF-16 pair)"},
+        {Device(R"("fields": {"Greeting": "\udc00 there"})"),
+         "devices[0].fields.Greeting: holds a lone surrogate (half of a UTF-16 pair)"},
+        {Device(R"("fields": {"Greeting": "\ud83d\u0041"})"),
+         "devices[0].fields.Greeting: holds a lone surrogate (half of a UTF-16 pair)"},
+        {Device(R"("fields": {"UniqueID": "A", "UniqueID": "B"})"), "devices[0].fields.UniqueID: given twice"},
+        {R"({"profiles": [{"name": "A", "settings": {"IPComm/DHCP": true, "IPComm/DHCP": false}}]})",
+         "profiles[0].settings.IPComm/DHCP: given twice"},
         {Device(R"("fields": {"Protocol": "SIP"})"),
          "devices[0].fields.Protocol: expected one of ptNotSet, ptAnalog, ptSIP, ptClientUI, ptDebug"},
         {Device(R"("fields": {"UniqueID": "0001E1000001\u0000"})"), "devices[0].fields.UniqueID: contains a NUL character"},
@@ -206,9 +227,83 @@ TEST(SiteFile, RefusalsNameThePlace) {
 }
 
 TEST(SiteFile, TextThatIsNotJsonIsRefusedAtItsLineAndColumn) {
-    const QString refusal = Refusal("{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}");
-    EXPECT_TRUE(refusal.startsWith(QLatin1String("line 3, column 19: not valid JSON: "))) << refusal.toStdString();
-    EXPECT_TRUE(Refusal("").startsWith(QLatin1String("line 1, column 1: not valid JSON: ")));
+    const std::pair<QByteArray, QString> cases[] = {
+        {"{\n  \"profiles\": [\n    {\"name\": \"A\",}\n  ]\n}", "line 3, column 18: expected a key in double quotes"},
+        {"", "line 1, column 1: unexpected end of text"},
+        {"{\"profiles\": [", "line 1, column 15: unexpected end of text"},
+        {"{\"system\": [1,]}", "line 1, column 15: expected a value"},
+        {"{\"system\": {}} {}", "line 1, column 16: text after the end of the document"},
+        {"{\"system\": {\"domain\": \"a\tb\"}}", "line 1, column 25: control character in a string"},
+        {"{\"system\": {\"domain\": \"a\\qb\"}}", "line 1, column 25: invalid escape sequence"},
+        {"{\"system\": {\"domain\": \"a\\u12\"}}", "line 1, column 29: invalid escape sequence"},
+        {"{\"system\": {\"domain\": \"caf\xC3\"}}", "line 1, column 23: invalid UTF-8 in a string"},
+        {"{\"system\": {\"domain\": \"\xED\xA0\x80\"}}", "line 1, column 23: invalid UTF-8 in a string"},
+        {"{\"system\": {\"sipPort\": 05060}}", "line 1, column 25: expected \",\" or \"}\""},
+        {"{\"system\": {\"sipPort\": -}}", "line 1, column 25: malformed number"},
+        {"{\"system\": tru}", "line 1, column 15: expected a value"},
+        {"{\"devices\": " + QByteArray(100, '[') + QByteArray(100, ']') + "}", "line 1, column 76: nested too deeply"},
+    };
+    for (const auto &[json, message] : cases) {
+        const QString refusal = Refusal(json);
+        const qsizetype colon = message.indexOf(QLatin1String(": "));
+        EXPECT_EQ(refusal, message.left(colon) + QStringLiteral(": not valid JSON") + message.mid(colon))
+            << json.constData();
+    }
+    // A byte order mark is no part of the text.
+    EXPECT_EQ(ReadSiteFile("\xEF\xBB\xBF{\"system\": {\"sipPort\": 5060}}").System.SIPPort, 5060);
+    EXPECT_EQ(Refusal("\xEF\xBB\xBF\n {"), "line 2, column 3: not valid JSON: unexpected end of text");
+}
+
+// The records as a sink receives them, with how far the file was read by then.
+struct TRecordingSink : TSiteSink {
+    explicit TRecordingSink(const QIODevice &file) : File(file) {}
+    void System(const TSystemValues &v) override { Calls << QStringLiteral("system %1").arg(v.SIPPort.value_or(0)); }
+    void Profile(const TProfileRecord &p) override {
+        Calls << QStringLiteral("profile %1 %2").arg(p.ProfileID).arg(p.Name);
+    }
+    void Device(const TDeviceRecord &d) override {
+        Calls << QStringLiteral("device %1 %2 of %3").arg(d.DeviceID).arg(d.UniqueID).arg(d.ProfileID);
+        if (FirstDeviceAt < 0)
+            FirstDeviceAt = File.pos();
+    }
+    const QIODevice &File;
+    QStringList Calls;
+    qint64 FirstDeviceAt = -1;
+};
+
+QStringList Calls(const QByteArray &json) {
+    QBuffer buffer;
+    buffer.setData(json);
+    buffer.open(QIODevice::ReadOnly);
+    TRecordingSink sink(buffer);
+    ReadSiteFile(buffer, sink);
+    return sink.Calls;
+}
+
+TEST(SiteFile, RecordsArePassedOnInFileOrderOnceTheyAreComplete) {
+    // Devices wait for the profiles they name, profiles and devices without an
+    // ID for the end of their array; the system values go on when read.
+    EXPECT_EQ(Calls(R"({"devices": [{"fields": {"DeviceID": 5, "UniqueID": "a"}},
+                                     {"profile": "P", "fields": {"UniqueID": "b"}},
+                                     {"fields": {"DeviceID": 1, "UniqueID": "c"}}],
+                        "system": {"sipPort": 5060},
+                        "profiles": [{"name": "Q", "fields": {"ProfileID": 1}}, {"name": "P"}]})"),
+              (QStringList{"device 5 a of 0", "system 5060", "profile 1 Q", "profile 2 P", "device 2 b of 2",
+                           "device 1 c of 0"}));
+    // The system values are passed on once even when the file has none.
+    EXPECT_EQ(Calls(R"({"profiles": [{"name": "P"}]})"), (QStringList{"profile 1 P", "system 0"}));
+
+    // A file as export writes it is passed on while it is read, however large.
+    TSite site{{}, {SampleProfile(1, QStringLiteral("P"))}, {}};
+    for (int64_t id = 1; id <= 2000; ++id)
+        site.Devices.push_back(SampleDevice(id, 1, QStringLiteral("D%1").arg(id)));
+    QBuffer buffer;
+    buffer.setData(WriteSiteFile(site));
+    buffer.open(QIODevice::ReadOnly);
+    TRecordingSink sink(buffer);
+    ReadSiteFile(buffer, sink);
+    EXPECT_EQ(sink.Calls.size(), 2002);
+    EXPECT_LT(sink.FirstDeviceAt, buffer.size() / 4);
 }
 
 } // namespace

@@ -5,12 +5,20 @@
 #include "SiteSamples.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,6 +123,189 @@ TEST_F(VqadminSitesTest, UsageTheDefaultDatabaseAndFailures) {
     EXPECT_EQ(r.Status, 2);
     EXPECT_TRUE(r.Out.isEmpty());
     EXPECT_EQ(r.Err, "vqadmin: " + BinPath("nomodule.plg") + ": the plug-in has no device module, so nothing can be validated\n");
+}
+
+// A tool may leave rows that do not hold together; export and validate refuse
+// them by name instead of reading past the ends of what the host holds.
+TEST_F(VqadminSitesTest, ADatabaseEditedBehindTheHostsBackIsRefusedNamingTableAndRow) {
+    const struct {
+        const char *Sql;
+        const char *Message;
+    } cases[] = {
+        {"INSERT INTO profile_options VALUES (999, 1, 1)",
+         "table profile_options, row ProfileID 999 Tag 1: refers to profile 999, which is not there"},
+        {"PRAGMA ignore_check_constraints = ON; INSERT INTO profile_options VALUES"
+         " (2, 9, 0), (2, 10, 0), (2, 11, 0), (2, 12, 0), (2, 13, 0), (2, 14, 0), (2, 15, 0), (2, 16, 0)",
+         "table profile_options, row ProfileID 2 Tag 9: no option has this tag"},
+        {"DELETE FROM profiles WHERE ProfileID = 1",
+         "table profile_options, row ProfileID 1 Tag 5: refers to profile 1, which is not there"},
+        {"DELETE FROM profile_options WHERE ProfileID = 1; DELETE FROM profiles WHERE ProfileID = 1",
+         "table devices, row DeviceID 1: refers to profile 1, which is not there"},
+        {"UPDATE devices SET ProfileID = 77 WHERE DeviceID = 8",
+         "table devices, row DeviceID 8: refers to profile 77, which is not there"},
+        {"UPDATE devices SET Protocol = 'SIP' WHERE DeviceID = 2",
+         "table devices, row DeviceID 2, column Protocol: expected one of ptNotSet, ptAnalog, ptSIP, ptClientUI, ptDebug"},
+        {"PRAGMA ignore_check_constraints = ON; UPDATE devices SET DeviceID = -4 WHERE DeviceID = 4",
+         "table devices, row DeviceID -4, column DeviceID: not positive"},
+        {"UPDATE profiles SET CustomData = 'x' || char(9786) WHERE ProfileID = 4",
+         "table profiles, row ProfileID 4, column CustomData: holds a character outside Windows-1252"},
+        {"UPDATE profile_options SET Value = 5000000000 WHERE ProfileID = 1 AND Tag = 6",
+         "table profile_options, row ProfileID 1 Tag 6, column Value: out of range for a 32-bit integer"},
+        {"UPDATE system SET SIPPort = 70000", "table system, column SIPPort: out of range 1..65535"},
+        {"UPDATE system SET SIPAddress = '10.0.0.5 junk'",
+         "table system, column SIPAddress: not an IPv4 address like 10.0.0.5"},
+        {"INSERT INTO node_addresses VALUES (5000000000, '10.0.0.6')",
+         "table node_addresses, row Node 5000000000: out of range -2147483648..2147483647"},
+    };
+    Import("demo.db", BinPath("demo-site.json"));
+    for (const auto &c : cases) {
+        QFile::remove(Path("site.db"));
+        ASSERT_TRUE(QFile::copy(Path("demo.db"), Path("site.db")));
+        ASSERT_EQ(RawSql(Path("site.db"), c.Sql), "") << c.Sql;
+        const QString message = "vqadmin: " + Path("site.db") + ": " + c.Message + "\n";
+        for (const QStringList &command : {QStringList{"export", Path("site.json")}, QStringList{"validate"}}) {
+            const TRun r = OnDb("site.db", command);
+            EXPECT_EQ(r.Status, 2) << c.Sql;
+            EXPECT_EQ(r.Err, message) << c.Sql;
+        }
+        EXPECT_FALSE(QFile::exists(Path("site.json"))) << c.Sql;
+    }
+}
+
+TEST_F(VqadminSitesTest, ExportReplacesOnlyARegularFileAndNeverTheDatabase) {
+    Import("site.db", BinPath("demo-site.json"));
+    const QString rows = DumpDatabase(Path("site.db"));
+    ASSERT_EQ(mkfifo(Path("fifo").toUtf8().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(Path("fifo"), Path("link")));
+    ASSERT_EQ(link(Path("site.db").toUtf8().constData(), Path("hard.db").toUtf8().constData()), 0);
+    const std::pair<QString, QString> refused[] = {
+        {Path("fifo"), "not a regular file, so export does not replace it"},
+        {Path("link"), "not a regular file, so export does not replace it"},
+        {FDir.path(), "not a regular file, so export does not replace it"},
+        {Path("site.db"), "is the database itself"},
+        {FDir.path() + "/./site.db", "is the database itself"},
+        {Path("hard.db"), "is the database itself"},
+    };
+    for (const auto &[target, why] : refused) {
+        const TRun r = OnDb("site.db", {"export", target});
+        EXPECT_EQ(r.Status, 2) << target.toStdString();
+        EXPECT_EQ(r.Err, "vqadmin: " + target + ": " + why + "\n");
+    }
+    EXPECT_TRUE(QFileInfo(Path("fifo")).isSymLink() == false && QFileInfo(Path("fifo")).exists() &&
+                !QFileInfo(Path("fifo")).isFile());
+    EXPECT_EQ(DumpDatabase(Path("site.db")), rows);
+
+    // A file is replaced only by a complete export: one that fails leaves it as it was.
+    Write("old.json", "old");
+    ASSERT_EQ(RawSql(Path("site.db"), "UPDATE devices SET MacAddress = 'none' WHERE DeviceID = 9"), "");
+    EXPECT_EQ(OnDb("site.db", {"export", Path("old.json")}).Status, 2);
+    QFile old(Path("old.json"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(QDir(FDir.path()).entryList({"old.json*"}, QDir::Files | QDir::Hidden), QStringList{"old.json"});
+}
+
+TEST_F(VqadminSitesTest, OnlyImportCreatesADatabase) {
+    for (const QStringList &command : {QStringList{"validate"}, QStringList{"export"}, QStringList{"export", "x.json"}}) {
+        const TRun r = OnDb("missing.db", command);
+        EXPECT_EQ(r.Status, 2) << command.join(' ').toStdString();
+        EXPECT_EQ(r.Err, "vqadmin: " + Path("missing.db") + ": no such database (import creates one)\n");
+        EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_FALSE(QFile::exists(Path("missing.db")));
+        EXPECT_FALSE(QFile::exists(Path("x.json")));
+    }
+    // An empty file is no database either, and stays as it is.
+    Write("empty.db", "");
+    const TRun r = OnDb("empty.db", {"validate"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Err, "vqadmin: " + Path("empty.db") + ": not a vqadmin database\n");
+    EXPECT_EQ(QFileInfo(Path("empty.db")).size(), 0);
+}
+
+// Two administrators at work at once both succeed: each waits for the other's lock.
+TEST_F(VqadminSitesTest, ALockedDatabaseIsWaitedFor) {
+    Import("site.db", BinPath("demo-site.json"));
+    for (const QStringList &command :
+         {QStringList{"validate"}, QStringList{"export", Path("site.json")}, QStringList{"import", BinPath("demo-site.json")}}) {
+        sqlite3 *holder = nullptr;
+        ASSERT_EQ(sqlite3_open(Path("site.db").toUtf8().constData(), &holder), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QProcess p;
+        p.start(BinPath("vqadmin"), QStringList{"--db", Path("site.db")} + command);
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::msleep(1500);
+        EXPECT_EQ(p.state(), QProcess::Running) << command.join(' ').toStdString();
+        sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), command[0] == "validate" ? 1 : 0) << p.readAllStandardError().constData();
+    }
+    // Imports started together, into databases that are not there yet.
+    for (int pair = 0; pair < 20; ++pair) {
+        const QString db = Path("pair.db");
+        QFile::remove(db);
+        QProcess a, b;
+        for (QProcess *p : {&a, &b})
+            p->start(BinPath("vqadmin"), {"--db", db, "import", BinPath("demo-site.json")});
+        for (QProcess *p : {&a, &b}) {
+            ASSERT_TRUE(p->waitForFinished(60000));
+            EXPECT_EQ(p->exitCode(), 0) << "pair " << pair << ": " << p->readAllStandardError().constData();
+        }
+    }
+}
+
+TEST_F(VqadminSitesTest, PathsAndNamesAreNeverReadAsPlaceholders) {
+    EXPECT_EQ(OnDb("site%1.db", {"import", BinPath("demo-site.json")}).Out,
+              "Imported 4 profiles and 9 devices into " + Path("site%1.db") + "\n");
+    ASSERT_EQ(RawSql(Path("site%1.db"), "PRAGMA user_version = 7"), "");
+    EXPECT_EQ(OnDb("site%1.db", {"validate"}).Err,
+              "vqadmin: " + Path("site%1.db") + ": unknown database schema version 7\n");
+}
+
+// Import takes only what export writes back and import reads again.
+TEST_F(VqadminSitesTest, WhatImportTakesExportGivesBack) {
+    Import("a.db", Write("a.json", R"({"system": {"sipAddress": "0.0.0.0", "sipPort": 65535},
+        "devices": [{"fields": {"AssignedIP": "0.0.0.0", "DHCP_SRV_Start_IP": "::"}}]})"));
+    const TRun exported = OnDb("a.db", {"export"});
+    ASSERT_EQ(exported.Status, 0) << exported.Err.toStdString();
+    const QJsonObject site = QJsonDocument::fromJson(exported.Out.toUtf8()).object();
+    EXPECT_EQ(site["system"]["sipAddress"].toString(), "0.0.0.0");
+    EXPECT_EQ(site["devices"][0]["fields"]["AssignedIP"].toString(), "0.0.0.0");
+    EXPECT_EQ(OnDb("a.db", {"validate"}).Err, "");
+    Import("b.db", Write("b.json", exported.Out.toUtf8()));
+    EXPECT_EQ(DumpDatabase(Path("b.db")), DumpDatabase(Path("a.db")));
+}
+
+// Standard error on a terminal shows how far a command has come, and leaves
+// nothing behind when it is done; the output itself is the same.
+TEST_F(VqadminSitesTest, ProgressShowsOnATerminalOnly) {
+    Import("site.db", BinPath("demo-site.json"));
+    const struct {
+        QStringList Command;
+        const char *Doing;
+    } commands[] = {{{"import", BinPath("demo-site.json")}, "importing"},
+                    {{"export"}, "exporting"},
+                    {{"validate"}, "validating"}};
+    for (const auto &c : commands) {
+        int master = -1, slave = -1;
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        QProcess p;
+        p.setStandardErrorFile(QString::fromLocal8Bit(ttyname(slave)));
+        p.start(BinPath("vqadmin"), QStringList{"--db", Path("site.db")} + c.Command);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ::close(slave);
+        QByteArray shown;
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        char buffer[4096];
+        for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, n);
+        ::close(master);
+        const QString line = QStringLiteral("\\rvqadmin: %1: \\d+%\\x1b\\[K").arg(QLatin1String(c.Doing));
+        EXPECT_TRUE(QRegularExpression("^(" + line + ")+\\r\\x1b\\[K$").match(QString::fromLatin1(shown)).hasMatch())
+            << shown.toStdString();
+        EXPECT_TRUE(shown.startsWith("\rvqadmin: " + QByteArray(c.Doing) + ": 0%"));
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), OnDb("site.db", c.Command).Out);
+    }
 }
 
 // From here on the real LYN 2 module does the judging.

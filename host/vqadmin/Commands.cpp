@@ -1,68 +1,151 @@
 #include "Commands.h"
 
 #include "PluginLibrary.h"
+#include "Progress.h"
 #include "SiteFile.h"
 #include "SiteValidation.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
 void Write(const QByteArray &bytes) { std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout); }
 void Print(const QString &line) { Write((line + QLatin1Char('\n')).toUtf8()); }
 
+// Saves the records of a site file as they are read.
+class TDatabaseSink : public TSiteSink {
+public:
+    TDatabaseSink(TConfigDatabase &Database, std::function<void()> Saved)
+        : FDatabase(Database), FSaved(std::move(Saved)) {}
+    void System(const TSystemValues &Values) override { FDatabase.SaveSystem(Values); }
+    void Profile(const TProfileRecord &Profile) override {
+        FDatabase.SaveProfile(Profile);
+        ++Profiles;
+        Saved();
+    }
+    void Device(const TDeviceRecord &Device) override {
+        FDatabase.SaveDevice(Device);
+        ++Devices;
+        Saved();
+    }
+    std::size_t Profiles = 0, Devices = 0;
+
+private:
+    void Saved() {
+        if (FSaved)
+            FSaved();
+    }
+
+    TConfigDatabase &FDatabase;
+    std::function<void()> FSaved;
+};
+
+// Export writes a regular file, or makes one, and never the database itself:
+// a device or a pipe would be replaced by a file, the database by a site file.
+void CheckExportTarget(const QString &FileName, const QString &DatabasePath) {
+    const QFileInfo target(FileName);
+    if (target.exists() && !target.isFile())
+        throw Exception(FileName + QStringLiteral(": not a regular file, so export does not replace it"));
+    std::error_code error;
+    if (std::filesystem::equivalent(QFile::encodeName(FileName).toStdString(),
+                                    QFile::encodeName(DatabasePath).toStdString(), error))
+        throw Exception(FileName + QStringLiteral(": is the database itself"));
+}
+
 } // namespace
 
 int CommandInfo(const QString &PluginPath) {
     const TPluginLibrary lib(PluginPath);
     IDevicePlugin *plugin = lib.Plugin();
-    Print(QStringLiteral("Plug-in:     %1").arg(lib.Path()));
-    Print(QStringLiteral("Type:        %1").arg(lib.Take(plugin->getPluginType())));
-    Print(QStringLiteral("ID:          %1").arg(lib.Take(plugin->getPluginID())));
-    Print(QStringLiteral("Description: %1").arg(lib.Take(plugin->getDescription())));
-    Print(QStringLiteral("Modules:     %1").arg(plugin->getModulesCount()));
+    Print(QStringLiteral("Plug-in:     ") + lib.Path());
+    Print(QStringLiteral("Type:        ") + lib.Take(plugin->getPluginType()));
+    Print(QStringLiteral("ID:          ") + lib.Take(plugin->getPluginID()));
+    Print(QStringLiteral("Description: ") + lib.Take(plugin->getDescription()));
+    Print(QStringLiteral("Modules:     ") + QString::number(plugin->getModulesCount()));
     Print(QStringLiteral("Version entries:"));
     const TVersionEntries &entries = lib.VersionEntries();
     for (auto it = entries.begin(); it != entries.end(); ++it)
-        Print(QStringLiteral("  %1: %2").arg(it.key(), it.value()));
+        Print(QStringLiteral("  ") + it.key() + QStringLiteral(": ") + it.value());
     return ExitOK;
 }
 
-TSite ReadSiteFileNamed(const QString &FileName) {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("%1: cannot read: %2").arg(FileName, file.errorString()));
-    try {
-        return ReadSiteFile(file.readAll());
-    } catch (const ESiteFile &e) {
-        throw ESiteFile(QStringLiteral("%1: %2").arg(FileName, e.Message()));
-    }
+TImported ImportSite(TConfigDatabase &Database, QIODevice &File, const std::function<void()> &Progress) {
+    TDatabaseSink sink(Database, Progress);
+    Database.ReplaceSite([&] { ReadSiteFile(File, sink); });
+    return {sink.Profiles, sink.Devices};
+}
+
+void ExportSite(TConfigDatabase &Database, QIODevice &Out, const QString &Name,
+                const std::function<void(int64_t, int64_t)> &Progress) {
+    // One transaction: the site as it was when the export began.
+    const TConfigDatabase::TTransaction snapshot(Database);
+    Database.CheckReferences();
+    TSiteFileWriter writer(Out, Name);
+    writer.System(Database.LoadSystem());
+    for (const TProfileRecord &p : Database.LoadProfiles())
+        writer.Profile(p);
+    const int64_t total = Database.CountDevices();
+    int64_t done = 0;
+    Database.ForEachDevice([&](const TDeviceRecord &d) {
+        if (Progress)
+            Progress(done++, total);
+        writer.Device(d);
+    });
+    writer.Finish();
 }
 
 int CommandImport(const QString &DatabasePath, const QString &FileName) {
-    const TSite site = ReadSiteFileNamed(FileName);
-    TConfigDatabase database(DatabasePath);
-    database.ReplaceSite(site);
-    Print(QStringLiteral("Imported %1 profiles and %2 devices into %3")
-              .arg(site.Profiles.size())
-              .arg(site.Devices.size())
-              .arg(DatabasePath));
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(FileName + QStringLiteral(": cannot read: ") + file.errorString());
+    const bool existed = QFileInfo::exists(DatabasePath);
+    TImported imported;
+    try {
+        TProgress progress(QStringLiteral("importing"));
+        const qint64 size = file.size();
+        const auto update = [&] { progress.Update(file.pos(), size); };
+        update();
+        TConfigDatabase database(DatabasePath);
+        imported = ImportSite(database, file, update);
+    } catch (const ESiteFile &e) {
+        if (!existed)
+            QFile::remove(DatabasePath);
+        throw ESiteFile(FileName + QStringLiteral(": ") + e.Message());
+    } catch (...) {
+        // Only a database that holds the file's site is left behind.
+        if (!existed)
+            QFile::remove(DatabasePath);
+        throw;
+    }
+    Print(QStringLiteral("Imported ") + QString::number(imported.Profiles) + QStringLiteral(" profiles and ") +
+          QString::number(imported.Devices) + QStringLiteral(" devices into ") + DatabasePath);
     return ExitOK;
 }
 
 int CommandExport(const QString &DatabasePath, const QString &FileName) {
-    TConfigDatabase database(DatabasePath);
-    const QByteArray json = WriteSiteFile(database.LoadSite());
+    TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
+    if (!FileName.isEmpty())
+        CheckExportTarget(FileName, DatabasePath);
+    TProgress progress(QStringLiteral("exporting"));
+    const auto update = [&](int64_t done, int64_t total) { progress.Update(done, total); };
     if (FileName.isEmpty()) {
-        Write(json);
+        QFile out;
+        out.open(stdout, QIODevice::WriteOnly);
+        ExportSite(database, out, QStringLiteral("standard output"), update);
         return ExitOK;
     }
+    // Written beside the file and renamed into place when complete.
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        throw Exception(QStringLiteral("%1: cannot write: %2").arg(FileName, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly))
+        throw Exception(FileName + QStringLiteral(": cannot write: ") + file.errorString());
+    ExportSite(database, file, FileName, update);
+    if (!file.commit())
+        throw Exception(FileName + QStringLiteral(": cannot write: ") + file.errorString());
     return ExitOK;
 }
 
@@ -70,9 +153,14 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     const TPluginLibrary lib(PluginPath);
     IDevicePluginModule *module = lib.Module();
     if (!module)
-        throw Exception(QStringLiteral("%1: the plug-in has no device module, so nothing can be validated").arg(PluginPath));
-    TConfigDatabase database(DatabasePath);
-    const TValidationReport report = ValidateSite(database, *module);
-    Write((Json ? ReportJson(report) : ReportText(report)).toUtf8());
+        throw Exception(PluginPath + QStringLiteral(": the plug-in has no device module, so nothing can be validated"));
+    TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
+    TProgress progress(QStringLiteral("validating"));
+    TReportWriter report(Json, [&](const QString &text) { progress.Print(text.toUtf8()); });
+    {
+        const TConfigDatabase::TTransaction snapshot(database);
+        ValidateSite(database, *module, report, [&](int64_t done, int64_t total) { progress.Update(done, total); });
+    }
+    report.Finish();
     return report.HasErrors() ? ExitFindings : ExitOK;
 }

@@ -2,9 +2,11 @@
 // The vqadmin commands behind the command line. Each prints its result on
 // standard output and returns the exit status; failures are raised.
 
-#include "HostRecords.h"
+#include "ConfigDatabase.h"
 
 #include <QString>
+
+class QIODevice;
 
 // Exit statuses: done; findings, or a site file refused; usage or failure.
 constexpr int ExitOK = 0;
@@ -13,15 +15,29 @@ constexpr int ExitFailure = 2;
 
 // The plug-in's identity and version entries. Raises EPluginLoad.
 int CommandInfo(const QString &PluginPath);
-// Replaces the database's site with the file's; the file is read whole before
-// the database is touched. Raises ESiteFile (naming the file) for a refused
-// file, Exception for a file that cannot be read, EDatabase.
+// Replaces the database's site with the file's as it is read, in one
+// transaction, creating the database when missing; a refused file changes
+// nothing and leaves no new database behind. Raises ESiteFile (naming the
+// file) for a refused file, Exception for a file that cannot be read, EDatabase.
 int CommandImport(const QString &DatabasePath, const QString &FileName);
-// The site a file describes. Raises ESiteFile naming the file for a refused
-// file, Exception for a file that cannot be read.
-TSite ReadSiteFileNamed(const QString &FileName);
-// The database's site as a site file, on standard output when FileName is empty.
+// The database's site as a site file, on standard output when FileName is
+// empty; a file is written beside FileName and renamed into place when
+// complete. A FileName that is not a regular file, or is the database, is refused.
 int CommandExport(const QString &DatabasePath, const QString &FileName);
-// Every profile and device through the plug-in's module: ExitFindings when
-// anything is an error.
+// Every profile and device through the plug-in's module, reported as they are
+// judged: ExitFindings when anything is an error.
 int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool Json);
+// Export and validate refuse a database that is missing; progress shows on a
+// terminal's standard error.
+
+// The halves of import and export that work on any device. ImportSite
+// replaces the database's site with the file's, in one transaction; Progress
+// hears of each record saved. Raises ESiteFile for a refused file, EDatabase.
+struct TImported {
+    std::size_t Profiles = 0, Devices = 0;
+};
+TImported ImportSite(TConfigDatabase &Database, QIODevice &File, const std::function<void()> &Progress = {});
+// Writes the site as it is when the export begins; Name is Out's, for
+// messages; Progress hears of each device before it is written.
+void ExportSite(TConfigDatabase &Database, QIODevice &Out, const QString &Name,
+                const std::function<void(int64_t Done, int64_t Total)> &Progress = {});

@@ -1,6 +1,7 @@
 #include "ConfigDatabase.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include <sqlite3.h>
@@ -8,6 +9,10 @@
 namespace {
 
 constexpr int SchemaVersion = 1;
+// How long to wait for another program's lock: longer than any one command holds it.
+constexpr int BusyTimeoutMs = 30000;
+// Devices read at a time by the whole-site readers.
+constexpr int DeviceBatch = 1024;
 
 QByteArray Quoted(const char *name) { return '"' + QByteArray(name) + '"'; }
 
@@ -83,8 +88,8 @@ public:
             rc = sqlite3_bind_null(FStmt, Index);
             break;
         case QMetaType::QString: {
-            const QByteArray utf8 = Value.toString().toUtf8();
-            rc = sqlite3_bind_text(FStmt, Index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            const QString &text = *static_cast<const QString *>(Value.constData());
+            rc = sqlite3_bind_text16(FStmt, Index, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
             break;
         }
         default:
@@ -130,36 +135,59 @@ private:
     sqlite3_stmt *FStmt = nullptr;
 };
 
-TConfigDatabase::TConfigDatabase(const QString &Path) : FPath(Path) {
-    if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Path) {
+    if (Mode == TOpenMode::Existing && !QFileInfo::exists(Path))
+        throw EDatabase(Path + QStringLiteral(": no such database (import creates one)"));
+    const int flags = SQLITE_OPEN_READWRITE | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, flags, nullptr) != SQLITE_OK) {
         const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
         sqlite3_close(FDb);
-        throw EDatabase(QStringLiteral("%1: cannot open: %2").arg(Path, why));
+        throw EDatabase(Path + QStringLiteral(": cannot open: ") + why);
     }
     try {
         sqlite3_extended_result_codes(FDb, 1);
+        sqlite3_busy_timeout(FDb, BusyTimeoutMs);
         Execute("PRAGMA foreign_keys = ON");
+        CheckSchema(Mode);
+    } catch (...) {
+        for (sqlite3_stmt *s : std::as_const(FStatements))
+            sqlite3_finalize(s);
+        sqlite3_close(FDb);
+        throw;
+    }
+}
+
+// Another program may be making the same new database: the check and the
+// schema are one write transaction.
+void TConfigDatabase::CheckSchema(TOpenMode Mode) {
+    if (Mode == TOpenMode::Create)
+        Execute("BEGIN IMMEDIATE");
+    try {
         int version = 0;
         {
             TStatement s(*this, "PRAGMA user_version");
             if (s.Step())
                 version = int(s.Column(0).toLongLong());
         }
+        bool empty = false;
         if (version == 0) {
             TStatement s(*this, "SELECT count(*) FROM sqlite_schema");
             s.Step();
-            if (s.Column(0).toLongLong() != 0)
-                throw EDatabase(QStringLiteral("%1: not a vqadmin database").arg(Path));
+            empty = s.Column(0).toLongLong() == 0;
         }
+        if (version == 0 && (!empty || Mode == TOpenMode::Existing))
+            throw EDatabase(FPath + QStringLiteral(": not a vqadmin database"));
         if (version == 0)
             CreateSchema();
         else if (version != SchemaVersion)
-            throw EDatabase(QStringLiteral("%1: unknown database schema version %2").arg(Path).arg(version));
+            throw EDatabase(FPath + QStringLiteral(": unknown database schema version ") + QString::number(version));
+        if (Mode == TOpenMode::Create) {
+            CreateIndexes();
+            Execute("COMMIT");
+        }
     } catch (...) {
-        for (sqlite3_stmt *s : std::as_const(FStatements))
-            sqlite3_finalize(s);
-        sqlite3_close(FDb);
+        if (Mode == TOpenMode::Create)
+            sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
 }
@@ -171,7 +199,11 @@ TConfigDatabase::~TConfigDatabase() {
 }
 
 void TConfigDatabase::Fail(const QString &What) {
-    throw EDatabase(QStringLiteral("%1: %2: %3").arg(FPath, What, QString::fromUtf8(sqlite3_errmsg(FDb))));
+    throw EDatabase(FPath + QStringLiteral(": ") + What + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(FDb)));
+}
+
+void TConfigDatabase::Refuse(const QString &Row, const QString &Why) const {
+    throw EDatabase(FPath + QStringLiteral(": ") + Row + QStringLiteral(": ") + Why);
 }
 
 void TConfigDatabase::Execute(const char *Sql) {
@@ -196,18 +228,23 @@ void TConfigDatabase::CreateSchema() {
         " Tag INTEGER NOT NULL CHECK (Tag BETWEEN 1 AND 8), Value INTEGER NOT NULL,"
         " PRIMARY KEY (ProfileID, Tag)) STRICT, WITHOUT ROWID;"
         "CREATE TABLE devices (" + deviceColumns.join(", ") + ") STRICT;"
-        "CREATE INDEX devices_profile ON devices (ProfileID);"
         "PRAGMA user_version = " + QByteArray::number(SchemaVersion) + ";";
-    TTransaction t(*this);
     Execute(schema.constData());
-    t.Commit();
+}
+
+// Devices are read by profile, and the host looks for those sharing an ID or a
+// MAC address. Databases made before the last two came get them on import.
+void TConfigDatabase::CreateIndexes() {
+    Execute("CREATE INDEX IF NOT EXISTS devices_profile ON devices (ProfileID);"
+            "CREATE INDEX IF NOT EXISTS devices_unique_id ON devices (UniqueID);"
+            "CREATE INDEX IF NOT EXISTS devices_mac ON devices (MacAddress);");
 }
 
 // ---- transactions ------------------------------------------------------------
 
 TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database)
     : FDatabase(Database), FName("sp" + QByteArray::number(Database.FSavepoints)) {
-    FDatabase.Execute(("SAVEPOINT " + FName).constData());
+    TStatement(FDatabase, "SAVEPOINT " + FName).Run();
     ++FDatabase.FSavepoints;
 }
 
@@ -215,12 +252,16 @@ TConfigDatabase::TTransaction::~TTransaction() {
     if (FDone)
         return;
     --FDatabase.FSavepoints;
-    sqlite3_exec(FDatabase.FDb, ("ROLLBACK TO " + FName + "; RELEASE " + FName).constData(), nullptr, nullptr,
-                 nullptr);
+    try {
+        TStatement(FDatabase, "ROLLBACK TO " + FName).Run();
+        TStatement(FDatabase, "RELEASE " + FName).Run();
+    } catch (const EDatabase &) {
+        // SQLite has rolled back the whole transaction by itself then.
+    }
 }
 
 void TConfigDatabase::TTransaction::Commit() {
-    FDatabase.Execute(("RELEASE " + FName).constData());
+    TStatement(FDatabase, "RELEASE " + FName).Run();
     --FDatabase.FSavepoints;
     FDone = true;
 }
@@ -229,36 +270,51 @@ void TConfigDatabase::TTransaction::Commit() {
 
 TSystemValues TConfigDatabase::LoadSystem() {
     TSystemValues v;
+    const auto integer = [&](const QVariant &c, const QString &place, qint64 min, qint64 max) {
+        if (c.toLongLong() < min || c.toLongLong() > max)
+            Refuse(place, QStringLiteral("out of range ") + QString::number(min) + QStringLiteral("..") +
+                              QString::number(max));
+        return int32_t(c.toLongLong());
+    };
+    const auto int32 = [&](const QVariant &c, const QString &place) {
+        return integer(c, place, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    };
+    const auto ansi = [&](const QVariant &c, const QString &place) {
+        if (const QString why = CheckAnsiText(c.toString()); !why.isEmpty())
+            Refuse(place, why);
+        return c.toString();
+    };
     {
         TStatement s(*this, "SELECT SIPAddress, SIPPort, Domain, EditRights, Redundant, ProposedFailoverNode,"
-                            " CurrentNode FROM system");
+                            " CurrentNode FROM system WHERE Id = 1");
         if (s.Step()) {
-            if (const QVariant ip = s.Column(0); !ip.isNull()) {
-                const std::optional<TIPAddressRec> rec = ParseIPText(ip.toString());
-                if (!rec || rec->version != 4)
-                    throw EDatabase(QStringLiteral("%1: the SIP address is not an IPv4 address").arg(FPath));
-                v.SIPAddress = rec->ip4;
-            }
-            const auto integer = [&](int i, std::optional<int32_t> &out) {
-                if (const QVariant c = s.Column(i); !c.isNull())
-                    out = int32_t(c.toLongLong());
+            const auto column = [&](int i, const char *name, auto read) {
+                const QVariant c = s.Column(i);
+                return c.isNull() ? std::nullopt
+                                  : std::optional(read(c, QStringLiteral("table system, column ") + QLatin1String(name)));
             };
-            const auto boolean = [&](int i, std::optional<bool> &out) {
-                if (const QVariant c = s.Column(i); !c.isNull())
-                    out = c.toLongLong() != 0;
-            };
-            integer(1, v.SIPPort);
-            if (const QVariant d = s.Column(2); !d.isNull())
-                v.Domain = d.toString();
-            boolean(3, v.EditRights);
-            boolean(4, v.Redundant);
-            integer(5, v.ProposedFailoverNode);
-            integer(6, v.CurrentNode);
+            v.SIPAddress = column(0, "SIPAddress", [&](const QVariant &c, const QString &place) {
+                const std::optional<uint32_t> ip = ParseIPv4Text(c.toString());
+                if (!ip)
+                    Refuse(place, QStringLiteral("not an IPv4 address like 10.0.0.5"));
+                return *ip;
+            });
+            v.SIPPort = column(1, "SIPPort", [&](const QVariant &c, const QString &place) {
+                return integer(c, place, MinPort, MaxPort);
+            });
+            v.Domain = column(2, "Domain", ansi);
+            const auto boolean = [](const QVariant &c, const QString &) { return c.toLongLong() != 0; };
+            v.EditRights = column(3, "EditRights", boolean);
+            v.Redundant = column(4, "Redundant", boolean);
+            v.ProposedFailoverNode = column(5, "ProposedFailoverNode", int32);
+            v.CurrentNode = column(6, "CurrentNode", int32);
         }
     }
     TStatement s(*this, "SELECT Node, Address FROM node_addresses ORDER BY Node");
-    while (s.Step())
-        v.NodeAddresses.insert(int32_t(s.Column(0).toLongLong()), s.Column(1).toString());
+    while (s.Step()) {
+        const QString row = QStringLiteral("table node_addresses, row Node ") + s.Column(0).toString();
+        v.NodeAddresses.insert(int32(s.Column(0), row), ansi(s.Column(1), row + QStringLiteral(", column Address")));
+    }
     return v;
 }
 
@@ -266,7 +322,7 @@ void TConfigDatabase::SaveSystem(const TSystemValues &Values) {
     TTransaction t(*this);
     {
         TStatement s(*this, "INSERT OR REPLACE INTO system VALUES (1, ?, ?, ?, ?, ?, ?, ?)");
-        s.BindAll({Values.SIPAddress ? QVariant(IPText(IPRecFromIPv4(*Values.SIPAddress))) : QVariant(),
+        s.BindAll({Values.SIPAddress ? QVariant(IPv4Text(*Values.SIPAddress)) : QVariant(),
                    Optional(Values.SIPPort), Optional(Values.Domain), Optional(Values.EditRights),
                    Optional(Values.Redundant), Optional(Values.ProposedFailoverNode), Optional(Values.CurrentNode)});
         s.Run();
@@ -284,50 +340,85 @@ void TConfigDatabase::SaveSystem(const TSystemValues &Values) {
 
 namespace {
 
-// Reads the columns of ColumnList into a record.
+// "table devices, row DeviceID 5"
+QString RowName(const char *table, std::initializer_list<std::pair<const char *, qlonglong>> keys) {
+    QString row = QStringLiteral("table ") + QLatin1String(table) + QStringLiteral(", row");
+    for (const auto &[name, value] : keys)
+        row += QLatin1Char(' ') + QLatin1String(name) + QLatin1Char(' ') + QString::number(value);
+    return row;
+}
+
 template <class R>
-R ReadRecord(const std::vector<TRecordField<R>> &fields, const auto &column, const QString &place) {
-    R record;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        const QVariant value = column(int(i));
-        if (value.isNull())
-            continue; // a device without a profile
-        if (const QString why = SetFieldValue(record, fields[i], value); !why.isEmpty())
-            throw EDatabase(QStringLiteral("%1: column %2: %3").arg(place, QLatin1String(fields[i].Name), why));
-    }
-    record.CustomData = column(int(fields.size())).toString();
-    return record;
+QByteArray SelectSql(const char *table, const std::vector<TRecordField<R>> &fields, const char *rest) {
+    return "SELECT " + ColumnList(fields) + " FROM " + table + ' ' + rest;
 }
 
 template <class R>
 QVariantList RecordValues(const std::vector<TRecordField<R>> &fields, const R &record) {
     QVariantList values;
+    values.reserve(qsizetype(fields.size()) + 1);
     for (const auto &f : fields)
         values << GetFieldValue(record, f);
     values << record.CustomData;
     return values;
 }
 
+const char *const ProfilesTable = "profiles";
+const char *const DevicesTable = "devices";
+
 } // namespace
+
+// Reads the columns of ColumnList into a record: a key that is not positive,
+// or a value the record cannot hold, is refused naming the row.
+template <class R>
+R TConfigDatabase::ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S) {
+    const QString row = RowName(Table, {{Fields[0].Name, S.Column(0).toLongLong()}});
+    const auto column = [&](const char *name) { return row + QStringLiteral(", column ") + QLatin1String(name); };
+    if (S.Column(0).toLongLong() <= 0)
+        Refuse(column(Fields[0].Name), QStringLiteral("not positive"));
+    R record;
+    for (std::size_t i = 0; i < Fields.size(); ++i) {
+        const QVariant value = S.Column(int(i));
+        if (value.isNull())
+            continue; // a device without a profile
+        if (const QString why = SetFieldValue(record, Fields[i], value); !why.isEmpty())
+            Refuse(column(Fields[i].Name), why);
+    }
+    record.CustomData = S.Column(int(Fields.size())).toString();
+    if (const QString why = CheckAnsiText(record.CustomData); !why.isEmpty())
+        Refuse(column("CustomData"), why);
+    return record;
+}
+
+void TConfigDatabase::ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value) {
+    const QString row = RowName("profile_options", {{"ProfileID", Profile.ProfileID}, {"Tag", Tag}});
+    if (Tag < POT_DistinctiveRingtones_Internal || Tag > POT_AutoAnswerType)
+        Refuse(row, QStringLiteral("no option has this tag"));
+    if (Value != qlonglong(int32_t(Value)))
+        Refuse(row + QStringLiteral(", column Value"), QStringLiteral("out of range for a 32-bit integer"));
+    // A profile has each tag once (the table's key), so its record holds them all.
+    static_assert(TSIPDevice_Profile_Option_Capacity >= POT_AutoAnswerType);
+    Profile.Options.list[Profile.Options.len++] = {TSIPDevice_Profile_Option_Tag(Tag), int32_t(Value)};
+}
 
 std::vector<TProfileRecord> TConfigDatabase::LoadProfiles() {
     std::vector<TProfileRecord> profiles;
     {
-        TStatement s(*this, "SELECT " + ColumnList(ProfileFields()) + " FROM profiles ORDER BY ProfileID");
+        TStatement s(*this, SelectSql(ProfilesTable, ProfileFields(), "ORDER BY ProfileID"));
         while (s.Step())
-            profiles.push_back(ReadRecord(ProfileFields(), [&](int i) { return s.Column(i); },
-                                          QStringLiteral("%1: profiles").arg(FPath)));
+            profiles.push_back(ReadRecord(ProfilesTable, ProfileFields(), s));
     }
     TStatement s(*this, "SELECT ProfileID, Tag, Value FROM profile_options ORDER BY ProfileID, Tag");
-    // Both in ProfileID order, and every option belongs to a profile.
+    // Both in ProfileID order; an option of a profile that is not there is refused.
     auto profile = profiles.begin();
     while (s.Step()) {
-        const int64_t id = s.Column(0).toLongLong();
-        while (profile->ProfileID < id)
+        const qlonglong id = s.Column(0).toLongLong();
+        while (profile != profiles.end() && profile->ProfileID < id)
             ++profile;
-        TSIPDevice_Profile_Option_List &options = profile->Options;
-        options.list[options.len++] = {TSIPDevice_Profile_Option_Tag(s.Column(1).toLongLong()),
-                                       int32_t(s.Column(2).toLongLong())};
+        if (profile == profiles.end() || profile->ProfileID != id)
+            Refuse(RowName("profile_options", {{"ProfileID", id}, {"Tag", s.Column(1).toLongLong()}}),
+                   QStringLiteral("refers to profile ") + QString::number(id) + QStringLiteral(", which is not there"));
+        ReadOption(*profile, s.Column(1).toLongLong(), s.Column(2).toLongLong());
     }
     return profiles;
 }
@@ -335,25 +426,24 @@ std::vector<TProfileRecord> TConfigDatabase::LoadProfiles() {
 std::optional<TProfileRecord> TConfigDatabase::LoadProfile(int64_t ProfileID) {
     std::optional<TProfileRecord> profile;
     {
-        TStatement s(*this, "SELECT " + ColumnList(ProfileFields()) + " FROM profiles WHERE ProfileID = ?");
+        TStatement s(*this, SelectSql(ProfilesTable, ProfileFields(), "WHERE ProfileID = ?"));
         s.Bind(1, qlonglong(ProfileID));
         if (!s.Step())
             return std::nullopt;
-        profile = ReadRecord(ProfileFields(), [&](int i) { return s.Column(i); },
-                             QStringLiteral("%1: profile %2").arg(FPath).arg(ProfileID));
+        profile = ReadRecord(ProfilesTable, ProfileFields(), s);
     }
     TStatement s(*this, "SELECT Tag, Value FROM profile_options WHERE ProfileID = ? ORDER BY Tag");
     s.Bind(1, qlonglong(ProfileID));
     while (s.Step())
-        profile->Options.list[profile->Options.len++] = {TSIPDevice_Profile_Option_Tag(s.Column(0).toLongLong()),
-                                                         int32_t(s.Column(1).toLongLong())};
+        ReadOption(*profile, s.Column(0).toLongLong(), s.Column(1).toLongLong());
     return profile;
 }
 
 void TConfigDatabase::SaveProfile(const TProfileRecord &Profile) {
+    static const QByteArray upsert = UpsertSql(ProfilesTable, ProfileFields());
     TTransaction t(*this);
     {
-        TStatement s(*this, UpsertSql("profiles", ProfileFields()));
+        TStatement s(*this, upsert);
         s.BindAll(RecordValues(ProfileFields(), Profile));
         s.Run();
     }
@@ -377,33 +467,94 @@ void TConfigDatabase::SaveProfile(const TProfileRecord &Profile) {
 
 std::vector<TDeviceRecord> TConfigDatabase::LoadDevices() {
     std::vector<TDeviceRecord> devices;
-    TStatement s(*this, "SELECT " + ColumnList(DeviceFields()) + " FROM devices ORDER BY DeviceID");
-    while (s.Step())
-        devices.push_back(ReadRecord(DeviceFields(), [&](int i) { return s.Column(i); },
-                                     QStringLiteral("%1: devices").arg(FPath)));
+    ForEachDevice([&](const TDeviceRecord &d) { devices.push_back(d); });
     return devices;
 }
 
 std::optional<TDeviceRecord> TConfigDatabase::LoadDevice(int64_t DeviceID) {
-    TStatement s(*this, "SELECT " + ColumnList(DeviceFields()) + " FROM devices WHERE DeviceID = ?");
+    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID = ?"));
     s.Bind(1, qlonglong(DeviceID));
     if (!s.Step())
         return std::nullopt;
-    return ReadRecord(DeviceFields(), [&](int i) { return s.Column(i); },
-                      QStringLiteral("%1: device %2").arg(FPath).arg(DeviceID));
+    return ReadRecord(DevicesTable, DeviceFields(), s);
 }
 
+// A single statement is all or nothing by itself.
 void TConfigDatabase::SaveDevice(const TDeviceRecord &Device) {
-    TTransaction t(*this);
+    static const QByteArray upsert = UpsertSql(DevicesTable, DeviceFields());
+    TStatement s(*this, upsert);
+    QVariantList values = RecordValues(DeviceFields(), Device);
+    if (Device.ProfileID == 0)
+        values[2] = QVariant(); // no profile
+    s.BindAll(values);
+    s.Run();
+}
+
+// Batches follow the key, so a statement is never held while Visit runs.
+// The statement takes the last key read as ?1, the batch size as ?2.
+void TConfigDatabase::ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
+                                         const std::function<void(const TDeviceRecord &)> &Visit) {
+    std::vector<TDeviceRecord> batch;
+    qlonglong after = std::numeric_limits<qlonglong>::min(); // keys that are not positive are refused, not skipped
+    do {
+        batch.clear();
+        {
+            TStatement s(*this, Sql);
+            s.BindAll(QVariantList{after, DeviceBatch} + More);
+            while (s.Step())
+                batch.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
+        }
+        for (const TDeviceRecord &d : batch)
+            Visit(d);
+        if (!batch.empty())
+            after = batch.back().DeviceID;
+    } while (batch.size() == DeviceBatch);
+}
+
+void TConfigDatabase::ForEachDevice(const std::function<void(const TDeviceRecord &)> &Visit) {
+    static const QByteArray sql = SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
+    ForEachDeviceWhere(sql, {}, Visit);
+}
+
+void TConfigDatabase::ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit) {
+    static const QByteArray sql =
+        SelectSql(DevicesTable, DeviceFields(), "WHERE ProfileID IS ?3 AND DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
+    ForEachDeviceWhere(sql, {ProfileID ? QVariant(qlonglong(ProfileID)) : QVariant()}, Visit);
+}
+
+int64_t TConfigDatabase::CountDevices() {
+    TStatement s(*this, "SELECT count(*) FROM devices");
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, const QVariant &Except) {
+    const QByteArray column = Quoted(Field);
+    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(),
+                                  "WHERE " + column + " IN (SELECT " + column + " FROM devices WHERE " + column +
+                                      " IS NOT ? GROUP BY " + column + " HAVING count(*) > 1) ORDER BY DeviceID"));
+    s.Bind(1, Except);
+    std::vector<TDeviceRecord> devices;
+    while (s.Step())
+        devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
+    return devices;
+}
+
+void TConfigDatabase::CheckReferences() {
+    const auto missing = [&](qlonglong profile) {
+        return QStringLiteral("refers to profile ") + QString::number(profile) + QStringLiteral(", which is not there");
+    };
     {
-        TStatement s(*this, UpsertSql("devices", DeviceFields()));
-        QVariantList values = RecordValues(DeviceFields(), Device);
-        if (Device.ProfileID == 0)
-            values[2] = QVariant(); // no profile
-        s.BindAll(values);
-        s.Run();
+        TStatement s(*this, "SELECT ProfileID, Tag FROM profile_options o WHERE NOT EXISTS"
+                            " (SELECT 1 FROM profiles p WHERE p.ProfileID = o.ProfileID) LIMIT 1");
+        if (s.Step())
+            Refuse(RowName("profile_options", {{"ProfileID", s.Column(0).toLongLong()}, {"Tag", s.Column(1).toLongLong()}}),
+                   missing(s.Column(0).toLongLong()));
     }
-    t.Commit();
+    TStatement s(*this, "SELECT DeviceID, ProfileID FROM devices d WHERE ProfileID IS NOT NULL AND NOT EXISTS"
+                        " (SELECT 1 FROM profiles p WHERE p.ProfileID = d.ProfileID) ORDER BY DeviceID LIMIT 1");
+    if (s.Step())
+        Refuse(RowName(DevicesTable, {{"DeviceID", s.Column(0).toLongLong()}}), missing(s.Column(1).toLongLong()));
 }
 
 void TConfigDatabase::DeleteDevice(int64_t DeviceID) {
@@ -413,18 +564,26 @@ void TConfigDatabase::DeleteDevice(int64_t DeviceID) {
 }
 
 TSite TConfigDatabase::LoadSite() {
+    CheckReferences();
     return {LoadSystem(), LoadProfiles(), LoadDevices()};
 }
 
-void TConfigDatabase::ReplaceSite(const TSite &Site) {
+void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
-    Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system");
-    SaveSystem(Site.System);
-    for (const TProfileRecord &p : Site.Profiles)
-        SaveProfile(p);
-    for (const TDeviceRecord &d : Site.Devices)
-        SaveDevice(d);
+    Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system;"
+            " DELETE FROM node_addresses");
+    Fill();
     t.Commit();
+}
+
+void TConfigDatabase::ReplaceSite(const TSite &Site) {
+    ReplaceSite([&] {
+        SaveSystem(Site.System);
+        for (const TProfileRecord &p : Site.Profiles)
+            SaveProfile(p);
+        for (const TDeviceRecord &d : Site.Devices)
+            SaveDevice(d);
+    });
 }
 
 int32_t TConfigDatabase::FirstFreeStartNumber(const QString &Prefix) {

@@ -2,11 +2,16 @@
 // The phone system's configuration in one SQLite file: the system values, the
 // profiles with their options and the devices. The file is created with its
 // schema on first use. Columns carry the field names of HostRecords, so the
-// file can be read with any SQLite tool.
+// file can be read and changed with any SQLite tool; what such a tool leaves
+// that does not hold together (an option or device of a profile that is not
+// there, a value out of its range) is refused when read, naming its table and
+// row. Another program's lock is waited for a while before giving up.
 
 #include "HostRecords.h"
 
 #include <QHash>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -19,8 +24,12 @@ public:
 
 class TConfigDatabase {
 public:
-    // Opens the file, creating it and its schema when missing. Raises EDatabase.
-    explicit TConfigDatabase(const QString &Path);
+    enum class TOpenMode {
+        Create, // a missing file is created with the schema
+        Existing,
+    };
+    // Raises EDatabase.
+    explicit TConfigDatabase(const QString &Path, TOpenMode Mode = TOpenMode::Create);
     ~TConfigDatabase();
     TConfigDatabase(const TConfigDatabase &) = delete;
     TConfigDatabase &operator=(const TConfigDatabase &) = delete;
@@ -55,13 +64,28 @@ public:
     // In DeviceID order.
     std::vector<TDeviceRecord> LoadDevices();
     std::optional<TDeviceRecord> LoadDevice(int64_t DeviceID);
-    // Inserts or updates the row, in one transaction.
+    // Inserts or updates the row.
     void SaveDevice(const TDeviceRecord &Device);
     // Removes the row; a device that is not there is no error.
     void DeleteDevice(int64_t DeviceID);
 
+    // Every device in DeviceID order, read in batches so that memory stays
+    // flat whatever the site's size; Visit may use the database.
+    void ForEachDevice(const std::function<void(const TDeviceRecord &)> &Visit);
+    // The same for the devices of one profile, or those of none for 0.
+    void ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit);
+    int64_t CountDevices();
+    // The devices whose Field (a column of DeviceFields) holds a value that
+    // another device's holds too, Except aside; in DeviceID order.
+    std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
+    // Raises EDatabase naming the first option or device row that refers to
+    // a profile that is not there.
+    void CheckReferences();
+
     TSite LoadSite();
-    // Replaces everything the database holds, in one transaction.
+    // Replaces everything the database holds with what Fill saves, in one
+    // transaction: nothing changes when Fill raises.
+    void ReplaceSite(const std::function<void()> &Fill);
     void ReplaceSite(const TSite &Site);
 
     // The smallest number n >= 1 such that no device ID is the prefix followed by n.
@@ -73,7 +97,16 @@ private:
 
     void Execute(const char *Sql);
     [[noreturn]] void Fail(const QString &What);
+    // The row named as "table devices, row DeviceID 5".
+    [[noreturn]] void Refuse(const QString &Row, const QString &Why) const;
+    void CheckSchema(TOpenMode Mode);
     void CreateSchema();
+    void CreateIndexes();
+    template <class R>
+    R ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S);
+    void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);
+    void ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
+                            const std::function<void(const TDeviceRecord &)> &Visit);
 
     QString FPath;
     sqlite3 *FDb = nullptr;

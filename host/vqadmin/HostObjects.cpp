@@ -57,7 +57,8 @@ void THostProfile::Save() {
     if (!FModified)
         return;
     if (FRecord.ProfileID != FStoredID)
-        throw EDatabase(QStringLiteral("%1: profile %2: the profile ID cannot change").arg(FDatabase.Path()).arg(FStoredID));
+        throw EDatabase(FDatabase.Path() + QStringLiteral(": profile ") + QString::number(FStoredID) +
+                        QStringLiteral(": the profile ID cannot change"));
     FDatabase.SaveProfile(FRecord);
     FModified = false;
 }
@@ -86,7 +87,8 @@ void THostDevice::Save() {
     if (!FModified)
         return;
     if (FRecord.DeviceID != FStoredID)
-        throw EDatabase(QStringLiteral("%1: device %2: the device's database ID cannot change").arg(FDatabase.Path()).arg(FStoredID));
+        throw EDatabase(FDatabase.Path() + QStringLiteral(": device ") + QString::number(FStoredID) +
+                        QStringLiteral(": the device's database ID cannot change"));
     FDatabase.SaveDevice(FRecord);
     FModified = false;
 }

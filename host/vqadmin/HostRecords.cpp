@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <arpa/inet.h>
+
 #include <array>
 #include <limits>
 
@@ -213,6 +215,9 @@ template QString SetFieldValue(TProfileRecord &, const TRecordField<TProfileReco
 template QString SetFieldValue(TDeviceRecord &, const TRecordField<TDeviceRecord> &, const QVariant &);
 
 QString CheckAnsiText(const QString &Text) {
+    // Plain ASCII always fits, and most texts are.
+    if (std::all_of(Text.begin(), Text.end(), [](QChar c) { return c.unicode() - 1u < 0x7Fu; }))
+        return {};
     // The boundary's texts end at NUL, and the code page holds 256 characters.
     if (Text.contains(QChar(0)))
         return QStringLiteral("contains a NUL character");
@@ -235,12 +240,33 @@ QString IPText(const TIPAddressRec &IP) {
 }
 
 std::optional<TIPAddressRec> ParseIPText(const QString &Text) {
+    // The classic conversion reads "10.0.0.5 junk" as 10.0.0.5, "0 1..00.5" as 0.
+    if (!Text.isEmpty()) {
+        const QByteArray latin1 = Text.toLatin1();
+        in6_addr bytes;
+        if (inet_pton(AF_INET, latin1.constData(), &bytes) != 1 && inet_pton(AF_INET6, latin1.constData(), &bytes) != 1)
+            return std::nullopt;
+    }
     TIPAddress address;
     address.SetAsAnsiString(ToAnsi(Text));
     // A prefix length belongs to networks, not to one host's address.
     if (address.IsError() || address.IsShortMask() || !CheckAnsiText(Text).isEmpty())
         return std::nullopt;
     return address.IPAddress();
+}
+
+QString IPv4Text(uint32_t IP) {
+    TIPAddressRec rec{};
+    rec.version = 4;
+    rec.ip4 = IP;
+    return IPText(rec);
+}
+
+std::optional<uint32_t> ParseIPv4Text(const QString &Text) {
+    const std::optional<TIPAddressRec> rec = ParseIPText(Text);
+    if (!rec || rec->version != 4)
+        return std::nullopt;
+    return rec->ip4;
 }
 
 QString OptionTagName(TSIPDevice_Profile_Option_Tag Tag) {

@@ -16,10 +16,13 @@
 #include <variant>
 #include <vector>
 
+constexpr int32_t MinPort = 1;
+constexpr int32_t MaxPort = 65535;
+
 // The phone system's values; an absent one is not answered.
 struct TSystemValues {
     std::optional<uint32_t> SIPAddress; // IPv4, first octet most significant
-    std::optional<int32_t> SIPPort;
+    std::optional<int32_t> SIPPort;     // MinPort..MaxPort
     std::optional<QString> Domain;
     std::optional<bool> EditRights;
     std::optional<bool> Redundant;
@@ -142,9 +145,13 @@ QString CheckAnsiText(const QString &Text);
 // The plug-in's MACToText writes it.
 std::optional<TdpMACAddress> ParseMACText(const QString &Text);
 
-// The empty text for no address; none for a text that is not an address.
+// The empty text for no address; none for a text that is not an address
+// written plainly (a dotted quad or IPv6 text, nothing before or after it).
 QString IPText(const TIPAddressRec &IP);
 std::optional<TIPAddressRec> ParseIPText(const QString &Text);
+// An IPv4 address as a dotted quad, 0.0.0.0 included.
+QString IPv4Text(uint32_t IP);
+std::optional<uint32_t> ParseIPv4Text(const QString &Text);
 
 // Option tags by name ("POT_SilenceSuppression"); POT_Invalid has no name here.
 QString OptionTagName(TSIPDevice_Profile_Option_Tag Tag);

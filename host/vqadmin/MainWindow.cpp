@@ -2,12 +2,14 @@
 
 #include "Commands.h"
 #include "HostFailures.h"
+#include "SiteFile.h"
 #include "SiteValidation.h"
 #include "VQControls.h"
 #include "ui_MainWindow.h"
 #include "ui_ValidationDialog.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -204,37 +206,34 @@ bool TMainWindow::DeleteDevice(int64_t DeviceID) {
 }
 
 bool TMainWindow::ImportSite(const QString &FileName) {
+    // The user's Cancel, raised out of the import so that its transaction rolls back.
+    struct ECancelled {};
     QString imported; // what the status bar says when it is done
     RunGuarded(this, [&] {
-        const TSite site = ReadSiteFileNamed(FileName);
+        QFile file(FileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Exception(FileName + QStringLiteral(": cannot read: ") + file.errorString());
+        constexpr int Steps = 1000;
         QProgressDialog progress(QStringLiteral("Importing %1…").arg(QFileInfo(FileName).fileName()),
-                                 QStringLiteral("Cancel"), 0, int(site.Profiles.size() + site.Devices.size()), this);
+                                 QStringLiteral("Cancel"), 0, Steps, this);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(0);
         progress.setValue(0);
-        // One transaction: cancelled, the database is as it was.
-        TConfigDatabase::TTransaction transaction(FDatabase);
-        FDatabase.ReplaceSite({site.System, {}, {}});
-        int step = 0;
-        const auto advance = [&] {
-            progress.setValue(++step);
-            return !progress.wasCanceled();
-        };
-        for (const TProfileRecord &p : site.Profiles) {
-            FDatabase.SaveProfile(p);
-            if (!advance())
-                return;
+        const qint64 size = std::max<qint64>(file.size(), 1);
+        try {
+            const TImported site = ::ImportSite(FDatabase, file, [&] {
+                progress.setValue(int(file.pos() * Steps / size));
+                if (progress.wasCanceled())
+                    throw ECancelled{};
+            });
+            imported = QStringLiteral("Imported %1 profiles and %2 devices from %3")
+                           .arg(site.Profiles)
+                           .arg(site.Devices)
+                           .arg(FileName);
+        } catch (const ECancelled &) {
+        } catch (const ESiteFile &e) {
+            throw ESiteFile(FileName + QStringLiteral(": ") + e.Message());
         }
-        for (const TDeviceRecord &d : site.Devices) {
-            FDatabase.SaveDevice(d);
-            if (!advance())
-                return;
-        }
-        transaction.Commit();
-        imported = QStringLiteral("Imported %1 profiles and %2 devices from %3")
-                       .arg(site.Profiles.size())
-                       .arg(site.Devices.size())
-                       .arg(FileName);
     });
     Refresh();
     if (!imported.isEmpty())

@@ -3,11 +3,8 @@
 #include "Lyn2_Schema.h"
 #include "ZDBDataTree.h"
 
-#include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QBuffer>
 #include <QJsonObject>
-#include <QSet>
 
 #include <span>
 
@@ -32,12 +29,6 @@ QJsonObject ObjectAt(const QJsonValue &v, const QString &place) {
     if (!v.isObject())
         Refuse(place, QStringLiteral("expected an object"));
     return v.toObject();
-}
-
-QJsonArray ArrayAt(const QJsonValue &v, const QString &place) {
-    if (!v.isArray())
-        Refuse(place, QStringLiteral("expected an array"));
-    return v.toArray();
 }
 
 QString StringAt(const QJsonValue &v, const QString &place) {
@@ -65,7 +56,7 @@ qint64 IntegerAt(const QJsonValue &v, const QString &place, qint64 min, qint64 m
     if (!v.isDouble() || (n == 0 && v.toDouble() != 0))
         Refuse(place, QStringLiteral("expected an integer"));
     if (n < min || n > max)
-        Refuse(place, QStringLiteral("out of range %1..%2").arg(min).arg(max));
+        Refuse(place, QStringLiteral("out of range %1..%2").arg(QString::number(min), QString::number(max)));
     return n;
 }
 
@@ -88,10 +79,9 @@ TSystemValues ReadSystem(const QJsonObject &o) {
     TSystemValues v;
     if (o.contains(QLatin1String("sipAddress"))) {
         const QString at = Member(place, QStringLiteral("sipAddress"));
-        const std::optional<TIPAddressRec> ip = ParseIPText(StringAt(o[QLatin1String("sipAddress")], at));
-        if (!ip || ip->version != 4)
-            Refuse(at, QStringLiteral("not an IPv4 address"));
-        v.SIPAddress = ip->ip4;
+        v.SIPAddress = ParseIPv4Text(StringAt(o[QLatin1String("sipAddress")], at));
+        if (!v.SIPAddress)
+            Refuse(at, QStringLiteral("not an IPv4 address like 10.0.0.5"));
     }
     const auto integer = [&](const char *key, std::optional<int32_t> &out) {
         if (o.contains(QLatin1String(key)))
@@ -101,7 +91,9 @@ TSystemValues ReadSystem(const QJsonObject &o) {
         if (o.contains(QLatin1String(key)))
             out = BooleanAt(o[QLatin1String(key)], Member(place, QLatin1String(key)));
     };
-    integer("sipPort", v.SIPPort);
+    if (o.contains(QLatin1String("sipPort")))
+        v.SIPPort = int32_t(IntegerAt(o[QLatin1String("sipPort")], Member(place, QStringLiteral("sipPort")), MinPort,
+                                      MaxPort));
     if (o.contains(QLatin1String("domain")))
         v.Domain = AnsiStringAt(o[QLatin1String("domain")], Member(place, QStringLiteral("domain")));
     boolean("editRights", v.EditRights);
@@ -125,7 +117,7 @@ TSystemValues ReadSystem(const QJsonObject &o) {
 QJsonObject WriteSystem(const TSystemValues &v) {
     QJsonObject o;
     if (v.SIPAddress)
-        o[QLatin1String("sipAddress")] = IPText(IPRecFromIPv4(*v.SIPAddress));
+        o[QLatin1String("sipAddress")] = IPv4Text(*v.SIPAddress);
     const auto put = [&](const char *key, const auto &value) {
         if (value)
             o[QLatin1String(key)] = *value;
@@ -176,12 +168,16 @@ void ReadFields(R &record, const std::vector<TRecordField<R>> &table, const QJso
 }
 
 template <class R>
-QJsonObject WriteFields(const R &record, const std::vector<TRecordField<R>> &table, const char *givenElsewhere) {
-    QJsonObject o;
+void WriteFields(TJsonWriter &json, const R &record, const std::vector<TRecordField<R>> &table,
+                 const char *givenElsewhere) {
+    json.Key(QLatin1String("fields"));
+    json.BeginObject();
     for (const auto &f : table)
-        if (qstrcmp(f.Name, givenElsewhere) != 0)
-            o[QLatin1String(f.Name)] = QJsonValue::fromVariant(GetFieldValue(record, f));
-    return o;
+        if (qstrcmp(f.Name, givenElsewhere) != 0) {
+            json.Key(QLatin1String(f.Name));
+            json.Scalar(GetFieldValue(record, f));
+        }
+    json.EndObject();
 }
 
 // ---- custom data -----------------------------------------------------------------
@@ -232,8 +228,11 @@ QString ReadCustomData(const QJsonObject &o, TSchema schema, const QString &plac
     return {};
 }
 
-// Settings when they give back exactly this text, the raw text otherwise.
-void WriteCustomData(QJsonObject &o, const QString &text, TSchema schema) {
+// Settings when they give back exactly this text, the raw text otherwise;
+// nothing for no custom data.
+void WriteCustomData(TJsonWriter &json, const QString &text, TSchema schema) {
+    if (text.isEmpty())
+        return;
     if (const std::unique_ptr<TZDBDataTree> tree = TZDBDataTree::CreateNew(text)) {
         QJsonObject settings;
         for (const TCustomDataPath &path : schema) {
@@ -263,26 +262,16 @@ void WriteCustomData(QJsonObject &o, const QString &text, TSchema schema) {
             settings.insert(QLatin1String(path.Path), value);
         }
         if (SettingsToCustomData(settings, schema, QString()) == text) {
-            o[QLatin1String("settings")] = settings;
+            json.Key(QLatin1String("settings"));
+            json.Value(settings);
             return;
         }
     }
-    o[QLatin1String("customData")] = text;
+    json.Key(QLatin1String("customData"));
+    json.Scalar(text);
 }
 
 // ---- profiles and devices --------------------------------------------------------
-
-// Given IDs are kept; the others take the next free number in file order.
-template <class R>
-void AssignIDs(std::vector<R> &records, int64_t R::*id, const QSet<int64_t> &given) {
-    int64_t next = 1;
-    for (R &r : records)
-        if (r.*id == 0) {
-            while (given.contains(next))
-                ++next;
-            r.*id = next++;
-        }
-}
 
 // Reads a record's key when the file gives it: positive and not given twice.
 void ReadID(const QJsonObject &fields, const char *key, const QString &place, QSet<int64_t> &given) {
@@ -291,136 +280,299 @@ void ReadID(const QJsonObject &fields, const char *key, const QString &place, QS
     const QString at = Member(place, QLatin1String(key));
     const int64_t id = IntegerAt(fields[QLatin1String(key)], at, 1, std::numeric_limits<qint64>::max());
     if (given.contains(id))
-        Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key)).arg(id));
+        Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key), QString::number(id)));
     given.insert(id);
 }
 
-std::vector<TProfileRecord> ReadProfiles(const QJsonArray &array, QHash<QString, qsizetype> &byName) {
-    std::vector<TProfileRecord> profiles;
-    QSet<int64_t> given;
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        const QString place = QStringLiteral("profiles[%1]").arg(i);
-        const QJsonObject o = ObjectAt(array[i], place);
-        CheckKeys(o, place, {"name", "fields", "settings", "customData", "options"});
-        TProfileRecord p;
-        const QString nameAt = Member(place, QStringLiteral("name"));
-        if (!o.contains(QLatin1String("name")))
-            Refuse(nameAt, QStringLiteral("missing"));
-        const QString name = StringAt(o[QLatin1String("name")], nameAt);
-        if (name.isEmpty())
-            Refuse(nameAt, QStringLiteral("empty"));
-        if (byName.contains(name))
-            Refuse(nameAt, QStringLiteral("profile \"%1\" is given twice").arg(name));
-        if (const QString why = SetFieldValue(p, *FindField(ProfileFields(), QStringLiteral("Name")), name); !why.isEmpty())
-            Refuse(nameAt, why);
-        byName.insert(name, i);
-        if (o.contains(QLatin1String("fields"))) {
-            const QString at = Member(place, QStringLiteral("fields"));
-            const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
-            ReadID(fields, "ProfileID", at, given);
-            ReadFields(p, ProfileFields(), fields, at, "Name", QStringLiteral("the profile's name is \"name\""));
+// Given IDs are kept; the others take the next free number in file order.
+template <class T>
+void AssignIDs(std::vector<T> &held, const QSet<int64_t> &given, const auto &id) {
+    int64_t next = 1;
+    for (T &r : held)
+        if (id(r) == 0) {
+            while (given.contains(next))
+                ++next;
+            id(r) = next++;
         }
-        p.CustomData = ReadCustomData(o, ProfileSchema, place);
-        if (o.contains(QLatin1String("options"))) {
-            const QString at = Member(place, QStringLiteral("options"));
-            const QJsonObject options = ObjectAt(o[QLatin1String("options")], at);
-            for (auto it = options.begin(); it != options.end(); ++it) {
-                const std::optional<TSIPDevice_Profile_Option_Tag> tag = OptionTagFromName(it.key());
-                if (!tag)
-                    Refuse(Member(at, it.key()), QStringLiteral("unknown option"));
-                p.Options.list[p.Options.len++] = {*tag, Int32At(*it, Member(at, it.key()))};
-            }
-        }
-        profiles.push_back(std::move(p));
-    }
-    AssignIDs(profiles, &TProfileRecord::ProfileID, given);
-    return profiles;
 }
 
-std::vector<TDeviceRecord> ReadDevices(const QJsonArray &array, const std::vector<TProfileRecord> &profiles,
-                                       const QHash<QString, qsizetype> &byName) {
-    std::vector<TDeviceRecord> devices;
-    QSet<int64_t> given;
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        const QString place = QStringLiteral("devices[%1]").arg(i);
-        const QJsonObject o = ObjectAt(array[i], place);
-        CheckKeys(o, place, {"profile", "fields", "settings", "customData"});
-        TDeviceRecord d;
-        if (const QJsonValue profile = o[QLatin1String("profile")]; !profile.isUndefined() && !profile.isNull()) {
-            const QString at = Member(place, QStringLiteral("profile"));
-            const QString name = StringAt(profile, at);
-            if (!byName.contains(name))
-                Refuse(at, QStringLiteral("unknown profile \"%1\"").arg(name));
-            d.ProfileID = profiles[std::size_t(byName[name])].ProfileID;
-        }
-        if (o.contains(QLatin1String("fields"))) {
-            const QString at = Member(place, QStringLiteral("fields"));
-            const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
-            ReadID(fields, "DeviceID", at, given);
-            ReadFields(d, DeviceFields(), fields, at, "ProfileID", QStringLiteral("the device's profile is \"profile\""));
-        }
-        d.CustomData = ReadCustomData(o, DeviceSchema, place);
-        devices.push_back(std::move(d));
+TProfileRecord ReadProfile(const QJsonObject &o, const QString &place, QSet<int64_t> &given) {
+    CheckKeys(o, place, {"name", "fields", "settings", "customData", "options"});
+    TProfileRecord p;
+    const QString nameAt = Member(place, QStringLiteral("name"));
+    if (!o.contains(QLatin1String("name")))
+        Refuse(nameAt, QStringLiteral("missing"));
+    const QString name = StringAt(o[QLatin1String("name")], nameAt);
+    if (name.isEmpty())
+        Refuse(nameAt, QStringLiteral("empty"));
+    if (const QString why = SetFieldValue(p, *FindField(ProfileFields(), QStringLiteral("Name")), name); !why.isEmpty())
+        Refuse(nameAt, why);
+    if (o.contains(QLatin1String("fields"))) {
+        const QString at = Member(place, QStringLiteral("fields"));
+        const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
+        ReadID(fields, "ProfileID", at, given);
+        ReadFields(p, ProfileFields(), fields, at, "Name", QStringLiteral("the profile's name is \"name\""));
     }
-    AssignIDs(devices, &TDeviceRecord::DeviceID, given);
-    return devices;
+    p.CustomData = ReadCustomData(o, ProfileSchema, place);
+    if (o.contains(QLatin1String("options"))) {
+        const QString at = Member(place, QStringLiteral("options"));
+        const QJsonObject options = ObjectAt(o[QLatin1String("options")], at);
+        // Option names are distinct keys, so the record holds them all.
+        static_assert(TSIPDevice_Profile_Option_Capacity >= POT_AutoAnswerType);
+        for (auto it = options.begin(); it != options.end(); ++it) {
+            const std::optional<TSIPDevice_Profile_Option_Tag> tag = OptionTagFromName(it.key());
+            if (!tag)
+                Refuse(Member(at, it.key()), QStringLiteral("unknown option"));
+            p.Options.list[p.Options.len++] = {*tag, Int32At(*it, Member(at, it.key()))};
+        }
+    }
+    return p;
 }
+
+// A device and the name of its profile (null for none), as the file gives them.
+struct TDeviceEntry {
+    TDeviceRecord Device;
+    QString Profile;
+    QString Place;
+};
+
+TDeviceEntry ReadDevice(const QJsonObject &o, const QString &place, QSet<int64_t> &given) {
+    CheckKeys(o, place, {"profile", "fields", "settings", "customData"});
+    TDeviceEntry entry{{}, {}, place};
+    if (const QJsonValue profile = o[QLatin1String("profile")]; !profile.isUndefined() && !profile.isNull())
+        entry.Profile = StringAt(profile, Member(place, QStringLiteral("profile")));
+    if (o.contains(QLatin1String("fields"))) {
+        const QString at = Member(place, QStringLiteral("fields"));
+        const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
+        ReadID(fields, "DeviceID", at, given);
+        ReadFields(entry.Device, DeviceFields(), fields, at, "ProfileID",
+                   QStringLiteral("the device's profile is \"profile\""));
+    }
+    entry.Device.CustomData = ReadCustomData(o, DeviceSchema, place);
+    return entry;
+}
+
+// Passes the records on to the sink in file order as soon as they are
+// complete: a record without an ID holds back itself and those after it until
+// its array ends and the free IDs are known, a device naming a profile until
+// the profiles are all known. A file as export writes it is held nowhere.
+class TSiteReader {
+public:
+    explicit TSiteReader(TSiteSink &Sink) : FSink(Sink) {}
+
+    void System(const QJsonValue &v) {
+        FSink.System(ReadSystem(ObjectAt(v, QStringLiteral("system"))));
+        FSystemGiven = true;
+    }
+
+    void Profile(const QJsonValue &v, const QString &place) {
+        TProfileRecord p = ReadProfile(ObjectAt(v, place), place, FGivenProfiles);
+        if (FProfileNames.contains(p.Name))
+            Refuse(Member(place, QStringLiteral("name")), QStringLiteral("profile \"%1\" is given twice").arg(p.Name));
+        FProfileNames.insert(p.Name);
+        FHeldProfiles.push_back(std::move(p));
+        if (FHeldProfiles.size() == 1 && FHeldProfiles[0].ProfileID != 0)
+            PassProfiles();
+    }
+
+    void EndProfiles() {
+        AssignIDs(FHeldProfiles, FGivenProfiles, [](TProfileRecord &p) -> int64_t & { return p.ProfileID; });
+        PassProfiles();
+        FProfilesKnown = true;
+        PassDevices();
+    }
+
+    void Device(const QJsonValue &v, const QString &place) {
+        FHeldDevices.push_back(ReadDevice(ObjectAt(v, place), place, FGivenDevices));
+        if (FHeldDevices.size() == 1)
+            PassDevices();
+    }
+
+    void EndDevices() {
+        AssignIDs(FHeldDevices, FGivenDevices, [](TDeviceEntry &e) -> int64_t & { return e.Device.DeviceID; });
+        PassDevices();
+    }
+
+    // The document has ended: no more profiles come.
+    void Finish() {
+        if (!FSystemGiven)
+            FSink.System({});
+        FProfilesKnown = true;
+        PassDevices();
+    }
+
+private:
+    void PassProfiles() {
+        for (const TProfileRecord &p : FHeldProfiles) {
+            FProfileIDs.insert(p.Name, p.ProfileID);
+            FSink.Profile(p);
+        }
+        FHeldProfiles.clear();
+    }
+
+    // Up to the first device that is not complete yet.
+    void PassDevices() {
+        auto it = FHeldDevices.begin();
+        for (; it != FHeldDevices.end(); ++it) {
+            TDeviceEntry &e = *it;
+            if (e.Device.DeviceID == 0 || (!e.Profile.isNull() && !FProfilesKnown))
+                break;
+            if (!e.Profile.isNull()) {
+                const auto id = FProfileIDs.constFind(e.Profile);
+                if (id == FProfileIDs.cend())
+                    Refuse(Member(e.Place, QStringLiteral("profile")),
+                           QStringLiteral("unknown profile \"%1\"").arg(e.Profile));
+                e.Device.ProfileID = *id;
+            }
+            FSink.Device(e.Device);
+        }
+        FHeldDevices.erase(FHeldDevices.begin(), it);
+    }
+
+    TSiteSink &FSink;
+    bool FSystemGiven = false;
+    bool FProfilesKnown = false;
+    QSet<int64_t> FGivenProfiles, FGivenDevices;
+    QSet<QString> FProfileNames;
+    QHash<QString, int64_t> FProfileIDs; // of the profiles passed on
+    std::vector<TProfileRecord> FHeldProfiles;
+    std::vector<TDeviceEntry> FHeldDevices;
+};
+
+// Keeps the records it is given.
+class TSiteCollector : public TSiteSink {
+public:
+    void System(const TSystemValues &Values) override { Site.System = Values; }
+    void Profile(const TProfileRecord &Profile) override { Site.Profiles.push_back(Profile); }
+    void Device(const TDeviceRecord &Device) override { Site.Devices.push_back(Device); }
+    TSite Site;
+};
 
 } // namespace
 
-TSite ReadSiteFile(const QByteArray &Json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(Json, &error);
-    if (error.error != QJsonParseError::NoError) {
-        const QByteArray before = Json.left(error.offset);
-        const qsizetype line = before.count('\n') + 1;
-        const qsizetype column = before.size() - (before.lastIndexOf('\n') + 1) + 1;
-        Refuse(QStringLiteral("line %1, column %2").arg(line).arg(column),
-               QStringLiteral("not valid JSON: %1").arg(error.errorString()));
+void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
+    try {
+        TJsonReader json(File);
+        if (!json.EnterObject()) {
+            json.ReadValue(); // not valid JSON is refused as such
+            json.Finish();
+            Refuse(QString(), QStringLiteral("expected an object at the top level"));
+        }
+        TSiteReader site(Sink);
+        QString key;
+        while (json.NextMember(key)) {
+            if (key == QLatin1String("system")) {
+                site.System(json.ReadValue());
+            } else if (key == QLatin1String("profiles") || key == QLatin1String("devices")) {
+                const bool profiles = key == QLatin1String("profiles");
+                if (!json.EnterArray())
+                    Refuse(key, QStringLiteral("expected an array"));
+                while (json.NextElement()) {
+                    const QString place = json.Place();
+                    if (profiles)
+                        site.Profile(json.ReadValue(), place);
+                    else
+                        site.Device(json.ReadValue(), place);
+                }
+                if (profiles)
+                    site.EndProfiles();
+                else
+                    site.EndDevices();
+            } else {
+                Refuse(key, QStringLiteral("unknown field"));
+            }
+        }
+        json.Finish();
+        site.Finish();
+    } catch (const EJsonRead &e) {
+        throw ESiteFile(e.Message());
     }
-    if (!doc.isObject())
-        Refuse(QString(), QStringLiteral("expected an object at the top level"));
-    const QJsonObject top = doc.object();
-    CheckKeys(top, QString(), {"system", "profiles", "devices"});
-    TSite site;
-    if (top.contains(QLatin1String("system")))
-        site.System = ReadSystem(ObjectAt(top[QLatin1String("system")], QStringLiteral("system")));
-    QHash<QString, qsizetype> byName;
-    if (top.contains(QLatin1String("profiles")))
-        site.Profiles = ReadProfiles(ArrayAt(top[QLatin1String("profiles")], QStringLiteral("profiles")), byName);
-    if (top.contains(QLatin1String("devices")))
-        site.Devices =
-            ReadDevices(ArrayAt(top[QLatin1String("devices")], QStringLiteral("devices")), site.Profiles, byName);
-    return site;
+}
+
+TSite ReadSiteFile(const QByteArray &Json) {
+    QBuffer buffer;
+    buffer.setData(Json);
+    buffer.open(QIODevice::ReadOnly);
+    TSiteCollector collector;
+    ReadSiteFile(buffer, collector);
+    return std::move(collector.Site);
+}
+
+// ---- writing ---------------------------------------------------------------------
+
+TSiteFileWriter::TSiteFileWriter(QIODevice &Out, const QString &Name) : FJson(Out, Name) { FJson.BeginObject(); }
+
+void TSiteFileWriter::BeginArray(TArray Array) {
+    if (FOpen == Array)
+        return;
+    EndArray();
+    FJson.Key(QLatin1String(Array == TArray::Profiles ? "profiles" : "devices"));
+    FJson.BeginArray();
+    FOpen = Array;
+    (Array == TArray::Profiles ? FProfilesBegun : FDevicesBegun) = true;
+}
+
+void TSiteFileWriter::EndArray() {
+    if (FOpen != TArray::None)
+        FJson.EndArray();
+    FOpen = TArray::None;
+}
+
+void TSiteFileWriter::System(const TSystemValues &Values) {
+    EndArray();
+    FJson.Key(QLatin1String("system"));
+    FJson.Value(WriteSystem(Values));
+}
+
+void TSiteFileWriter::Profile(const TProfileRecord &Profile) {
+    BeginArray(TArray::Profiles);
+    FNames.insert(Profile.ProfileID, Profile.Name);
+    FJson.BeginObject();
+    FJson.Key(QLatin1String("name"));
+    FJson.Scalar(Profile.Name);
+    WriteFields(FJson, Profile, ProfileFields(), "Name");
+    WriteCustomData(FJson, Profile.CustomData, ProfileSchema);
+    QJsonObject options;
+    for (int i = 0; i < Profile.Options.len; ++i)
+        options[OptionTagName(Profile.Options.list[i].tag)] = Profile.Options.list[i].value;
+    FJson.Key(QLatin1String("options"));
+    FJson.Value(options);
+    FJson.EndObject();
+}
+
+void TSiteFileWriter::Device(const TDeviceRecord &Device) {
+    // The profiles come first, so that a reader knows them when it meets their devices.
+    if (!FProfilesBegun)
+        BeginArray(TArray::Profiles);
+    BeginArray(TArray::Devices);
+    FJson.BeginObject();
+    if (Device.ProfileID != 0) {
+        FJson.Key(QLatin1String("profile"));
+        FJson.Scalar(FNames.value(Device.ProfileID));
+    }
+    WriteFields(FJson, Device, DeviceFields(), "ProfileID");
+    WriteCustomData(FJson, Device.CustomData, DeviceSchema);
+    FJson.EndObject();
+}
+
+void TSiteFileWriter::Finish() {
+    if (!FProfilesBegun)
+        BeginArray(TArray::Profiles);
+    if (!FDevicesBegun)
+        BeginArray(TArray::Devices);
+    EndArray();
+    FJson.EndObject();
 }
 
 QByteArray WriteSiteFile(const TSite &Site) {
-    QHash<int64_t, QString> names;
-    QJsonArray profiles;
-    for (const TProfileRecord &p : Site.Profiles) {
-        names.insert(p.ProfileID, p.Name);
-        QJsonObject o;
-        o[QLatin1String("name")] = p.Name;
-        o[QLatin1String("fields")] = WriteFields(p, ProfileFields(), "Name");
-        WriteCustomData(o, p.CustomData, ProfileSchema);
-        QJsonObject options;
-        for (int i = 0; i < p.Options.len; ++i)
-            options[OptionTagName(p.Options.list[i].tag)] = p.Options.list[i].value;
-        o[QLatin1String("options")] = options;
-        profiles.append(o);
-    }
-    QJsonArray devices;
-    for (const TDeviceRecord &d : Site.Devices) {
-        QJsonObject o;
-        if (d.ProfileID != 0)
-            o[QLatin1String("profile")] = names.value(d.ProfileID);
-        o[QLatin1String("fields")] = WriteFields(d, DeviceFields(), "ProfileID");
-        WriteCustomData(o, d.CustomData, DeviceSchema);
-        devices.append(o);
-    }
-    QJsonObject top;
-    top[QLatin1String("system")] = WriteSystem(Site.System);
-    top[QLatin1String("profiles")] = profiles;
-    top[QLatin1String("devices")] = devices;
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    TSiteFileWriter writer(buffer, QStringLiteral("site file"));
+    writer.System(Site.System);
+    for (const TProfileRecord &p : Site.Profiles)
+        writer.Profile(p);
+    for (const TDeviceRecord &d : Site.Devices)
+        writer.Device(d);
+    writer.Finish();
+    return buffer.data();
 }

@@ -37,31 +37,59 @@ void Judge(TVerdict &verdict, IDevicePluginModule &module,
 }
 
 QString DescribeByKey(const TDeviceRecord &d) {
-    return QStringLiteral("device %1 (MAC %2)").arg(d.DeviceID).arg(MACToText(d.MacAddress));
+    return QStringLiteral("device ") + QString::number(d.DeviceID) + QStringLiteral(" (MAC ") + MACToText(d.MacAddress) +
+           QLatin1Char(')');
 }
 
-QString DescribeByID(const TDeviceRecord &d) { return QStringLiteral("device \"%1\"").arg(d.UniqueID); }
+QString DescribeByID(const TDeviceRecord &d) { return QStringLiteral("device \"") + d.UniqueID + QLatin1Char('"'); }
 
-// Groups of devices sharing a key; each member learns the others.
-void ReportShared(const std::vector<const TDeviceRecord *> &devices, std::vector<QStringList> &findings,
-                  const std::function<QString(const TDeviceRecord &)> &key,
-                  const std::function<QString(const TDeviceRecord &)> &intro,
-                  const std::function<QString(const TDeviceRecord &)> &describe) {
-    QHash<QString, QList<std::size_t>> groups;
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        if (const QString k = key(*devices[i]); !k.isNull())
-            groups[k].append(i);
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const QString k = key(*devices[i]);
-        if (k.isNull() || groups[k].size() < 2)
-            continue;
-        QStringList others;
-        for (std::size_t j : groups[k])
-            if (j != i)
-                others << describe(*devices[j]);
-        findings[i] << intro(*devices[i]) + QStringLiteral(" is also used by ") + others.join(QStringLiteral(", "));
+// The place of a device in the report: by profile, those without one last.
+std::tuple<bool, int64_t, int64_t> ReportOrder(const TDeviceRecord &d) {
+    return {d.ProfileID == 0, d.ProfileID, d.DeviceID};
+}
+
+// What only the host sees: devices sharing a Device ID, or a MAC address
+// other than the empty one. Only the devices that share are held.
+class THostFindings {
+public:
+    explicit THostFindings(TConfigDatabase &Database) {
+        Add(
+            Database.DevicesSharing("UniqueID", QVariant()), [](const TDeviceRecord &d) { return d.UniqueID; },
+            [](const TDeviceRecord &d) { return QStringLiteral("Device ID \"") + d.UniqueID + QLatin1Char('"'); },
+            DescribeByKey);
+        Add(
+            Database.DevicesSharing("MacAddress", MACToText(EmptyMACAddress)),
+            [](const TDeviceRecord &d) { return MACToText(d.MacAddress); },
+            [](const TDeviceRecord &d) { return QStringLiteral("MAC address ") + MACToText(d.MacAddress); },
+            DescribeByID);
     }
-}
+
+    // The findings of one device, the Device ID's first.
+    QStringList Of(int64_t DeviceID) const { return FFindings.value(DeviceID); }
+
+private:
+    using TText = std::function<QString(const TDeviceRecord &)>;
+
+    // Each member of a group learns the others, in report order.
+    void Add(const std::vector<TDeviceRecord> &sharing, const TText &key, const TText &intro, const TText &describe) {
+        QHash<QString, std::vector<const TDeviceRecord *>> groups;
+        for (const TDeviceRecord &d : sharing)
+            groups[key(d)].push_back(&d);
+        for (std::vector<const TDeviceRecord *> &group : groups) {
+            std::sort(group.begin(), group.end(), [](auto *a, auto *b) { return ReportOrder(*a) < ReportOrder(*b); });
+            for (const TDeviceRecord *d : group) {
+                QStringList others;
+                for (const TDeviceRecord *o : group)
+                    if (o != d)
+                        others << describe(*o);
+                FFindings[d->DeviceID] << intro(*d) + QStringLiteral(" is also used by ") +
+                                              others.join(QStringLiteral(", "));
+            }
+        }
+    }
+
+    QHash<int64_t, QStringList> FFindings;
+};
 
 // The host's findings join the plug-in's as errors: an error message keeps
 // its place ahead of them, a lesser finding gives way.
@@ -75,14 +103,59 @@ void AddHostFindings(TVerdict &verdict, const QStringList &findings) {
     verdict.Message = messages.join(QStringLiteral("; "));
 }
 
+// The module's prepared form of one profile, freed whatever happens to its devices.
+class TPreparedProfile {
+public:
+    TPreparedProfile(IDevicePluginModule &Module, IDeviceProfile *Profile, IDevicePluginServant *Servant)
+        : FModule(Module) {
+        FFailure = Failure([&] { FHandle = Module.ValidateDevice_PrepareProfile(Profile, Servant); });
+    }
+    ~TPreparedProfile() {
+        if (FHandle != 0)
+            FModule.ValidateDevice_FreePreparedProfile(FHandle);
+    }
+    TPreparedProfile(const TPreparedProfile &) = delete;
+    TPreparedProfile &operator=(const TPreparedProfile &) = delete;
+
+    TProfileHandle Handle() const {
+        if (FFailure)
+            throw Exception(QStringLiteral("the profile could not be prepared: ") + *FFailure);
+        return FHandle;
+    }
+
+private:
+    IDevicePluginModule &FModule;
+    TProfileHandle FHandle = 0;
+    std::optional<QString> FFailure;
+};
+
 QString Plural(std::size_t n, const char *noun) {
-    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(noun)).arg(n == 1 ? "" : "s");
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(noun) + (n == 1 ? QString() : QStringLiteral("s"));
 }
 
 // QJsonDocument writes no bare strings, so take one out of an array.
 QString JsonString(const QString &text) {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Keeps the verdicts it is given.
+class TReportCollector : public TVerdictSink {
+public:
+    void Profile(const TVerdict &Verdict) override { Report.Profiles.push_back(Verdict); }
+    void Device(const TVerdict &Verdict) override { Report.Devices.push_back(Verdict); }
+    TValidationReport Report;
+};
+
+QString WriteReport(const TValidationReport &Report, bool json) {
+    QString text;
+    TReportWriter writer(json, [&](const QString &piece) { text += piece; });
+    for (const TVerdict &v : Report.Profiles)
+        writer.Profile(v);
+    for (const TVerdict &v : Report.Devices)
+        writer.Device(v);
+    writer.Finish();
+    return text;
 }
 
 } // namespace
@@ -92,101 +165,113 @@ bool TValidationReport::HasErrors() const {
     return std::any_of(Profiles.begin(), Profiles.end(), error) || std::any_of(Devices.begin(), Devices.end(), error);
 }
 
-TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module) {
+void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdictSink &Sink,
+                  const TValidationProgress &Progress) {
+    Database.CheckReferences();
     const TInterfaceRef<THostServant> servant(new THostServant(Database));
     const std::vector<TProfileRecord> profiles = Database.LoadProfiles();
-    const std::vector<TDeviceRecord> devices = Database.LoadDevices();
-    QHash<int64_t, std::vector<const TDeviceRecord *>> devicesOf;
-    for (const TDeviceRecord &d : devices)
-        devicesOf[d.ProfileID].push_back(&d);
+    const int64_t total = int64_t(profiles.size()) + Database.CountDevices();
+    int64_t done = 0;
+    const auto reached = [&] {
+        if (Progress)
+            Progress(done++, total);
+    };
+    reached();
+    const THostFindings findings(Database);
 
-    TValidationReport report;
     std::vector<TInterfaceRef<THostProfile>> hostProfiles;
     for (const TProfileRecord &p : profiles) {
         hostProfiles.emplace_back(new THostProfile(Database, p));
-        TVerdict &verdict = report.Profiles.emplace_back(TVerdict{p.Name, std::nullopt, clvNone, {}});
+        TVerdict verdict{p.Name, std::nullopt, clvNone, {}};
         Judge(verdict, Module, [&](PAnsiStringRef &message) {
             return Module.ValidateProfile(hostProfiles.back().get(), servant.get(), message);
         });
+        Sink.Profile(verdict);
+        reached();
     }
 
-    std::vector<const TDeviceRecord *> order; // the devices in report order
-    const auto validateDevices = [&](const std::vector<const TDeviceRecord *> &group,
-                                     const std::optional<QString> &profileName,
+    const auto validateDevices = [&](int64_t profileID, const std::optional<QString> &profileName,
                                      const auto &validate) {
-        for (const TDeviceRecord *d : group) {
-            order.push_back(d);
-            const TInterfaceRef<THostDevice> device(new THostDevice(Database, *d));
-            TVerdict &verdict = report.Devices.emplace_back(TVerdict{d->UniqueID, profileName, clvNone, {}});
+        Database.ForEachDeviceOf(profileID, [&](const TDeviceRecord &d) {
+            const TInterfaceRef<THostDevice> device(new THostDevice(Database, d));
+            TVerdict verdict{d.UniqueID, profileName, clvNone, {}};
             Judge(verdict, Module, [&](PAnsiStringRef &message) { return validate(device.get(), message); });
-        }
+            AddHostFindings(verdict, findings.Of(d.DeviceID));
+            Sink.Device(verdict);
+            reached();
+        });
     };
     for (std::size_t i = 0; i < profiles.size(); ++i) {
-        const std::vector<const TDeviceRecord *> &group = devicesOf.value(profiles[i].ProfileID);
-        if (group.empty())
-            continue;
-        TProfileHandle handle = 0;
-        const std::optional<QString> failure =
-            Failure([&] { handle = Module.ValidateDevice_PrepareProfile(hostProfiles[i].get(), servant.get()); });
-        validateDevices(group, profiles[i].Name, [&](IDevice *device, PAnsiStringRef &message) {
-            if (failure)
-                throw Exception(QStringLiteral("the profile could not be prepared: ") + *failure);
-            return Module.ValidateDevice(device, handle, servant.get(), message);
+        // Prepared when its first device comes: a profile without devices needs none.
+        std::optional<TPreparedProfile> prepared;
+        validateDevices(profiles[i].ProfileID, profiles[i].Name, [&](IDevice *device, PAnsiStringRef &message) {
+            if (!prepared)
+                prepared.emplace(Module, hostProfiles[i].get(), servant.get());
+            return Module.ValidateDevice(device, prepared->Handle(), servant.get(), message);
         });
-        if (handle != 0)
-            Module.ValidateDevice_FreePreparedProfile(handle);
     }
-    validateDevices(devicesOf.value(0), std::nullopt, [&](IDevice *device, PAnsiStringRef &message) {
+    validateDevices(0, std::nullopt, [&](IDevice *device, PAnsiStringRef &message) {
         return Module.ValidateDevice(device, static_cast<IDeviceProfile *>(nullptr), servant.get(), message);
     });
-
-    std::vector<QStringList> findings(order.size());
-    ReportShared(
-        order, findings, [](const TDeviceRecord &d) { return d.UniqueID; },
-        [](const TDeviceRecord &d) { return QStringLiteral("Device ID \"%1\"").arg(d.UniqueID); }, DescribeByKey);
-    ReportShared(
-        order, findings,
-        [](const TDeviceRecord &d) { return d.MacAddress == EmptyMACAddress ? QString() : MACToText(d.MacAddress); },
-        [](const TDeviceRecord &d) { return QStringLiteral("MAC address %1").arg(MACToText(d.MacAddress)); },
-        DescribeByID);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        AddHostFindings(report.Devices[i], findings[i]);
-    return report;
 }
 
-QString ReportText(const TValidationReport &Report) {
+TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module) {
+    TReportCollector collector;
+    ValidateSite(Database, Module, collector);
+    return std::move(collector.Report);
+}
+
+TReportWriter::TReportWriter(bool Json, std::function<void(const QString &)> Out) : FJson(Json), FOut(std::move(Out)) {}
+
+void TReportWriter::Profile(const TVerdict &Verdict) {
+    ++FCounts[Verdict.Level];
+    if (FJson)
+        FOut((FProfiles == 0 ? QStringLiteral("{\"profiles\":[") : QStringLiteral(",")) + QStringLiteral("{\"name\":") +
+             JsonString(Verdict.Object) + JsonLevel(Verdict));
+    else
+        FOut(TextLine("profile", Verdict));
+    ++FProfiles;
+}
+
+void TReportWriter::Device(const TVerdict &Verdict) {
+    ++FCounts[Verdict.Level];
+    if (FJson)
+        FOut((FDevices == 0 ? BeginDevices() : QStringLiteral(",")) + QStringLiteral("{\"id\":") +
+             JsonString(Verdict.Object) + QStringLiteral(",\"profile\":") +
+             (Verdict.Profile ? JsonString(*Verdict.Profile) : QStringLiteral("null")) + JsonLevel(Verdict));
+    else
+        FOut(TextLine("device", Verdict));
+    ++FDevices;
+}
+
+void TReportWriter::Finish() {
+    if (FJson)
+        FOut((FDevices == 0 ? BeginDevices() : QString()) + QStringLiteral("]}\n"));
+    else
+        FOut(Plural(FProfiles, "profile") + QStringLiteral(" and ") + Plural(FDevices, "device") +
+             QStringLiteral(" checked: ") + Plural(FCounts[clvError], "error") + QStringLiteral(", ") +
+             Plural(FCounts[clvWarning], "warning") + QLatin1Char('\n'));
+}
+
+QString TReportWriter::BeginDevices() const {
+    return (FProfiles == 0 ? QStringLiteral("{\"profiles\":[") : QString()) + QStringLiteral("],\"devices\":[");
+}
+
+QString TReportWriter::TextLine(const char *Kind, const TVerdict &Verdict) {
     static const char *const levels[] = {"ok", "warning", "error"};
-    QString text;
-    std::size_t counts[3] = {};
-    const auto line = [&](const char *kind, const TVerdict &v) {
-        text += QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(kind), v.Object, QLatin1String(levels[v.Level]));
-        if (!v.Message.isEmpty())
-            text += QStringLiteral(": ") + v.Message;
-        text += QLatin1Char('\n');
-        ++counts[v.Level];
-    };
-    for (const TVerdict &v : Report.Profiles)
-        line("profile", v);
-    for (const TVerdict &v : Report.Devices)
-        line("device", v);
-    text += QStringLiteral("%1 and %2 checked: %3, %4\n")
-                .arg(Plural(Report.Profiles.size(), "profile"), Plural(Report.Devices.size(), "device"),
-                     Plural(counts[clvError], "error"), Plural(counts[clvWarning], "warning"));
-    return text;
+    QString line = QLatin1String(Kind) + QStringLiteral(" \"") + Verdict.Object + QStringLiteral("\": ") +
+                   QLatin1String(levels[Verdict.Level]);
+    if (!Verdict.Message.isEmpty())
+        line += QStringLiteral(": ") + Verdict.Message;
+    return line + QLatin1Char('\n');
 }
 
-QString ReportJson(const TValidationReport &Report) {
+QString TReportWriter::JsonLevel(const TVerdict &Verdict) {
     static const char *const levels[] = {"none", "warning", "error"};
-    const auto tail = [](const TVerdict &v) {
-        return QStringLiteral("\"level\":\"%1\",\"message\":%2}").arg(QLatin1String(levels[v.Level]), JsonString(v.Message));
-    };
-    QStringList profiles, devices;
-    for (const TVerdict &v : Report.Profiles)
-        profiles << QStringLiteral("{\"name\":%1,").arg(JsonString(v.Object)) + tail(v);
-    for (const TVerdict &v : Report.Devices)
-        devices << QStringLiteral("{\"id\":%1,\"profile\":%2,")
-                           .arg(JsonString(v.Object), v.Profile ? JsonString(*v.Profile) : QStringLiteral("null")) +
-                       tail(v);
-    return QStringLiteral("{\"profiles\":[%1],\"devices\":[%2]}\n")
-        .arg(profiles.join(QLatin1Char(',')), devices.join(QLatin1Char(',')));
+    return QStringLiteral(",\"level\":\"") + QLatin1String(levels[Verdict.Level]) + QStringLiteral("\",\"message\":") +
+           JsonString(Verdict.Message) + QLatin1Char('}');
 }
+
+QString ReportText(const TValidationReport &Report) { return WriteReport(Report, false); }
+
+QString ReportJson(const TValidationReport &Report) { return WriteReport(Report, true); }

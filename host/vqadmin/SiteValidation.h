@@ -1,6 +1,8 @@
 #pragma once
 // Validating a whole site through the plug-in's module, plus what only the
-// host can see: two devices sharing a device ID or a MAC address.
+// host can see: two devices sharing a device ID or a MAC address. Devices are
+// read and judged in batches, and the verdicts go out as they are reached, so
+// memory stays flat whatever the site's size.
 
 #include "ConfigDatabase.h"
 
@@ -12,22 +14,58 @@ struct TVerdict {
     QString Message;
 };
 
+// Takes the verdicts as validation reaches them: every profile's, then every
+// device's, by profile in ProfileID order, then those without one; DeviceID
+// order within.
+class TVerdictSink {
+public:
+    virtual ~TVerdictSink() = default;
+    virtual void Profile(const TVerdict &Verdict) = 0;
+    virtual void Device(const TVerdict &Verdict) = 0;
+};
+
 struct TValidationReport {
-    std::vector<TVerdict> Profiles; // in ProfileID order
-    std::vector<TVerdict> Devices;  // by profile in ProfileID order, then those without one; DeviceID order within
+    std::vector<TVerdict> Profiles;
+    std::vector<TVerdict> Devices;
     bool HasErrors() const;
 };
+
+// How many of the site's profiles and devices are judged so far.
+using TValidationProgress = std::function<void(int64_t Done, int64_t Total)>;
 
 // Every profile through ValidateProfile; every device with its prepared
 // profile, or through the plain ValidateDevice when it has none. A module
 // operation that raises counts as an error of that object, carrying the
 // exception's message. Raises EDatabase.
+void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdictSink &Sink,
+                  const TValidationProgress &Progress = {});
 TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module);
 
-// One line per object, `profile "NAME": LEVEL: MESSAGE` or
-// `device "ID": LEVEL: MESSAGE` (LEVEL ok, warning or error; no ": MESSAGE"
-// when the message is empty), then the count.
-QString ReportText(const TValidationReport &Report);
+// Writes a report as the verdicts come. As text: one line per object,
+// `profile "NAME": LEVEL: MESSAGE` or `device "ID": LEVEL: MESSAGE` (LEVEL ok,
+// warning or error; no ": MESSAGE" when the message is empty), then the count.
+// As JSON, on one line:
 // {"profiles":[{"name","level","message"}...],"devices":[{"id","profile","level","message"}...]}
-// on one line; level none, warning or error; a device without a profile has profile null.
+// with level none, warning or error; a device without a profile has profile null.
+class TReportWriter : public TVerdictSink {
+public:
+    TReportWriter(bool Json, std::function<void(const QString &)> Out);
+    void Profile(const TVerdict &Verdict) override;
+    void Device(const TVerdict &Verdict) override;
+    // The count, or the JSON object's end.
+    void Finish();
+    bool HasErrors() const { return FCounts[clvError] > 0; }
+
+private:
+    QString BeginDevices() const;
+    static QString TextLine(const char *Kind, const TVerdict &Verdict);
+    static QString JsonLevel(const TVerdict &Verdict);
+
+    bool FJson;
+    std::function<void(const QString &)> FOut;
+    std::size_t FProfiles = 0, FDevices = 0;
+    std::size_t FCounts[3] = {};
+};
+
+QString ReportText(const TValidationReport &Report);
 QString ReportJson(const TValidationReport &Report);

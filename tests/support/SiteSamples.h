@@ -57,6 +57,21 @@ QStringList Describe(const R &record, const std::vector<TRecordField<R>> &fields
 inline QStringList Describe(const TProfileRecord &p) { return Describe(p, ProfileFields()); }
 inline QStringList Describe(const TDeviceRecord &d) { return Describe(d, DeviceFields()); }
 
+// Runs SQL on the file as any SQLite tool would, foreign keys not enforced:
+// the tool's message, or none.
+inline QString RawSql(const QString &path, const char *sql) {
+    sqlite3 *db = nullptr;
+    char *error = nullptr;
+    QString message;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
+        message = QString::fromUtf8(sqlite3_errmsg(db));
+    else if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
+        message = QString::fromUtf8(error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return message;
+}
+
 // Every row of every table, in key order, as text.
 inline QString DumpDatabase(const QString &path) {
     sqlite3 *db = nullptr;
