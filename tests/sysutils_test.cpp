@@ -41,3 +41,48 @@ TEST(MetaClass, InheritsFromFollowsParents) {
     EXPECT_FALSE(Child.InheritsFrom(&Other));
     EXPECT_EQ(Child.ClassName(), "TChild");
 }
+
+TEST(Conversions, IntegersAreSignedDecimalsAndNothingElse) {
+    struct {
+        const char *Text;
+        bool Valid;
+        int32_t Value;
+    } const cases[] = {
+        {"0", true, 0},           {"-17", true, -17},        {"+42", true, 42},
+        {"007", true, 7},         {"2147483647", true, INT32_MAX}, {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0}, {"", false, 0},            {"-", false, 0},
+        {"+-1", false, 0},        {" 1", false, 0},          {"1 ", false, 0},
+        {"12a", false, 0},        {"0x10", false, 0},        {"1.0", false, 0},
+    };
+    for (const auto &c : cases) {
+        int32_t value = -99;
+        EXPECT_EQ(TryStrToInt(c.Text, value), c.Valid) << c.Text;
+        EXPECT_EQ(value, c.Valid ? c.Value : -99) << c.Text;
+        if (!c.Valid)
+            EXPECT_THROW(StrToInt(c.Text), EConvertError) << c.Text;
+    }
+    try {
+        StrToInt("12a");
+        FAIL();
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
+    }
+}
+
+TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
+    struct {
+        const char *Text;
+        bool Value;
+    } const valid[] = {{"True", true}, {"TRUE", true}, {"false", false}, {"FaLsE", false}, {"1", true},
+                       {"0", false},   {"-2", true},   {"0.0", false},   {"0.5", true},    {"1e3", true}};
+    for (const auto &c : valid)
+        EXPECT_EQ(StrToBool(c.Text), c.Value) << c.Text;
+    for (const char *text : {"", "yes", "no", "T", "true ", " 1", "1.2.3", "e5", "0x1"})
+        EXPECT_THROW(StrToBool(text), EConvertError) << text;
+    try {
+        StrToBool("yes");
+        FAIL();
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), "'yes' is not a valid boolean value");
+    }
+}

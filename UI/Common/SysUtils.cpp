@@ -1,5 +1,7 @@
 #include "SysUtils.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 Exception::Exception(QString message) : FMessage(std::move(message)), FWhat(FMessage.toStdString()) {}
@@ -10,9 +12,45 @@ EAssertionFailed::EAssertionFailed(const QString &message, const char *unitPath,
                     .arg(QString::fromLatin1(unitPath))
                     .arg(line)) {}
 
+EInvalidCast::EInvalidCast() : Exception(QStringLiteral("Invalid class typecast")) {}
+
 void Assert(bool condition, const char *unitPath, int line, const QString &message) {
     if (!condition)
         throw EAssertionFailed(message, unitPath, line);
+}
+
+bool TryStrToInt(const QString &Text, int32_t &Value) {
+    const qsizetype digits = Text.startsWith('+') || Text.startsWith('-') ? 1 : 0;
+    if (Text.size() == digits)
+        return false;
+    for (qsizetype i = digits; i < Text.size(); ++i)
+        if (Text.at(i) < '0' || Text.at(i) > '9')
+            return false;
+    bool ok = false;
+    const int value = Text.toInt(&ok, 10);
+    if (ok)
+        Value = value;
+    return ok;
+}
+
+int32_t StrToInt(const QString &Text) {
+    int32_t value = 0;
+    if (!TryStrToInt(Text, value))
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(Text));
+    return value;
+}
+
+bool StrToBool(const QString &Text) {
+    if (Text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (Text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    // Any decimal number, fractions and exponents included, the C locale's way.
+    static const QRegularExpression number(
+        QRegularExpression::anchoredPattern(QStringLiteral("[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?")));
+    if (!number.match(Text).hasMatch())
+        throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(Text));
+    return Text.toDouble() != 0;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -26,9 +27,29 @@ public:
     EAssertionFailed(const QString &message, const char *unitPath, int line);
 };
 
+// A text that does not convert to the value asked for.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An object taken as a class it is not an instance of.
+class EInvalidCast : public Exception {
+public:
+    EInvalidCast();
+};
+
 // Raises EAssertionFailed "<message> (<unit path>, line <line>)" when the condition fails;
 // an empty message reads "Assertion failure".
 void Assert(bool condition, const char *unitPath, int line, const QString &message = {});
+
+// A signed 32-bit decimal number: an optional sign and digits, nothing else.
+bool TryStrToInt(const QString &Text, int32_t &Value);
+// As TryStrToInt; raises EConvertError "'<text>' is not a valid integer value".
+int32_t StrToInt(const QString &Text);
+// "True" and "False" in any letter case, or a decimal number (true unless 0);
+// raises EConvertError "'<text>' is not a valid boolean value" on anything else.
+bool StrToBool(const QString &Text);
 
 // 8-bit text in the system's default code page. Characters it cannot hold become '?'.
 using AnsiString = std::string;

@@ -269,6 +269,12 @@ public:
     void SetCaption(const QString &Value) { setText(Value); }
     // Runs the click handler as a click would, whatever the enabled state.
     void Click();
+    // Marks the button that cancels its form, as isDefault marks the one that confirms it.
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+
+private:
+    bool FCancel = false;
 };
 
 class TPageControl;

@@ -1,0 +1,2 @@
+// The meta-objects of the test forms.
+#include "TestForms.h"
