@@ -312,6 +312,10 @@ TEST_F(Lyn2Module, Values) {
     void *obj = nullptr;
     EXPECT_EQ(module->QueryInterface(IDevicePluginModule::IID, &obj), S_OK);
     EXPECT_EQ(obj, module);
+    obj = nullptr;
+    const TGUID root{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    EXPECT_EQ(module->QueryInterface(root, &obj), S_OK); // the standard root, as every object answers it
+    EXPECT_EQ(obj, module);
     EXPECT_EQ(module->QueryInterface(IDevicePlugin::IID, &obj), E_NOINTERFACE);
     EXPECT_EQ(obj, nullptr);
     EXPECT_EQ(module->_AddRef(), -1); // reference counts are ignored

@@ -39,7 +39,7 @@ void TDevicePluginModule::AfterConstruction() {
 }
 
 HResult TDevicePluginModule::QueryInterface(const TGUID &iid, void **obj) {
-    if (iid == IDevicePluginModule::IID) {
+    if (iid == IDevicePluginModule::IID || iid == IInterface::IID) {
         *obj = static_cast<IDevicePluginModule *>(this);
         return S_OK;
     }
