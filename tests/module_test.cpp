@@ -68,6 +68,8 @@ public:
     static const TBasicProfileProxyClass &DeviceProfileProxyClass() { return TAnsweringProfile::Class(); }
 
     static inline bool Answer = false;
+    // Initialising raises, as a model's fixed values might.
+    static inline bool RaiseInInitialize = false;
     // The profile proxy each device proxy saw when it validated, and its class.
     static inline std::vector<std::pair<const void *, const TMetaClass *>> Seen;
 
@@ -82,6 +84,11 @@ public:
 
 protected:
     using TDeviceProxy::TDeviceProxy;
+    void InitializeFixed() override {
+        TDeviceProxy::InitializeFixed();
+        if (RaiseInInitialize)
+            throw Exception(QStringLiteral("no fixed values"));
+    }
     void DoValidate() override {
         const TProfileProxy *profile = ProfileProxy();
         Seen.emplace_back(profile, profile ? &profile->ClassType() : nullptr);
@@ -132,7 +139,7 @@ protected:
         TTestModule::DeviceFrames = &DeviceFrame;
         ProfileFrame.Proxy = &TAnsweringProfile::Class();
         DeviceFrame.Proxy = &TAnsweringDevice::Class();
-        TAnsweringProfile::Answer = TAnsweringDevice::Answer = false;
+        TAnsweringProfile::Answer = TAnsweringDevice::Answer = TAnsweringDevice::RaiseInInitialize = false;
         TAnsweringDevice::Seen.clear();
         module = TTestModule::Class().Create(nullptr);
     }
@@ -223,6 +230,11 @@ TEST_F(GenericModule, APreparedProfileSurvivesItsValidations) {
     EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
     DeviceFrame.Proxy = &TAnsweringDevice::Class();
     EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
+    // Nor one that raises once it holds the prepared proxy.
+    TAnsweringDevice::RaiseInInitialize = true;
+    EXPECT_THROW(module->ValidateDevice(&device, handle, &servant, message), Exception);
+    TAnsweringDevice::RaiseInInitialize = false;
+    EXPECT_EQ(message, nullptr);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(TAnsweringProfile::Alive, 1);
         EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvNone);

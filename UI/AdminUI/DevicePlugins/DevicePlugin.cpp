@@ -1,7 +1,5 @@
 #include "DevicePlugin.h"
 
-#include <QScopeGuard>
-
 namespace {
 
 constexpr const char *UnitPath = "UI\\AdminUI\\DevicePlugins\\DevicePlugin";
@@ -58,23 +56,34 @@ std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateProfileProxy(IDev
     return proxy;
 }
 
-std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(
-    IDevice *Device, std::unique_ptr<TBasicProfileProxy> &ProfileProxy, IDevicePluginServant *Servant) {
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::NewDeviceProxy(IDevice *Device,
+                                                                            IDevicePluginServant *Servant) {
     const TPluginDeviceFrameClass *frameClass = GetDeviceFrameClass();
     Assert(frameClass != nullptr, UnitPath, 236);
     // A device frame's proxy class descends from TDeviceProxy, so it always
     // takes the profile proxy.
     const TDeviceProxyClass *proxyClass = frameClass->GetDeviceProxyClass();
     Assert(proxyClass != nullptr, UnitPath, 239);
-    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = proxyClass->Create(Device, nullptr, Servant);
-    proxy->setProfileProxy(std::move(ProfileProxy));
+    return proxyClass->Create(Device, nullptr, Servant);
+}
+
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(IDevice *Device,
+                                                                               IDeviceProfile *Profile,
+                                                                               IDevicePluginServant *Servant) {
+    std::unique_ptr<TBasicProfileProxy> profileProxy = Profile ? CreateProfileProxy(Profile, Servant) : nullptr;
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = NewDeviceProxy(Device, Servant);
+    proxy->setProfileProxy(std::move(profileProxy));
     proxy->Initialize({}, true);
     return proxy;
 }
 
-std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateOptionalProfileProxy(IDeviceProfile *Profile,
-                                                                                   IDevicePluginServant *Servant) {
-    return Profile ? CreateProfileProxy(Profile, Servant) : nullptr;
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(IDevice *Device,
+                                                                               TBasicProfileProxy *Prepared,
+                                                                               IDevicePluginServant *Servant) {
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = NewDeviceProxy(Device, Servant);
+    proxy->LendProfileProxy(Prepared);
+    proxy->Initialize({}, true);
+    return proxy;
 }
 
 TConflictLevel TDevicePluginModule::ValidateProxy(TPluginObjectProxy &Proxy, PAnsiStringRef &Message) {
@@ -122,8 +131,7 @@ bool TDevicePluginModule::UpdateDefaultProfile(IDeviceProfile *AProfile, IDevice
 
 bool TDevicePluginModule::SetScreenName(IDevice *ADevice, IDeviceProfile *AProfile, IDevicePluginServant *AServant,
                                         const char16_t *AScreenName) {
-    auto profileProxy = CreateOptionalProfileProxy(AProfile, AServant);
-    const auto proxy = CreateDeviceProxy(ADevice, profileProxy, AServant);
+    const auto proxy = CreateDeviceProxy(ADevice, AProfile, AServant);
     const bool changed = proxy->SetScreenName(AServant, AScreenName);
     if (changed)
         proxy->FlushChanges();
@@ -132,24 +140,13 @@ bool TDevicePluginModule::SetScreenName(IDevice *ADevice, IDeviceProfile *AProfi
 
 TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, IDeviceProfile *Profile,
                                                    IDevicePluginServant *Servant, PAnsiStringRef &Message) {
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    return ValidateProxy(*CreateDeviceProxy(Device, profileProxy, Servant), Message);
+    return ValidateProxy(*CreateDeviceProxy(Device, Profile, Servant), Message);
 }
 
 TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, TProfileHandle ProfileHandle,
                                                    IDevicePluginServant *Servant, PAnsiStringRef &Message) {
     Assert(ProfileHandle != 0, UnitPath, 308);
-    // The prepared profile proxy is only lent: whatever happens it goes back
-    // to the handle, so that it outlives the device proxy.
-    std::unique_ptr<TBasicProfileProxy> lent(PreparedProfile(ProfileHandle));
-    std::unique_ptr<TProfiledBasicDeviceProxy> proxy;
-    const auto giveBack = qScopeGuard([&] {
-        if (proxy)
-            lent = proxy->ReleaseProfileProxy();
-        lent.release();
-    });
-    proxy = CreateDeviceProxy(Device, lent, Servant);
-    return ValidateProxy(*proxy, Message);
+    return ValidateProxy(*CreateDeviceProxy(Device, PreparedProfile(ProfileHandle), Servant), Message);
 }
 
 TProfileHandle TDevicePluginModule::ValidateDevice_PrepareProfile(IDeviceProfile *Profile,
@@ -171,8 +168,7 @@ void TDevicePluginModule::UpdateProfileConfigFiles(IDeviceProfile *Profile, IDev
 void TDevicePluginModule::UpdateDeviceConfigFiles(IDevice *Device, IDeviceProfile *Profile,
                                                   IDevicePluginServant *Servant, TConfigFileArray &Files) {
     Files.clear();
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    CreateDeviceProxy(Device, profileProxy, Servant)->UpdateConfigFiles(Files);
+    CreateDeviceProxy(Device, Profile, Servant)->UpdateConfigFiles(Files);
 }
 
 void TDevicePluginModule::GetProfileConfigFileNames(IDeviceProfile *Profile, IDevicePluginServant *Servant,
@@ -184,8 +180,7 @@ void TDevicePluginModule::GetProfileConfigFileNames(IDeviceProfile *Profile, IDe
 void TDevicePluginModule::GetDeviceConfigFileNames(IDevice *Device, IDeviceProfile *Profile,
                                                    IDevicePluginServant *Servant, TFileNamesArray &Files) {
     Files.clear();
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    CreateDeviceProxy(Device, profileProxy, Servant)->GetConfigFileNames(Files);
+    CreateDeviceProxy(Device, Profile, Servant)->GetConfigFileNames(Files);
 }
 
 PAnsiStringRef TDevicePluginModule::getPedigree() {
