@@ -41,6 +41,7 @@ TEST(IPAddressText, WritesTakeOnlyTextsOfTheControlsFamily) {
         {"255.255.255.255", "192|168|1|10", "192.168.1.10"}, // the address parser's errors
         {"nonsense", "192|168|1|10", "192.168.1.10"},
         {"10.1.2.3/24", "10|1|2|3|24", "10.1.2.3/24"}, // a prefix length sets ShortMask
+        {"10.1.2.3/300", "10|1|2|3|300", "10.1.2.3/300"}, // the number as written, not a byte of it
         {"", "|||", ""}, // clears, ShortMask too
     };
     for (const auto &write : writes) {
@@ -48,7 +49,7 @@ TEST(IPAddressText, WritesTakeOnlyTextsOfTheControlsFamily) {
         EXPECT_EQ(Fields(&ip), write.Fields) << write.Written;
         EXPECT_EQ(ip.Text(), write.Text);
     }
-    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(changes, 4);
 
     ip.SetIPv4(0xC0A8010A);
     EXPECT_EQ(ip.Text(), "192.168.1.10");

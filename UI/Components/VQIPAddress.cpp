@@ -349,7 +349,7 @@ void TCustomVQIPAddress::FieldChanged(int Index) {
         if (Index < 4)
             FIPAddress.SetIPv4(Index, int16_t(ok ? value : 0));
         else
-            FIPAddress.SetShortMask(uint8_t(ok ? value : 0));
+            FIPAddress.SetShortMask(ok ? value : 0);
     } else {
         const uint value = text.toUInt(&ok, 16);
         FIPAddress.SetIPv6(Index, uint16_t(ok ? value : 0));
