@@ -4,8 +4,12 @@
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyleOptionFrame>
@@ -561,6 +565,17 @@ QList<QWidget *> ChildControls(QWidget *Parent) {
         if (auto *w = qobject_cast<QWidget *>(child); w && !w->isWindow())
             result.append(w);
     return result;
+}
+
+QWidget *ParentForm(const QWidget *Control) {
+    const QWidget *form = nullptr;
+    for (const QWidget *w = Control; w; w = w->parentWidget()) {
+        const auto *control = dynamic_cast<const TWinControl *>(w);
+        const bool window = w->isWindow() && (qobject_cast<const QDialog *>(w) || qobject_cast<const QMainWindow *>(w));
+        if ((control && control->IsForm()) || window)
+            form = w;
+    }
+    return const_cast<QWidget *>(form);
 }
 
 void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly) {

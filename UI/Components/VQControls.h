@@ -381,6 +381,10 @@ QList<QWidget *> Components(QWidget *Owner);
 QWidget *FindComponent(QWidget *Owner, const QString &Name);
 // A control's child controls in their order (the pages of a page control).
 QList<QWidget *> ChildControls(QWidget *Parent);
+// The form a control is on: the outermost of the control and its parents that
+// is a form (a frame, or a top-level dialog or main window); none for a control
+// outside every form, such as a stray parentless one.
+QWidget *ParentForm(const QWidget *Control);
 
 // Paints the sunken panel of a line edit over Widget, for controls made of several fields.
 void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly);
