@@ -500,6 +500,11 @@ void TUpDown::Arrange() {
 }
 
 void TUpDown::Step(TUDBtnType Button) {
+    if (StepPosition(Button) && OnClick)
+        OnClick(this, Button);
+}
+
+bool TUpDown::StepPosition(TUDBtnType Button) {
     const qint64 delta = Button == btNext ? FIncrement : -FIncrement;
     const qint64 raw = qint64(StepBase()) + delta;
     int value = int(raw);

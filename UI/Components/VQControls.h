@@ -347,13 +347,16 @@ public:
     TUDOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TUDOrientation Value);
 
-    // What a click on a button does: one step, checked by the changing handler, then OnClick.
-    void Step(TUDBtnType Button);
+    // What a click on a button does: one step, checked by the changing handler,
+    // then OnClick when the step was allowed.
+    virtual void Step(TUDBtnType Button);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
+    // One step without the click: false when the changing handler refused it.
+    bool StepPosition(TUDBtnType Button);
     // The position a step starts from.
     virtual int StepBase() const { return FPosition; }
     // False refuses the step; NewValue may be changed.
