@@ -131,6 +131,18 @@ TEST_F(IPAddressEdit, TabAndShiftTabReachOnKeyDownBeforeTheyMoveTheFocus) {
     EXPECT_EQ(downs, QStringList({"Tab", "Shift+Tab", "Shift+Tab", "Tab"}));
 }
 
+TEST_F(IPAddressEdit, TextFromInputMethodsPastesAndDropsKeepsToDigits) {
+    auto *ed = Add<TIPAddressEdit>();
+    Show(ed->Triplet(0));
+    Commit("1a2");
+    EXPECT_EQ(ed->Triplet(0)->Text(), "12");
+    SetClipboard("3b");
+    ed->Triplet(1)->setFocus();
+    EXPECT_TRUE(ChooseFromContextMenu(ed->Triplet(1), "&Paste"));
+    EXPECT_TRUE(Drop(ed->Triplet(2), "c4", QPoint(2, 2)));
+    EXPECT_EQ(Triplets(*ed), "12|3|4|");
+}
+
 TEST_F(IPAddressEdit, ArrowsBackspaceAndClicksOnADotCrossTheDots) {
     auto *ed = Add<TIPAddressEdit>();
     ed->SetText("10.20.30.40");

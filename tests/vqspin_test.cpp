@@ -145,6 +145,31 @@ TEST_F(SpinEdit, KeysAdmitDigitsAMinusWhereANegativeNumberCanStartAndPassDialogK
     EXPECT_EQ(se->Edit()->Text(), "-");
 }
 
+TEST_F(SpinEdit, TextFromOtherKeysInputMethodsPastesAndDropsIsFilteredAsTyped) {
+    auto *se = Add<TVQSpinEdit>();
+    se->SetMinMax(-1000, 100000);
+    Show(se);
+    se->Edit()->selectAll();
+    Type("1");
+    Press(Qt::Key_X, Qt::AltModifier);
+    Press(Qt::Key_X, Qt::ControlModifier | Qt::AltModifier);
+    Commit(QString::fromUtf8("2é-"));
+    SetClipboard("3y-");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(ChooseFromContextMenu(se->Edit(), "&Paste"));
+    EXPECT_TRUE(Drop(se->Edit(), "4z", QPoint(se->Edit()->width() - 2, se->Edit()->height() / 2)));
+    EXPECT_EQ(se->Edit()->Text(), "12334");
+    EXPECT_EQ(se->Value(), 12334);
+    // A minus goes in only first, where a negative number can start.
+    se->Edit()->selectAll();
+    Commit("-5-");
+    EXPECT_EQ(se->Edit()->Text(), "-5");
+    se->Edit()->selectAll();
+    SetClipboard("-7-");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(se->Edit()->Text(), "-7");
+}
+
 TEST_F(SpinEdit, ARefusedStepStillClicksWithTheCaretAtTheEnd) {
     auto *se = Add<TVQSpinEdit>();
     se->OnChanging = [](QObject *, bool &allow, int32_t &, TUpDownDirection) { allow = false; };

@@ -66,6 +66,8 @@ protected:
         FEditor->TripletChanged(Tag());
     }
 
+    bool AdmitChar(QChar &Char, qsizetype) const override { return Char >= '0' && Char <= '9'; }
+
     void keyPressEvent(QKeyEvent *Event) override {
         int key = Event->key();
         if (key == Qt::Key_Shift || key == Qt::Key_Control) {

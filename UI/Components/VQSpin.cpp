@@ -51,10 +51,13 @@ void TNumericEdit::KeyDown(int &Key, Qt::KeyboardModifiers Shift) {
     }
 }
 
+bool TNumericEdit::AdmitChar(QChar &Char, qsizetype Index) const {
+    if (Char == '-')
+        return Index == 0 && FSpinEdit->FMinValue < 0 && (text().isEmpty() || hasSelectedText());
+    return Char >= '0' && Char <= '9';
+}
+
 void TNumericEdit::KeyPress(QChar &Key) {
-    const bool minusAllowed = FSpinEdit->FMinValue < 0 && (text().isEmpty() || hasSelectedText());
-    if (!(Key.isDigit() && Key.unicode() < 128) && Key.unicode() >= 32 && !(Key == '-' && minusAllowed))
-        Key = QChar();
     TEdit::KeyPress(Key);
     if (FSpinEdit->OnKeyPress && !Key.isNull())
         FSpinEdit->OnKeyPress(FSpinEdit, Key);

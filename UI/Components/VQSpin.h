@@ -26,6 +26,8 @@ public:
 
 protected:
     void Change() override;
+    // Digits; a "-" first where a negative number can start.
+    bool AdmitChar(QChar &Char, qsizetype Index) const override;
     void KeyDown(int &Key, Qt::KeyboardModifiers Shift) override;
     void KeyPress(QChar &Key) override;
     bool KeyToParent(int Key, Qt::KeyboardModifiers Shift) const override;
