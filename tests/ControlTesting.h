@@ -7,7 +7,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -66,6 +71,54 @@ protected:
 
     static void SetClipboard(const QString &Text) { QGuiApplication::clipboard()->setText(Text); }
     static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
+
+    // An input method commits Text where the focus is; tells where it is then.
+    static QString Commit(const QString &Text) {
+        QInputMethodEvent event;
+        event.setCommitString(Text);
+        if (QWidget *focus = QApplication::focusWidget())
+            QApplication::sendEvent(focus, &event);
+        else
+            ADD_FAILURE() << "no focus to commit to";
+        return Focus();
+    }
+    // Drags Text over Target and drops it At a point, as a drag from another
+    // program would; false when Target refuses it.
+    static bool Drop(QWidget *Target, const QString &Text, QPoint At) {
+        if (!Target->acceptDrops())
+            return false;
+        QMimeData data;
+        data.setText(Text);
+        QDragEnterEvent enter(At, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(At, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &drop);
+        return drop.isAccepted();
+    }
+    // Opens Target's context menu and chooses Action; false when the menu has no
+    // such action or it is disabled.
+    static bool ChooseFromContextMenu(QWidget *Target, const QString &Action) {
+        bool chosen = false;
+        QTimer::singleShot(0, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *action : menu->actions())
+                if (action->text() == Action && action->isEnabled()) {
+                    action->trigger();
+                    chosen = true;
+                }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), Target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(Target, &event);
+        // The window is active again once the menu has gone.
+        Target->window()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Target->window()));
+        return chosen;
+    }
 
     TKeyCatcher Window;
     QVBoxLayout *Layout = new QVBoxLayout(&Window);

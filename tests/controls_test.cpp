@@ -48,6 +48,30 @@ TEST_F(ControlEvents, EditKeysGoDownThenPressThenToTheWidgetAndEveryTextChangeFi
                                 down(Qt::Key_V), "press 22", "change av", down(Qt::Key_Left)}));
 }
 
+TEST_F(ControlEvents, TextFromAnyKeyOrAnInputMethodGoesThroughTheKeyHandlers) {
+    auto *ed = Add<TEdit>();
+    QStringList log;
+    ed->OnKeyDown = [&](QObject *, int &key, Qt::KeyboardModifiers) {
+        if (key != Qt::Key_Alt && key != Qt::Key_Control)
+            log.append("down " + QKeySequence(key).toString());
+    };
+    ed->OnKeyPress = [&](QObject *, QChar &key) {
+        log.append(QString("press ") + key);
+        if (key == 'y')
+            key = QChar();
+    };
+    Show(ed);
+    Press(Qt::Key_X, Qt::AltModifier); // an access key: no character
+    Press(Qt::Key_Y, Qt::ControlModifier | Qt::AltModifier); // AltGr types its character
+    Press(Qt::Key_X, Qt::ControlModifier | Qt::AltModifier);
+    Commit("ayb"); // a key per character
+    QKeyEvent compose(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier, "cy"); // one key, two characters
+    QApplication::sendEvent(ed, &compose);
+    EXPECT_EQ(ed->Text(), "xabc");
+    EXPECT_EQ(log, QStringList({"down X", "down Y", "press y", "down X", "press x", "down A", "press a", "down Y",
+                                "press y", "down B", "press b", "down C", "press c", "down Y", "press y"}));
+}
+
 TEST_F(ControlEvents, EnterAndExitFollowTheFocusThroughContainers) {
     auto *ed1 = Named(Add<TEdit>(), "ed1");
     auto *panel = Named(Add<TPanel>(), "panel");

@@ -247,8 +247,15 @@ TEST(IPAddressText, IPv4) {
     };
     for (const auto &[text, printed] : read)
         EXPECT_EQ(ReadOver("10.9.9.9/24", text), Outcome(1, printed)) << text;
-    // A prefix that is not a number, or does not fit its byte, reads as 0.
-    for (const char *text : {"10.0.0.1/", "10.0.0.1/x", "10.0.0.1/24x", "10.0.0.1/256", "10.0.0.1/-1", "10.0.0.1/2/4"})
+    // The prefix is the number after the slash, however large; what is not a number reads as 0.
+    const std::pair<const char *, const char *> prefixes[] = {
+        {"10.0.0.1/256", "10.0.0.1/256"}, {"10.0.0.1/300", "10.0.0.1/300"}, {"10.0.0.1/0300", "10.0.0.1/300"},
+        {"10.0.0.1/2147483647", "10.0.0.1/2147483647"},
+    };
+    for (const auto &[text, printed] : prefixes)
+        EXPECT_EQ(ReadOver("10.9.9.9/24", text), Outcome(1, printed)) << text;
+    for (const char *text : {"10.0.0.1/", "10.0.0.1/x", "10.0.0.1/24x", "10.0.0.1/-1", "10.0.0.1/+8", "10.0.0.1/2/4",
+                             "10.0.0.1/2147483648"})
         EXPECT_EQ(ReadOver("10.9.9.9/24", text), Outcome(1, "10.0.0.1/0")) << text;
     // Refused, the address stays; 255.255.255.255 is how the platform says no.
     for (const char *text : {"255.255.255.255", "1.2.3.256", "1..2", "1.2.3.4.5", "a.b", ".", "09.1.1.1", "1.2::3:4"})

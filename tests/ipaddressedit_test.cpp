@@ -106,6 +106,43 @@ TEST_F(IPAddressEdit, TypingMovesOnAfterThreeDigitsAndAtDotsOtherKeysChangeNothi
     EXPECT_EQ(asked, (QList<std::pair<QString, int>>{{"999", 2}, {"300", 3}}));
 }
 
+TEST_F(IPAddressEdit, TabAndShiftTabReachOnKeyDownBeforeTheyMoveTheFocus) {
+    auto *before = Add<TEdit>();
+    auto *ed = Add<TIPAddressEdit>();
+    auto *after = Add<TEdit>();
+    before->SetName("before");
+    after->SetName("after");
+    QStringList downs;
+    bool stay = false;
+    ed->OnKeyDown = [&](QObject *sender, int &key, Qt::KeyboardModifiers shift) {
+        EXPECT_EQ(sender, ed);
+        downs.append(QKeySequence(key | shift).toString());
+        if (stay)
+            key = 0;
+    };
+    Show(ed->Triplet(0));
+    EXPECT_EQ(Press(Qt::Key_Tab), "after@0");
+    ed->Triplet(2)->setFocus();
+    EXPECT_EQ(Press(Qt::Key_Backtab, Qt::ShiftModifier), "before@0");
+    stay = true; // a handler that zeroes the key keeps the focus
+    ed->Triplet(2)->setFocus();
+    EXPECT_EQ(Press(Qt::Key_Backtab, Qt::ShiftModifier), "Triplet2@0");
+    EXPECT_EQ(Press(Qt::Key_Tab), "Triplet2@0");
+    EXPECT_EQ(downs, QStringList({"Tab", "Shift+Tab", "Shift+Tab", "Tab"}));
+}
+
+TEST_F(IPAddressEdit, TextFromInputMethodsPastesAndDropsKeepsToDigits) {
+    auto *ed = Add<TIPAddressEdit>();
+    Show(ed->Triplet(0));
+    Commit("1a2");
+    EXPECT_EQ(ed->Triplet(0)->Text(), "12");
+    SetClipboard("3b");
+    ed->Triplet(1)->setFocus();
+    EXPECT_TRUE(ChooseFromContextMenu(ed->Triplet(1), "&Paste"));
+    EXPECT_TRUE(Drop(ed->Triplet(2), "c4", QPoint(2, 2)));
+    EXPECT_EQ(Triplets(*ed), "12|3|4|");
+}
+
 TEST_F(IPAddressEdit, ArrowsBackspaceAndClicksOnADotCrossTheDots) {
     auto *ed = Add<TIPAddressEdit>();
     ed->SetText("10.20.30.40");

@@ -71,6 +71,8 @@ public:
     static const TBasicProfileProxyClass &DeviceProfileProxyClass() { return TAnsweringProfile::Class(); }
 
     static inline bool Answer = false;
+    // Initialising raises, as a model's fixed values might.
+    static inline bool RaiseInInitialize = false;
     // The profile proxy each device proxy saw when it validated, and its class.
     static inline std::vector<std::pair<const void *, const TMetaClass *>> Seen;
 
@@ -85,6 +87,11 @@ public:
 
 protected:
     using TDeviceProxy::TDeviceProxy;
+    void InitializeFixed() override {
+        TDeviceProxy::InitializeFixed();
+        if (RaiseInInitialize)
+            throw Exception(QStringLiteral("no fixed values"));
+    }
     void DoValidate() override {
         const TProfileProxy *profile = ProfileProxy();
         Seen.emplace_back(profile, profile ? &profile->ClassType() : nullptr);
@@ -135,7 +142,7 @@ protected:
         TTestModule::DeviceFrames = &DeviceFrame;
         ProfileFrame.Proxy = &TAnsweringProfile::Class();
         DeviceFrame.Proxy = &TAnsweringDevice::Class();
-        TAnsweringProfile::Answer = TAnsweringDevice::Answer = false;
+        TAnsweringProfile::Answer = TAnsweringDevice::Answer = TAnsweringDevice::RaiseInInitialize = false;
         TAnsweringDevice::Seen.clear();
         module = TTestModule::Class().Create(nullptr);
     }
@@ -226,6 +233,11 @@ TEST_F(GenericModule, APreparedProfileSurvivesItsValidations) {
     EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
     DeviceFrame.Proxy = &TAnsweringDevice::Class();
     EXPECT_THROW(module->ValidateDevice(nullptr, handle, &servant, message), EAssertionFailed);
+    // Nor one that raises once it holds the prepared proxy.
+    TAnsweringDevice::RaiseInInitialize = true;
+    EXPECT_THROW(module->ValidateDevice(&device, handle, &servant, message), Exception);
+    TAnsweringDevice::RaiseInInitialize = false;
+    EXPECT_EQ(message, nullptr);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(TAnsweringProfile::Alive, 1);
         EXPECT_EQ(module->ValidateDevice(&device, handle, &servant, message), clvNone);
@@ -342,6 +354,10 @@ TEST_F(Lyn2Module, Values) {
 
     void *obj = nullptr;
     EXPECT_EQ(module->QueryInterface(IDevicePluginModule::IID, &obj), S_OK);
+    EXPECT_EQ(obj, module);
+    obj = nullptr;
+    const TGUID root{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    EXPECT_EQ(module->QueryInterface(root, &obj), S_OK); // the standard root, as every object answers it
     EXPECT_EQ(obj, module);
     EXPECT_EQ(module->QueryInterface(IDevicePlugin::IID, &obj), E_NOINTERFACE);
     EXPECT_EQ(obj, nullptr);

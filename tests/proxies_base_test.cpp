@@ -3,9 +3,10 @@
 
 #include "FakeHost.h"
 #include "PluginObjectProxies.h"
+#include "VQControls.h"
 #include "ZDBDataTree.h"
 
-#include <QWidget>
+#include <QDialog>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -205,7 +206,7 @@ TEST(ProxyClasses, DevicesAndProfilesNeedTheirHostObject) {
 
 // External findings: a frame's input errors, taken into the next validation.
 TEST_F(ProxyBase, ExternalConflictsCountOnlyOnControlsTheUserCanReach) {
-    QWidget form; // never shown, and disabled: only the controls' own flags on the way up decide
+    QDialog form; // never shown, and disabled: only the controls' own flags on the way up decide
     form.setEnabled(false);
     auto *panel = new QWidget(&form);
     auto *shown = new QWidget(panel);
@@ -214,6 +215,14 @@ TEST_F(ProxyBase, ExternalConflictsCountOnlyOnControlsTheUserCanReach) {
     auto *disabledPanel = new QWidget(&form);
     disabledPanel->setEnabled(false);
     auto *inDisabled = new QWidget(disabledPanel);
+    // A frame is a form of its own until the host embeds it; then the host's window is.
+    TFrame frame;
+    auto *onFrame = new QWidget(&frame);
+    auto *embedded = new TFrame(hidden);
+    auto *onEmbedded = new QWidget(embedded);
+    // Controls outside every form: a stray one, and one on a stray panel.
+    QWidget stray, strayPanel;
+    auto *onStrayPanel = new QWidget(&strayPanel);
     QObject notAControl;
 
     using TItem = std::tuple<TDeviceConflictLevel, const char *, QObject *>;
@@ -231,6 +240,10 @@ TEST_F(ProxyBase, ExternalConflictsCountOnlyOnControlsTheUserCanReach) {
         {true, dclWarning, "typed warning", 1, {hiddenError, typedWarning}},
         {true, dclError, "not a control", 0, {typedWarning, {dclError, "not a control", &notAControl}, hiddenError}},
         {true, dclError, "on the form", 0, {{dclError, "on the form", &form}}},
+        {true, dclError, "on a frame", 0, {{dclError, "on a frame", onFrame}}},
+        {true, dclError, "the frame", 0, {{dclError, "the frame", &frame}}},
+        {true, dclWarning, "typed warning", 1, {typedWarning, {dclError, "embedded in a hidden panel", onEmbedded}}},
+        {true, dclWarning, "own warning", 1, {{dclError, "stray", &stray}, {dclError, "on a stray panel", onStrayPanel}}},
         {false, dclError, "hidden error", 0, {typedWarning, hiddenError}},
     };
     for (const auto &row : rows) {

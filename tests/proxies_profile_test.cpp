@@ -242,21 +242,25 @@ TEST_F(DeviceProxy, LoadsAndSavesTheHostFieldsInOrder) {
     EXPECT_EQ(device.Unused2, 9);
 }
 
-TEST_F(DeviceProxy, OwnsItsProfileProxy) {
+TEST_F(DeviceProxy, OwnsItsProfileProxyUnlessLent) {
     TFakeProfile profile, first, second;
     auto profileProxy = TBasicProfileProxy::Class().Create(&profile, &servant);
     TBasicProfileProxy *given = profileProxy.get();
     auto proxy = TProfiledBasicDeviceProxy::Class().Create(&device, std::move(profileProxy), &servant);
     EXPECT_EQ(proxy->ProfileProxy(), given);
-
-    // A lender takes it back before the device proxy goes.
-    std::unique_ptr<TBasicProfileProxy> back = proxy->ReleaseProfileProxy();
-    EXPECT_EQ(back.get(), given);
-    proxy.reset();
-    EXPECT_EQ(profile.Refs, 1);
-    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, std::move(back), &servant);
     proxy.reset();
     EXPECT_EQ(profile.Refs, 0);
+
+    // A lent one stays its owner's, also when another takes its place.
+    const auto lent = TBasicProfileProxy::Class().Create(&profile, &servant);
+    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
+    proxy->LendProfileProxy(lent.get());
+    EXPECT_EQ(proxy->ProfileProxy(), lent.get());
+    proxy->setProfile(&first);
+    proxy->LendProfileProxy(lent.get());
+    EXPECT_EQ(first.Refs, 0); // the owned one went
+    proxy.reset();
+    EXPECT_EQ(profile.Refs, 1);
 
     // Setting the profile builds its proxy.
     proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);

@@ -3,10 +3,6 @@
 #include "StrictVQControls.h"
 #include "VQMaskEdit.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QTimer>
-
 namespace {
 
 const TEditorFilter Letters(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -97,21 +93,29 @@ TEST_F(StrictEdit, TheContextMenusPasteIsFilteredToo) {
     ed->SetEditorFilter(Letters);
     Show();
     SetClipboard("a b$c");
-    bool pasted = false;
-    QTimer::singleShot(0, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction *action : menu->actions())
-            if (action->text() == "&Paste") {
-                action->trigger();
-                pasted = true;
-            }
-        menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), ed->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(ed, &event);
-    EXPECT_TRUE(pasted);
+    EXPECT_TRUE(ChooseFromContextMenu(ed, "&Paste"));
     EXPECT_EQ(ed->Text(), "abc");
+}
+
+TEST_F(StrictEdit, OtherKeysInputMethodsAndDropsAreFilteredAsTyping) {
+    auto *ed = Add<TStrictEdit>();
+    ed->SetEditorFilter(TEditorFilter("ABCDQ@"));
+    ed->SetUppercased(LowerCase);
+    QString pressed;
+    ed->OnKeyPress = [&](QObject *, QChar &key) { pressed.append(key.isNull() ? QChar('_') : key); };
+    TBeepCounter beeps;
+    Show(ed);
+    Press(Qt::Key_D, Qt::AltModifier); // an access key: types nothing
+    Press(Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier); // AltGr types its character
+    Press(Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    Commit(QString::fromUtf8("aéb"));
+    EXPECT_EQ(ed->Text(), "QAB");
+    EXPECT_EQ(pressed, "Q_A_B");
+    EXPECT_EQ(beeps.Count, 2);
+    // Dropped text is pasted where it falls: filtered, no beep.
+    EXPECT_TRUE(Drop(ed, "c$d", QPoint(1, ed->height() / 2)));
+    EXPECT_EQ(ed->Text(), "CDQAB");
+    EXPECT_EQ(beeps.Count, 2);
 }
 
 TEST(MaskEditMask, TranslatesTheSystemsMaskToQts) {

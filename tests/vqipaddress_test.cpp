@@ -41,6 +41,7 @@ TEST(IPAddressText, WritesTakeOnlyTextsOfTheControlsFamily) {
         {"255.255.255.255", "192|168|1|10", "192.168.1.10"}, // the address parser's errors
         {"nonsense", "192|168|1|10", "192.168.1.10"},
         {"10.1.2.3/24", "10|1|2|3|24", "10.1.2.3/24"}, // a prefix length sets ShortMask
+        {"10.1.2.3/300", "10|1|2|3|300", "10.1.2.3/300"}, // the number as written, not a byte of it
         {"", "|||", ""}, // clears, ShortMask too
     };
     for (const auto &write : writes) {
@@ -48,7 +49,7 @@ TEST(IPAddressText, WritesTakeOnlyTextsOfTheControlsFamily) {
         EXPECT_EQ(Fields(&ip), write.Fields) << write.Written;
         EXPECT_EQ(ip.Text(), write.Text);
     }
-    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(changes, 4);
 
     ip.SetIPv4(0xC0A8010A);
     EXPECT_EQ(ip.Text(), "192.168.1.10");
@@ -173,6 +174,44 @@ TEST_F(IPAddress, ClipboardActsOnTheWholeAddressOrTheSelection) {
     EXPECT_EQ(paste("1.1.1.1", Qt::Key_X, Qt::ControlModifier), "172.16.99.4");
     EXPECT_EQ(Clipboard(), "1.1.1.1");
     EXPECT_EQ(copy(Qt::Key_C, Qt::ControlModifier), "172.16.99.4");
+}
+
+TEST_F(IPAddress, TheContextMenusCopyAndCutWithoutASelectionTakeTheWholeAddress) {
+    auto *ip = Add<TVQIPAddress>();
+    ip->SetText("10.20.30.40");
+    Show(ip->Field(1));
+    SetClipboard("");
+    EXPECT_TRUE(ChooseFromContextMenu(ip->Field(1), "&Copy"));
+    EXPECT_EQ(Clipboard(), "10.20.30.40");
+    ip->Field(2)->setFocus();
+    ip->Field(2)->setSelection(0, 1);
+    EXPECT_TRUE(ChooseFromContextMenu(ip->Field(2), "&Copy"));
+    EXPECT_EQ(Clipboard(), "3");
+    ip->Field(2)->deselect();
+    SetClipboard("");
+    EXPECT_TRUE(ChooseFromContextMenu(ip->Field(2), "Cu&t"));
+    EXPECT_EQ(Clipboard(), "10.20.30.40");
+    EXPECT_EQ(Fields(ip), "|||");
+}
+
+TEST_F(IPAddress, TextFromOtherKeysInputMethodsAndDropsIsFilteredAsTyped) {
+    auto *ip = Add<TVQIPAddress>();
+    QStringList changes;
+    ip->OnChangeEx = [&](QObject *, int field, const QString &text) { changes.append(QString("%1:%2").arg(field).arg(text)); };
+    Show(ip);
+    Press(Qt::Key_Z, Qt::AltModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(Commit("1z.2"), "Field1@1"); // a separator moves on, as typed
+    EXPECT_EQ(Fields(ip), "1|2||");
+    EXPECT_EQ(ip->Text(), "1.2.0.0");
+    EXPECT_EQ(changes, QStringList({"0:1", "1:2"}));
+    // A drop is a paste where it falls: a number into the field, other text into the whole address.
+    EXPECT_TRUE(Drop(ip->Field(2), "7", QPoint(2, 2)));
+    EXPECT_EQ(Fields(ip), "1|2|7|");
+    EXPECT_TRUE(Drop(ip->Field(3), "7z", QPoint(2, 2)));
+    EXPECT_EQ(Fields(ip), "1|2|7|");
+    EXPECT_TRUE(Drop(ip->Field(3), "10.0.0.9", QPoint(2, 2)));
+    EXPECT_EQ(ip->Text(), "10.0.0.9");
 }
 
 TEST_F(IPAddress, TabLeavesTheControlFromAnyFieldAndDialogKeysGoToTheParent) {

@@ -27,11 +27,36 @@ TEST(SpinEditValue, WritesAndReadsOfTheTextAreLimitedToTheRange) {
     const std::pair<const char *, int32_t> cases[] = {
         {"", 0}, // even outside the range
         {"abc", 50}, {"-abc", 5},  {"-", 5},  {"17", 17}, {"51", 50}, {"4", 5}, {"-11", 5}, {"99999999999", 50},
-        {"-99999999999", 5}, {"4x", 50},
+        {"-99999999999", 5}, {"4x", 50}, {" 5", 50}, {"+5", 50}, {"5 ", 50}, {"-5 ", 5},
     };
     for (const auto &[text, value] : cases) {
         se.Edit()->setText(text);
         EXPECT_EQ(se.Value(), value) << text;
+    }
+}
+
+TEST(SpinEditValue, AfterARangeWriteTheEditShowsTheValueItHolds) {
+    const struct {
+        std::function<void(TVQSpinEdit &)> Write;
+        const char *Shown;
+    } rows[] = {
+        {[](TVQSpinEdit &se) { se.SetMinMax(1025, 65535); }, "1025"},
+        {[](TVQSpinEdit &se) { se.SetMinValue(200); }, "200"},
+        {[](TVQSpinEdit &se) { se.SetValue(70); se.SetMinMax(-20, 30); }, "30"},
+        {[](TVQSpinEdit &se) { se.SetMinMax(50, 100); se.SetValue(60); se.SetMaxValue(10); }, "50"}, // the minimum wins
+        {[](TVQSpinEdit &se) { se.Edit()->setText("abc"); se.SetMaxValue(200); }, "200"},
+        {[](TVQSpinEdit &se) { se.Edit()->setText("05"); se.SetMaxValue(20); }, "05"}, // correct: stays as typed
+        {[](TVQSpinEdit &se) { se.Edit()->clear(); se.SetMinMax(-5, 5); }, ""},      // empty while 0 is in range
+        {[](TVQSpinEdit &se) { se.Edit()->clear(); se.SetMinMax(3, 5); }, "3"},
+    };
+    for (const auto &row : rows) {
+        TVQSpinEdit se;
+        QString reported;
+        se.OnChange = [&](QObject *) { reported = se.Edit()->Text(); };
+        row.Write(se);
+        EXPECT_EQ(se.Edit()->Text(), row.Shown);
+        EXPECT_EQ(reported, row.Shown);
+        EXPECT_EQ(se.Value(), QString(row.Shown).toInt()) << row.Shown;
     }
 }
 
@@ -82,6 +107,9 @@ TEST_F(SpinEdit, LeavingCorrectsTheText) {
     EXPECT_EQ(leave(1, 8, "05"), "05");   // a correct text stays as typed
     EXPECT_EQ(leave(-5, 5, "abc"), "5");  // letters go to the nearer end
     EXPECT_EQ(leave(-5, 5, "-abc"), "-5");
+    for (const char *typed : {" 5", "+5", "5 "}) // a number is digits after an optional minus, nothing else
+        EXPECT_EQ(leave(1, 8, typed), "8") << typed;
+    EXPECT_EQ(leave(-5, 5, "-3 "), "-5");
 }
 
 TEST_F(SpinEdit, KeysAdmitDigitsAMinusWhereANegativeNumberCanStartAndPassDialogKeysOn) {
@@ -115,6 +143,47 @@ TEST_F(SpinEdit, KeysAdmitDigitsAMinusWhereANegativeNumberCanStartAndPassDialogK
     se->Edit()->selectAll();
     Type("-");
     EXPECT_EQ(se->Edit()->Text(), "-");
+}
+
+TEST_F(SpinEdit, TextFromOtherKeysInputMethodsPastesAndDropsIsFilteredAsTyped) {
+    auto *se = Add<TVQSpinEdit>();
+    se->SetMinMax(-1000, 100000);
+    Show(se);
+    se->Edit()->selectAll();
+    Type("1");
+    Press(Qt::Key_X, Qt::AltModifier);
+    Press(Qt::Key_X, Qt::ControlModifier | Qt::AltModifier);
+    Commit(QString::fromUtf8("2é-"));
+    SetClipboard("3y-");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(ChooseFromContextMenu(se->Edit(), "&Paste"));
+    EXPECT_TRUE(Drop(se->Edit(), "4z", QPoint(se->Edit()->width() - 2, se->Edit()->height() / 2)));
+    EXPECT_EQ(se->Edit()->Text(), "12334");
+    EXPECT_EQ(se->Value(), 12334);
+    // A minus goes in only first, where a negative number can start.
+    se->Edit()->selectAll();
+    Commit("-5-");
+    EXPECT_EQ(se->Edit()->Text(), "-5");
+    se->Edit()->selectAll();
+    SetClipboard("-7-");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(se->Edit()->Text(), "-7");
+}
+
+TEST_F(SpinEdit, ARefusedStepStillClicksWithTheCaretAtTheEnd) {
+    auto *se = Add<TVQSpinEdit>();
+    se->OnChanging = [](QObject *, bool &allow, int32_t &, TUpDownDirection) { allow = false; };
+    QStringList log;
+    se->OnClick = [&](QObject *, TUDBtnType button) {
+        log.append(QString("%1 at %2@%3").arg(button == btNext ? "next" : "prev", se->Edit()->Text()).arg(se->Edit()->cursorPosition()));
+    };
+    Show(se);
+    se->Edit()->setText("12");
+    se->Edit()->setCursorPosition(0);
+    ClickButton(se->UpDown(), btNext);
+    se->Edit()->setCursorPosition(1);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(log, QStringList({"next at 12@2", "prev at 12@2"}));
 }
 
 TEST_F(SpinEdit, ButtonsAndArrowKeysStepFromTheTypedNumber) {

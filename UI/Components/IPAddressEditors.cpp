@@ -66,6 +66,8 @@ protected:
         FEditor->TripletChanged(Tag());
     }
 
+    bool AdmitChar(QChar &Char, qsizetype) const override { return Char >= '0' && Char <= '9'; }
+
     void keyPressEvent(QKeyEvent *Event) override {
         int key = Event->key();
         if (key == Qt::Key_Shift || key == Qt::Key_Control) {
@@ -138,6 +140,9 @@ TIPAddressEdit::TIPAddressEdit(QWidget *Parent) : TControlOf<QWidget>(Parent), F
         triplets.append(FTriplets[i]);
     }
     JoinTabStop(this, triplets);
+    // Installed after the tab stop's filter, so that OnKeyDown sees Tab before it acts.
+    for (TIPAddressTriplet *triplet : FTriplets)
+        triplet->installEventFilter(this);
     setFocusProxy(FTriplets[0]);
     AdjustToFont();
 }
@@ -245,6 +250,21 @@ void TIPAddressEdit::AdjustToFont() {
     }
     setSizePolicy(adjust ? QSizePolicy::Fixed : QSizePolicy::Preferred, QSizePolicy::Fixed);
     updateGeometry();
+}
+
+bool TIPAddressEdit::eventFilter(QObject *, QEvent *Event) {
+    if (Event->type() != QEvent::KeyPress || !OnKeyDown)
+        return false;
+    const auto *press = static_cast<QKeyEvent *>(Event);
+    const Qt::KeyboardModifiers modifiers = press->modifiers();
+    // Tab and Shift+Tab move the focus before a triplet's key handling could see
+    // them; OnKeyDown gets them first, Shift+Tab as Tab with Shift.
+    const bool tab = press->key() == Qt::Key_Tab || press->key() == Qt::Key_Backtab;
+    if (!tab || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    int key = Qt::Key_Tab;
+    OnKeyDown(this, key, modifiers);
+    return key == 0;
 }
 
 void TIPAddressEdit::changeEvent(QEvent *Event) {

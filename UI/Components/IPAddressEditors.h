@@ -36,7 +36,8 @@ public:
     TInvalidByteEvent OnInvalidByteEnter;
     // Every accepted change of a field, and every Text write.
     TNotifyEvent OnChange;
-    // OnKeyDown (inherited) runs for every key in a field but a plain Shift or Ctrl.
+    // OnKeyDown (inherited) runs for every key in a field but a plain Shift or Ctrl,
+    // Tab and Shift+Tab included.
 
     // The fields joined with "."; for the address 0, "0.0.0.0" with ipeoAllowZeroIP, else empty.
     QString Text() const;
@@ -56,6 +57,8 @@ public:
 
 protected:
     void changeEvent(QEvent *Event) override;
+    // Runs OnKeyDown for Tab and Shift+Tab in a triplet.
+    bool eventFilter(QObject *, QEvent *Event) override;
 
 private:
     friend class TIPAddressTriplet;

@@ -22,26 +22,12 @@ void TStrictEdit::Refilter() {
     setText(filtered);
 }
 
-void TStrictEdit::FilterText(const QString &Text, QString &Result) const {
-    Result.clear();
-    for (QChar c : Text) {
-        if (FUppercased.Contains(c))
-            c = c.toUpper();
-        if (FEditorFilter.Contains(c))
-            Result.append(c);
-    }
-}
+void TStrictEdit::FilterText(const QString &Text, QString &Result) const { Result = AdmittedText(Text); }
 
-void TStrictEdit::KeyPress(QChar &Key) {
-    if (Key.unicode() >= 32) {
-        if (FUppercased.Contains(Key))
-            Key = Key.toUpper();
-        if (!FEditorFilter.Contains(Key)) {
-            Beep();
-            Key = QChar();
-        }
-    }
-    TEdit::KeyPress(Key);
+bool TStrictEdit::AdmitChar(QChar &Char, qsizetype) const {
+    if (FUppercased.Contains(Char))
+        Char = Char.toUpper();
+    return FEditorFilter.Contains(Char);
 }
 
 void TStrictEdit::Change() {

@@ -21,7 +21,10 @@ public:
     virtual void FilterText(const QString &Text, QString &Result) const;
 
 protected:
-    void KeyPress(QChar &Key) override;
+    // Upper-cased when in Uppercased, then admitted when in EditorFilter.
+    bool AdmitChar(QChar &Char, qsizetype Index) const override;
+    // A typed character the filter refuses beeps.
+    void CharRefused() override { Beep(); }
     // Notifies, filters (a rewrite notifies twice more), notifies again.
     void Change() override;
     void PasteText(const QString &Text) override;

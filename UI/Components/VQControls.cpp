@@ -4,8 +4,12 @@
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyleOptionFrame>
@@ -135,12 +139,28 @@ void TWinControl::RouteFocus(QWidget *Old, QWidget *Now) {
             control->DoEnter();
 }
 
+QString TWinControl::WidgetText(const QKeyEvent *Event, QChar Char) {
+    if (Char.unicode() < 32)
+        return {};
+    const QString text = Event->text();
+    if (Char.isHighSurrogate() && text.startsWith(Char) && text.size() > 1 && text.at(1).isLowSurrogate())
+        return text.left(2);
+    return QString(Char);
+}
+
+QString TWinControl::TextAfterFirstChar(const QString &Text) {
+    const bool pair = Text.size() > 1 && Text.at(0).isHighSurrogate() && Text.at(1).isLowSurrogate();
+    return Text.mid(pair ? 2 : 1);
+}
+
 QChar KeyChar(const QKeyEvent *Event) {
     const Qt::KeyboardModifiers modifiers = Event->modifiers();
     const int key = Event->key();
-    if (modifiers & Qt::AltModifier)
+    const bool control = modifiers & Qt::ControlModifier, alt = modifiers & Qt::AltModifier;
+    // Alt alone makes access keys; Ctrl+Alt is how AltGr arrives, which types its text.
+    if (alt && !control)
         return {};
-    if (modifiers & Qt::ControlModifier)
+    if (control && !alt)
         return key >= Qt::Key_A && key <= Qt::Key_Z ? QChar(key - Qt::Key_A + 1) : QChar();
     switch (key) {
     case Qt::Key_Backspace:
@@ -157,6 +177,34 @@ QChar KeyChar(const QKeyEvent *Event) {
     if (text.isEmpty() || text.at(0).unicode() < 32 || text.at(0).unicode() == 127)
         return {};
     return text.at(0);
+}
+
+namespace {
+
+// The key code a character's key reports: that of its upper-case form, as Qt's
+// letter keys do, unless that form lies beyond the codes Latin-1 keys use.
+int KeyOfChar(char32_t Char) {
+    const char32_t upper = QChar::toUpper(Char);
+    return Char <= 0xFF && upper > 0xFF ? int(Char) : int(upper);
+}
+
+} // namespace
+
+void TypeText(QWidget *Target, const QString &Text) {
+    QPointer<QWidget> to = Target;
+    for (const char32_t c : Text.toUcs4()) {
+        if (!to)
+            return;
+        const QString typed = QString::fromUcs4(&c, 1);
+        const QWidget *focus = QApplication::focusWidget();
+        QKeyEvent press(QEvent::KeyPress, KeyOfChar(c), Qt::NoModifier, typed);
+        QCoreApplication::sendEvent(to, &press);
+        QKeyEvent release(QEvent::KeyRelease, KeyOfChar(c), Qt::NoModifier, typed);
+        QCoreApplication::sendEvent(to, &release);
+        // A key that moved the focus on sends the next one there, as a user's would go.
+        if (QWidget *now = QApplication::focusWidget(); now && now != focus && to && now->window() == to->window())
+            to = now;
+    }
 }
 
 // ---- simple controls ----
@@ -209,8 +257,6 @@ void TButton::Click() {
 // ---- TEdit ----
 
 TEdit::TEdit(QWidget *Parent) : TControlOf<QLineEdit>(Parent) {
-    // Dropped text would bypass the paste path that subclasses filter.
-    setAcceptDrops(false);
     connect(this, &QLineEdit::textChanged, this, &TEdit::Change);
 }
 
@@ -232,7 +278,62 @@ void TEdit::Change() {
         OnChange(this);
 }
 
-void TEdit::PasteText(const QString &Text) { insert(Text); }
+bool TEdit::AdmitChar(QChar &, qsizetype) const { return true; }
+
+QString TEdit::AdmittedText(const QString &Text) const {
+    QString result;
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        QChar c = Text.at(i);
+        if (AdmitChar(c, i))
+            result.append(c);
+    }
+    return result;
+}
+
+void TEdit::PasteText(const QString &Text) { insert(AdmittedText(Text)); }
+
+void TEdit::KeyPress(QChar &Key) {
+    if (Key.unicode() >= 32 && !AdmitChar(Key, 0)) {
+        CharRefused();
+        Key = QChar();
+    }
+    TControlOf<QLineEdit>::KeyPress(Key);
+}
+
+void TEdit::inputMethodEvent(QInputMethodEvent *Event) {
+    const QString commit = Event->commitString();
+    if (commit.isEmpty() || isReadOnly()) {
+        TControlOf<QLineEdit>::inputMethodEvent(Event);
+        return;
+    }
+    // The text the composition replaces goes first, then the committed text is
+    // typed, then a new composition starts where the typing left the caret.
+    QInputMethodEvent replace;
+    replace.setCommitString({}, Event->replacementStart(), Event->replacementLength());
+    TControlOf<QLineEdit>::inputMethodEvent(&replace);
+    TypeText(this, commit);
+    if (!Event->preeditString().isEmpty()) {
+        QInputMethodEvent compose(Event->preeditString(), Event->attributes());
+        TControlOf<QLineEdit>::inputMethodEvent(&compose);
+    }
+    Event->accept();
+}
+
+void TEdit::dropEvent(QDropEvent *Event) {
+    // Ends Qt's drag feedback, whose own drop would insert the text unfiltered.
+    QDragLeaveEvent leave;
+    TControlOf<QLineEdit>::dragLeaveEvent(&leave);
+    if (isReadOnly() || !Event->mimeData()->hasText()) {
+        Event->ignore();
+        return;
+    }
+    setCursorPosition(cursorPositionAt(Event->position().toPoint()));
+    PasteText(Event->mimeData()->text());
+    // A drop copies, also within the edit: the dragged text stays where it was.
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+    setFocus(Qt::MouseFocusReason);
+}
 
 void TEdit::WidgetKeyPress(QKeyEvent *Event) {
     const auto modifiers = Event->modifiers() & ~Qt::KeypadModifier;
@@ -259,8 +360,8 @@ void TEdit::contextMenuEvent(QContextMenuEvent *Event) {
     menu.addAction(tr("&Undo"), QKeySequence::Undo, this, &QLineEdit::undo)->setEnabled(writable && isUndoAvailable());
     menu.addAction(tr("&Redo"), QKeySequence::Redo, this, &QLineEdit::redo)->setEnabled(writable && isRedoAvailable());
     menu.addSeparator();
-    menu.addAction(tr("Cu&t"), QKeySequence::Cut, this, [this] { CutToClipboard(); })->setEnabled(writable && selected);
-    menu.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { CopyToClipboard(); })->setEnabled(selected);
+    menu.addAction(tr("Cu&t"), QKeySequence::Cut, this, [this] { CutToClipboard(); })->setEnabled(writable && CanCopy());
+    menu.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { CopyToClipboard(); })->setEnabled(CanCopy());
     menu.addAction(tr("&Paste"), QKeySequence::Paste, this, [this] { PasteFromClipboard(); })
         ->setEnabled(writable && !QGuiApplication::clipboard()->text().isEmpty());
     menu.addAction(tr("Delete"), this, [this] { del(); })->setEnabled(writable && selected);
@@ -493,6 +594,11 @@ void TUpDown::Arrange() {
 }
 
 void TUpDown::Step(TUDBtnType Button) {
+    if (StepPosition(Button) && OnClick)
+        OnClick(this, Button);
+}
+
+bool TUpDown::StepPosition(TUDBtnType Button) {
     const qint64 delta = Button == btNext ? FIncrement : -FIncrement;
     const qint64 raw = qint64(StepBase()) + delta;
     int value = int(raw);
@@ -506,10 +612,9 @@ void TUpDown::Step(TUDBtnType Button) {
     else if (delta < 0 && raw >= FMin)
         direction = updDown;
     if (!Changing(value, direction))
-        return;
+        return false;
     SetPosition(value);
-    if (OnClick)
-        OnClick(this, Button);
+    return true;
 }
 
 bool TUpDown::Changing(int &NewValue, TUpDownDirection Direction) {
@@ -568,6 +673,17 @@ void SetParentColor(QWidget *Widget, bool Value) {
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, color);
     Widget->setPalette(palette);
+}
+
+QWidget *ParentForm(const QWidget *Control) {
+    const QWidget *form = nullptr;
+    for (const QWidget *w = Control; w; w = w->parentWidget()) {
+        const auto *control = dynamic_cast<const TWinControl *>(w);
+        const bool window = w->isWindow() && (qobject_cast<const QDialog *>(w) || qobject_cast<const QMainWindow *>(w));
+        if ((control && control->IsForm()) || window)
+            form = w;
+    }
+    return const_cast<QWidget *>(form);
 }
 
 void PaintEditPanel(QWidget *Widget, bool Framed, bool ReadOnly) {

@@ -13,7 +13,9 @@
 // - Enter and exit events follow the focus between controls of one window,
 //   exits first (innermost first), then enters (outermost first).
 // - Key handling runs KeyDown, then KeyPress for a character, then the widget's
-//   own handling; a handler that zeroes the key stops it there.
+//   own handling; a handler that zeroes the key stops it there. The widget
+//   inserts only the character that came through KeyPress, and text from an
+//   input method is typed as keys, so no text gets past the handlers.
 // - Component names are object names; a component's owner is the composite
 //   control that made it, else the nearest frame or window above it.
 
@@ -104,6 +106,12 @@ protected:
     // KeyDown, then KeyPress for the key's character; Char receives the character
     // that the widget is to see (null when the key types none).
     TKeyRoute RouteKey(QKeyEvent *Event, QChar &Char);
+    // The text the widget is to insert for a key whose character came through
+    // KeyPress as Char: that character (with its pair, when it is half of one),
+    // and nothing for a key that types none or a control character.
+    static QString WidgetText(const QKeyEvent *Event, QChar Char);
+    // What follows the first character (a pair of surrogates counting as one).
+    static QString TextAfterFirstChar(const QString &Text);
 
 private:
     static void EnsureFocusRouting();
@@ -116,8 +124,13 @@ private:
 };
 
 // The character a key types in the system's terms: Ctrl+letter gives the
-// control code, Backspace 8, Enter 13, Escape 27; Alt combinations type none.
+// control code, Backspace 8, Enter 13, Escape 27; Alt combinations type none,
+// while Ctrl+Alt (AltGr) types the character of its text.
 QChar KeyChar(const QKeyEvent *Event);
+
+// Types Text as a user's keys would, a key press per character: into Target,
+// then into whichever control of its window a key moved the focus to.
+void TypeText(QWidget *Target, const QString &Text);
 
 // Binds a Qt widget class to the layer.
 template <class QtBase>
@@ -146,17 +159,24 @@ protected:
         case TKeyRoute::Widget:
             break;
         }
-        // Control characters act through their key codes; only a printable
-        // character that a handler replaced needs an event of its own.
-        if (c.unicode() < 32 || (!Event->text().isEmpty() && Event->text().at(0) == c)) {
+        // The widget inserts exactly what came through the handlers, as a plain
+        // key; a key that types none or a control character acts by its code alone.
+        const QString text = WidgetText(Event, c);
+        const Qt::KeyboardModifiers modifiers =
+            text.isEmpty() ? Event->modifiers()
+                           : Event->modifiers() & ~(Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (text == Event->text() && modifiers == Event->modifiers()) {
             WidgetKeyPress(Event);
-            return;
+        } else {
+            QKeyEvent widgetEvent(Event->type(), Event->key(), modifiers, Event->nativeScanCode(),
+                                  Event->nativeVirtualKey(), Event->nativeModifiers(), text, Event->isAutoRepeat(),
+                                  Event->count());
+            WidgetKeyPress(&widgetEvent);
+            Event->setAccepted(widgetEvent.isAccepted());
         }
-        QKeyEvent replaced(Event->type(), Event->key(), Event->modifiers(), Event->nativeScanCode(),
-                           Event->nativeVirtualKey(), Event->nativeModifiers(), QString(c),
-                           Event->isAutoRepeat(), Event->count());
-        WidgetKeyPress(&replaced);
-        Event->setAccepted(replaced.isAccepted());
+        // The other characters of one key (a compose sequence) are typed in turn.
+        if (!text.isEmpty())
+            TypeText(this, TextAfterFirstChar(Event->text()));
     }
     // The widget's own key handling.
     virtual void WidgetKeyPress(QKeyEvent *Event) { QtBase::keyPressEvent(Event); }
@@ -213,12 +233,28 @@ public:
 protected:
     // Runs on every change of the text.
     virtual void Change();
-    // Puts pasted text in place of the selection.
+    // The character rule of the edit, which every way text enters follows: typed
+    // keys with any modifiers, input-method text, pastes and drops. Char may be
+    // replaced; false drops it. Index is its place in the text entered at once.
+    virtual bool AdmitChar(QChar &Char, qsizetype Index) const;
+    // Runs for a typed character that the rule drops.
+    virtual void CharRefused() {}
+    // The characters of Text that the rule admits, as they are to be inserted.
+    QString AdmittedText(const QString &Text) const;
+    // Puts pasted or dropped text in place of the selection: the admitted characters.
     virtual void PasteText(const QString &Text);
+    // Whether the menu's Copy (and Cut, if writable) has something to act on.
+    virtual bool CanCopy() const { return hasSelectedText(); }
 
+    // A typed character that the rule drops reaches OnKeyPress as null.
+    void KeyPress(QChar &Key) override;
     void WidgetKeyPress(QKeyEvent *Event) override;
     void contextMenuEvent(QContextMenuEvent *Event) override;
     void mouseReleaseEvent(QMouseEvent *Event) override;
+    // Committed text is typed key by key.
+    void inputMethodEvent(QInputMethodEvent *Event) override;
+    // Dropped text is pasted at the drop point.
+    void dropEvent(QDropEvent *Event) override;
 };
 
 // Drop-down list whose items may carry a value.
@@ -353,13 +389,16 @@ public:
     TUDOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TUDOrientation Value);
 
-    // What a click on a button does: one step, checked by the changing handler, then OnClick.
-    void Step(TUDBtnType Button);
+    // What a click on a button does: one step, checked by the changing handler,
+    // then OnClick when the step was allowed.
+    virtual void Step(TUDBtnType Button);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
+    // One step without the click: false when the changing handler refused it.
+    bool StepPosition(TUDBtnType Button);
     // The position a step starts from.
     virtual int StepBase() const { return FPosition; }
     // False refuses the step; NewValue may be changed.
@@ -387,6 +426,10 @@ QList<QWidget *> Components(QWidget *Owner);
 QWidget *FindComponent(QWidget *Owner, const QString &Name);
 // A control's child controls in their order (the pages of a page control).
 QList<QWidget *> ChildControls(QWidget *Parent);
+// The form a control is on: the outermost of the control and its parents that
+// is a form (a frame, or a top-level dialog or main window); none for a control
+// outside every form, such as a stray parentless one.
+QWidget *ParentForm(const QWidget *Control);
 
 // The background of any widget: its parent's window colour, or the window
 // colour (an edit's white) when Value is false.

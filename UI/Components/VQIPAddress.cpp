@@ -93,16 +93,15 @@ bool TIPAddressItemEdit::IsFieldNumber(const QString &Text) const {
     return !Text.isEmpty() && std::all_of(Text.begin(), Text.end(), [this](QChar c) { return IsFieldChar(c); });
 }
 
+bool TIPAddressItemEdit::AdmitChar(QChar &Char, qsizetype) const {
+    Char = Char.toUpper();
+    return IsFieldChar(Char);
+}
+
 void TIPAddressItemEdit::KeyPress(QChar &Key) {
-    if (Key.unicode() >= 32) {
-        if (Key == '.' || Key == ':') {
-            SeparatorTyped();
-            Key = QChar();
-        } else if (!IsFieldChar(Key)) {
-            Key = QChar();
-        } else {
-            Key = Key.toUpper();
-        }
+    if (Key == '.' || Key == ':') {
+        SeparatorTyped();
+        Key = QChar();
     }
     TEdit::KeyPress(Key);
 }
@@ -129,8 +128,9 @@ QString TIPAddressItemEdit::WouldRead(const QString &Text) const {
 }
 
 void TIPAddressItemEdit::WidgetKeyPress(QKeyEvent *Event) {
+    // The key's text is the one character that came through the field's rule.
     const QChar c = Event->text().isEmpty() ? QChar() : Event->text().at(0);
-    const bool typed = IsFieldChar(c) && !(Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && !isReadOnly();
+    const bool typed = IsFieldChar(c) && !isReadOnly();
     if (typed && FIPVersion == ivIPv4 && WouldRead(c).toInt() > 255)
         Event->accept(); // the field keeps its text and caret
     else
@@ -147,7 +147,7 @@ void TIPAddressItemEdit::PasteText(const QString &Text) {
     }
     if (FIPVersion == ivIPv4 && WouldRead(Text).toInt() > 255)
         return;
-    TEdit::PasteText(Text.toUpper());
+    TEdit::PasteText(Text);
 }
 
 // ---- TCustomVQIPAddress ----
@@ -349,7 +349,7 @@ void TCustomVQIPAddress::FieldChanged(int Index) {
         if (Index < 4)
             FIPAddress.SetIPv4(Index, int16_t(ok ? value : 0));
         else
-            FIPAddress.SetShortMask(uint8_t(ok ? value : 0));
+            FIPAddress.SetShortMask(ok ? value : 0);
     } else {
         const uint value = text.toUInt(&ok, 16);
         FIPAddress.SetIPv6(Index, uint16_t(ok ? value : 0));

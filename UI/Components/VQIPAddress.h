@@ -39,6 +39,9 @@ public:
 
 protected:
     void Change() override;
+    // The field's digits, shown in upper case.
+    bool AdmitChar(QChar &Char, qsizetype Index) const override;
+    bool CanCopy() const override { return true; }
     void KeyDown(int &Key, Qt::KeyboardModifiers Shift) override;
     void KeyPress(QChar &Key) override;
     bool KeyToParent(int Key, Qt::KeyboardModifiers Shift) const override;

@@ -12,8 +12,16 @@ namespace {
 
 const char *const UnitPath = "UI\\Components\\VQIPAddressUtils";
 
-// Where an IPv4 value keeps its prefix length: the first record byte after ip4.
-constexpr int PrefixByte = 4;
+// Where an IPv4 value keeps its prefix length: the four record bytes after ip4.
+constexpr int PrefixOffset = 4;
+
+int32_t Prefix(const TIPAddressRec &rec) {
+    int32_t prefix;
+    std::memcpy(&prefix, rec.ip6 + PrefixOffset, sizeof prefix);
+    return prefix;
+}
+
+void SetPrefix(TIPAddressRec &rec, int32_t prefix) { std::memcpy(rec.ip6 + PrefixOffset, &prefix, sizeof prefix); }
 
 // IPv4 text as the validators read it (the platform's classic conversion), but
 // the empty text is no address. 255.255.255.255 is how that conversion reports
@@ -221,7 +229,7 @@ AnsiString TIPAddress::AsAnsiString() const {
     case 4: {
         AnsiString text = IPToStr(FIPAddress.ip4);
         if (FShortMask)
-            text += '/' + std::to_string(FIPAddress.ip6[PrefixByte]);
+            text += '/' + std::to_string(Prefix(FIPAddress));
         return text;
     }
     case 6:
@@ -256,14 +264,15 @@ void TIPAddress::SetAsAnsiString(const AnsiString &value) {
 void TIPAddress::ReadIPv4(AnsiString text) {
     const std::size_t slash = text.find('/');
     if (slash != AnsiString::npos) {
-        // The prefix length is a plain decimal number that fits its byte; anything else reads as 0.
-        uint8_t prefix = 0;
+        // The prefix length is the decimal number after the slash, however large
+        // (the rules that use it judge it); what is not a number reads as 0.
+        int32_t prefix = 0;
         const char *first = text.data() + slash + 1, *last = text.data() + text.size();
-        const auto [end, error] = std::from_chars(first, last, prefix);
-        if (error != std::errc() || end != last)
+        const bool digits = first != last && std::all_of(first, last, [](char c) { return c >= '0' && c <= '9'; });
+        if (!digits || std::from_chars(first, last, prefix).ec != std::errc())
             prefix = 0;
         FShortMask = true;
-        FIPAddress.ip6[PrefixByte] = prefix;
+        SetPrefix(FIPAddress, prefix);
         text.erase(slash);
     }
     uint32_t ip;
@@ -271,10 +280,10 @@ void TIPAddress::ReadIPv4(AnsiString text) {
         FError = ipeInvalid;
         return;
     }
-    const uint8_t prefix = FShortMask ? FIPAddress.ip6[PrefixByte] : 0;
+    const int32_t prefix = FShortMask ? Prefix(FIPAddress) : 0;
     ClearAfterIPv4(FIPAddress);
     FIPAddress.ip4 = ip;
-    FIPAddress.ip6[PrefixByte] = prefix;
+    SetPrefix(FIPAddress, prefix);
 }
 
 void TIPAddress::ReadIPv6(const AnsiString &text) {
@@ -312,12 +321,12 @@ void TIPAddress::SetVersion(int32_t value) {
     FShortMask = false;
 }
 
-uint8_t TIPAddress::ShortMask() const { return FShortMask ? FIPAddress.ip6[PrefixByte] : 0; }
+int32_t TIPAddress::ShortMask() const { return FShortMask ? Prefix(FIPAddress) : 0; }
 
-void TIPAddress::SetShortMask(uint8_t value) {
+void TIPAddress::SetShortMask(int32_t value) {
     if (FIPAddress.version == 6)
         return;
-    FIPAddress.ip6[PrefixByte] = value;
+    SetPrefix(FIPAddress, value);
     FShortMask = true;
 }
 

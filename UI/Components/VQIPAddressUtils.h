@@ -68,9 +68,10 @@ public:
     // A different version clears the value and the prefix flag.
     void SetVersion(int32_t value);
 
-    // The IPv4 prefix length; 0 without one. Ignored on an IPv6 value.
-    uint8_t ShortMask() const;
-    void SetShortMask(uint8_t value);
+    // The IPv4 prefix length, whatever number the text gave; 0 without one.
+    // Writing it is ignored on an IPv6 value.
+    int32_t ShortMask() const;
+    void SetShortMask(int32_t value);
     bool IsShortMask() const { return FShortMask; }
 
     bool IsError() const { return FError < ipeRead; }

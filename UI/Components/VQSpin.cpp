@@ -4,6 +4,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// A "-" or nothing, then decimal digits, within 32 bits.
+bool ReadNumber(const QString &Text, int32_t &Value) {
+    const qsizetype digits = Text.startsWith('-') ? 1 : 0;
+    if (Text.size() == digits || !std::all_of(Text.begin() + digits, Text.end(), [](QChar c) { return c >= '0' && c <= '9'; }))
+        return false;
+    bool ok = false;
+    Value = Text.toInt(&ok, 10);
+    return ok;
+}
+
+} // namespace
+
 // ---- TNumericEdit ----
 
 TNumericEdit::TNumericEdit(TCustomVQSpinEdit *SpinEdit) : TEdit(SpinEdit), FSpinEdit(SpinEdit) {
@@ -37,10 +51,13 @@ void TNumericEdit::KeyDown(int &Key, Qt::KeyboardModifiers Shift) {
     }
 }
 
+bool TNumericEdit::AdmitChar(QChar &Char, qsizetype Index) const {
+    if (Char == '-')
+        return Index == 0 && FSpinEdit->FMinValue < 0 && (text().isEmpty() || hasSelectedText());
+    return Char >= '0' && Char <= '9';
+}
+
 void TNumericEdit::KeyPress(QChar &Key) {
-    const bool minusAllowed = FSpinEdit->FMinValue < 0 && (text().isEmpty() || hasSelectedText());
-    if (!(Key.isDigit() && Key.unicode() < 128) && Key.unicode() >= 32 && !(Key == '-' && minusAllowed))
-        Key = QChar();
     TEdit::KeyPress(Key);
     if (FSpinEdit->OnKeyPress && !Key.isNull())
         FSpinEdit->OnKeyPress(FSpinEdit, Key);
@@ -62,6 +79,13 @@ TSpinUpDown::TSpinUpDown(TCustomVQSpinEdit *Control) : TUpDown(Control), FContro
     setFocusPolicy(Qt::NoFocus);
 }
 
+void TSpinUpDown::Step(TUDBtnType Button) {
+    StepPosition(Button);
+    FControl->FEdit->setCursorPosition(int(FControl->FEdit->text().size()));
+    if (FControl->OnClick)
+        FControl->OnClick(FControl, Button);
+}
+
 int TSpinUpDown::StepBase() const { return FControl->Value(); }
 
 bool TSpinUpDown::Changing(int &NewValue, TUpDownDirection Direction) {
@@ -79,11 +103,6 @@ TCustomVQSpinEdit::TCustomVQSpinEdit(QWidget *Parent)
     FEdit->SetName(QStringLiteral("Edit"));
     FUpDown->SetName(QStringLiteral("UpDown"));
     FUpDown->SetRange(FMinValue, FMaxValue);
-    FUpDown->OnClick = [this](QObject *, TUDBtnType Button) {
-        FEdit->setCursorPosition(int(FEdit->text().size()));
-        if (OnClick)
-            OnClick(this, Button);
-    };
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -98,21 +117,17 @@ int32_t TCustomVQSpinEdit::Value() const {
     const QString text = Text();
     if (text.isEmpty())
         return 0;
-    bool ok = false;
-    const int32_t value = text.toInt(&ok, 10);
-    if (!ok)
-        return text.startsWith('-') ? FMinValue : FMaxValue;
-    if (value > FMaxValue)
-        return FMaxValue;
-    if (value < FMinValue)
-        return FMinValue;
-    return value;
+    int32_t value = 0;
+    if (!ReadNumber(text, value))
+        value = text.startsWith('-') ? FMinValue : FMaxValue;
+    return Limited(value);
 }
 
+int32_t TCustomVQSpinEdit::Limited(int32_t Value) const { return std::clamp(Value, FMinValue, std::max(FMinValue, FMaxValue)); }
+
 bool TCustomVQSpinEdit::TextIsCorrect() const {
-    bool ok = false;
-    const int32_t value = FEdit->text().toInt(&ok, 10);
-    return ok && value >= FMinValue && value <= FMaxValue;
+    int32_t value = 0;
+    return ReadNumber(FEdit->text(), value) && Limited(value) == value;
 }
 
 void TCustomVQSpinEdit::CorrectText() {
@@ -135,22 +150,24 @@ void TCustomVQSpinEdit::SetValue(int32_t Value) {
 }
 
 void TCustomVQSpinEdit::SetMinValue(int32_t Value) {
-    if (Value == FMinValue)
-        return;
-    if (this->Value() < Value)
-        SetValue(Value);
-    FMinValue = Value;
-    FUpDown->SetRange(FMinValue, FMaxValue);
+    if (Value != FMinValue)
+        SetRange(Value, FMaxValue);
 }
 
 void TCustomVQSpinEdit::SetMaxValue(int32_t Value) {
     Value = std::min(Value, MaxValueLimit);
-    if (Value == FMaxValue)
-        return;
-    if (this->Value() > Value)
-        SetValue(Value);
-    FMaxValue = Value;
+    if (Value != FMaxValue)
+        SetRange(FMinValue, Value);
+}
+
+void TCustomVQSpinEdit::SetRange(int32_t MinVal, int32_t MaxVal) {
+    // The range changes first, so that the value written is kept within the new
+    // one. An empty edit stays empty while 0 is in the range.
+    FMinValue = MinVal;
+    FMaxValue = MaxVal;
     FUpDown->SetRange(FMinValue, FMaxValue);
+    if (FEdit->text().isEmpty() ? Limited(0) != 0 : !TextIsCorrect())
+        SetValue(Limited(Value()));
 }
 
 void TCustomVQSpinEdit::SetMinMax(int32_t MinVal, int32_t MaxVal) {

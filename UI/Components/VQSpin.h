@@ -26,6 +26,8 @@ public:
 
 protected:
     void Change() override;
+    // Digits; a "-" first where a negative number can start.
+    bool AdmitChar(QChar &Char, qsizetype Index) const override;
     void KeyDown(int &Key, Qt::KeyboardModifiers Shift) override;
     void KeyPress(QChar &Key) override;
     bool KeyToParent(int Key, Qt::KeyboardModifiers Shift) const override;
@@ -39,6 +41,8 @@ class TSpinUpDown : public TUpDown {
     Q_OBJECT
 public:
     explicit TSpinUpDown(TCustomVQSpinEdit *Control);
+    // The spin edit's click follows every click, whether the step was allowed or not.
+    void Step(TUDBtnType Button) override;
 
 protected:
     // Steps start from the number in the edit.
@@ -68,12 +72,15 @@ public:
     TVQSEChangingEvent OnChanging;
 
     // Read from the text: empty is 0; not a number is MinValue after a "-",
-    // MaxValue otherwise; a number is limited to the range.
+    // MaxValue otherwise; a number is limited to the range. A number is a "-"
+    // or nothing, then decimal digits.
     int32_t Value() const;
     // The text shown, which Value reads.
     QString Text() const;
     // Offered to OnChanging, then limited to the range and shown.
     void SetValue(int32_t Value);
+    // After a range write the edit shows the value it holds: a value outside
+    // the new range is written as its nearer end.
     int32_t MinValue() const { return FMinValue; }
     void SetMinValue(int32_t Value);
     int32_t MaxValue() const { return FMaxValue; }
@@ -113,7 +120,11 @@ private:
 
     // The changing check of every value write and every step.
     bool DoChanging(int32_t &NewValue, TUpDownDirection Direction);
+    // Within the range as the counter keeps its position (a reversed range holds its minimum).
+    int32_t Limited(int32_t Value) const;
+    // The text is a number within the range.
     bool TextIsCorrect() const;
+    void SetRange(int32_t MinVal, int32_t MaxVal);
     // Rewrites a text that is not a correct number with the value it reads as.
     void CorrectText();
     void Arrange();

@@ -45,8 +45,11 @@ struct TUnicodeStringRef {
 using PAnsiStringRef = TAnsiStringRef *;
 using PUnicodeStringRef = TUnicodeStringRef *;
 
-// The standard query/add-reference/release triple (slots 0 to 2).
+// The standard query/add-reference/release triple (slots 0 to 2): the root
+// that every object implementing an interface answers.
 struct IInterface {
+    static constexpr TGUID IID{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
     virtual HResult QueryInterface(const TGUID &iid, void **obj) = 0;
     virtual int32_t _AddRef() = 0;
     virtual int32_t _Release() = 0;
@@ -56,6 +59,9 @@ protected:
 };
 
 struct IBaseInterface : IInterface {
+    // It has no GUID of its own, so nothing answers it.
+    static constexpr TGUID IID{};
+
     virtual void FreeStr(PAnsiStringRef &s) = 0;    // slot 3
     virtual void FreeStr(PUnicodeStringRef &s) = 0; // slot 4
 

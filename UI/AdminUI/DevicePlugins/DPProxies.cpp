@@ -159,19 +159,32 @@ const TBasicProfileProxyClass &TProfiledBasicDeviceProxy::DeviceProfileProxyClas
 
 TProfiledBasicDeviceProxy::TProfiledBasicDeviceProxy(IDevice *Device, std::unique_ptr<TBasicProfileProxy> AProfileProxy,
                                                      IDevicePluginServant *Servant)
-    : TBasicDeviceProxy(Device, Servant), FProfileProxy(std::move(AProfileProxy)) {}
+    : TBasicDeviceProxy(Device, Servant) {
+    setProfileProxy(std::move(AProfileProxy));
+}
 
 TProfiledBasicDeviceProxy::TProfiledBasicDeviceProxy(IDevice *Device, IDevicePluginServant *Servant)
     : TProfiledBasicDeviceProxy(Device, nullptr, Servant) {}
 
 TProfiledBasicDeviceProxy::~TProfiledBasicDeviceProxy() = default;
 
+void TProfiledBasicDeviceProxy::setProfileProxy(std::unique_ptr<TBasicProfileProxy> Value) {
+    FOwnProfileProxy = std::move(Value);
+    FProfileProxy = FOwnProfileProxy.get();
+}
+
+void TProfiledBasicDeviceProxy::LendProfileProxy(TBasicProfileProxy *Value) {
+    FOwnProfileProxy.reset();
+    FProfileProxy = Value;
+}
+
 void TProfiledBasicDeviceProxy::setProfile(IDeviceProfile *Value) {
-    FProfileProxy.reset();
+    setProfileProxy(nullptr);
     if (!Value)
         return;
-    FProfileProxy = ClassType().DeviceProfileProxyClass().Create(Value, Servant());
-    FProfileProxy->Initialize({}, true);
+    auto proxy = ClassType().DeviceProfileProxyClass().Create(Value, Servant());
+    proxy->Initialize({}, true);
+    setProfileProxy(std::move(proxy));
 }
 
 // ---- TDeviceProxy -------------------------------------------------------------------

@@ -143,11 +143,11 @@ public:
 
     ~TProfiledBasicDeviceProxy() override;
 
-    TBasicProfileProxy *ProfileProxy() const { return FProfileProxy.get(); }
-    // Frees the current profile proxy and owns the new one.
-    void setProfileProxy(std::unique_ptr<TBasicProfileProxy> Value) { FProfileProxy = std::move(Value); }
-    // Gives a lent profile proxy back to its owner before this proxy goes.
-    std::unique_ptr<TBasicProfileProxy> ReleaseProfileProxy() { return std::move(FProfileProxy); }
+    TBasicProfileProxy *ProfileProxy() const { return FProfileProxy; }
+    // Frees the profile proxy this proxy owns and owns the new one.
+    void setProfileProxy(std::unique_ptr<TBasicProfileProxy> Value);
+    // Uses a profile proxy that stays its owner's (a prepared one): never freed here.
+    void LendProfileProxy(TBasicProfileProxy *Value);
     // Replaces the profile proxy by one of DeviceProfileProxyClass over Value,
     // initialised for a check (no defaults), or by none.
     void setProfile(IDeviceProfile *Value);
@@ -158,7 +158,9 @@ protected:
     TProfiledBasicDeviceProxy(IDevice *Device, IDevicePluginServant *Servant);
 
 private:
-    std::unique_ptr<TBasicProfileProxy> FProfileProxy;
+    std::unique_ptr<TBasicProfileProxy> FOwnProfileProxy;
+    // The owned one, a lent one, or none.
+    TBasicProfileProxy *FProfileProxy = nullptr;
 };
 
 class TDeviceProxy : public TProfiledBasicDeviceProxy {

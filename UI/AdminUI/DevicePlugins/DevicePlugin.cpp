@@ -48,7 +48,7 @@ void TDevicePluginModule::AfterConstruction() {
 }
 
 HResult TDevicePluginModule::QueryInterface(const TGUID &iid, void **obj) {
-    if (iid == IDevicePluginModule::IID) {
+    if (iid == IDevicePluginModule::IID || iid == IInterface::IID) {
         *obj = static_cast<IDevicePluginModule *>(this);
         return S_OK;
     }
@@ -67,23 +67,34 @@ std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateProfileProxy(IDev
     return proxy;
 }
 
-std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(
-    IDevice *Device, std::unique_ptr<TBasicProfileProxy> &ProfileProxy, IDevicePluginServant *Servant) {
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::NewDeviceProxy(IDevice *Device,
+                                                                            IDevicePluginServant *Servant) {
     const TPluginDeviceFrameClass *frameClass = GetDeviceFrameClass();
     Assert(frameClass != nullptr, UnitPath, 236);
     // A device frame's proxy class descends from TDeviceProxy, so it always
     // takes the profile proxy.
     const TDeviceProxyClass *proxyClass = frameClass->GetDeviceProxyClass();
     Assert(proxyClass != nullptr, UnitPath, 239);
-    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = proxyClass->Create(Device, nullptr, Servant);
-    proxy->setProfileProxy(std::move(ProfileProxy));
+    return proxyClass->Create(Device, nullptr, Servant);
+}
+
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(IDevice *Device,
+                                                                               IDeviceProfile *Profile,
+                                                                               IDevicePluginServant *Servant) {
+    std::unique_ptr<TBasicProfileProxy> profileProxy = Profile ? CreateProfileProxy(Profile, Servant) : nullptr;
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = NewDeviceProxy(Device, Servant);
+    proxy->setProfileProxy(std::move(profileProxy));
     proxy->Initialize({}, true);
     return proxy;
 }
 
-std::unique_ptr<TBasicProfileProxy> TDevicePluginModule::CreateOptionalProfileProxy(IDeviceProfile *Profile,
-                                                                                   IDevicePluginServant *Servant) {
-    return Profile ? CreateProfileProxy(Profile, Servant) : nullptr;
+std::unique_ptr<TProfiledBasicDeviceProxy> TDevicePluginModule::CreateDeviceProxy(IDevice *Device,
+                                                                               TBasicProfileProxy *Prepared,
+                                                                               IDevicePluginServant *Servant) {
+    std::unique_ptr<TProfiledBasicDeviceProxy> proxy = NewDeviceProxy(Device, Servant);
+    proxy->LendProfileProxy(Prepared);
+    proxy->Initialize({}, true);
+    return proxy;
 }
 
 TConflictLevel TDevicePluginModule::ValidateProxy(TPluginObjectProxy &Proxy, PAnsiStringRef &Message) {
@@ -142,8 +153,7 @@ bool TDevicePluginModule::UpdateDefaultProfile(IDeviceProfile *AProfile, IDevice
 
 bool TDevicePluginModule::SetScreenName(IDevice *ADevice, IDeviceProfile *AProfile, IDevicePluginServant *AServant,
                                         const char16_t *AScreenName) {
-    auto profileProxy = CreateOptionalProfileProxy(AProfile, AServant);
-    const auto proxy = CreateDeviceProxy(ADevice, profileProxy, AServant);
+    const auto proxy = CreateDeviceProxy(ADevice, AProfile, AServant);
     const bool changed = proxy->SetScreenName(AServant, AScreenName);
     if (changed)
         proxy->FlushChanges();
@@ -152,24 +162,13 @@ bool TDevicePluginModule::SetScreenName(IDevice *ADevice, IDeviceProfile *AProfi
 
 TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, IDeviceProfile *Profile,
                                                    IDevicePluginServant *Servant, PAnsiStringRef &Message) {
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    return ValidateProxy(*CreateDeviceProxy(Device, profileProxy, Servant), Message);
+    return ValidateProxy(*CreateDeviceProxy(Device, Profile, Servant), Message);
 }
 
 TConflictLevel TDevicePluginModule::ValidateDevice(IDevice *Device, TProfileHandle ProfileHandle,
                                                    IDevicePluginServant *Servant, PAnsiStringRef &Message) {
     Assert(ProfileHandle != 0, UnitPath, 308);
-    // The prepared profile proxy is only lent: whatever happens it goes back
-    // to the handle, so that it outlives the device proxy.
-    std::unique_ptr<TBasicProfileProxy> lent(PreparedProfile(ProfileHandle));
-    std::unique_ptr<TProfiledBasicDeviceProxy> proxy;
-    const auto giveBack = qScopeGuard([&] {
-        if (proxy)
-            lent = proxy->ReleaseProfileProxy();
-        lent.release();
-    });
-    proxy = CreateDeviceProxy(Device, lent, Servant);
-    return ValidateProxy(*proxy, Message);
+    return ValidateProxy(*CreateDeviceProxy(Device, PreparedProfile(ProfileHandle), Servant), Message);
 }
 
 TProfileHandle TDevicePluginModule::ValidateDevice_PrepareProfile(IDeviceProfile *Profile,
@@ -191,8 +190,7 @@ void TDevicePluginModule::UpdateProfileConfigFiles(IDeviceProfile *Profile, IDev
 void TDevicePluginModule::UpdateDeviceConfigFiles(IDevice *Device, IDeviceProfile *Profile,
                                                   IDevicePluginServant *Servant, TConfigFileArray &Files) {
     Files.clear();
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    CreateDeviceProxy(Device, profileProxy, Servant)->UpdateConfigFiles(Files);
+    CreateDeviceProxy(Device, Profile, Servant)->UpdateConfigFiles(Files);
 }
 
 void TDevicePluginModule::GetProfileConfigFileNames(IDeviceProfile *Profile, IDevicePluginServant *Servant,
@@ -204,8 +202,7 @@ void TDevicePluginModule::GetProfileConfigFileNames(IDeviceProfile *Profile, IDe
 void TDevicePluginModule::GetDeviceConfigFileNames(IDevice *Device, IDeviceProfile *Profile,
                                                    IDevicePluginServant *Servant, TFileNamesArray &Files) {
     Files.clear();
-    auto profileProxy = CreateOptionalProfileProxy(Profile, Servant);
-    CreateDeviceProxy(Device, profileProxy, Servant)->GetConfigFileNames(Files);
+    CreateDeviceProxy(Device, Profile, Servant)->GetConfigFileNames(Files);
 }
 
 PAnsiStringRef TDevicePluginModule::getPedigree() {

@@ -101,13 +101,15 @@ protected:
 private:
     // Built over the host objects and initialised for a check: no defaults.
     std::unique_ptr<TBasicProfileProxy> CreateProfileProxy(IDeviceProfile *Profile, IDevicePluginServant *Servant);
-    // Takes ProfileProxy (which may be none) over once the device proxy exists,
-    // so that a failed construction leaves it with the caller.
-    std::unique_ptr<TProfiledBasicDeviceProxy> CreateDeviceProxy(IDevice *Device,
-                                                                std::unique_ptr<TBasicProfileProxy> &ProfileProxy,
+    // The same for a device, with a profile proxy of its own over Profile (none without one).
+    std::unique_ptr<TProfiledBasicDeviceProxy> CreateDeviceProxy(IDevice *Device, IDeviceProfile *Profile,
                                                                 IDevicePluginServant *Servant);
-    // A profile proxy when there is a profile, none otherwise.
-    std::unique_ptr<TBasicProfileProxy> CreateOptionalProfileProxy(IDeviceProfile *Profile, IDevicePluginServant *Servant);
+    // The same over a prepared profile proxy, which the device proxy only uses:
+    // it stays the handle's whatever the construction or a check raises.
+    std::unique_ptr<TProfiledBasicDeviceProxy> CreateDeviceProxy(IDevice *Device, TBasicProfileProxy *Prepared,
+                                                                IDevicePluginServant *Servant);
+    // Of the device frame's proxy class, loaded but without a profile proxy and not initialised.
+    std::unique_ptr<TProfiledBasicDeviceProxy> NewDeviceProxy(IDevice *Device, IDevicePluginServant *Servant);
     TConflictLevel ValidateProxy(TPluginObjectProxy &Proxy, PAnsiStringRef &Message);
 
     TdpNameString FDeviceType;

@@ -11,7 +11,7 @@ TPlugin::TPlugin() = default;
 TPlugin::~TPlugin() { Finalize(); }
 
 HResult TPlugin::QueryInterface(const TGUID &iid, void **obj) {
-    if (iid == IPlugin::IID) {
+    if (iid == IPlugin::IID || iid == IInterface::IID) {
         *obj = static_cast<IPlugin *>(this);
         return S_OK;
     }

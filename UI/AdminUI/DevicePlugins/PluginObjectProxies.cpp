@@ -1,5 +1,6 @@
 #include "PluginObjectProxies.h"
 
+#include "VQControls.h"
 #include "ZDBDataTree.h"
 
 #include <QWidget>
@@ -64,8 +65,8 @@ bool IsUserReachable(const QObject *AObject) {
         return true;
     // isVisibleTo/isEnabledTo look at the controls' own flags on the way up,
     // whether or not the form itself is shown or enabled.
-    const QWidget *form = control->window();
-    return control == form || (control->isVisibleTo(form) && control->isEnabledTo(form));
+    const QWidget *form = ParentForm(control);
+    return form && (control == form || (control->isVisibleTo(form) && control->isEnabledTo(form)));
 }
 
 // TPluginObjectProxy

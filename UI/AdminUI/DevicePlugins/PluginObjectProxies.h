@@ -217,9 +217,9 @@ private:
 };
 
 // Whether the user can reach the object a finding is attached to: any object
-// that is not a control can; a control can when it has a form (its top-level
-// window) and is that form, or it and every control up to the form is visible
-// and enabled.
+// that is not a control can; a control can when it is on a form (ParentForm)
+// and is that form, or it and every control up to the form is visible and
+// enabled.
 bool IsUserReachable(const QObject *AObject);
 
 class TBasicProfileProxy : public TExtPluginObjectProxy {
