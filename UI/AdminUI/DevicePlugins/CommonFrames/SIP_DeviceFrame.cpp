@@ -33,6 +33,16 @@ const TEditorFilter &PasswordChars() {
     return chars;
 }
 
+// Text without the control characters and spaces at either end.
+QString TrimBlanks(const QString &Text) {
+    qsizetype first = 0, last = Text.size();
+    while (first < last && Text.at(first).unicode() <= u' ')
+        ++first;
+    while (last > first && Text.at(last - 1).unicode() <= u' ')
+        --last;
+    return Text.sliced(first, last - first);
+}
+
 // Two links of a chain, one above the other, 16 x 36.
 QPixmap ChainPicture() {
     QPixmap picture(16, 36);
@@ -227,7 +237,7 @@ void TSIPDeviceFrame::vqipIPChange(QObject *) {
 void TSIPDeviceFrame::edProxyPasswordChange(QObject *) {
     if (SilentMode())
         return;
-    const TdpNameString value = TdpNameString::From(edProxyPassword->Text().trimmed());
+    const TdpNameString value = TdpNameString::From(TrimBlanks(edProxyPassword->Text()));
     TSIPDeviceProxy &proxy = DeviceProxy();
     if (value == proxy.ProxyPassword)
         return;
