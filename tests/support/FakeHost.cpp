@@ -10,6 +10,14 @@ bool TFakeServant::GetValue(int32_t Id, uintptr_t Param, uintptr_t &Value) {
         Value = reinterpret_cast<uintptr_t>(HandOut(it->second));
         return true;
     }
+    if (Id == svFirstFreeStartNumber) {
+        const auto *prefix = reinterpret_cast<const PUnicodeStringRef *>(Param);
+        const auto it = prefix && *prefix ? StartNumbers.find((*prefix)->Chars) : StartNumbers.end();
+        if (it == StartNumbers.end())
+            return false;
+        Value = uintptr_t(it->second);
+        return true;
+    }
     if (const auto it = Values.find(Id); it != Values.end()) {
         Value = it->second;
         return true;

@@ -10,6 +10,9 @@ public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLynDeviceProxy::Class(); }
 
+    // The proxy as a TLynDeviceProxy; an assertion failure when it is of another class.
+    TLynDeviceProxy &DeviceProxy() const;
+
 protected:
     using TSIPDeviceFrame::TSIPDeviceFrame;
 };

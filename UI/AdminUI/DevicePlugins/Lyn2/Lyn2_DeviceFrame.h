@@ -10,6 +10,9 @@ public:
     static const TPluginDeviceFrameClass &Class();
     static const TDeviceProxyClass *GetDeviceProxyClass() { return &TLyn2DeviceProxy::Class(); }
 
+    // The proxy as a TLyn2DeviceProxy; an assertion failure when it is of another class.
+    TLyn2DeviceProxy &DeviceProxy() const;
+
 protected:
     using TLynDeviceFrame::TLynDeviceFrame;
 };

@@ -1,0 +1,70 @@
+// Renders the LYN 2 device frame over fake host objects to PNG files, so that a
+// person can look at it: frame_gallery [output folder].
+#include "FakeHost.h"
+#include "Lyn2_DeviceFrame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+
+#include <cstdio>
+#include <functional>
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery"));
+    folder.mkpath(QStringLiteral("."));
+    RegisterColoredControlClasses();
+
+    TFakeProfile profile;
+    profile.ProfileID = 4;
+    profile.Name = TdpNameString::From(QStringLiteral("Front desk phones"));
+    profile.CustomData = "IPComm{DHCP=false}";
+    TFakeProfileList profiles;
+    profiles.Items = {&profile};
+    TFakeServant servant;
+    servant.StartNumbers = {{u"desk", 12}};
+
+    const struct {
+        const char *name;
+        TPluginFrameFlags flags;
+        std::function<void(TFakeDevice &)> device;
+        std::function<void(QWidget *)> edit;
+    } shots[] = {
+        {"device-frame-new", {pffCreating}, {}, {}},
+        {"device-frame-existing-unlinked", {},
+         [](TFakeDevice &d) {
+             d.UniqueID = TdpNameString::From(QStringLiteral("reception-desk-phone-number-001"));
+             d.MacAddress = {{0x00, 0x0A, 0xFF, 0x12, 0x34, 0x56}};
+             d.AssignedIP = IPv4Rec("192.168.100.200");
+             d.ProxyPassword = TdpNameString::From(QStringLiteral("s3cret!"));
+         },
+         {}},
+        {"device-frame-range", {pffCreating, pffRange}, [](TFakeDevice &d) { d.UniqueID = TdpNameString::From(QStringLiteral("desk")); }, {}},
+        {"device-frame-error", {},
+         [](TFakeDevice &d) {
+             d.UniqueID = TdpNameString::From(QStringLiteral("desk7"));
+             d.MacAddress = {{0x00, 0x0A, 0xFF, 0x12, 0x34, 0x56}};
+             d.AssignedIP = IPv4Rec("192.168.1.7");
+         },
+         [](QWidget *frame) { frame->findChild<QLineEdit *>(QStringLiteral("edMACAddress"))->setText("00-0A-FF-12-3"); }},
+    };
+    for (const auto &shot : shots) {
+        TFakeDevice device;
+        device.ProfileID = 4;
+        if (shot.device)
+            shot.device(device);
+        const auto frame = TLyn2DeviceFrame::Class().Create(nullptr, &servant, nullptr);
+        auto *shown = static_cast<TPluginDeviceFrame *>(frame.get());
+        shown->ShowDevice(&device, &profiles, shot.flags);
+        frame->show();
+        frame->adjustSize();
+        if (shot.edit)
+            shot.edit(frame.get());
+        const QString path = folder.filePath(QString::fromLatin1(shot.name) + ".png");
+        frame->grab().save(path);
+        std::printf("%s\n", qPrintable(path));
+        shown->HideDevice();
+    }
+    return 0;
+}
