@@ -23,6 +23,7 @@ void Print(const QString &Line) { std::fputs((Line + QLatin1Char('\n')).toUtf8()
 
 QString Save(QWidget *Window, const QDir &Folder, const QString &Name) {
     Window->show();
+    QCoreApplication::processEvents(); // the first layout of the window
     const QString path = Folder.filePath(Name + QStringLiteral(".png"));
     Window->grab().save(path);
     return path;
