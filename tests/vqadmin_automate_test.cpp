@@ -83,8 +83,9 @@ TEST_F(VqadminAutomateFakeFrames, AnAppliedDeviceIsWhatExportShows) {
     const QString exported = Exported();
     const qsizetype at = exported.indexOf("\"UniqueID\": \"gamma\"");
     ASSERT_GE(at, 0) << exported.toStdString();
-    // The device's object, from its fields to its profile.
-    const QString device = exported.mid(exported.lastIndexOf("\"fields\"", at), 600);
+    // The device's whole object, whatever the order of its keys.
+    const qsizetype start = exported.lastIndexOf("\n        {", at);
+    const QString device = exported.mid(start, exported.indexOf("\n        }", at) - start);
     EXPECT_TRUE(device.contains("\"MacAddress\": \"00-01-E1-00-00-42\"")) << device.toStdString();
     EXPECT_TRUE(device.contains("\"ProxyPassword\": \"pw\"")) << device.toStdString();
     EXPECT_TRUE(device.contains("\"profile\": \"Lab\"")) << device.toStdString();

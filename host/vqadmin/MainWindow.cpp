@@ -222,7 +222,9 @@ bool TMainWindow::ImportSite(const QString &FileName) {
         const qint64 size = std::max<qint64>(file.size(), 1);
         try {
             const TImported site = ::ImportSite(FDatabase, file, [&] {
-                progress.setValue(int(file.pos() * Steps / size));
+                // Below the maximum until the end: reaching it would reset the dialog and forget a Cancel.
+                progress.setValue(int(std::min<qint64>(file.pos() * Steps / size, Steps - 1)));
+                QCoreApplication::processEvents(); // the Cancel button, also while the value stands still
                 if (progress.wasCanceled())
                     throw ECancelled{};
             });
