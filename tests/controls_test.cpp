@@ -70,6 +70,9 @@ TEST_F(ControlEvents, TextFromAnyKeyOrAnInputMethodGoesThroughTheKeyHandlers) {
     EXPECT_EQ(ed->Text(), "xabc");
     EXPECT_EQ(log, QStringList({"down X", "down Y", "press y", "down X", "press x", "down A", "press a", "down Y",
                                 "press y", "down B", "press b", "down C", "press c", "down Y", "press y"}));
+    ed->SetReadOnly(true); // takes no committed text, as it takes no typed text
+    Commit("z");
+    EXPECT_EQ(ed->Text(), "xabc");
 }
 
 TEST_F(ControlEvents, EnterAndExitFollowTheFocusThroughContainers) {

@@ -302,15 +302,18 @@ void TEdit::KeyPress(QChar &Key) {
 
 void TEdit::inputMethodEvent(QInputMethodEvent *Event) {
     const QString commit = Event->commitString();
-    if (commit.isEmpty() || isReadOnly()) {
+    if (commit.isEmpty()) {
         TControlOf<QLineEdit>::inputMethodEvent(Event);
         return;
     }
     // The text the composition replaces goes first, then the committed text is
     // typed, then a new composition starts where the typing left the caret.
-    QInputMethodEvent replace;
-    replace.setCommitString({}, Event->replacementStart(), Event->replacementLength());
-    TControlOf<QLineEdit>::inputMethodEvent(&replace);
+    // Qt's own handling would change even a read-only edit; keys do not.
+    if (!isReadOnly()) {
+        QInputMethodEvent replace;
+        replace.setCommitString({}, Event->replacementStart(), Event->replacementLength());
+        TControlOf<QLineEdit>::inputMethodEvent(&replace);
+    }
     TypeText(this, commit);
     if (!Event->preeditString().isEmpty()) {
         QInputMethodEvent compose(Event->preeditString(), Event->attributes());
