@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QBuffer file;
     file.setData(reinterpret_cast<const char *>(data), qsizetype(size));
     file.open(QIODevice::ReadOnly);
-    TConfigDatabase first(QStringLiteral(":memory:"));
+    // Made once: import replaces whatever the last input left.
+    static TConfigDatabase first(QStringLiteral(":memory:")), second(QStringLiteral(":memory:"));
     try {
         ImportSite(first, file);
     } catch (const ESiteFile &e) {
@@ -51,7 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QBuffer again;
     again.setData(exported);
     again.open(QIODevice::ReadOnly);
-    TConfigDatabase second(QStringLiteral(":memory:"));
     ImportSite(second, again);
     if (Export(second) != exported || !SameRows(first, second))
         std::abort();
