@@ -21,14 +21,6 @@ TPluginDeviceFrame::~TPluginDeviceFrame() = default;
 
 TDeviceProxy &TPluginDeviceFrame::DeviceProxy() const { return ProxyAs<TDeviceProxy>(UnitPath, __LINE__); }
 
-HResult TPluginDeviceFrame::QueryInterface(const TGUID &iid, void **obj) {
-    if (iid == IPluginDeviceFrame::IID) {
-        *obj = static_cast<IPluginDeviceFrame *>(this);
-        return S_OK;
-    }
-    return TPluginFrame::QueryInterface(iid, obj);
-}
-
 bool TPluginDeviceFrame::ShowDevice(IDevice *Device, IDeviceProfileList *Profiles, TPluginFrameFlags Flags) {
     if (!Device)
         return false;

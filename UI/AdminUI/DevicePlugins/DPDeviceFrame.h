@@ -21,7 +21,7 @@ public:
     const TDeviceProxyClass *GetDeviceProxyClass() const override { return T::GetDeviceProxyClass(); }
 };
 
-class TPluginDeviceFrame : public TPluginFrame, public IPluginDeviceFrame {
+class TPluginDeviceFrame : public TPluginFrameWith<IPluginDeviceFrame> {
     Q_OBJECT
 public:
     static const TPluginDeviceFrameClass &Class();
@@ -39,22 +39,8 @@ public:
     bool ShowDevice(IDevice *Device, IDeviceProfileList *Profiles, TPluginFrameFlags Flags) override;
     void HideDevice() override;
 
-    // The frame implements IPluginFrame twice over (as TPluginFrame and inside
-    // IPluginDeviceFrame); both reach TPluginFrame's implementation.
-    HResult QueryInterface(const TGUID &iid, void **obj) override;
-    int32_t _AddRef() override { return TPluginFrame::_AddRef(); }
-    int32_t _Release() override { return TPluginFrame::_Release(); }
-    void FreeStr(PAnsiStringRef &s) override { TPluginFrame::FreeStr(s); }
-    void FreeStr(PUnicodeStringRef &s) override { TPluginFrame::FreeStr(s); }
-    bool ApplyChanges(bool Force) override { return TPluginFrame::ApplyChanges(Force); }
-    bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) override {
-        return TPluginFrame::ProcessRequest(Code, Data, Result);
-    }
-    bool IsDisplaying() override { return TPluginFrame::IsDisplaying(); }
-    void GetModule(IDevicePluginModule *&Module) override { TPluginFrame::GetModule(Module); }
-
 protected:
-    using TPluginFrame::TPluginFrame;
+    using TPluginFrameWith::TPluginFrameWith;
     // A proxy of the class GetDeviceProxyClass names over the device, with the
     // container as its servant and the device's profile from the list.
     std::unique_ptr<TPluginObjectProxy> CreateProxy() override;

@@ -57,7 +57,7 @@ public:
 // reach T's protected constructor, answer ClassType with T's descriptor, and
 // run the steps before destruction while T's overrides are still in place.
 template <class T>
-class TFrameInstance final : public T {
+class TFrameInstance : public T {
 public:
     TFrameInstance(QWidget *AOwner, IPluginFrameContainer *Container, IDevicePluginModule *ModuleLink)
         : T(AOwner, Container, ModuleLink) {}
@@ -205,6 +205,34 @@ private:
     TDeviceConflict FCurrentConflict;
     std::unique_ptr<TBasicFrameHelper> FHelper;
     bool FIsNew = false;
+};
+
+// A frame that implements I, a frame interface extending IPluginFrame. The
+// frame then implements IPluginFrame twice over (as TPluginFrame and inside
+// I); both reach TPluginFrame's implementation.
+template <class I>
+class TPluginFrameWith : public TPluginFrame, public I {
+public:
+    HResult QueryInterface(const TGUID &iid, void **obj) override {
+        if (iid == I::IID) {
+            *obj = static_cast<I *>(this);
+            return S_OK;
+        }
+        return TPluginFrame::QueryInterface(iid, obj);
+    }
+    int32_t _AddRef() override { return TPluginFrame::_AddRef(); }
+    int32_t _Release() override { return TPluginFrame::_Release(); }
+    void FreeStr(PAnsiStringRef &s) override { TPluginFrame::FreeStr(s); }
+    void FreeStr(PUnicodeStringRef &s) override { TPluginFrame::FreeStr(s); }
+    bool ApplyChanges(bool Force) override { return TPluginFrame::ApplyChanges(Force); }
+    bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) override {
+        return TPluginFrame::ProcessRequest(Code, Data, Result);
+    }
+    bool IsDisplaying() override { return TPluginFrame::IsDisplaying(); }
+    void GetModule(IDevicePluginModule *&Module) override { TPluginFrame::GetModule(Module); }
+
+protected:
+    using TPluginFrame::TPluginFrame;
 };
 
 template <class T, class Base>

@@ -15,17 +15,9 @@ TPluginProfileFrame::~TPluginProfileFrame() = default;
 
 TProfileProxy &TPluginProfileFrame::ProfileProxy() const { return ProxyAs<TProfileProxy>(UnitPath, __LINE__); }
 
-HResult TPluginProfileFrame::QueryInterface(const TGUID &iid, void **obj) {
-    if (iid == IPluginProfileFrame::IID) {
-        *obj = static_cast<IPluginProfileFrame *>(this);
-        return S_OK;
-    }
-    return TPluginFrame::QueryInterface(iid, obj);
-}
-
 bool TPluginProfileFrame::ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) {
     if (Code != frqProfileName)
-        return TPluginFrame::ProcessRequest(Code, Data, Result);
+        return TPluginFrameWith::ProcessRequest(Code, Data, Result);
     const auto *text = reinterpret_cast<const TAnsiStringRef *>(Data);
     const TdpNameString name = TdpNameString::From(text ? text->Chars : AnsiString());
     TProfileProxy &proxy = ProfileProxy();

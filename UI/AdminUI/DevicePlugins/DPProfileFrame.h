@@ -21,7 +21,7 @@ public:
     const TProfileProxyClass *GetProfileProxyClass() const override { return T::GetProfileProxyClass(); }
 };
 
-class TPluginProfileFrame : public TPluginFrame, public IPluginProfileFrame {
+class TPluginProfileFrame : public TPluginFrameWith<IPluginProfileFrame> {
     Q_OBJECT
 public:
     static const TPluginProfileFrameClass &Class();
@@ -41,19 +41,8 @@ public:
     bool ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags Flags) override;
     void HideProfile() override;
 
-    // The frame implements IPluginFrame twice over (as TPluginFrame and inside
-    // IPluginProfileFrame); both reach TPluginFrame's implementation.
-    HResult QueryInterface(const TGUID &iid, void **obj) override;
-    int32_t _AddRef() override { return TPluginFrame::_AddRef(); }
-    int32_t _Release() override { return TPluginFrame::_Release(); }
-    void FreeStr(PAnsiStringRef &s) override { TPluginFrame::FreeStr(s); }
-    void FreeStr(PUnicodeStringRef &s) override { TPluginFrame::FreeStr(s); }
-    bool ApplyChanges(bool Force) override { return TPluginFrame::ApplyChanges(Force); }
-    bool IsDisplaying() override { return TPluginFrame::IsDisplaying(); }
-    void GetModule(IDevicePluginModule *&Module) override { TPluginFrame::GetModule(Module); }
-
 protected:
-    using TPluginFrame::TPluginFrame;
+    using TPluginFrameWith::TPluginFrameWith;
     // A proxy of the class GetProfileProxyClass names over the profile, with
     // the container as its servant.
     std::unique_ptr<TPluginObjectProxy> CreateProxy() override;
