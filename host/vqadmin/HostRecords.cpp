@@ -2,8 +2,6 @@
 
 #include <QRegularExpression>
 
-#include <arpa/inet.h>
-
 #include <array>
 #include <limits>
 
@@ -231,28 +229,6 @@ std::optional<TdpMACAddress> ParseMACText(const QString &Text) {
     if (!form.match(Text).hasMatch())
         return std::nullopt;
     return TextToMAC(Text);
-}
-
-QString IPText(const TIPAddressRec &IP) {
-    TIPAddress address;
-    address.SetIPAddress(IP);
-    return FromAnsi(address.AsAnsiString());
-}
-
-std::optional<TIPAddressRec> ParseIPText(const QString &Text) {
-    // The classic conversion reads "10.0.0.5 junk" as 10.0.0.5, "0 1..00.5" as 0.
-    if (!Text.isEmpty()) {
-        const QByteArray latin1 = Text.toLatin1();
-        in6_addr bytes;
-        if (inet_pton(AF_INET, latin1.constData(), &bytes) != 1 && inet_pton(AF_INET6, latin1.constData(), &bytes) != 1)
-            return std::nullopt;
-    }
-    TIPAddress address;
-    address.SetAsAnsiString(ToAnsi(Text));
-    // A prefix length belongs to networks, not to one host's address.
-    if (address.IsError() || address.IsShortMask() || !CheckAnsiText(Text).isEmpty())
-        return std::nullopt;
-    return address.IPAddress();
 }
 
 QString IPv4Text(uint32_t IP) {

@@ -5,8 +5,8 @@
 // plug-in's proxies do; the database and the site file are written from them.
 
 #include "CommonDevicePlugins.h"
-#include "SIP_DeviceFrame.h"
-#include "VQIPAddressUtils.h"
+#include "IPAddressRec.h"
+#include "MACAddressUtils.h"
 
 #include <QMap>
 #include <QString>
@@ -141,15 +141,12 @@ QString SetFieldValue(R &Record, const TRecordField<R> &Field, const QVariant &V
 // Empty when the text can cross the boundary as 8-bit text; otherwise why not.
 QString CheckAnsiText(const QString &Text);
 
-// Only the full "00-01-E1-00-00-01" form; the empty address is six zero bytes.
-// The plug-in's MACToText writes it.
+// Only the full "00-01-E1-00-00-01" form, which MACToText writes; the empty
+// address is six zero bytes.
 std::optional<TdpMACAddress> ParseMACText(const QString &Text);
 
-// The empty text for no address; none for a text that is not an address
-// written plainly (a dotted quad or IPv6 text, nothing before or after it).
-QString IPText(const TIPAddressRec &IP);
-std::optional<TIPAddressRec> ParseIPText(const QString &Text);
-// An IPv4 address as a dotted quad, 0.0.0.0 included.
+// An IPv4 address as a dotted quad, 0.0.0.0 included; reading it as strictly
+// as ParseIPText does.
 QString IPv4Text(uint32_t IP);
 std::optional<uint32_t> ParseIPv4Text(const QString &Text);
 

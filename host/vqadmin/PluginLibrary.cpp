@@ -1,7 +1,6 @@
 #include "PluginLibrary.h"
 
 #include "HostObjects.h"
-#include "PluginExport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,7 +39,7 @@ TPluginLibrary::TPluginLibrary(const QString &Path) : FPath(Path) {
 
     FObject = create();
     // The host knows the plug-in only through its interfaces.
-    FDevicePlugin = QueryAs<IDevicePlugin>(static_cast<IPlugin *>(FObject));
+    FDevicePlugin = QueryAs<IDevicePlugin>(PluginInterface(FObject));
     FManager = new THostPluginManager;
     if (!FDevicePlugin || !FDevicePlugin->Initialize(FManager.get())) {
         const QString why = FDevicePlugin ? QStringLiteral("refused to initialise") : QStringLiteral("is not a device plug-in");

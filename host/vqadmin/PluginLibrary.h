@@ -8,9 +8,6 @@
 
 #include <memory>
 
-class Exception;
-class TPlugin;
-
 class EPluginLoad : public Exception {
 public:
     using Exception::Exception;
@@ -37,7 +34,7 @@ private:
     QString FPath;
     TVersionEntries FEntries;
     void *FHandle = nullptr;
-    bool (*FDestroy)(TPlugin *) = nullptr;
+    TDestroyPluginFunc FDestroy = nullptr;
     TPlugin *FObject = nullptr;
     IDevicePlugin *FDevicePlugin = nullptr;
     TInterfaceRef<IPluginManager> FManager;
