@@ -1,5 +1,7 @@
 #include "HostRecords.h"
 
+#include "Lyn2_Schema.h"
+
 #include <QRegularExpression>
 
 #include <array>
@@ -211,6 +213,14 @@ template QVariant GetFieldValue(const TProfileRecord &, const TRecordField<TProf
 template QVariant GetFieldValue(const TDeviceRecord &, const TRecordField<TDeviceRecord> &);
 template QString SetFieldValue(TProfileRecord &, const TRecordField<TProfileRecord> &, const QVariant &);
 template QString SetFieldValue(TDeviceRecord &, const TRecordField<TDeviceRecord> &, const QVariant &);
+
+const TCustomDataSchema &ProfileSettings() { return Lyn2Schema(); }
+
+// Devices of this model keep no settings in their custom data.
+const TCustomDataSchema &DeviceSettings() {
+    static const TCustomDataSchema none({});
+    return none;
+}
 
 QString CheckAnsiText(const QString &Text) {
     // Plain ASCII always fits, and most texts are.

@@ -5,6 +5,7 @@
 // plug-in's proxies do; the database and the site file are written from them.
 
 #include "CommonDevicePlugins.h"
+#include "CustomDataSchema.h"
 #include "IPAddressRec.h"
 #include "MACAddressUtils.h"
 
@@ -135,6 +136,10 @@ QVariant GetFieldValue(const R &Record, const TRecordField<R> &Field);
 // value does not fit (and the record is unchanged).
 template <class R>
 QString SetFieldValue(R &Record, const TRecordField<R> &Field, const QVariant &Value);
+
+// The model settings a profile's and a device's custom data hold, by path.
+const TCustomDataSchema &ProfileSettings();
+const TCustomDataSchema &DeviceSettings();
 
 // ---- value texts ----------------------------------------------------------------
 

@@ -64,12 +64,16 @@ TZDBDataValue *TZDBDataValue::Items(int index) const {
     return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByIndex(fHandle, index));
 }
 
-TZDBDataValue *TZDBDataValue::Fields(const QString &name) const {
-    return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByName(fHandle, ToAnsi(name).c_str(), ZDB_FindOrCreate));
+TZDBDataValue *TZDBDataValue::Fields(const QString &name) const { return Fields(ToAnsi(name).c_str()); }
+
+TZDBDataValue *TZDBDataValue::Fields(const char *name) const {
+    return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByName(fHandle, name, ZDB_FindOrCreate));
 }
 
-bool TZDBDataValue::HasField(const QString &name) const {
-    return ZDB_DataValue_FindSubItemByName(fHandle, ToAnsi(name).c_str(), ZDB_FindOnly) != 0;
+bool TZDBDataValue::HasField(const QString &name) const { return HasField(ToAnsi(name).c_str()); }
+
+bool TZDBDataValue::HasField(const char *name) const {
+    return ZDB_DataValue_FindSubItemByName(fHandle, name, ZDB_FindOnly) != 0;
 }
 
 int TZDBDataValue::ArraySize() const { return ZDB_DataValue_ArraySize(fHandle); }

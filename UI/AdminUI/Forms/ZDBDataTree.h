@@ -45,8 +45,11 @@ public:
     TZDBDataValue *Items(int index) const;
     // Sub-node by name, made by the host library when missing.
     TZDBDataValue *Fields(const QString &name) const;
+    // The same for a name already in 8-bit text.
+    TZDBDataValue *Fields(const char *name) const;
     // Asks without making the sub-node or its wrapper.
     bool HasField(const QString &name) const;
+    bool HasField(const char *name) const;
     int ArraySize() const;
 
 private:
