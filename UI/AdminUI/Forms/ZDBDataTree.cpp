@@ -40,7 +40,14 @@ TZDBDataValue *TZDBDataValue::Lookup(TZDBDataValueList &list, ZDBDataValueHandle
 
 QString TZDBDataValue::asString() const { return FromAnsi(ZDB_DataValue_GetString(fHandle)); }
 
-void TZDBDataValue::setAsString(const QString &value) { ZDB_DataValue_SetString(fHandle, ToAnsi(value).c_str()); }
+void TZDBDataValue::setAsString(const QString &value) { setAsAnsiString(ToAnsi(value)); }
+
+AnsiString TZDBDataValue::asAnsiString() const {
+    const char *text = ZDB_DataValue_GetString(fHandle);
+    return text ? text : AnsiString();
+}
+
+void TZDBDataValue::setAsAnsiString(const AnsiString &value) { ZDB_DataValue_SetString(fHandle, value.c_str()); }
 
 int32_t TZDBDataValue::asInt() const { return ZDB_DataValue_GetInt(fHandle); }
 

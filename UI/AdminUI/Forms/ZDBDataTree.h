@@ -31,6 +31,9 @@ public:
 
     QString asString() const;
     void setAsString(const QString &value);
+    // The same text as the host library keeps it, in the 8-bit code page.
+    AnsiString asAnsiString() const;
+    void setAsAnsiString(const AnsiString &value);
     int32_t asInt() const;
     void setAsInt(int32_t value);
     uint32_t asCardinal() const;

@@ -11,7 +11,7 @@ constexpr const char *UnitPath = "UI\\AdminUI\\DevicePlugins\\Lyn2\\Lyn2_Proxies
 // How each kind of field reads its node and writes it. Integers narrower than
 // 32 bits keep the stored value's low bits; enumerations are stored as their ordinal.
 template <int N>
-void Read(const TZDBDataValue &Node, TShortString<N> *Field) { *Field = TShortString<N>::From(Node.asString()); }
+void Read(const TZDBDataValue &Node, TShortString<N> *Field) { *Field = TShortString<N>::From(Node.asAnsiString()); }
 void Read(const TZDBDataValue &Node, bool *Field) { *Field = Node.asBool(); }
 void Read(const TZDBDataValue &Node, uint32_t *Field) { *Field = Node.asCardinal(); }
 template <class T>
@@ -19,7 +19,7 @@ void Read(const TZDBDataValue &Node, T *Field) { *Field = T(Node.asInt()); }
 void Read(const TZDBDataValue &Node, TSwitchedTag Field) { Field.Load(Node.asInt()); }
 
 template <int N>
-void Write(TZDBDataValue &Node, const TShortString<N> *Field) { Node.setAsString(Field->Text()); }
+void Write(TZDBDataValue &Node, const TShortString<N> *Field) { Node.setAsAnsiString(Field->Ansi()); }
 void Write(TZDBDataValue &Node, const bool *Field) { Node.setAsBool(*Field); }
 void Write(TZDBDataValue &Node, const uint32_t *Field) { Node.setAsCardinal(*Field); }
 template <class T>
