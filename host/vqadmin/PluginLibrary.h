@@ -6,6 +6,8 @@
 #include "CommonDevicePlugins.h"
 #include "PluginFile.h"
 
+#include <QStringList>
+
 #include <memory>
 
 class EPluginLoad : public Exception {
@@ -40,5 +42,12 @@ private:
     TInterfaceRef<IPluginManager> FManager;
 };
 
-// DP_Lyn2.plg beside the running executable.
+// Where the host looks for plug-ins, in this order: its own folder (a build,
+// or a copy run where it lies), then the plug-in folder of its installation
+// (lib/vqadmin/plugins beside bin/).
+QStringList PluginFolders();
+// Every plug-in file (*.plg) in those folders, each folder's in name order.
+QStringList FindPlugins();
+// DP_Lyn2.plg from the first of those folders that holds it; beside the host
+// when none does.
 QString DefaultPluginPath();
