@@ -157,6 +157,36 @@ TEST(IPAddressRec, EqualityAndEmptinessLookOnlyAtTheVersionsAddress) {
     EXPECT_FALSE(v6 == other || v6 == v4);
 }
 
+// The host's own files hold addresses in exactly one form each, so whatever
+// it reads it writes back the same, and nothing else reads as an address.
+TEST(IPAddressRec, HostTextsAreStrict) {
+    const std::pair<const char *, TIPAddressRec> read[] = {
+        {"", TIPAddressRec{}},
+        {"10.0.0.5", IPRecFromIPv4(0x0A000005)},
+        {"255.255.255.255", IPRecFromIPv4(0xFFFFFFFF)},
+        {"0.0.0.0", TIPAddressRec{4, {}}},
+        {"fe80::1", V6({0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})},
+        {"::ffff:10.0.0.1", V6({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 10, 0, 0, 1})},
+    };
+    for (const auto &[text, rec] : read) {
+        const std::optional<TIPAddressRec> got = ParseIPText(QString::fromLatin1(text));
+        ASSERT_TRUE(got) << text;
+        EXPECT_TRUE(*got == rec) << text;
+        EXPECT_EQ(IPText(*got), QString::fromLatin1(text));
+    }
+    const QString refused[] = {
+        QStringLiteral("10.0.0.5 junk"), QStringLiteral("0 1..00.5"),  QStringLiteral("10.1"),
+        QStringLiteral("010.0.0.5"),     QStringLiteral("10.0.0.256"), QStringLiteral("10.0.0.5/24"),
+        QStringLiteral(" 10.0.0.5"),     QStringLiteral("10.0.0.5\n"), QStringLiteral("0x0A.0.0.5"),
+        QStringLiteral("fe80::1%eth0"),  QStringLiteral("1::2::3"),    QStringLiteral("10.0.0.5") + QChar(0),
+        QString::fromUtf16(u"10.0.0.\u0665")};
+    for (const QString &text : refused)
+        EXPECT_FALSE(ParseIPText(text)) << text.toStdString();
+    TIPAddressRec unknown{};
+    unknown.version = 5;
+    EXPECT_EQ(IPText(unknown), "");
+}
+
 TEST(IPAddressValue, PrefixAndVersion) {
     TIPAddress fresh; // empty, and in error until text is read
     EXPECT_TRUE(fresh.IsNull() && fresh.IsError() && !fresh.IsShortMask());

@@ -34,7 +34,8 @@ protected:
         while (PluginInstance)
             DestroyPlugin(PluginInstance);
     }
-    static IDevicePlugin *DevicePlugin(TPlugin *p) { return QueryAs<IDevicePlugin>(static_cast<IPlugin *>(p)); }
+    // As the host asks, without knowing the object's class.
+    static IDevicePlugin *DevicePlugin(TPlugin *p) { return QueryAs<IDevicePlugin>(PluginInterface(p)); }
 };
 
 TEST_F(PluginExportTest, OneCountedInstance) {
@@ -50,6 +51,15 @@ TEST_F(PluginExportTest, OneCountedInstance) {
     TPlugin *third = CreatePlugin();
     EXPECT_NE(third, nullptr);
     EXPECT_EQ(PluginRefCount, 1);
+}
+
+// The host treats the exported object as opaque: every plug-in class must
+// begin with its IPlugin interface.
+TEST_F(PluginExportTest, TheObjectBeginsWithItsPluginInterface) {
+    TPlugin *model = CreatePlugin();
+    EXPECT_EQ(PluginInterface(model), static_cast<IPlugin *>(model));
+    const std::unique_ptr<TPlugin> generic(TDevicePlugin::Class().Create());
+    EXPECT_EQ(PluginInterface(generic.get()), static_cast<IPlugin *>(generic.get()));
 }
 
 TEST_F(PluginExportTest, DestroyAcceptsOnlyTheInstance) {

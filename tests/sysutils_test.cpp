@@ -18,6 +18,28 @@ TEST(CodePage, MapsWindows1252AndReplacesTheRest) {
     EXPECT_EQ(FromAnsi(nullptr), QString());
 }
 
+// Texts that are ASCII up to some point, long and short: what is not ASCII
+// is converted wherever it stands.
+TEST(CodePage, ASCIIAndTheRestMixed) {
+    const QString ascii = QStringLiteral("General{SoftwareVersion=\"2.3.1\" InterdigitTO=2200} IPComm{DHCP=false}");
+    const std::string bytes = ascii.toStdString();
+    const std::pair<QString, std::string> texts[] = {
+        {QString(), ""},
+        {ascii, bytes},
+        {ascii + QChar(0) + ascii, bytes + '\0' + bytes},
+        {ascii + QString::fromUtf8("é"), bytes + "\xE9"},
+        {QString::fromUtf8("€") + ascii, "\x80" + bytes},
+        {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿ"), bytes + "\x9D" + bytes + "\x9F"},
+    };
+    for (const auto &[text, ansi] : texts) {
+        EXPECT_EQ(ToAnsi(text), ansi) << text.toStdString();
+        EXPECT_EQ(FromAnsi(ansi), text) << ansi;
+    }
+    // Characters the code page lacks, a lone surrogate included, become one '?' each.
+    EXPECT_EQ(ToAnsi(ascii + QChar(0x80) + QChar(0xD800) + QString::fromUtf8("😀") + QChar(0xDC00) + QChar(0x100)),
+              bytes + "?????");
+}
+
 TEST(Assertion, NamesTheUnitAndLine) {
     try {
         Assert(false, "UI\\AdminUI\\DevicePlugins\\PluginExport", 42);

@@ -66,7 +66,7 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(Script);
         file.close();
-        return Vqadmin({"--plugin", BinPath("fakeframes.plg"), "automate", file.fileName()});
+        return Vqadmin({"--plugin", BinPath("fixtures/fakeframes.plg"), "automate", file.fileName()});
     }
     QString Exported() { return Vqadmin({"export"}).Out; }
 };

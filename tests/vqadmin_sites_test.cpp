@@ -119,10 +119,11 @@ TEST_F(VqadminSitesTest, UsageTheDefaultDatabaseAndFailures) {
     EXPECT_TRUE(QFile::exists(Path("vqadmin.db")));
     EXPECT_EQ(Vqadmin({"export"}).Out, OnDb("vqadmin.db", {"export"}).Out);
 
-    const TRun r = OnDb("vqadmin.db", {"--plugin", BinPath("nomodule.plg"), "validate"});
+    const TRun r = OnDb("vqadmin.db", {"--plugin", BinPath("fixtures/nomodule.plg"), "validate"});
     EXPECT_EQ(r.Status, 2);
     EXPECT_TRUE(r.Out.isEmpty());
-    EXPECT_EQ(r.Err, "vqadmin: " + BinPath("nomodule.plg") + ": the plug-in has no device module, so nothing can be validated\n");
+    EXPECT_EQ(r.Err, "vqadmin: " + BinPath("fixtures/nomodule.plg") +
+                         ": the plug-in has no device module, so nothing can be validated\n");
 }
 
 // A tool may leave rows that do not hold together; export and validate refuse

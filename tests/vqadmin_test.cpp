@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+// Readable failure messages.
+void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 TEST(PluginFile, ExportsOnlyTheTwoEntryPoints) {
@@ -82,6 +85,55 @@ TEST(VqadminInfo, PrintsTheIdentityAndVersionEntries) {
         EXPECT_TRUE(r.Out.contains(QLatin1String(expected))) << expected << "\n" << r.Out.toStdString();
 }
 
+// A copy of the host finds plug-ins beside itself and in its installation's
+// plug-in folder, lists every one, and reports those it cannot load.
+TEST(VqadminInfo, ListsEveryPluginBesideItAndInItsPluginFolder) {
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("lib/vqadmin/plugins")));
+    const std::pair<QString, QString> copies[] = {
+        {BinPath("vqadmin"), QStringLiteral("bin/vqadmin")},
+        {BinPath("DP_Lyn2.plg"), QStringLiteral("bin/DP_Lyn2.plg")},
+        {BinPath("DP_Lyn2.plg"), QStringLiteral("lib/vqadmin/plugins/DP_Lyn2.plg")},
+        {BinPath("fixtures/nomodule.plg"), QStringLiteral("lib/vqadmin/plugins/nomodule.plg")},
+    };
+    for (const auto &[from, to] : copies)
+        ASSERT_TRUE(QFile::copy(from, root.filePath(to))) << to.toStdString();
+
+    const auto run = [&] {
+        QProcess p;
+        p.start(root.filePath(QStringLiteral("bin/vqadmin")), {QStringLiteral("info")});
+        p.waitForFinished(60000);
+        return TRun{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                    QString::fromUtf8(p.readAllStandardError())};
+    };
+    const auto listed = [](const QString &out) {
+        QStringList plugins;
+        for (const QString &line : out.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("Plug-in:")) || line.startsWith(QLatin1String("Modules:")))
+                plugins << line;
+        return plugins;
+    };
+    const QString plugins = QDir::cleanPath(root.filePath(QStringLiteral("lib/vqadmin/plugins")));
+    const QStringList expected{
+        QStringLiteral("Plug-in:     ") + root.filePath(QStringLiteral("bin/DP_Lyn2.plg")), QStringLiteral("Modules:     1"),
+        QStringLiteral("Plug-in:     ") + plugins + QStringLiteral("/DP_Lyn2.plg"), QStringLiteral("Modules:     1"),
+        QStringLiteral("Plug-in:     ") + plugins + QStringLiteral("/nomodule.plg"), QStringLiteral("Modules:     0")};
+    TRun r = run();
+    EXPECT_EQ(r.Status, 0) << r.Err.toStdString();
+    EXPECT_EQ(listed(r.Out), expected);
+    EXPECT_EQ(r.Err, "");
+
+    QFile broken(root.filePath(QStringLiteral("lib/vqadmin/plugins/broken.plg")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a library\n");
+    broken.close();
+    r = run();
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(listed(r.Out), expected);
+    EXPECT_EQ(r.Err, "vqadmin: " + plugins + "/broken.plg: not a plug-in library (not an ELF file)\n");
+}
+
 TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
     QTemporaryDir dir;
     QFile text(dir.filePath("text.plg"));
@@ -89,7 +141,7 @@ TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
     text.write("just some text\n");
     text.close();
     const QString cases[] = {dir.filePath("missing.plg"), text.fileName(), BinPath("libVQUILibA.so"),
-                             BinPath("noexports.plg"), BinPath("oldinterface.plg")};
+                             BinPath("fixtures/noexports.plg"), BinPath("fixtures/oldinterface.plg")};
     const char *reasons[] = {"no such file", "not an ELF file", "no version entries", "not exported",
                              "does not fit host interface 8"};
     for (int i = 0; i < 5; ++i) {

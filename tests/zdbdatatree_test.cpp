@@ -127,6 +127,16 @@ TEST(ZDBDataTree, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(tree->ToString(), QString::fromUtf8("\"?\"=\"a€?ÿ?\""));
 }
 
+// The 8-bit forms are the same text in the code page's bytes.
+TEST(ZDBDataTree, TextIsTheSameInEitherForm) {
+    auto tree = Parse(QString::fromUtf8("a=\"Z\u00FCrich \u20AC\""));
+    TZDBDataValue *a = tree->Root()->Fields("a");
+    EXPECT_EQ(a->asAnsiString(), "Z\xFCrich \x80");
+    a->setAsAnsiString("caf\xE9 \x99");
+    EXPECT_EQ(a->asString(), QString::fromUtf8("caf\u00E9 \u2122"));
+    EXPECT_EQ(tree->ToString(), QString::fromUtf8("a=\"caf\u00E9 \u2122\""));
+}
+
 TEST(ZDBDataTree, RefusesManualConstruction) {
     EXPECT_EQ(RefusalOf<TZDBDataTree>(), "Use CreateNew rather than Create to create TZDBDataTree objects");
     EXPECT_EQ(RefusalOf<TZDBDataValue>(), "Do not create TZDBDataTree object manually");

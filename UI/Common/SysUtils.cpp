@@ -75,25 +75,41 @@ char toByte(char16_t c) {
 } // namespace
 
 AnsiString ToAnsi(const QString &text) {
-    AnsiString result;
-    result.reserve(std::size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
+    const qsizetype length = text.size();
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.utf16());
+    AnsiString result(std::size_t(length), '\0');
+    // Most texts are ASCII, which the code page holds as it is: copy first,
+    // convert character by character only when something else turns up.
+    char16_t seen = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        seen |= in[i];
+        result[std::size_t(i)] = char(in[i]);
+    }
+    if (seen < 0x80)
+        return result;
+    result.clear();
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = in[i];
         // A surrogate pair is one character the code page cannot hold.
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(in[i + 1]))
             ++i;
-        result.push_back(toByte(c.unicode()));
+        result.push_back(toByte(c));
     }
     return result;
 }
 
 QString FromAnsi(const char *text, qsizetype length) {
-    QString result(length, Qt::Uninitialized);
+    // The code page is Latin-1 but for the bytes 0x80..0x9F.
+    QString result = QString::fromLatin1(text, length);
+    unsigned char seen = 0;
+    for (qsizetype i = 0; i < length; ++i)
+        seen |= static_cast<unsigned char>(text[i]);
+    if (seen < 0x80)
+        return result;
     QChar *out = result.data();
-    for (qsizetype i = 0; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
-    }
+    for (qsizetype i = 0; i < length; ++i)
+        if (const auto b = static_cast<unsigned char>(text[i]); b >= 0x80 && b < 0xA0)
+            out[i] = QChar(kHigh[b - 0x80]);
     return result;
 }
 

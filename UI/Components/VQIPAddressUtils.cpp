@@ -158,59 +158,6 @@ void ClearAfterIPv4(TIPAddressRec &rec) { std::memset(rec.ip6 + 4, 0, sizeof rec
 
 } // namespace
 
-EIP6NotSupported::EIP6NotSupported() : Exception(QStringLiteral("IP6 is not supported yet")) {}
-
-TIPAddressRec IPRecFromIPv4(uint32_t ip) {
-    TIPAddressRec rec{};
-    if (ip != 0) {
-        rec.version = 4;
-        rec.ip4 = ip;
-    }
-    return rec;
-}
-
-uint32_t IPRecToIPv4(const TIPAddressRec &rec) {
-    switch (rec.version) {
-    case 0:
-        return 0;
-    case 4:
-        return rec.ip4;
-    default:
-        throw EIP6NotSupported();
-    }
-}
-
-bool AssignIPv4ToIPRec(TIPAddressRec &rec, uint32_t ip) {
-    const bool changed = ip != 0 ? rec.version != 4 || rec.ip4 != ip : rec.version != 0;
-    if (changed)
-        rec = IPRecFromIPv4(ip);
-    return changed;
-}
-
-bool operator==(const TIPAddressRec &a, const TIPAddressRec &b) {
-    if (a.version != b.version)
-        return false;
-    switch (a.version) {
-    case 4:
-        return a.ip4 == b.ip4;
-    case 6:
-        return std::memcmp(a.ip6, b.ip6, sizeof a.ip6) == 0;
-    default:
-        return true;
-    }
-}
-
-bool IsEmptyIPRec(const TIPAddressRec &rec) {
-    switch (rec.version) {
-    case 4:
-        return rec.ip4 == 0;
-    case 6:
-        return std::all_of(std::begin(rec.ip6), std::end(rec.ip6), [](uint8_t b) { return b == 0; });
-    default:
-        return true;
-    }
-}
-
 TIPAddress::TIPAddress() : FIPAddress{}, FError(ipeInvalid), FShortMask(false) {}
 
 void TIPAddress::Assign(const TIPAddress *src) {

@@ -1,40 +1,12 @@
 #pragma once
 // The IP address value behind every address field: an IPv4 or IPv6 address
 // (or none) with its text forms, an optional IPv4 prefix length, and the
-// outcome of the last text conversion. TIPAddressRec is the plain record that
-// crosses the host boundary, so its layout is fixed.
+// outcome of the last text conversion. Its record, TIPAddressRec, is the one
+// that crosses the host boundary.
 
-#include "SysUtils.h"
+#include "IPAddressRec.h"
 
 #include <cstdint>
-
-struct TIPAddressRec {
-    int32_t version; // 0 = no address, 4 = IPv4, 6 = IPv6
-    union {
-        uint32_t ip4;   // first octet in the most significant byte: 10.1.2.3 is 0x0A010203
-        uint8_t ip6[16]; // network byte order: group 0 in bytes 0-1, high byte first
-    };
-};
-
-static_assert(sizeof(TIPAddressRec) == 20);
-
-// Raised when an IPv6 record is asked for its 32-bit IPv4 value.
-class EIP6NotSupported : public Exception {
-public:
-    EIP6NotSupported();
-};
-
-// Record helpers.
-// Version 4 with the value, or version 0 for the value 0.
-TIPAddressRec IPRecFromIPv4(uint32_t ip);
-// 0 for version 0, ip4 for version 4; raises EIP6NotSupported for any other version.
-uint32_t IPRecToIPv4(const TIPAddressRec &rec);
-// Stores the value as IPRecFromIPv4 would; true when the record changed.
-bool AssignIPv4ToIPRec(TIPAddressRec &rec, uint32_t ip);
-// Same version and, for versions 4 and 6, the same address.
-bool operator==(const TIPAddressRec &a, const TIPAddressRec &b);
-// Version 4 or 6 with an all-zero address, or any other version (0 included).
-bool IsEmptyIPRec(const TIPAddressRec &rec);
 
 class TIPAddress {
 public:

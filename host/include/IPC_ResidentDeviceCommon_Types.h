@@ -1,9 +1,21 @@
 #pragma once
 // Declarations the host shares with every resident-device plug-in: the
-// profile option record and the SIP transport enumeration.
+// address record, the profile option record and the SIP transport enumeration.
 
 #include <cstddef>
 #include <cstdint>
+
+// An IPv4 or IPv6 address, or none.
+struct TIPAddressRec {
+    int32_t version; // 0 = no address, 4 = IPv4, 6 = IPv6
+    union {
+        uint32_t ip4;    // first octet in the most significant byte: 10.1.2.3 is 0x0A010203
+        uint8_t ip6[16]; // network byte order: group 0 in bytes 0-1, high byte first
+    };
+};
+
+static_assert(sizeof(TIPAddressRec) == 20);
+static_assert(offsetof(TIPAddressRec, ip4) == 4 && offsetof(TIPAddressRec, ip6) == 4);
 
 enum TSIPDevice_Profile_Option_Tag : uint32_t {
     POT_Invalid = 0,

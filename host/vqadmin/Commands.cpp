@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -59,19 +60,36 @@ void CheckExportTarget(const QString &FileName, const QString &DatabasePath) {
 
 } // namespace
 
-int CommandInfo(const QString &PluginPath) {
-    const TPluginLibrary lib(PluginPath);
-    IDevicePlugin *plugin = lib.Plugin();
-    Print(QStringLiteral("Plug-in:     ") + lib.Path());
-    Print(QStringLiteral("Type:        ") + lib.Take(plugin->getPluginType()));
-    Print(QStringLiteral("ID:          ") + lib.Take(plugin->getPluginID()));
-    Print(QStringLiteral("Description: ") + lib.Take(plugin->getDescription()));
-    Print(QStringLiteral("Modules:     ") + QString::number(plugin->getModulesCount()));
-    Print(QStringLiteral("Version entries:"));
-    const TVersionEntries &entries = lib.VersionEntries();
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        Print(QStringLiteral("  ") + it.key() + QStringLiteral(": ") + it.value());
-    return ExitOK;
+void PrintError(const QString &Line) {
+    std::fputs((QStringLiteral("vqadmin: ") + Line + QLatin1Char('\n')).toUtf8().constData(), stderr);
+}
+
+int CommandInfo(const QStringList &PluginPaths) {
+    if (PluginPaths.isEmpty())
+        throw EPluginLoad(QStringLiteral("no plug-in in ") + PluginFolders().join(QStringLiteral(", ")));
+    int status = ExitOK;
+    bool first = true;
+    for (const QString &path : PluginPaths) {
+        try {
+            const TPluginLibrary lib(path);
+            IDevicePlugin *plugin = lib.Plugin();
+            if (!std::exchange(first, false))
+                Print(QString());
+            Print(QStringLiteral("Plug-in:     ") + lib.Path());
+            Print(QStringLiteral("Type:        ") + lib.Take(plugin->getPluginType()));
+            Print(QStringLiteral("ID:          ") + lib.Take(plugin->getPluginID()));
+            Print(QStringLiteral("Description: ") + lib.Take(plugin->getDescription()));
+            Print(QStringLiteral("Modules:     ") + QString::number(plugin->getModulesCount()));
+            Print(QStringLiteral("Version entries:"));
+            const TVersionEntries &entries = lib.VersionEntries();
+            for (auto it = entries.begin(); it != entries.end(); ++it)
+                Print(QStringLiteral("  ") + it.key() + QStringLiteral(": ") + it.value());
+        } catch (const EPluginLoad &e) {
+            PrintError(e.Message());
+            status = ExitFailure;
+        }
+    }
+    return status;
 }
 
 TImported ImportSite(TConfigDatabase &Database, QIODevice &File, const std::function<void()> &Progress) {

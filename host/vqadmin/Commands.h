@@ -13,8 +13,13 @@ constexpr int ExitOK = 0;
 constexpr int ExitFindings = 1;
 constexpr int ExitFailure = 2;
 
-// The plug-in's identity and version entries. Raises EPluginLoad.
-int CommandInfo(const QString &PluginPath);
+// "vqadmin: " and the line, on standard error.
+void PrintError(const QString &Line);
+
+// Each plug-in's identity and version entries, one block each. One that cannot
+// be loaded is reported on standard error and the others are still listed;
+// then the status is ExitFailure. Raises EPluginLoad when there is none.
+int CommandInfo(const QStringList &PluginPaths);
 // Replaces the database's site with the file's as it is read, in one
 // transaction, creating the database when missing; a refused file changes
 // nothing and leaves no new database behind. Raises ESiteFile (naming the

@@ -1,8 +1,8 @@
 #include "HostRecords.h"
 
-#include <QRegularExpression>
+#include "Lyn2_Schema.h"
 
-#include <arpa/inet.h>
+#include <QRegularExpression>
 
 #include <array>
 #include <limits>
@@ -214,6 +214,14 @@ template QVariant GetFieldValue(const TDeviceRecord &, const TRecordField<TDevic
 template QString SetFieldValue(TProfileRecord &, const TRecordField<TProfileRecord> &, const QVariant &);
 template QString SetFieldValue(TDeviceRecord &, const TRecordField<TDeviceRecord> &, const QVariant &);
 
+const TCustomDataSchema &ProfileSettings() { return Lyn2Schema(); }
+
+// Devices of this model keep no settings in their custom data.
+const TCustomDataSchema &DeviceSettings() {
+    static const TCustomDataSchema none({});
+    return none;
+}
+
 QString CheckAnsiText(const QString &Text) {
     // Plain ASCII always fits, and most texts are.
     if (std::all_of(Text.begin(), Text.end(), [](QChar c) { return c.unicode() - 1u < 0x7Fu; }))
@@ -231,28 +239,6 @@ std::optional<TdpMACAddress> ParseMACText(const QString &Text) {
     if (!form.match(Text).hasMatch())
         return std::nullopt;
     return TextToMAC(Text);
-}
-
-QString IPText(const TIPAddressRec &IP) {
-    TIPAddress address;
-    address.SetIPAddress(IP);
-    return FromAnsi(address.AsAnsiString());
-}
-
-std::optional<TIPAddressRec> ParseIPText(const QString &Text) {
-    // The classic conversion reads "10.0.0.5 junk" as 10.0.0.5, "0 1..00.5" as 0.
-    if (!Text.isEmpty()) {
-        const QByteArray latin1 = Text.toLatin1();
-        in6_addr bytes;
-        if (inet_pton(AF_INET, latin1.constData(), &bytes) != 1 && inet_pton(AF_INET6, latin1.constData(), &bytes) != 1)
-            return std::nullopt;
-    }
-    TIPAddress address;
-    address.SetAsAnsiString(ToAnsi(Text));
-    // A prefix length belongs to networks, not to one host's address.
-    if (address.IsError() || address.IsShortMask() || !CheckAnsiText(Text).isEmpty())
-        return std::nullopt;
-    return address.IPAddress();
 }
 
 QString IPv4Text(uint32_t IP) {

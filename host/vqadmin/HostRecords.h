@@ -5,8 +5,9 @@
 // plug-in's proxies do; the database and the site file are written from them.
 
 #include "CommonDevicePlugins.h"
-#include "SIP_DeviceFrame.h"
-#include "VQIPAddressUtils.h"
+#include "CustomDataSchema.h"
+#include "IPAddressRec.h"
+#include "MACAddressUtils.h"
 
 #include <QMap>
 #include <QString>
@@ -136,20 +137,21 @@ QVariant GetFieldValue(const R &Record, const TRecordField<R> &Field);
 template <class R>
 QString SetFieldValue(R &Record, const TRecordField<R> &Field, const QVariant &Value);
 
+// The model settings a profile's and a device's custom data hold, by path.
+const TCustomDataSchema &ProfileSettings();
+const TCustomDataSchema &DeviceSettings();
+
 // ---- value texts ----------------------------------------------------------------
 
 // Empty when the text can cross the boundary as 8-bit text; otherwise why not.
 QString CheckAnsiText(const QString &Text);
 
-// Only the full "00-01-E1-00-00-01" form; the empty address is six zero bytes.
-// The plug-in's MACToText writes it.
+// Only the full "00-01-E1-00-00-01" form, which MACToText writes; the empty
+// address is six zero bytes.
 std::optional<TdpMACAddress> ParseMACText(const QString &Text);
 
-// The empty text for no address; none for a text that is not an address
-// written plainly (a dotted quad or IPv6 text, nothing before or after it).
-QString IPText(const TIPAddressRec &IP);
-std::optional<TIPAddressRec> ParseIPText(const QString &Text);
-// An IPv4 address as a dotted quad, 0.0.0.0 included.
+// An IPv4 address as a dotted quad, 0.0.0.0 included; reading it as strictly
+// as ParseIPText does.
 QString IPv4Text(uint32_t IP);
 std::optional<uint32_t> ParseIPv4Text(const QString &Text);
 

@@ -1,11 +1,11 @@
 #include "PluginLibrary.h"
 
 #include "HostObjects.h"
-#include "PluginExport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <dlfcn.h>
 
@@ -40,7 +40,7 @@ TPluginLibrary::TPluginLibrary(const QString &Path) : FPath(Path) {
 
     FObject = create();
     // The host knows the plug-in only through its interfaces.
-    FDevicePlugin = QueryAs<IDevicePlugin>(static_cast<IPlugin *>(FObject));
+    FDevicePlugin = QueryAs<IDevicePlugin>(PluginInterface(FObject));
     FManager = new THostPluginManager;
     if (!FDevicePlugin || !FDevicePlugin->Initialize(FManager.get())) {
         const QString why = FDevicePlugin ? QStringLiteral("refused to initialise") : QStringLiteral("is not a device plug-in");
@@ -61,6 +61,26 @@ IDevicePluginModule *TPluginLibrary::Module() const {
     return FDevicePlugin->getModulesCount() > 0 ? FDevicePlugin->getModule(0) : nullptr;
 }
 
+QStringList PluginFolders() {
+    const QDir host(QCoreApplication::applicationDirPath());
+    QStringList folders{host.absolutePath(), QDir::cleanPath(host.filePath(QStringLiteral(VQ_PLUGIN_FOLDER)))};
+    folders.removeDuplicates();
+    return folders;
+}
+
+QStringList FindPlugins() {
+    QStringList plugins;
+    for (const QString &folder : PluginFolders())
+        for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.plg")}, QDir::Files, QDir::Name))
+            plugins << file.filePath();
+    return plugins;
+}
+
 QString DefaultPluginPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("DP_Lyn2.plg"));
+    const QString name = QStringLiteral("DP_Lyn2.plg");
+    const QStringList folders = PluginFolders();
+    for (const QString &folder : folders)
+        if (QFileInfo::exists(QDir(folder).filePath(name)))
+            return QDir(folder).filePath(name);
+    return QDir(folders.first()).filePath(name);
 }

@@ -6,10 +6,9 @@
 #include "CommonDevicePlugins.h"
 #include "PluginFile.h"
 
-#include <memory>
+#include <QStringList>
 
-class Exception;
-class TPlugin;
+#include <memory>
 
 class EPluginLoad : public Exception {
 public:
@@ -37,11 +36,18 @@ private:
     QString FPath;
     TVersionEntries FEntries;
     void *FHandle = nullptr;
-    bool (*FDestroy)(TPlugin *) = nullptr;
+    TDestroyPluginFunc FDestroy = nullptr;
     TPlugin *FObject = nullptr;
     IDevicePlugin *FDevicePlugin = nullptr;
     TInterfaceRef<IPluginManager> FManager;
 };
 
-// DP_Lyn2.plg beside the running executable.
+// Where the host looks for plug-ins, in this order: its own folder (a build,
+// or a copy run where it lies), then the plug-in folder of its installation
+// (lib/vqadmin/plugins beside bin/).
+QStringList PluginFolders();
+// Every plug-in file (*.plg) in those folders, each folder's in name order.
+QStringList FindPlugins();
+// DP_Lyn2.plg from the first of those folders that holds it; beside the host
+// when none does.
 QString DefaultPluginPath();

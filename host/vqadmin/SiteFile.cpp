@@ -1,21 +1,11 @@
 #include "SiteFile.h"
 
-#include "Lyn2_Schema.h"
 #include "ZDBDataTree.h"
 
 #include <QBuffer>
 #include <QJsonObject>
 
-#include <span>
-
 namespace {
-
-using TSchema = std::span<const TCustomDataPath>;
-
-// Profiles keep the model's settings in their custom data; devices of this
-// model keep none there.
-constexpr TSchema ProfileSchema = Lyn2CustomDataPaths;
-constexpr TSchema DeviceSchema = {};
 
 [[noreturn]] void Refuse(const QString &place, const QString &why) {
     throw ESiteFile(place.isEmpty() ? why : place + QStringLiteral(": ") + why);
@@ -183,21 +173,19 @@ void WriteFields(TJsonWriter &json, const R &record, const std::vector<TRecordFi
 // ---- custom data -----------------------------------------------------------------
 
 // The custom-data text holding the settings, written in schema order.
-QString SettingsToCustomData(const QJsonObject &settings, TSchema schema, const QString &place) {
+QString SettingsToCustomData(const QJsonObject &settings, const TCustomDataSchema &schema, const QString &place) {
     for (auto it = settings.begin(); it != settings.end(); ++it)
-        if (std::none_of(schema.begin(), schema.end(), [&](const auto &p) { return it.key() == QLatin1String(p.Path); }))
+        if (!schema.Find(it.key()))
             Refuse(Member(place, it.key()), QStringLiteral("unknown path"));
     const std::unique_ptr<TZDBDataTree> tree = TZDBDataTree::CreateNew(QString());
-    for (const TCustomDataPath &path : schema) {
-        const QString key = QLatin1String(path.Path);
+    for (const TResolvedPath &path : schema) {
+        const QString key = QLatin1String(path.Path());
         if (!settings.contains(key))
             continue;
         const QString at = Member(place, key);
         const QJsonValue value = settings[key];
-        TZDBDataValue *node = tree->Root();
-        for (const QString &name : key.split(QLatin1Char('/')))
-            node = node->Fields(name);
-        switch (path.Kind) {
+        TZDBDataValue *node = &path.Node(*tree->Root());
+        switch (path.Kind()) {
         case TCustomDataKind::Text:
             node->setAsString(AnsiStringAt(value, at));
             break;
@@ -215,7 +203,7 @@ QString SettingsToCustomData(const QJsonObject &settings, TSchema schema, const 
     return tree->ToString();
 }
 
-QString ReadCustomData(const QJsonObject &o, TSchema schema, const QString &place) {
+QString ReadCustomData(const QJsonObject &o, const TCustomDataSchema &schema, const QString &place) {
     const bool hasSettings = o.contains(QLatin1String("settings"));
     if (hasSettings && o.contains(QLatin1String("customData")))
         Refuse(Member(place, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
@@ -230,22 +218,17 @@ QString ReadCustomData(const QJsonObject &o, TSchema schema, const QString &plac
 
 // Settings when they give back exactly this text, the raw text otherwise;
 // nothing for no custom data.
-void WriteCustomData(TJsonWriter &json, const QString &text, TSchema schema) {
+void WriteCustomData(TJsonWriter &json, const QString &text, const TCustomDataSchema &schema) {
     if (text.isEmpty())
         return;
     if (const std::unique_ptr<TZDBDataTree> tree = TZDBDataTree::CreateNew(text)) {
         QJsonObject settings;
-        for (const TCustomDataPath &path : schema) {
-            TZDBDataValue *node = tree->Root();
-            for (const QString &name : QString::fromLatin1(path.Path).split(QLatin1Char('/'))) {
-                node = node->HasField(name) ? node->Fields(name) : nullptr;
-                if (!node)
-                    break;
-            }
+        for (const TResolvedPath &path : schema) {
+            TZDBDataValue *node = path.FindNode(*tree->Root());
             if (!node)
                 continue;
             QJsonValue value;
-            switch (path.Kind) {
+            switch (path.Kind()) {
             case TCustomDataKind::Text:
                 value = node->asString();
                 break;
@@ -259,7 +242,7 @@ void WriteCustomData(TJsonWriter &json, const QString &text, TSchema schema) {
                 value = node->asBool();
                 break;
             }
-            settings.insert(QLatin1String(path.Path), value);
+            settings.insert(QLatin1String(path.Path()), value);
         }
         if (SettingsToCustomData(settings, schema, QString()) == text) {
             json.Key(QLatin1String("settings"));
@@ -313,7 +296,7 @@ TProfileRecord ReadProfile(const QJsonObject &o, const QString &place, QSet<int6
         ReadID(fields, "ProfileID", at, given);
         ReadFields(p, ProfileFields(), fields, at, "Name", QStringLiteral("the profile's name is \"name\""));
     }
-    p.CustomData = ReadCustomData(o, ProfileSchema, place);
+    p.CustomData = ReadCustomData(o, ProfileSettings(), place);
     if (o.contains(QLatin1String("options"))) {
         const QString at = Member(place, QStringLiteral("options"));
         const QJsonObject options = ObjectAt(o[QLatin1String("options")], at);
@@ -348,7 +331,7 @@ TDeviceEntry ReadDevice(const QJsonObject &o, const QString &place, QSet<int64_t
         ReadFields(entry.Device, DeviceFields(), fields, at, "ProfileID",
                    QStringLiteral("the device's profile is \"profile\""));
     }
-    entry.Device.CustomData = ReadCustomData(o, DeviceSchema, place);
+    entry.Device.CustomData = ReadCustomData(o, DeviceSettings(), place);
     return entry;
 }
 
@@ -531,7 +514,7 @@ void TSiteFileWriter::Profile(const TProfileRecord &Profile) {
     FJson.Key(QLatin1String("name"));
     FJson.Scalar(Profile.Name);
     WriteFields(FJson, Profile, ProfileFields(), "Name");
-    WriteCustomData(FJson, Profile.CustomData, ProfileSchema);
+    WriteCustomData(FJson, Profile.CustomData, ProfileSettings());
     QJsonObject options;
     for (int i = 0; i < Profile.Options.len; ++i)
         options[OptionTagName(Profile.Options.list[i].tag)] = Profile.Options.list[i].value;
@@ -551,7 +534,7 @@ void TSiteFileWriter::Device(const TDeviceRecord &Device) {
         FJson.Scalar(FNames.value(Device.ProfileID));
     }
     WriteFields(FJson, Device, DeviceFields(), "ProfileID");
-    WriteCustomData(FJson, Device.CustomData, DeviceSchema);
+    WriteCustomData(FJson, Device.CustomData, DeviceSettings());
     FJson.EndObject();
 }
 

@@ -9,14 +9,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cstdio>
 #include <memory>
 
 namespace {
-
-void PrintError(const QString &line) {
-    std::fputs((QStringLiteral("vqadmin: ") + line + QLatin1Char('\n')).toUtf8().constData(), stderr);
-}
 
 int Usage() {
     PrintError(QStringLiteral("usage: vqadmin [--db PATH] [--plugin PATH] info | import FILE | export [FILE] | "
@@ -64,11 +59,11 @@ int main(int argc, char **argv) {
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     const std::unique_ptr<QCoreApplication> app = MakeApplication(argv, command);
-    if (pluginPath.isEmpty())
-        pluginPath = DefaultPluginPath();
     try {
         if (command == QLatin1String("info") && rest.isEmpty())
-            return CommandInfo(pluginPath);
+            return CommandInfo(pluginPath.isEmpty() ? FindPlugins() : QStringList{pluginPath});
+        if (pluginPath.isEmpty())
+            pluginPath = DefaultPluginPath();
         if (command == QLatin1String("import") && rest.size() == 1)
             return CommandImport(databasePath, rest[0]);
         if (command == QLatin1String("export") && rest.size() <= 1)

@@ -16,7 +16,3 @@ TPlugin *CreatePlugin();
 // Accepts only the current instance; the last accepted call frees it.
 bool DestroyPlugin(TPlugin *Plugin);
 }
-
-// Signatures of the exports, as the host looks them up.
-using TCreatePluginFunc = TPlugin *(*)();
-using TDestroyPluginFunc = bool (*)(TPlugin *);

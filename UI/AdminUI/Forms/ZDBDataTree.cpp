@@ -40,7 +40,14 @@ TZDBDataValue *TZDBDataValue::Lookup(TZDBDataValueList &list, ZDBDataValueHandle
 
 QString TZDBDataValue::asString() const { return FromAnsi(ZDB_DataValue_GetString(fHandle)); }
 
-void TZDBDataValue::setAsString(const QString &value) { ZDB_DataValue_SetString(fHandle, ToAnsi(value).c_str()); }
+void TZDBDataValue::setAsString(const QString &value) { setAsAnsiString(ToAnsi(value)); }
+
+AnsiString TZDBDataValue::asAnsiString() const {
+    const char *text = ZDB_DataValue_GetString(fHandle);
+    return text ? text : AnsiString();
+}
+
+void TZDBDataValue::setAsAnsiString(const AnsiString &value) { ZDB_DataValue_SetString(fHandle, value.c_str()); }
 
 int32_t TZDBDataValue::asInt() const { return ZDB_DataValue_GetInt(fHandle); }
 
@@ -64,12 +71,16 @@ TZDBDataValue *TZDBDataValue::Items(int index) const {
     return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByIndex(fHandle, index));
 }
 
-TZDBDataValue *TZDBDataValue::Fields(const QString &name) const {
-    return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByName(fHandle, ToAnsi(name).c_str(), ZDB_FindOrCreate));
+TZDBDataValue *TZDBDataValue::Fields(const QString &name) const { return Fields(ToAnsi(name).c_str()); }
+
+TZDBDataValue *TZDBDataValue::Fields(const char *name) const {
+    return Lookup(*fMaintList, ZDB_DataValue_FindSubItemByName(fHandle, name, ZDB_FindOrCreate));
 }
 
-bool TZDBDataValue::HasField(const QString &name) const {
-    return ZDB_DataValue_FindSubItemByName(fHandle, ToAnsi(name).c_str(), ZDB_FindOnly) != 0;
+bool TZDBDataValue::HasField(const QString &name) const { return HasField(ToAnsi(name).c_str()); }
+
+bool TZDBDataValue::HasField(const char *name) const {
+    return ZDB_DataValue_FindSubItemByName(fHandle, name, ZDB_FindOnly) != 0;
 }
 
 int TZDBDataValue::ArraySize() const { return ZDB_DataValue_ArraySize(fHandle); }

@@ -31,6 +31,9 @@ public:
 
     QString asString() const;
     void setAsString(const QString &value);
+    // The same text as the host library keeps it, in the 8-bit code page.
+    AnsiString asAnsiString() const;
+    void setAsAnsiString(const AnsiString &value);
     int32_t asInt() const;
     void setAsInt(int32_t value);
     uint32_t asCardinal() const;
@@ -45,8 +48,11 @@ public:
     TZDBDataValue *Items(int index) const;
     // Sub-node by name, made by the host library when missing.
     TZDBDataValue *Fields(const QString &name) const;
+    // The same for a name already in 8-bit text.
+    TZDBDataValue *Fields(const char *name) const;
     // Asks without making the sub-node or its wrapper.
     bool HasField(const QString &name) const;
+    bool HasField(const char *name) const;
     int ArraySize() const;
 
 private:

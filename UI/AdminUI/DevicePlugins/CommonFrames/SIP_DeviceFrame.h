@@ -1,28 +1,15 @@
 #pragma once
 // SIP phones: the device proxy that checks the MAC address and, when the
-// profile gives the phone a static address, its LAN IP address; the MAC text
-// forms shared by the device frames and the model's device proxy.
+// profile gives the phone a static address, its LAN IP address. The MAC text
+// forms it reads and writes are shared with the host (MACAddressUtils).
 
 #include "DPFrameHelper.h"
+#include "MACAddressUtils.h"
 #include "Profiled_DeviceFrame.h"
 
 class TStrictEdit;
 class TVQIPAddress;
 class TVQMaskEdit;
-
-inline constexpr TdpMACAddress EmptyMACAddress{};
-
-// 00-0A-FF-12-34-56
-QString MACToText(const TdpMACAddress &MAC);
-// 000AFF123456
-QString MACToHex(const TdpMACAddress &MAC);
-// Byte i from the two characters at positions 3i and 3i+1 (from 0), whatever
-// stands between the pairs; a missing character adds nothing and a pair that
-// is not hexadecimal reads as 00.
-TdpMACAddress TextToMAC(const QString &Text);
-// Upper case without separators, as the device frames take typed text.
-QString NormalizeMACText(const QString &Text);
-bool SameMAC(const TdpMACAddress &A, const TdpMACAddress &B);
 
 class TSIPDeviceProxy : public TProfiledDeviceProxy {
 public:

@@ -1,14 +1,50 @@
 #include "Lyn2_Proxies.h"
 
-#include "ZDBDataTree.h"
+#include "Lyn2_Schema.h"
+
+#include <type_traits>
 
 namespace {
 
 constexpr const char *UnitPath = "UI\\AdminUI\\DevicePlugins\\Lyn2\\Lyn2_Proxies";
 
-// One stored integer carries the VLAN switch and the tag: a switched-off tag
-// is stored as its bitwise complement, which is negative.
-int32_t EncodeVLANTag(bool Support, int32_t Tag) { return Support ? Tag : ~Tag; }
+// How each kind of field reads its node and writes it. Integers narrower than
+// 32 bits keep the stored value's low bits; enumerations are stored as their ordinal.
+template <int N>
+void Read(const TZDBDataValue &Node, TShortString<N> *Field) { *Field = TShortString<N>::From(Node.asAnsiString()); }
+void Read(const TZDBDataValue &Node, bool *Field) { *Field = Node.asBool(); }
+void Read(const TZDBDataValue &Node, uint32_t *Field) { *Field = Node.asCardinal(); }
+template <class T>
+void Read(const TZDBDataValue &Node, T *Field) { *Field = T(Node.asInt()); }
+void Read(const TZDBDataValue &Node, TSwitchedTag Field) { Field.Load(Node.asInt()); }
+
+template <int N>
+void Write(TZDBDataValue &Node, const TShortString<N> *Field) { Node.setAsAnsiString(Field->Ansi()); }
+void Write(TZDBDataValue &Node, const bool *Field) { Node.setAsBool(*Field); }
+void Write(TZDBDataValue &Node, const uint32_t *Field) { Node.setAsCardinal(*Field); }
+template <class T>
+void Write(TZDBDataValue &Node, const T *Field) { Node.setAsInt(int32_t(*Field)); }
+void Write(TZDBDataValue &Node, TSwitchedTag Field) { Node.setAsInt(Field.Stored()); }
+
+// The kind of node each kind of field is stored in, so that the schema's
+// kinds are checked against the fields they name.
+template <class F>
+constexpr TCustomDataKind StoredKind() {
+    using T = std::remove_pointer_t<F>;
+    if constexpr (std::is_same_v<T, bool>)
+        return TCustomDataKind::Boolean;
+    else if constexpr (std::is_same_v<T, uint32_t>)
+        return TCustomDataKind::Unsigned;
+    else if constexpr (std::is_same_v<T, TdpNameString> || std::is_same_v<T, TdpURIString>)
+        return TCustomDataKind::Text;
+    else
+        return TCustomDataKind::Integer;
+}
+static_assert(std::apply(
+    [](const auto &...s) {
+        return ((StoredKind<decltype(s.Field(std::declval<TLyn2ProfileProxy &>()))>() == s.Kind) && ...);
+    },
+    Lyn2Settings));
 
 } // namespace
 
@@ -23,104 +59,24 @@ TdpNameString TLyn2ProfileProxy::GetDeviceType(const TProfileProxyClass &) {
     return TdpNameString::From(QStringLiteral("LYN 2"));
 }
 
-TZDBDataValue &TLyn2ProfileProxy::Node(const char *Path) const {
-    TZDBDataValue *node = fCustomRoot;
-    for (const QString &name : QString::fromLatin1(Path).split(QLatin1Char('/')))
-        node = node->Fields(name);
-    return *node;
-}
-
-// The paths, their kinds and their order are those of Lyn2CustomDataPaths.
+// Every setting of the schema, in its order.
 void TLyn2ProfileProxy::Load() {
     TLynProfileProxy::Load();
-    SWVersion = TdpNameString::From(Node("General/SoftwareVersion").asString());
-    InterdigitTimeout = Node("General/InterdigitTO").asInt();
-    Country = TdpNameString::From(Node("General/Regional/Country").asString());
-    TimeZone = Node("General/Regional/Timezone").asInt();
-    Adjust4DayLightSavings = Node("General/Regional/DaylightSavings").asBool();
-    Allow_G_729 = Node("General/Audio/AllowG729").asBool();
-    G_729_Silence_Sup = Node("General/Audio/G729SilenceSuppress").asBool();
-    RingTone = uint8_t(Node("General/Audio/RingTone").asInt());
-    // The host's paging column is replaced by the model's own setting.
-    SupportsPage = Node("General/Paging/EnablePaging").asBool();
-
-    InviteRetrans = Node("SIP/RetransInvite").asInt();
-    NonInviteRetrans = Node("SIP/RetransRequest").asInt();
-    TransportProtocol = TransportType(Node("SIP/TransportProtocol").asInt());
-    ReceivePort = uint16_t(Node("SIP/ReceivePort").asInt());
-    Proxy.MainProxySource = ProxySourceEnum(Node("SIP/Proxies/MainProxySource").asInt());
-    Proxy.UseBackupProxy = Node("SIP/Proxies/UseBackupProxy").asBool();
-    Proxy.MainProxy.URI = TdpURIString::From(Node("SIP/Proxies/MainProxy/Addr").asString());
-    Proxy.MainProxy.Port = uint16_t(Node("SIP/Proxies/MainProxy/Port").asInt());
-    Proxy.BackupProxy.URI = TdpURIString::From(Node("SIP/Proxies/BackupProxy/Addr").asString());
-    Proxy.BackupProxy.Port = uint16_t(Node("SIP/Proxies/BackupProxy/Port").asInt());
-
-    VLAN_Tag = Node("VLAN/VLANtag").asInt();
-    VLAN_Support = VLAN_Tag >= 0;
-    if (!VLAN_Support)
-        VLAN_Tag = ~VLAN_Tag;
-    Priority_Tag = Node("VLAN/PriorityTag").asInt();
-    Call_Sign_VLAN_Tag = Node("VLAN/CallSignVLANtag").asInt();
-    Call_Sign_Priority_Tag = Node("VLAN/CallSignPriorityTag").asInt();
-    RTP_VLAN_Tag = Node("VLAN/RTPVLANtag").asInt();
-    RTP_Priority_Tag = Node("VLAN/RTPPriorityTag").asInt();
-
-    Call_Sig_DSCP = Node("IPComm/CallSignDSCP").asInt();
-    RTP_DSCP = Node("IPComm/RTP_DSCP").asInt();
-    DHCP = Node("IPComm/DHCP").asBool();
-
-    IP_Settings.Gateway = Node("IPSettings/Gateway").asCardinal();
-    IP_Settings.SubnetMask = Node("IPSettings/SubnetMask").asCardinal();
-    IP_Settings.DNS = TdpURIString::From(Node("IPSettings/DNS").asString());
-    IP_Settings.SecondaryDNS = TdpURIString::From(Node("IPSettings/SecondaryDNS").asString());
-    IP_Settings.NTP = TdpURIString::From(Node("IPSettings/NTP").asString());
-    IP_Settings.Domain = TdpURIString::From(Node("IPSettings/Domain").asString());
-    IP_Settings.TFTPSource = TFTPServerSource(Node("IPSettings/TFTPFixed").asInt());
-    IP_Settings.TFTPAddress = TdpURIString::From(Node("IPSettings/TFTPAddress").asString());
+    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(*fCustomRoot);
+    std::apply([&](const auto &...s) {
+        std::size_t i = 0;
+        (Read(*nodes[i++], s.Field(*this)), ...);
+    }, Lyn2Settings);
 }
 
+// Into the fresh tree: exactly the schema's values, in its order.
 void TLyn2ProfileProxy::Save() {
     TLynProfileProxy::Save();
-    Node("General/SoftwareVersion").setAsString(SWVersion.Text());
-    Node("General/InterdigitTO").setAsInt(InterdigitTimeout);
-    Node("General/Regional/Country").setAsString(Country.Text());
-    Node("General/Regional/Timezone").setAsInt(TimeZone);
-    Node("General/Regional/DaylightSavings").setAsBool(Adjust4DayLightSavings);
-    Node("General/Audio/AllowG729").setAsBool(Allow_G_729);
-    Node("General/Audio/G729SilenceSuppress").setAsBool(G_729_Silence_Sup);
-    Node("General/Audio/RingTone").setAsInt(RingTone);
-    Node("General/Paging/EnablePaging").setAsBool(SupportsPage);
-
-    Node("SIP/RetransInvite").setAsInt(InviteRetrans);
-    Node("SIP/RetransRequest").setAsInt(NonInviteRetrans);
-    Node("SIP/TransportProtocol").setAsInt(TransportProtocol);
-    Node("SIP/ReceivePort").setAsInt(ReceivePort);
-    Node("SIP/Proxies/MainProxySource").setAsInt(Proxy.MainProxySource);
-    Node("SIP/Proxies/UseBackupProxy").setAsBool(Proxy.UseBackupProxy);
-    Node("SIP/Proxies/MainProxy/Addr").setAsString(Proxy.MainProxy.URI.Text());
-    Node("SIP/Proxies/MainProxy/Port").setAsInt(Proxy.MainProxy.Port);
-    Node("SIP/Proxies/BackupProxy/Addr").setAsString(Proxy.BackupProxy.URI.Text());
-    Node("SIP/Proxies/BackupProxy/Port").setAsInt(Proxy.BackupProxy.Port);
-
-    Node("VLAN/VLANtag").setAsInt(EncodeVLANTag(VLAN_Support, VLAN_Tag));
-    Node("VLAN/PriorityTag").setAsInt(Priority_Tag);
-    Node("VLAN/CallSignVLANtag").setAsInt(Call_Sign_VLAN_Tag);
-    Node("VLAN/CallSignPriorityTag").setAsInt(Call_Sign_Priority_Tag);
-    Node("VLAN/RTPVLANtag").setAsInt(RTP_VLAN_Tag);
-    Node("VLAN/RTPPriorityTag").setAsInt(RTP_Priority_Tag);
-
-    Node("IPComm/CallSignDSCP").setAsInt(Call_Sig_DSCP);
-    Node("IPComm/RTP_DSCP").setAsInt(RTP_DSCP);
-    Node("IPComm/DHCP").setAsBool(DHCP);
-
-    Node("IPSettings/Gateway").setAsCardinal(IP_Settings.Gateway);
-    Node("IPSettings/SubnetMask").setAsCardinal(IP_Settings.SubnetMask);
-    Node("IPSettings/DNS").setAsString(IP_Settings.DNS.Text());
-    Node("IPSettings/SecondaryDNS").setAsString(IP_Settings.SecondaryDNS.Text());
-    Node("IPSettings/NTP").setAsString(IP_Settings.NTP.Text());
-    Node("IPSettings/Domain").setAsString(IP_Settings.Domain.Text());
-    Node("IPSettings/TFTPFixed").setAsInt(IP_Settings.TFTPSource);
-    Node("IPSettings/TFTPAddress").setAsString(IP_Settings.TFTPAddress.Text());
+    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(*fCustomRoot);
+    std::apply([&](const auto &...s) {
+        std::size_t i = 0;
+        (Write(*nodes[i++], s.Field(*this)), ...);
+    }, Lyn2Settings);
 }
 
 // Whatever the host stored, these are what a LYN 2 is.

@@ -47,10 +47,6 @@ protected:
     void InitializeFixed() override;
     void InitializeDefaults() override;
     void DoValidate() override;
-
-private:
-    // The custom-data node at a path of node names joined by '/', made when missing.
-    TZDBDataValue &Node(const char *Path) const;
 };
 
 class TLyn2DeviceProxy : public TLynDeviceProxy {

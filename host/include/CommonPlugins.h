@@ -69,16 +69,41 @@ protected:
     ~IBaseInterface() = default;
 };
 
+// The helpers below are inline, so each side compiles its own: what one side
+// allocates, its own FreeStr releases.
+
 // Producer side of the hand-off: a new reference holding the text.
-PAnsiStringRef NewAnsiStringRef(const QString &text);
-PUnicodeStringRef NewUnicodeStringRef(const QString &text);
+inline PAnsiStringRef NewAnsiStringRef(const QString &text) { return new TAnsiStringRef{ToAnsi(text)}; }
+inline PUnicodeStringRef NewUnicodeStringRef(const QString &text) {
+    return new TUnicodeStringRef{std::u16string(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()))};
+}
+
 // What every producer's FreeStr does: release the holder and clear the variable.
-void ReleaseStringRef(PAnsiStringRef &s);
-void ReleaseStringRef(PUnicodeStringRef &s);
+inline void ReleaseStringRef(PAnsiStringRef &s) {
+    delete s;
+    s = nullptr;
+}
+inline void ReleaseStringRef(PUnicodeStringRef &s) {
+    delete s;
+    s = nullptr;
+}
+
 // Receiver side: copy the characters out, then give the reference back to its
 // producer. A none reference reads as the empty text.
-QString TakeAnsiStringRef(IBaseInterface *sender, PAnsiStringRef &s);
-QString TakeUnicodeStringRef(IBaseInterface *sender, PUnicodeStringRef &s);
+inline QString TakeAnsiStringRef(IBaseInterface *sender, PAnsiStringRef &s) {
+    if (!s)
+        return {};
+    QString result = FromAnsi(s->Chars);
+    sender->FreeStr(s);
+    return result;
+}
+inline QString TakeUnicodeStringRef(IBaseInterface *sender, PUnicodeStringRef &s) {
+    if (!s)
+        return {};
+    QString result = QString::fromUtf16(s->Chars.data(), qsizetype(s->Chars.size()));
+    sender->FreeStr(s);
+    return result;
+}
 
 // Counted reference to a host interface: holds one reference for as long as it lives.
 template <class I>

@@ -15,7 +15,6 @@
 class QWidget;
 class TDPOptionList;
 class TVQConfigChangeList;
-struct TIPAddressRec;
 enum TVQConfigParameter : uint8_t;
 
 // ---- shared value types -----------------------------------------------------
@@ -361,6 +360,18 @@ struct IPluginDeviceFrame : IPluginFrame {
 protected:
     ~IPluginDeviceFrame() = default;
 };
+
+// ---- the library's exports ---------------------------------------------------
+// A plug-in library exports exactly these two C functions. CreatePlugin hands
+// out the plug-in object itself, which the host treats as opaque: the object
+// begins with its IPlugin interface, so PluginInterface reaches it without
+// knowing the object's class.
+
+class TPlugin;
+using TCreatePluginFunc = TPlugin *(*)();
+using TDestroyPluginFunc = bool (*)(TPlugin *);
+
+inline IPlugin *PluginInterface(TPlugin *Plugin) { return reinterpret_cast<IPlugin *>(Plugin); }
 
 // Asks an interface for another; null when the object does not implement it.
 template <class I>
