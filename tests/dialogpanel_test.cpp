@@ -113,6 +113,7 @@ TEST(DialogPanelHelp, TheHelpButtonOpensTheTopicOfItsForm) {
     QWidget form;
     form.setObjectName("ProfileDialog");
     auto *panel = new TDialogPanel(&form);
+    SetHelpContext(panel->btHelp, 2005); // the button's own topic is for "What's this?"
     panel->resize(400, 50);
     form.show();
     // Without a context or a map the help system hears context 0 and says so.

@@ -126,7 +126,7 @@ TEST_F(HelpSystem, TheHelpWindowShowsATopicItsContentsAndItsIndex) {
     EXPECT_EQ(WindowShows(), "&Index devicedialog.htm#mac");
 }
 
-TEST_F(HelpSystem, FormsAndTheirObjectsGetTheContextsOfTheirTopics) {
+TEST_F(HelpSystem, ShownFormsAndTheirObjectsGetTheContextsOfTheirTopics) {
     QWidget form;
     form.setObjectName("DeviceDialog");
     auto *frame = new QWidget(&form);
@@ -135,7 +135,7 @@ TEST_F(HelpSystem, FormsAndTheirObjectsGetTheContextsOfTheirTopics) {
     auto *unknown = new QLineEdit(frame);
     unknown->setObjectName("edUnknown");
     auto *unnamed = new QLineEdit(frame);
-    Help.AssignHelpContexts(&form);
+    form.show();
     EXPECT_EQ(HelpContextOf(&form), Help.Context("DeviceDialog"));
     EXPECT_EQ(HelpContextOf(mac), Help.Context("DeviceDialog_edMACAddress"));
     EXPECT_NE(HelpContextOf(mac), 0);
@@ -168,7 +168,6 @@ TEST_F(HelpSystem, TheLoadedPlugInAnswersWhatsThisWithTheHostsHelp) {
     (new QVBoxLayout(client))->addWidget(id);
     window.setCentralWidget(client);
     const THelpControls controls = InstallHelpMenu(window, Help);
-    Help.AssignHelpContexts(&window);
 
     // The Help menu and its toolbar button.
     QMenu *menu = window.menuBar()->findChild<QMenu *>("mnHelp");

@@ -4,6 +4,7 @@
 #include "HostRun.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,31 @@ TEST_F(VqadminAutomate, StatusesTellScriptErrorsFromUsageErrors) {
     const TRun usage = Vqadmin({"automate", "a", "b"});
     EXPECT_EQ(usage.Status, 2);
     EXPECT_TRUE(usage.Err.contains("usage: vqadmin")) << usage.Err.toStdString();
+}
+
+TEST_F(VqadminAutomate, WhatsThisAsksTheHostsHelpForTheClickedControl) {
+    const TRun run = Automate("help\n"
+                              "whatsthis\n"
+                              "whatsthis\n"
+                              "helpclick lvDevices\n"
+                              "help\n"
+                              "new device Sales\n"
+                              "helpclick edMACAddress\n"
+                              "helpclick stProfile\n"
+                              "help\n"
+                              "click btHelp\n"
+                              "help\n");
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    // The popup's position first, then the topic: the device list's, the MAC address's,
+    // and for a label the topic of its control, the profile list. The dialog's Help
+    // button opens the dialog's topic.
+    const QStringList expected = {"none", "on", "off", "ok", "13 \\d+; 8 1002", "ok", "ok", "ok",
+                                  "13 \\d+; 8 2102; 13 \\d+; 8 2100", "ok", "1 2000", ""};
+    const QStringList lines = run.Out.split('\n');
+    ASSERT_EQ(lines.size(), expected.size()) << run.Out.toStdString();
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(expected[i])).match(lines[i]).hasMatch())
+            << lines[i].toStdString();
 }
 
 } // namespace

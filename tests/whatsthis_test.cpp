@@ -337,6 +337,24 @@ TEST_F(WhatsThis, TheMapNamesTopicsByFormAndControl) {
     EXPECT_EQ(Help.Take(), QStringList({position, "8 0"}));
 }
 
+TEST_F(WhatsThis, HooksSeeTheContextThePopupAndTheCommandsFirst) {
+    Engine.OnGetContext = [&](QObject *, QObject *control, int &context) {
+        if (control == edName)
+            context = 111;
+    };
+    Engine.OnHelp = [](QObject *, THelpCommand command, uint32_t, bool &callHelp) {
+        callHelp = command != hcSetPopupPos;
+    };
+    Engine.OnPopup = [](QObject *, TContextInfo &info, bool &show) { show = info.HelpContext != 500; };
+    Engine.ContextHelp();
+    ClickAt(edName);
+    EXPECT_EQ(Help.Take(), QStringList({"8 111"}));
+    ClickAt(btOK, Qt::RightButton);
+    EXPECT_EQ(OpenMenu(), nullptr);
+    ClickAt(edName, Qt::RightButton);
+    EXPECT_NE(OpenMenu(), nullptr);
+}
+
 TEST_F(WhatsThis, ChangingTheItemsAndTheModeWantTheEngineInTheRightState) {
     EXPECT_EQ(RaisedMessage([&] { Engine.SetWTMenuItem(nullptr); }),
               "TWhatsThis must be deactivated to change this property");

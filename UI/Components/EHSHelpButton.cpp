@@ -2,9 +2,10 @@
 
 TEHSHelpButton::TEHSHelpButton(QWidget *Parent) : TEHSBitBtn(Parent, bkHelp) {}
 
+// The form's topic, whatever context the button or its parents carry.
 int TEHSHelpButton::HelpTopic() const {
-    const int context = TEHSBitBtn::HelpTopic();
-    if (context != 0 || !FHelpContextMap)
+    const QWidget *form = window();
+    if (const int context = HelpContextOf(form); context != 0 || !FHelpContextMap)
         return context;
-    return FHelpContextMap->GetContext(FHelpContextMap->TopicName(window()->objectName(), QString()));
+    return FHelpContextMap->GetContext(FHelpContextMap->TopicName(form->objectName(), QString()));
 }

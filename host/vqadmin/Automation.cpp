@@ -2,6 +2,7 @@
 
 #include "DeviceDialog.h"
 #include "DialogPanel.h"
+#include "HelpSystem.h"
 #include "MainWindow.h"
 #include "ShellWords.h"
 
@@ -89,7 +90,7 @@ QString ControlText(const QWidget &Control) {
     return Control.property("text").toString();
 }
 
-TAutomation::TAutomation(TMainWindow &Window) : FWindow(Window) {}
+TAutomation::TAutomation(TMainWindow &Window, THelpSystem *Help) : FWindow(Window), FHelp(Help) {}
 
 const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
     using A = TAutomation;
@@ -110,6 +111,9 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"apply", &A::ApplyDialog},
         {"close", &A::CloseDialog},
         {"screenshot FILE", &A::Screenshot},
+        {"whatsthis", &A::WhatsThis},
+        {"helpclick CONTROL", &A::HelpClick},
+        {"help", &A::HelpReceived},
     };
     return commands;
 }
@@ -367,4 +371,53 @@ QString TAutomation::Screenshot(const QStringList &Arguments) {
     if (!Dialog().grab().save(Arguments[0], "PNG"))
         throw Exception(QStringLiteral("cannot write %1").arg(Arguments[0]));
     return QStringLiteral("ok");
+}
+
+// ---- context help ----
+
+namespace {
+
+// "What's this?" mode is on while the pointer is the help cursor.
+bool WhatsThisMode() {
+    const QCursor *cursor = QApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WhatsThisCursor;
+}
+
+} // namespace
+
+THelpSystem &TAutomation::Help() const {
+    if (!FHelp)
+        throw Exception(QStringLiteral("no help system"));
+    return *FHelp;
+}
+
+QString TAutomation::WhatsThis(const QStringList &) {
+    auto *button = FWindow.findChild<QAbstractButton *>(QStringLiteral("btWhatsThis"));
+    if (!button)
+        throw Exception(QStringLiteral("no \"What's this?\" button"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    return WhatsThisMode() ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+QString TAutomation::HelpClick(const QStringList &Arguments) {
+    // In the open dialog, else in the main window, which a click needs shown.
+    QWidget *window = &FWindow;
+    if (TDeviceDialog *dialog = FWindow.DeviceDialog(); dialog && dialog->isVisible())
+        window = dialog;
+    else if (!FWindow.isVisible())
+        FWindow.show();
+    auto *control = window->findChild<QWidget *>(Arguments[0]);
+    if (!control || !control->isVisible())
+        throw Exception(QStringLiteral("no control named %1").arg(Arguments[0]));
+    if (!WhatsThisMode() && WhatsThis({}) != QLatin1String("on"))
+        throw Exception(QStringLiteral("\"What's this?\" mode cannot be switched on"));
+    QTest::mouseClick(control, Qt::LeftButton);
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::HelpReceived(const QStringList &) {
+    // The help the last command asked for arrives once the events have run.
+    QCoreApplication::sendPostedEvents();
+    const QStringList received = Help().TakeReceived();
+    return received.isEmpty() ? QStringLiteral("none") : received.join(QStringLiteral("; "));
 }

@@ -14,11 +14,13 @@
 class QTextStream;
 class QWidget;
 class TDeviceDialog;
+class THelpSystem;
 class TMainWindow;
 
 class TAutomation {
 public:
-    explicit TAutomation(TMainWindow &Window);
+    // Help is the host's help system, which the help commands need.
+    explicit TAutomation(TMainWindow &Window, THelpSystem *Help = nullptr);
 
     // Runs the script and writes a result line per command to Out: 0 when every
     // command ran; 1 after the line "error: line N: MESSAGE" of the first
@@ -61,8 +63,14 @@ private:
     QString ApplyDialog(const QStringList &Arguments);
     QString CloseDialog(const QStringList &Arguments);
     QString Screenshot(const QStringList &Arguments);
+    QString WhatsThis(const QStringList &Arguments);
+    QString HelpClick(const QStringList &Arguments);
+    QString HelpReceived(const QStringList &Arguments);
+
+    THelpSystem &Help() const;
 
     TMainWindow &FWindow;
+    THelpSystem *FHelp;
 };
 
 // What a control shows as its text, for the result lines: an edit's text, a

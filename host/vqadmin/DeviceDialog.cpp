@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QStyle>
-#include <QWhatsThis>
 
 namespace {
 
@@ -62,7 +61,6 @@ TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Mod
     ui->pnlButtons->OnCancel = [this](QObject *) { reject(); };
     ui->pnlButtons->OnClose = [this](QObject *) { reject(); };
     ui->pnlButtons->SetOnApply([this](QObject *) { Apply(); });
-    connect(ui->pnlButtons->btHelp, &QPushButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
     connect(ui->seCount, &QSpinBox::valueChanged, this, [this] {
         FApplyProblem.clear();
         ShowConflictLine();

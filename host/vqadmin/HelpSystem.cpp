@@ -177,7 +177,10 @@ void THelpSystem::AssignHelpContexts(QWidget *Form) const {
             object->setProperty(HelpContextProperty, context);
 }
 
-bool THelpSystem::eventFilter(QObject *, QEvent *Event) {
+bool THelpSystem::eventFilter(QObject *Watched, QEvent *Event) {
+    if (Event->type() == QEvent::Show)
+        if (auto *window = qobject_cast<QWidget *>(Watched); window && window->isWindow())
+            AssignHelpContexts(window);
     if (Event->type() == THelpCommandEvent::HelpCommandEventType) {
         auto *help = static_cast<THelpCommandEvent *>(Event);
         Answer(help->Command(), help->Data());

@@ -9,6 +9,7 @@
 // - 1 shows a topic in the help window, 3 its contents, 15 its topics index;
 // - a topic it does not know (context 0 above all) gets the popup
 //   "No help is available for this item.".
+// Every window shown gets the help contexts of its topics.
 
 #include <QHash>
 #include <QObject>
@@ -33,12 +34,6 @@ public:
 
     // The context number of a topic; 0 when the help has none.
     int Context(const QString &Topic) const { return FContexts.value(Topic); }
-    // Gives the form and every object in it whose topic the help knows ("Form" and
-    // "Form_Object" by object names) that topic's context.
-    void AssignHelpContexts(QWidget *Form) const;
-
-    // Answers a help command as the help system of the application does.
-    void Answer(int Command, uint32_t Data);
     // The help window on its topics index.
     void ShowTopics();
 
@@ -60,6 +55,10 @@ private:
         QString Page;   // file path
         QString Anchor; // the block's id in the page; empty for the whole page
     };
+    // Gives the form and every object in it whose topic the help knows ("Form" and
+    // "Form_Object" by object names) that topic's context; done for each window shown.
+    void AssignHelpContexts(QWidget *Form) const;
+    void Answer(int Command, uint32_t Data);
     // What the popup shows of a topic: its block, or the page's text before its first block.
     QString PopupHtml(const TTopic &Topic) const;
     // The popup's heading, or the page's title for a whole page.

@@ -2,6 +2,8 @@
 
 #include "Automation.h"
 #include "Commands.h"
+#include "HelpMenu.h"
+#include "HelpSystem.h"
 #include "MainWindow.h"
 #include "PluginLibrary.h"
 
@@ -18,13 +20,26 @@ IDevicePluginModule &ModuleOf(const TPluginLibrary &Library) {
     return *module;
 }
 
+// The main window over the database and the plug-in's module, with the host's
+// help system and the Help menu's "What's this?" controls handed to the plug-in.
+struct TSession {
+    TSession(const QString &DatabasePath, const QString &PluginPath)
+        : Library(PluginPath), Help(DefaultHelpProject()), Database(DatabasePath),
+          Window(Database, ModuleOf(Library)) {
+        HandHelpToPlugin(*Library.Plugin(), InstallHelpMenu(Window, Help));
+    }
+
+    const TPluginLibrary Library;
+    THelpSystem Help;
+    TConfigDatabase Database;
+    TMainWindow Window;
+};
+
 } // namespace
 
 int CommandGui(const QString &DatabasePath, const QString &PluginPath) {
-    const TPluginLibrary library(PluginPath);
-    TConfigDatabase database(DatabasePath);
-    TMainWindow window(database, ModuleOf(library));
-    window.show();
+    TSession session(DatabasePath, PluginPath);
+    session.Window.show();
     return QApplication::exec();
 }
 
@@ -35,9 +50,7 @@ int CommandAutomate(const QString &DatabasePath, const QString &PluginPath, cons
     if (!opened)
         throw Exception(QStringLiteral("%1: cannot read: %2").arg(ScriptPath, file.errorString()));
     const QString script = QString::fromUtf8(file.readAll());
-    const TPluginLibrary library(PluginPath);
-    TConfigDatabase database(DatabasePath);
-    TMainWindow window(database, ModuleOf(library));
+    TSession session(DatabasePath, PluginPath);
     QTextStream out(stdout);
-    return TAutomation(window).Run(script, out) == 0 ? ExitOK : ExitFindings;
+    return TAutomation(session.Window, &session.Help).Run(script, out) == 0 ? ExitOK : ExitFindings;
 }
