@@ -5,8 +5,7 @@
 // program exports UTC_GetWrapperManager as the host does.
 
 #include "AutomationTesting.h"
-#include "FakeHost.h"
-#include "PluginLibrary.h"
+#include "DeviceFrameTesting.h"
 #include "TestWrapperManager.h"
 
 #include <QCheckBox>
@@ -16,35 +15,8 @@ namespace {
 
 TTestWrapperManager Manager;
 
-using Lines = std::vector<std::string>;
-
-class DeviceWrapper : public TActiveWindow {
+class DeviceWrapper : public TDeviceFrameTest {
 protected:
-    void SetUp() override {
-        for (auto [profile, id, name] : {std::tuple(&office, 4, "Office"), std::tuple(&lobby, 5, "Lobby")}) {
-            profile->ProfileID = id;
-            profile->Name = TdpNameString::From(QString::fromLatin1(name));
-            profile->CustomData = "IPComm{DHCP=false}";
-        }
-        profiles.Items = {&office, &lobby};
-        device.ProfileID = 4;
-        device.UniqueID = TdpNameString::From(QStringLiteral("desk1"));
-        device.MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, 0x01}};
-        device.AssignedIP = IPv4Rec("192.168.1.20");
-        widget = module->CreateDeviceFrame(&servant);
-        Layout->addWidget(widget);
-        frame = FrameInterface<IPluginDeviceFrame>(widget);
-    }
-    void TearDown() override {
-        frame->HideDevice();
-        module->FreeFrame(widget);
-    }
-    void ShowDevice(TPluginFrameFlags Flags = {}) {
-        ASSERT_TRUE(frame->ShowDevice(&device, &profiles, Flags));
-        Show();
-        servant.Heard.clear();
-    }
-
     // Runs utc_set NAME VALUE on a wrapper the host's manager makes over the frame.
     bool Set(const QString &Name, const QString &Value) {
         const auto wrapper = Manager.CreateWrapper(widget);
@@ -52,7 +24,6 @@ protected:
         TCommand command(utc_set, Name, Value);
         return wrapper && command.To(*wrapper).UTCSet();
     }
-    QString Text(const char *Name) const { return widget->findChild<QLineEdit *>(QLatin1String(Name))->text(); }
     // The shown address fields' texts, as the user reads them. (The plug-in's
     // controls are its own classes: only Qt's classes can be looked for here.)
     QString IPText() const {
@@ -63,16 +34,7 @@ protected:
                 fields.append(field->text());
         return fields.join('.');
     }
-    QCheckBox *Link() const { return widget->findChild<QCheckBox *>("cbIDLinkedToMAC"); }
-
-    const TPluginLibrary lib{DefaultPluginPath()};
-    IDevicePluginModule *module = lib.Module();
-    TFakeProfile office, lobby;
-    TFakeProfileList profiles;
-    TFakeDevice device;
-    TFakeServant servant;
-    QWidget *widget = nullptr;
-    IPluginDeviceFrame *frame = nullptr;
+    QCheckBox *Link() const { return Control<QCheckBox>("cbIDLinkedToMAC"); }
 };
 
 } // namespace
@@ -90,7 +52,7 @@ TEST_F(DeviceWrapper, TheLoadedPlugInRegistersItsWrapperForTheDeviceFrameOnly) {
 }
 
 TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
-    ShowDevice();
+    ShowDevice({});
     struct {
         QString Name, Value;
         bool Took;
@@ -102,8 +64,8 @@ TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
         {"IP", "10.0.0.5", true},
         {"IP", "10.0.0.300", false},
         {"Password", "s3cret", true},
-        {"Profile2", "Lobby", true},
-        {"Profile2", "lobby", false}, // found, but shown as "Lobby"
+        {"Profile2", "Dhcp", true},
+        {"Profile2", "dhcp", false}, // found, but shown as "Dhcp"
         {"deviceid", "x", false}, // names are exact
         {"Close", "", false},
     };
@@ -113,8 +75,8 @@ TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
     EXPECT_EQ(Text("edMACAddress"), "00-01-E1-00-00-0A");
     EXPECT_EQ(IPText(), "10.0.0.5");
     EXPECT_EQ(Text("edProxyPassword"), "s3cret");
-    EXPECT_EQ(widget->findChild<QComboBox *>("cbProfile")->currentText(), "Lobby");
-    EXPECT_EQ(servant.Heard.front(), "modified true");
+    EXPECT_EQ(widget->findChild<QComboBox *>("cbProfile")->currentText(), "Dhcp");
+    EXPECT_EQ(Heard().front(), "modified true");
 
     ASSERT_TRUE(frame->ApplyChanges(false));
     EXPECT_EQ(device.UniqueID.Text(), "desk10");
@@ -122,7 +84,7 @@ TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
 }
 
 TEST_F(DeviceWrapper, TheLinkBoxTakesTrueInAnyCaseAndADisabledOneStays) {
-    ShowDevice();
+    ShowDevice({});
     EXPECT_TRUE(Set("UseMACAsID", "TRUE"));
     EXPECT_TRUE(Link()->isChecked());
     EXPECT_EQ(Text("edUniqueID"), "0001E1000001"); // the frame links the ID, as for a click
@@ -134,7 +96,7 @@ TEST_F(DeviceWrapper, TheLinkBoxTakesTrueInAnyCaseAndADisabledOneStays) {
 }
 
 TEST_F(DeviceWrapper, TheFrameIsNoFormSoFormCommandsAreNotHandled) {
-    ShowDevice();
+    ShowDevice({});
     const auto wrapper = Manager.CreateWrapper(widget);
     ASSERT_TRUE(wrapper);
     for (const char *name : {"Close", "DefaultButton", "CancelButton", "GetWndByClass"}) {
