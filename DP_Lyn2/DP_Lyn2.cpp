@@ -5,9 +5,11 @@
 
 #include "DPFrame.h"
 #include "DP_Lyn2Plugin.h"
+#include "utc_lyn2wrapper.h"
 
 namespace {
 __attribute__((constructor)) void StartLibrary() {
+    RegisterLyn2DeviceWrapper();
     RegisterColoredControlClasses();
     RegisterLyn2Plugin();
 }

@@ -80,7 +80,9 @@ TEST_F(Grids, StringGridKeepsItsCellsWithinItsSize) {
 
 TEST_F(Grids, VQStringGridCellsAreTypedChosenFromTheirListOrServedByTheirButton) {
     auto *grid = Add<TVQStringGrid>();
-    grid->SetColumns({{"Name"}, {"Codec", {"G711", "G729"}}, {"Ring tone", {}, true}});
+    grid->SetColumns({{.Caption = "Name"},
+                      {.Caption = "Codec", .Items = {"G711", "G729"}},
+                      {.Caption = "Ring tone", .Button = true}});
     grid->SetRowCount(2);
     grid->SetEditable(true);
     QStringList log;

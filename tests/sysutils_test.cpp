@@ -80,8 +80,9 @@ TEST(Conversions, IntegersAreSignedDecimalsAndNothingElse) {
         int32_t value = -99;
         EXPECT_EQ(TryStrToInt(c.Text, value), c.Valid) << c.Text;
         EXPECT_EQ(value, c.Valid ? c.Value : -99) << c.Text;
-        if (!c.Valid)
+        if (!c.Valid) {
             EXPECT_THROW(StrToInt(c.Text), EConvertError) << c.Text;
+        }
     }
     try {
         StrToInt("12a");

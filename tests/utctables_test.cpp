@@ -87,7 +87,7 @@ TEST_F(TableCommands, StringGridFindMakesEachMatchCurrentInTurn) {
 
 TEST_F(TableCommands, VQStringGridFindsByColumnCaptionAndSelectsTheRow) {
     auto *grid = Add<TVQStringGrid>();
-    grid->SetColumns({{"ID"}, {"MAC"}, {"Room"}});
+    grid->SetColumns({{.Caption = "ID"}, {.Caption = "MAC"}, {.Caption = "Room"}});
     Fill(grid);
     EXPECT_EQ(W().GetVQColIndByName(grid, "Room"), 2);
     EXPECT_EQ(W().GetVQColIndByName(grid, "room"), -1);
@@ -103,7 +103,7 @@ TEST_F(TableCommands, VQStringGridFindsByColumnCaptionAndSelectsTheRow) {
 
 TEST_F(TableCommands, VQStringGridFillRunsTheHandlerOfTheEntryKindThenWritesTheCell) {
     auto *grid = Add<TVQStringGrid>();
-    grid->SetColumns({{"ID"}, {"Room", {"Office", "Lobby"}}});
+    grid->SetColumns({{.Caption = "ID"}, {.Caption = "Room", .Items = {"Office", "Lobby"}}});
     grid->SetRowCount(3);
     QStringList log;
     grid->OnSetEditText = [&](QObject *, int Col, int Row, const QString &Value) {

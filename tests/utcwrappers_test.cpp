@@ -4,6 +4,7 @@
 // exports UTC_GetWrapperManager as the host does.
 #include "AutomationTesting.h"
 
+#include "TestWrapperManager.h"
 #include "VQStdControls.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <map>
 
 namespace {
@@ -28,32 +30,8 @@ private:
     int &FFreed;
 };
 
-// The host's manager as far as the plug-in sees it: frame classes bound to
-// wrapper classes, and wrappers for check boxes.
-class TTestWrapperManager : public TUTCWrapperManager {
-public:
-    std::map<const TMetaClass *, const TUTCFormWrapperClass *> Registered;
-    int Freed = 0;
-
-    void RegisterWrapper(const TMetaClass *FrameClass, const TUTCFormWrapperClass *WrapperClass) override {
-        Registered[FrameClass] = WrapperClass;
-    }
-    const TUTCFormWrapperClass *FindWrapperClass(QWidget *Control) override {
-        const auto *object = dynamic_cast<TObjectWithClass *>(Control);
-        for (const auto &[frameClass, wrapperClass] : Registered)
-            if (object && object->InheritsFrom(*frameClass))
-                return wrapperClass;
-        return nullptr;
-    }
-    std::unique_ptr<TUTCGenericWrapper> CreateWrapper(QWidget *Control) override {
-        if (auto *box = dynamic_cast<TCheckBox *>(Control))
-            return std::make_unique<TCheckBoxWrapper>(box, Freed);
-        const TUTCFormWrapperClass *cls = FindWrapperClass(Control);
-        return cls ? cls->Create(Control) : nullptr;
-    }
-};
-
 TTestWrapperManager Manager;
+int Freed = 0;
 
 // A form whose close request can be refused.
 class TQueryForm : public QWidget {
@@ -66,9 +44,35 @@ protected:
 
 using Wrappers = TAutomationTest;
 
+// The table slot of a virtual operation, read from a pointer to it as the
+// platform's C++ ABI lays it out: the slot's byte offset plus one.
+template <class Member>
+std::size_t Slot(Member Operation) {
+    struct {
+        uintptr_t Pointer, Adjustment;
+    } raw;
+    static_assert(sizeof(Operation) == sizeof(raw));
+    std::memcpy(&raw, &Operation, sizeof(raw));
+    return (raw.Pointer - 1) / sizeof(void *);
+}
+
 } // namespace
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &Manager; }
+
+TEST(Contract, VirtualOperationsKeepTheirSlots) {
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCCommand), 0u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCSet), 1u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCGet), 2u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableAdd), 3u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableFind), 4u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableGet), 5u);
+    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableSet), 6u);
+    EXPECT_EQ(Slot(&TUTCFormWrapper::UTCCommand), 0u);
+    EXPECT_EQ(Slot(&TUTCWrapperManager::RegisterWrapper), 0u);
+    EXPECT_EQ(Slot(&TUTCWrapperManager::FindWrapperClass), 1u);
+    EXPECT_EQ(Slot(&TUTCWrapperManager::CreateWrapper), 2u);
+}
 
 TEST_F(Wrappers, GenericCommandNamesAreExactAndOtherOperationsAnswerNotHandled) {
     TUTCGenericWrapper wrapper;
@@ -243,6 +247,11 @@ TEST_F(Wrappers, ChildCommandsRunOnTheWrapperTheHostMakesAndItIsFreed) {
         {utc_table_get, "x", "", {false, false, 0, "Error!!!"}},
         {utc_table_set, "x", "", {false, false, 0, {}}},
     };
+    Manager.ControlWrapper = [](QWidget *Control) -> std::unique_ptr<TUTCGenericWrapper> {
+        if (auto *box = dynamic_cast<TCheckBox *>(Control))
+            return std::make_unique<TCheckBoxWrapper>(box, Freed);
+        return nullptr;
+    };
     int freed = 0;
     for (const auto &c : cases) {
         TCommand command(c.Kind, c.Name, c.P2);
@@ -250,7 +259,7 @@ TEST_F(Wrappers, ChildCommandsRunOnTheWrapperTheHostMakesAndItIsFreed) {
         EXPECT_EQ(std::tuple(result.error, result.as_bool, result.as_int, result.as_string),
                   std::tuple(c.Expected.error, c.Expected.as_bool, c.Expected.as_int, c.Expected.as_string))
             << c.Kind << " " << c.P2.toStdString();
-        EXPECT_EQ(Manager.Freed, ++freed);
+        EXPECT_EQ(Freed, ++freed);
     }
 
     // No wrapper for an edit: only the error is set.
@@ -264,8 +273,9 @@ TEST_F(Wrappers, ChildCommandsRunOnTheWrapperTheHostMakesAndItIsFreed) {
         TCommand help(kind, "x");
         EXPECT_EQ(RaisedMessage<EAssertionFailed>([&] { help.To(wrapper).ProcessChildWrapper(chb); }),
                   "Unknown UTC command (UI\\Common\\UTCFormWrapper, line 1084)");
-        EXPECT_EQ(Manager.Freed, ++freed);
+        EXPECT_EQ(Freed, ++freed);
     }
+    Manager.ControlWrapper = nullptr;
 }
 
 TEST(Registration, TheHostManagerMakesTheRegisteredWrapperOverFramesOfTheClassAndItsDescendants) {

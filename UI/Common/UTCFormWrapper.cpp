@@ -9,6 +9,8 @@
 #include "VQStdControls.h"
 #include "VarnelGrid.h"
 
+#include <algorithm>
+
 #include <dlfcn.h>
 #include <sys/eventfd.h>
 
@@ -50,6 +52,15 @@ bool TakeMatches(int First, int Last, const QString &Wanted, const std::function
                 break;
         }
     return found;
+}
+
+// The control a setting table names; a table that names a control the frame
+// does not have, or one of another kind, is a programming error.
+template <class T>
+T *SettingControl(QWidget *Frame, const char *Name) {
+    auto *control = dynamic_cast<T *>(Frame->findChild<QWidget *>(QLatin1String(Name)));
+    Assert(control != nullptr, UnitPath, __LINE__, QStringLiteral("No control %1").arg(QLatin1String(Name)));
+    return control;
 }
 
 } // namespace
@@ -310,6 +321,26 @@ bool TUTCGenericWrapper::UTCSetChildControl(QWidget *wnControl, const QString &c
             return SetText(labelled->Edit, val);
     }
     return true;
+}
+
+bool TUTCGenericWrapper::SetSetting(QWidget *Frame, std::span<const TUTCSetting> Settings) {
+    const QString name = Name();
+    const auto row = std::find_if(Settings.begin(), Settings.end(),
+                                  [&name](const TUTCSetting &Setting) { return name == QLatin1String(Setting.Name); });
+    if (row == Settings.end())
+        return false;
+    const QString value = P2();
+    switch (row->Kind) {
+    case uckEdit:
+        return SetText(SettingControl<TEdit>(Frame, row->Control), value);
+    case uckCombo:
+        return SetText(SettingControl<TComboBox>(Frame, row->Control), value);
+    case uckIPAddress:
+        return SetText(SettingControl<TCustomVQIPAddress>(Frame, row->Control), value);
+    case uckCheckBox:
+        return DoCheckBox(SettingControl<TCheckBox>(Frame, row->Control)) == 0;
+    }
+    return false;
 }
 
 // ---- tables ----

@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <span>
 
 class QMetaObject;
 class QWidget;
@@ -51,6 +52,22 @@ struct TUTCResult {
     bool as_bool = false;
     int32_t as_int = 0;
     QString as_string;
+};
+
+// How the control that a setting names takes its value.
+enum TUTCControlKind {
+    uckEdit,      // the text
+    uckCombo,     // the item or the text
+    uckIPAddress, // the address text
+    uckCheckBox,  // checked for "True" in any letter case
+};
+
+// A row of a wrapper's setting table: the logical name, the object name of
+// the control in the wrapped frame, and the control's kind.
+struct TUTCSetting {
+    const char *Name;
+    const char *Control;
+    TUTCControlKind Kind;
 };
 
 class TUTCGenericWrapper {
@@ -170,6 +187,11 @@ protected:
     QString Name() const;
     QString P2() const;
     QString P3() const;
+
+    // Sets the control of Frame that the row of the command's name names to p2,
+    // with the operation of its kind; true when the control took the value,
+    // false for a name not in Settings.
+    bool SetSetting(QWidget *Frame, std::span<const TUTCSetting> Settings);
 
     // The leading fields, in this order.
     bool FFired = false;

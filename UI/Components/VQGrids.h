@@ -90,8 +90,8 @@ private:
 // A column of TVQStringGrid: its caption, the list its cells are chosen from
 // (none: typed), and whether its cells carry a button.
 struct TVQGridColumn {
-    QString Caption;
-    QStringList Items;
+    QString Caption{};
+    QStringList Items{};
     bool Button = false;
 };
 

@@ -21,16 +21,16 @@ enum TVarnelEditorKind {
 // How a column's cells are edited and how an entry reaches the row's data.
 struct TVarnelEditor {
     TVarnelEditorKind Kind = vekNone;
-    QStringList Items;
-    TVarnelSetText SetText;
+    QStringList Items{};
+    TVarnelSetText SetText{};
 };
 
 struct TVarnelColumn {
-    QString Name;
-    QString Caption;
-    QString PersistentTag;
-    TVarnelGetText GetText;
-    TVarnelEditor Editor;
+    QString Name{};
+    QString Caption{};
+    QString PersistentTag{};
+    TVarnelGetText GetText{};
+    TVarnelEditor Editor{};
 };
 
 // A cell took a text through its column's editor.
