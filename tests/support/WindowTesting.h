@@ -34,11 +34,20 @@ protected:
     ~THostWindowTest() override { SetMessageBoxHandler(FPreviousHandler); }
 
     static TProfileRecord Profile(int64_t ID, const QString &Name) {
-        return {.ProfileID = ID, .DeviceType = QStringLiteral("LYN 2"), .Name = Name};
+        TProfileRecord profile;
+        profile.ProfileID = ID;
+        profile.DeviceType = QStringLiteral("LYN 2");
+        profile.Name = Name;
+        return profile;
     }
     static TDeviceRecord Device(int64_t ID, int64_t ProfileID, const QString &UniqueID, uint8_t LastMACByte) {
-        return {.DeviceID = ID, .Protocol = ptSIP, .ProfileID = ProfileID, .UniqueID = UniqueID,
-                .MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, LastMACByte}}};
+        TDeviceRecord device;
+        device.DeviceID = ID;
+        device.Protocol = ptSIP;
+        device.ProfileID = ProfileID;
+        device.UniqueID = UniqueID;
+        device.MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, LastMACByte}};
+        return device;
     }
 
     // Each stored device as "ID MAC profile".
