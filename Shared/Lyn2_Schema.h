@@ -31,6 +31,9 @@ struct TLyn2Setting {
     TCustomDataKind Kind;
     F Field;
 };
+// Spelt out for compilers without class template argument deduction for aggregates.
+template <class F>
+TLyn2Setting(const char *, TCustomDataKind, F) -> TLyn2Setting<F>;
 
 inline constexpr auto Lyn2Settings = [] {
     using enum TCustomDataKind;
