@@ -36,7 +36,7 @@ TEST(IPAddressEditParser, ReadsDottedDecimalOrRefusesWithTheReason) {
         {"-1.2.3.4", "Triplets must be of range 0..255 in IP Address String \"-1.2.3.4\""},
     };
     for (const auto &[text, message] : bad)
-        EXPECT_EQ(RaisedMessage<EIPAddressEditorError>([&] { TIPAddressEdit::StrToIP(text); }), message) << text;
+        EXPECT_EQ(RaisedMessage<EIPAddressEditorError>([t = text] { TIPAddressEdit::StrToIP(t); }), message) << text;
 }
 
 TEST(IPAddressEditValue, TextWritesParseOrKeepTheValueAndZeroFollowsTheOption) {
