@@ -6,6 +6,7 @@
 #include "DialogPanel.h"
 #include "MainWindow.h"
 #include "SiteFile.h"
+#include "VarnelGrid.h"
 #include "WindowTesting.h"
 
 #include <QAction>
@@ -30,21 +31,24 @@ protected:
         Window.reset(new TMainWindow(Database, Module));
     }
 
-    // Each row's texts, then its tooltip when there is one.
-    static QStringList Rows(const QTreeWidget *List) {
+    // Each row's texts as the view shows them, then its tooltip when there is one.
+    static QStringList Rows(const QAbstractItemView *List) {
         QStringList rows;
-        for (int i = 0; i < List->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *item = List->topLevelItem(i);
+        const QAbstractItemModel *model = List->model();
+        for (int i = 0; i < model->rowCount(); ++i) {
             QStringList texts;
-            for (int c = 0; c < item->columnCount(); ++c)
-                texts << item->text(c);
-            if (!item->toolTip(0).isEmpty())
-                texts << "(" + item->toolTip(0) + ")";
+            for (int c = 0; c < model->columnCount(); ++c)
+                texts << model->index(i, c).data().toString();
+            if (const QString tip = model->index(i, 0).data(Qt::ToolTipRole).toString(); !tip.isEmpty())
+                texts << "(" + tip + ")";
             rows << texts.join(" | ");
         }
         return rows;
     }
     static QImage Picture(const QIcon &Icon) { return Icon.pixmap(16, 16).toImage(); }
+    static QImage Mark(const TVarnelGrid *List, int Row) {
+        return Picture(List->model()->index(Row, 0).data(Qt::DecorationRole).value<QIcon>());
+    }
 
     QAction *Action(const char *Name) { return Window->findChild<QAction *>(Name); }
     QString WriteFile(const QString &Name, const QByteArray &Bytes) {
@@ -67,9 +71,9 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
                                            "beta | 00-01-E1-00-00-02 |  | Lab",
                                            "loose | 00-01-E1-00-00-04 |  | ",
                                        }));
-    EXPECT_EQ(Picture(Window->Profiles()->topLevelItem(0)->icon(0)), Picture(LevelIcon(clvNone)));
-    EXPECT_EQ(Picture(Window->Profiles()->topLevelItem(2)->icon(0)), Picture(LevelIcon(clvError)));
-    EXPECT_EQ(Picture(Window->Devices()->topLevelItem(1)->icon(0)), Picture(LevelIcon(clvWarning)));
+    EXPECT_EQ(Mark(Window->Profiles(), 0), Picture(LevelIcon(clvNone)));
+    EXPECT_EQ(Mark(Window->Profiles(), 2), Picture(LevelIcon(clvError)));
+    EXPECT_EQ(Mark(Window->Devices(), 1), Picture(LevelIcon(clvWarning)));
     EXPECT_NE(Picture(LevelIcon(clvWarning)), Picture(LevelIcon(clvError)));
     EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 1 warning");
 
@@ -79,7 +83,7 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
     EXPECT_EQ(Rows(Window->Devices()).first(),
               "alpha | 00-01-E1-00-00-01 |  | Sales | (Device ID \"alpha\" is also used by device 5 (MAC "
               "00-01-E1-00-00-05))");
-    EXPECT_EQ(Picture(Window->Devices()->topLevelItem(0)->icon(0)), Picture(LevelIcon(clvError)));
+    EXPECT_EQ(Mark(Window->Devices(), 0), Picture(LevelIcon(clvError)));
 
     // A module that raises does not take the window down: the row carries the failure.
     Module.Throw = "ValidateDevice";
@@ -89,7 +93,7 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
 
 TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     Activate(Window.get());
-    Window->Profiles()->setCurrentItem(Window->Profiles()->topLevelItem(1));
+    Window->Profiles()->SelectRow(1);
     Action("actNewDevice")->trigger();
     TDeviceDialog *dialog = Window->DeviceDialog();
     ASSERT_TRUE(dialog);
@@ -111,14 +115,14 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     EXPECT_EQ(Module.Frames, 0);
 
     // Edit opens the current device.
-    Window->Devices()->setCurrentItem(Window->Devices()->topLevelItem(2));
+    Window->Devices()->SelectRow(2);
     Action("actEditDevice")->trigger();
     ASSERT_TRUE(Window->DeviceDialog());
     EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
 }
 
 TEST_F(MainWindowTest, DeletingAsksFirst) {
-    Window->Devices()->setCurrentItem(Window->Devices()->topLevelItem(2));
+    Window->Devices()->SelectRow(2);
     Answers = {QMessageBox::No};
     Action("actDeleteDevice")->trigger();
     EXPECT_EQ(Boxes, QStringList{"Delete device \"beta\"?"});

@@ -14,9 +14,19 @@ public:
     int columnCount(const QModelIndex &Parent = {}) const override { return Parent.isValid() ? 0 : FGrid->ColumnCount(); }
 
     QVariant data(const QModelIndex &Index, int Role) const override {
-        if (Role != Qt::DisplayRole && Role != Qt::EditRole)
+        const TVarnelColumn &column = FGrid->Column(Index.column());
+        const QVariant &row = FGrid->FRows.at(Index.row());
+        switch (Role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return FGrid->CellText(Index.column(), Index.row());
+        case Qt::DecorationRole:
+            return column.GetIcon ? QVariant(column.GetIcon(row)) : QVariant();
+        case Qt::ToolTipRole:
+            return column.GetHint ? QVariant(column.GetHint(row)) : QVariant();
+        default:
             return {};
-        return FGrid->CellText(Index.column(), Index.row());
+        }
     }
 
     QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override {

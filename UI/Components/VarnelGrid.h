@@ -6,11 +6,13 @@
 
 #include "VQControls.h"
 
+#include <QIcon>
 #include <QPointer>
 #include <QTreeView>
 
 using TVarnelGetText = std::function<QString(const QVariant &Data)>;
 using TVarnelSetText = std::function<void(QVariant &Data, const QString &Text)>;
+using TVarnelGetIcon = std::function<QIcon(const QVariant &Data)>;
 
 enum TVarnelEditorKind {
     vekNone, // read-only
@@ -31,6 +33,9 @@ struct TVarnelColumn {
     QString PersistentTag{};
     TVarnelGetText GetText{};
     TVarnelEditor Editor{};
+    // The mark before the cell's text and the cell's tooltip, when set.
+    TVarnelGetIcon GetIcon{};
+    TVarnelGetText GetHint{};
 };
 
 // A cell took a text through its column's editor.

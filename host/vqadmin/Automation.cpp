@@ -5,6 +5,7 @@
 #include "HelpSystem.h"
 #include "MainWindow.h"
 #include "ShellWords.h"
+#include "VarnelGrid.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -14,7 +15,6 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTextStream>
-#include <QTreeWidget>
 
 namespace {
 
@@ -114,6 +114,14 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"whatsthis", &A::WhatsThis},
         {"helpclick CONTROL", &A::HelpClick},
         {"help", &A::HelpReceived},
+        {"set NAME VALUE", [](A &a, L args) { return a.FrameUTC(utc_set, args); }},
+        {"command NAME [P2 [P3]]", [](A &a, L args) { return a.FrameUTC(utc_command, args); }},
+        {"get NAME", [](A &a, L args) { return a.FrameUTC(utc_get, args); }},
+        {"dialog NAME", &A::DialogUTC},
+        {"table-find COLUMN TEXT", [](A &a, L args) { return a.WindowUTC(utc_table_find, args); }},
+        {"table-get COLUMN", [](A &a, L args) { return a.WindowUTC(utc_table_get, args); }},
+        {"table-set COLUMN TEXT", [](A &a, L args) { return a.WindowUTC(utc_table_set, args); }},
+        {"table-add COLUMN TEXT", [](A &a, L args) { return a.WindowUTC(utc_table_add, args); }},
     };
     return commands;
 }
@@ -164,7 +172,11 @@ QString TAutomation::Execute(const QStringList &Words) {
     if (!best)
         throw Exception(QStringLiteral("unknown command: %1").arg(Words.value(0)));
     const QStringList arguments = Words.mid(bestLength);
-    if (arguments.size() != best->Usage.count(QLatin1Char(' ')) + 1 - bestLength)
+    const QStringList usage = best->Usage.split(QLatin1Char(' '));
+    const qsizetype optional = std::count_if(usage.begin(), usage.end(), [](const QString &word) {
+        return word.startsWith(QLatin1Char('['));
+    });
+    if (arguments.size() < usage.size() - optional - bestLength || arguments.size() > usage.size() - bestLength)
         throw Exception(QStringLiteral("usage: %1").arg(best->Usage));
     return best->Run(*this, arguments);
 }
@@ -195,9 +207,9 @@ TDeviceDialog &TAutomation::Opened(TDeviceDialog *Dialog) {
 QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
     if (FWindow.DeviceDialog())
         throw Exception(QStringLiteral("a device dialog is open already"));
-    for (int i = 0; i < FWindow.Profiles()->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem *item = FWindow.Profiles()->topLevelItem(i); item->text(0) == Arguments[0]) {
-            const int64_t id = item->data(0, Qt::UserRole).toLongLong();
+    for (int i = 0; i < FWindow.Profiles()->RowCount(); ++i)
+        if (FWindow.Profiles()->CellText(0, i) == Arguments[0]) {
+            const int64_t id = TMainWindow::RowID(FWindow.Profiles(), i);
             Opened(Range ? FWindow.NewRange(id) : FWindow.NewDevice(id));
             return QStringLiteral("ok");
         }
@@ -207,9 +219,9 @@ QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
 QString TAutomation::OpenDevice(const QStringList &Arguments) {
     if (FWindow.DeviceDialog())
         throw Exception(QStringLiteral("a device dialog is open already"));
-    for (int i = 0; i < FWindow.Devices()->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem *item = FWindow.Devices()->topLevelItem(i); item->text(0) == Arguments[0]) {
-            Opened(FWindow.EditDevice(item->data(0, Qt::UserRole).toLongLong()));
+    for (int i = 0; i < FWindow.Devices()->RowCount(); ++i)
+        if (FWindow.Devices()->CellText(0, i) == Arguments[0]) {
+            Opened(FWindow.EditDevice(TMainWindow::RowID(FWindow.Devices(), i)));
             return QStringLiteral("ok");
         }
     throw Exception(QStringLiteral("no device with the ID %1").arg(Arguments[0]));

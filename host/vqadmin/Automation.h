@@ -4,6 +4,7 @@
 // command prints one result line. The commands are a table; a new command is
 // one more entry.
 
+#include "IPC_UTCUI.h"
 #include "SysUtils.h"
 
 #include <QStringList>
@@ -30,7 +31,8 @@ public:
 
 private:
     struct TCommand {
-        // The command's words, then one upper-case word per argument: "type CONTROL TEXT".
+        // The command's words, then one upper-case word per argument: "type CONTROL TEXT";
+        // optional ones in brackets: "command NAME [P2 [P3]]".
         QString Usage;
         std::function<QString(TAutomation &, const QStringList &Arguments)> Run;
     };
@@ -68,6 +70,12 @@ private:
     QString HelpReceived(const QStringList &Arguments);
 
     THelpSystem &Help() const;
+
+    // Automation commands on a wrapper: of the open dialog's frame, of the
+    // dialog itself, or of the main window (whose tables are its device list).
+    QString FrameUTC(UTC2UICommand Kind, const QStringList &Arguments);
+    QString DialogUTC(const QStringList &Arguments);
+    QString WindowUTC(UTC2UICommand Kind, const QStringList &Arguments);
 
     TMainWindow &FWindow;
     THelpSystem *FHelp;

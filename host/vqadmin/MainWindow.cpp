@@ -5,6 +5,7 @@
 #include "SiteFile.h"
 #include "SiteValidation.h"
 #include "VQControls.h"
+#include "VarnelGrid.h"
 #include "ui_MainWindow.h"
 #include "ui_ValidationDialog.h"
 
@@ -21,17 +22,29 @@ namespace {
 const QString GeometryKey = QStringLiteral("MainWindow/geometry");
 const QString SplitterKey = QStringLiteral("MainWindow/splitter");
 
-// The verdict on a row: its mark in the first column, the message on every column.
-void MarkRow(QTreeWidgetItem *Item, const TVerdict &Verdict) {
-    Item->setIcon(0, LevelIcon(Verdict.Level));
-    for (int i = 0; i < Item->columnCount(); ++i)
-        Item->setToolTip(i, Verdict.Message);
+// A row of the lists: the object's ID, its texts and the verdict on it, whose
+// mark shows in the first column and whose message on every column.
+struct TListRow {
+    int64_t ID = 0;
+    QStringList Texts;
+    TVerdict Verdict;
+};
+
+void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringList &Tags) {
+    for (int i = 0; i < Captions.size(); ++i) {
+        TVarnelColumn column;
+        column.Name = column.PersistentTag = Tags[i];
+        column.Caption = Captions[i];
+        column.GetText = [i](const QVariant &Data) { return Data.value<TListRow>().Texts.value(i); };
+        column.GetHint = [](const QVariant &Data) { return Data.value<TListRow>().Verdict.Message; };
+        if (i == 0)
+            column.GetIcon = [](const QVariant &Data) { return LevelIcon(Data.value<TListRow>().Verdict.Level); };
+        List->AddColumn(column);
+    }
 }
 
-QTreeWidgetItem *NewRow(QTreeWidget *List, int64_t ID, const QStringList &Texts) {
-    auto *item = new QTreeWidgetItem(List, Texts);
-    item->setData(0, Qt::UserRole, qlonglong(ID));
-    return item;
+int AddRow(TVarnelGrid *List, int64_t ID, const QStringList &Texts, const TVerdict &Verdict) {
+    return List->AddRow(QVariant::fromValue(TListRow{ID, Texts, Verdict}));
 }
 
 // The count line of the validate command's report.
@@ -51,12 +64,18 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
     ui->spSite->setStretchFactor(1, 2);
+    AddColumns(ui->lvProfiles, {QStringLiteral("Profile"), QStringLiteral("Devices")},
+               {QStringLiteral("Name"), QStringLiteral("Devices")});
+    AddColumns(ui->lvDevices,
+               {QStringLiteral("Device ID"), QStringLiteral("MAC Address"), QStringLiteral("LAN IP"),
+                QStringLiteral("Profile")},
+               {QStringLiteral("DeviceID"), QStringLiteral("MAC"), QStringLiteral("IP"), QStringLiteral("Profile")});
 
     const auto profileForNew = [this] {
         if (const int64_t id = CurrentID(ui->lvProfiles))
             return id;
-        if (ui->lvProfiles->topLevelItemCount() > 0)
-            return int64_t(ui->lvProfiles->topLevelItem(0)->data(0, Qt::UserRole).toLongLong());
+        if (ui->lvProfiles->RowCount() > 0)
+            return RowID(ui->lvProfiles, 0);
         MessageBox(this, QStringLiteral("There is no profile for a new device: import a site first."),
                    QStringLiteral("vqadmin"), QMessageBox::Information);
         return int64_t(0);
@@ -70,12 +89,13 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
             NewRange(id);
     });
     connect(ui->actEditDevice, &QAction::triggered, this, [this] { EditDevice(CurrentID(ui->lvDevices)); });
-    connect(ui->lvDevices, &QTreeWidget::itemActivated, this, [this] { EditDevice(CurrentID(ui->lvDevices)); });
+    connect(ui->lvDevices, &QAbstractItemView::activated, this, [this] { EditDevice(CurrentID(ui->lvDevices)); });
     connect(ui->actDeleteDevice, &QAction::triggered, this, [this] { DeleteDevice(CurrentID(ui->lvDevices)); });
-    connect(ui->lvDevices, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *Current) {
-        ui->actEditDevice->setEnabled(Current);
-        ui->actDeleteDevice->setEnabled(Current);
-    });
+    connect(ui->lvDevices->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &Current) {
+                ui->actEditDevice->setEnabled(Current.isValid());
+                ui->actDeleteDevice->setEnabled(Current.isValid());
+            });
     connect(ui->actImport, &QAction::triggered, this, [this] {
         const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Import Site"), {},
                                                           QStringLiteral("Site files (*.json);;All files (*)"));
@@ -102,19 +122,18 @@ TMainWindow::~TMainWindow() {
     delete FDialog;
 }
 
-QTreeWidget *TMainWindow::Profiles() const { return ui->lvProfiles; }
-QTreeWidget *TMainWindow::Devices() const { return ui->lvDevices; }
+TVarnelGrid *TMainWindow::Profiles() const { return ui->lvProfiles; }
+TVarnelGrid *TMainWindow::Devices() const { return ui->lvDevices; }
 
-int64_t TMainWindow::CurrentID(QTreeWidget *List) const {
-    const QTreeWidgetItem *item = List->currentItem();
-    return item ? item->data(0, Qt::UserRole).toLongLong() : 0;
-}
+int64_t TMainWindow::RowID(const TVarnelGrid *List, int Row) { return List->RowData(Row).value<TListRow>().ID; }
+
+int64_t TMainWindow::CurrentID(TVarnelGrid *List) const { return List->Row() >= 0 ? RowID(List, List->Row()) : 0; }
 
 void TMainWindow::Refresh() {
     const int64_t currentProfile = CurrentID(ui->lvProfiles);
     const int64_t currentDevice = CurrentID(ui->lvDevices);
-    ui->lvProfiles->clear();
-    ui->lvDevices->clear();
+    ui->lvProfiles->ClearRows();
+    ui->lvDevices->ClearRows();
     RunGuarded(this, [&] {
         const TValidationReport report = ValidateSite(FDatabase, FModule);
         const std::vector<TProfileRecord> profiles = FDatabase.LoadProfiles();
@@ -132,27 +151,26 @@ void TMainWindow::Refresh() {
             const TDeviceRecord &d = devices[i];
             ++deviceCount[d.ProfileID];
             const QString profile = rank.contains(d.ProfileID) ? profiles[rank[d.ProfileID]].Name : QString();
-            QTreeWidgetItem *item =
-                NewRow(ui->lvDevices, d.DeviceID, {d.UniqueID, MACToText(d.MacAddress), IPText(d.AssignedIP), profile});
-            MarkRow(item, report.Devices.at(i));
+            const int row = AddRow(ui->lvDevices, d.DeviceID,
+                                   {d.UniqueID, MACToText(d.MacAddress), IPText(d.AssignedIP), profile},
+                                   report.Devices.at(i));
             if (d.DeviceID == currentDevice)
-                ui->lvDevices->setCurrentItem(item);
+                ui->lvDevices->SelectRow(row);
         }
         for (std::size_t i = 0; i < profiles.size(); ++i) {
             const TProfileRecord &p = profiles[i];
-            QTreeWidgetItem *item =
-                NewRow(ui->lvProfiles, p.ProfileID, {p.Name, QString::number(deviceCount.value(p.ProfileID))});
-            MarkRow(item, report.Profiles.at(i));
+            const int row = AddRow(ui->lvProfiles, p.ProfileID, {p.Name, QString::number(deviceCount.value(p.ProfileID))},
+                                   report.Profiles.at(i));
             if (p.ProfileID == currentProfile)
-                ui->lvProfiles->setCurrentItem(item);
+                ui->lvProfiles->SelectRow(row);
         }
         statusBar()->showMessage(Summary(report));
     });
-    for (QTreeWidget *list : {ui->lvProfiles, ui->lvDevices})
-        for (int i = 0; i < list->columnCount(); ++i)
+    for (TVarnelGrid *list : {ui->lvProfiles, ui->lvDevices})
+        for (int i = 0; i < list->ColumnCount(); ++i)
             list->resizeColumnToContents(i);
-    ui->actEditDevice->setEnabled(ui->lvDevices->currentItem());
-    ui->actDeleteDevice->setEnabled(ui->lvDevices->currentItem());
+    ui->actEditDevice->setEnabled(ui->lvDevices->Row() >= 0);
+    ui->actDeleteDevice->setEnabled(ui->lvDevices->Row() >= 0);
 }
 
 TDeviceDialog *TMainWindow::OpenDialog(TDeviceAction Action, const TDeviceRecord &Record) {

@@ -12,7 +12,7 @@
 namespace Ui {
 class MainWindow;
 }
-class QTreeWidget;
+class TVarnelGrid;
 
 class TMainWindow : public QMainWindow {
     Q_OBJECT
@@ -20,8 +20,12 @@ public:
     TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent = nullptr);
     ~TMainWindow() override;
 
-    QTreeWidget *Profiles() const;
-    QTreeWidget *Devices() const;
+    // The lists' columns carry the persistent tags "Name" and "Devices", and
+    // "DeviceID", "MAC", "IP" and "Profile".
+    TVarnelGrid *Profiles() const;
+    TVarnelGrid *Devices() const;
+    // The database ID of the profile or device in a row of either list.
+    static int64_t RowID(const TVarnelGrid *List, int Row);
 
     // Open the device dialog as the menu does; null, after telling the user,
     // when it could not be opened. One device dialog is open at a time.
@@ -48,7 +52,7 @@ protected:
 private:
     TDeviceDialog *OpenDialog(TDeviceAction Action, const TDeviceRecord &Record);
     // The ID of the current row's object; 0 when there is none.
-    int64_t CurrentID(QTreeWidget *List) const;
+    int64_t CurrentID(TVarnelGrid *List) const;
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;

@@ -1,11 +1,13 @@
 #include "WindowCommands.h"
 
 #include "Automation.h"
+#include "AutomationEndpoint.h"
 #include "Commands.h"
 #include "HelpMenu.h"
 #include "HelpSystem.h"
 #include "MainWindow.h"
 #include "PluginLibrary.h"
+#include "WrapperManager.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,16 +22,27 @@ IDevicePluginModule &ModuleOf(const TPluginLibrary &Library) {
     return *module;
 }
 
+// The plug-in's library, whose automation wrappers are registered while it
+// is loaded and dropped before it is unloaded.
+struct TRegisteredLibrary {
+    explicit TRegisteredLibrary(const QString &Path) : Library(Path) {}
+    ~TRegisteredLibrary() { HostWrapperManager().DropRegistrations(Registered); }
+
+    const std::size_t Registered = HostWrapperManager().RegistrationCount();
+    const TPluginLibrary Library;
+};
+
 // The main window over the database and the plug-in's module, with the host's
 // help system and the Help menu's "What's this?" controls handed to the plug-in.
 struct TSession {
     TSession(const QString &DatabasePath, const QString &PluginPath)
-        : Library(PluginPath), Help(DefaultHelpProject()), Database(DatabasePath),
+        : Plugin(PluginPath), Library(Plugin.Library), Help(DefaultHelpProject()), Database(DatabasePath),
           Window(Database, ModuleOf(Library)) {
         HandHelpToPlugin(*Library.Plugin(), InstallHelpMenu(Window, Help));
     }
 
-    const TPluginLibrary Library;
+    const TRegisteredLibrary Plugin;
+    const TPluginLibrary &Library;
     THelpSystem Help;
     TConfigDatabase Database;
     TMainWindow Window;
@@ -37,8 +50,11 @@ struct TSession {
 
 } // namespace
 
-int CommandGui(const QString &DatabasePath, const QString &PluginPath) {
+int CommandGui(const QString &DatabasePath, const QString &PluginPath, const QString &AutomationSocket) {
     TSession session(DatabasePath, PluginPath);
+    TAutomationEndpoint endpoint(&session.Window);
+    if (!AutomationSocket.isEmpty())
+        endpoint.Listen(AutomationSocket);
     session.Window.show();
     return QApplication::exec();
 }

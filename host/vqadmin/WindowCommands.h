@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// The main window over the database until the user closes it.
-int CommandGui(const QString &DatabasePath, const QString &PluginPath);
+// The main window over the database until the user closes it; with an
+// automation socket, drivers reach its windows through it meanwhile.
+int CommandGui(const QString &DatabasePath, const QString &PluginPath, const QString &AutomationSocket = {});
 // Runs the script (standard input when ScriptPath is empty) against the
 // windows without showing them; ExitFindings after a command that could not
 // run. Raises Exception when the script cannot be read.

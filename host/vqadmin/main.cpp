@@ -1,5 +1,6 @@
 // vqadmin: the administration host of the VQ phone system.
 
+#include "AutomationEndpoint.h"
 #include "Commands.h"
 #include "HostFailures.h"
 #include "PluginLibrary.h"
@@ -15,7 +16,8 @@ namespace {
 
 int Usage() {
     PrintError(QStringLiteral("usage: vqadmin [--db PATH] [--plugin PATH] info | import FILE | export [FILE] | "
-                              "validate [--json] | gui | automate [SCRIPT]"));
+                              "validate [--json] | gui [--automation SOCKET] | automate [SCRIPT] | "
+                              "utc [--wid HANDLE] SOCKET KIND NAME [P2 [P3]]"));
     return ExitFailure;
 }
 
@@ -72,6 +74,10 @@ int main(int argc, char **argv) {
             return CommandValidate(databasePath, pluginPath, !rest.isEmpty());
         if (command == QLatin1String("gui") && rest.isEmpty())
             return CommandGui(databasePath, pluginPath);
+        if (command == QLatin1String("gui") && rest.size() == 2 && rest[0] == QLatin1String("--automation"))
+            return CommandGui(databasePath, pluginPath, rest[1]);
+        if (command == QLatin1String("utc"))
+            return CommandUTC(rest);
         if (command == QLatin1String("automate") && rest.size() <= 1)
             return CommandAutomate(databasePath, pluginPath, rest.value(0));
         return Usage();

@@ -1,0 +1,169 @@
+#include "AutomationEndpoint.h"
+
+#include "Commands.h"
+#include "UTCCommands.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <cstdio>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+const QStringList KindNames = {QStringLiteral("command"),    QStringLiteral("set"),       QStringLiteral("get"),
+                               QStringLiteral("table-add"),  QStringLiteral("table-find"), QStringLiteral("table-get"),
+                               QStringLiteral("table-set")};
+
+// One connection: its request, run on the windows, and the reply, sent as
+// soon as the command's event is signalled. A modal operation signals while
+// the form it opened is still running; the exchange lives until both the
+// command and the connection have ended.
+class TUTCExchange final : public QObject {
+public:
+    TUTCExchange(QLocalSocket *Socket, QWidget *MainWindow, QObject *Parent)
+        : QObject(Parent), FSocket(Socket), FMainWindow(MainWindow) {
+        Socket->setParent(this);
+        connect(Socket, &QLocalSocket::readyRead, this, &TUTCExchange::Read);
+        connect(Socket, &QLocalSocket::disconnected, this, [this] {
+            FConnected = false;
+            Finish();
+        });
+    }
+    ~TUTCExchange() override {
+        if (FEvent >= 0)
+            ::close(FEvent);
+    }
+
+private:
+    void Read() {
+        FBuffer += FSocket->readAll();
+        if (FRunning || FEvent >= 0)
+            return;
+        const std::optional<qsizetype> length = UTCPayloadLength(FBuffer);
+        if (FBuffer.size() >= UTCRequestHeader && !length)
+            return Refuse();
+        if (!length || FBuffer.size() < UTCRequestHeader + *length)
+            return;
+        FRequest = DecodeUTCRequest(QByteArrayView(FBuffer).sliced(UTCRequestHeader));
+        if (!FRequest || FBuffer.size() != UTCRequestHeader + *length)
+            return Refuse();
+        Run();
+    }
+
+    void Refuse() { FSocket->abort(); }
+
+    void Run() {
+        FEvent = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (FEvent < 0)
+            return Refuse();
+        FNotifier = new QSocketNotifier(FEvent, QSocketNotifier::Read, this);
+        connect(FNotifier, &QSocketNotifier::activated, this, &TUTCExchange::Reply);
+        FBlock.Data.command = FRequest->Command;
+        FBlock.Data.event = uint32_t(FEvent);
+        FParams = {FRequest->Wid, FRequest->Name.constData(), FRequest->P2.constData(), FRequest->P3.constData()};
+        FRunning = true;
+        RunUTCCommand(FBlock, FParams, FMainWindow.data());
+        FRunning = false;
+        // At once: the command may have ended the program's event loop.
+        Reply();
+        Finish();
+    }
+
+    // Sends the reply once the command's event is signalled.
+    void Reply() {
+        eventfd_t count;
+        if (!FNotifier->isEnabled() || eventfd_read(FEvent, &count) != 0)
+            return;
+        FNotifier->setEnabled(false);
+        FSocket->write(EncodeUTCReply(FBlock));
+        FSocket->flush();
+        FSocket->disconnectFromServer();
+    }
+
+    void Finish() {
+        if (!FRunning && !FConnected)
+            deleteLater();
+    }
+
+    QLocalSocket *FSocket;
+    QPointer<QWidget> FMainWindow;
+    QByteArray FBuffer;
+    std::optional<TUTCRequest> FRequest;
+    cparm FParams{};
+    TUTCCommandBlock FBlock;
+    int FEvent = -1;
+    QSocketNotifier *FNotifier = nullptr;
+    bool FRunning = false;
+    bool FConnected = true;
+};
+
+} // namespace
+
+TAutomationEndpoint::TAutomationEndpoint(QWidget *MainWindow)
+    : FMainWindow(MainWindow), FServer(new QLocalServer(this)) {
+    connect(FServer, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = FServer->nextPendingConnection())
+            Accept(socket);
+    });
+}
+
+void TAutomationEndpoint::Listen(const QString &Path) {
+    QLocalServer::removeServer(Path);
+    FServer->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!FServer->listen(Path))
+        throw Exception(QStringLiteral("%1: cannot listen: %2").arg(Path, FServer->errorString()));
+}
+
+void TAutomationEndpoint::Accept(QLocalSocket *Socket) { new TUTCExchange(Socket, FMainWindow, this); }
+
+int CommandUTC(const QStringList &Arguments) {
+    QStringList args = Arguments;
+    TUTCRequest request;
+    if (args.value(0) == QLatin1String("--wid")) {
+        bool ok = false;
+        request.Wid = int32_t(args.value(1).toUInt(&ok));
+        if (!ok)
+            throw Exception(QStringLiteral("--wid: not a window handle: %1").arg(args.value(1)));
+        args = args.mid(2);
+    }
+    const qsizetype kind = KindNames.indexOf(args.value(1));
+    if (args.size() < 3 || args.size() > 5 || kind < 0)
+        throw Exception(QStringLiteral("usage: vqadmin utc [--wid HANDLE] SOCKET KIND NAME [P2 [P3]], KIND one of ") +
+                        KindNames.join(QStringLiteral(", ")));
+    const QString &path = args[0];
+    request.Command = UTC2UICommand(kind);
+    for (auto [text, index] : {std::pair{&request.Name, 2}, std::pair{&request.P2, 3}, std::pair{&request.P3, 4}}) {
+        const AnsiString ansi = ToAnsi(args.value(index));
+        if (qsizetype(ansi.size()) > UTCTextLimit)
+            throw Exception(QStringLiteral("%1 is longer than %2 bytes").arg(args[index]).arg(UTCTextLimit));
+        *text = QByteArray::fromStdString(ansi);
+    }
+
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(5000))
+        throw Exception(QStringLiteral("%1: cannot connect: %2").arg(path, socket.errorString()));
+    socket.write(EncodeUTCRequest(request));
+    QByteArray reply;
+    // A command runs as long as the controls it drives take.
+    while (reply.size() < UTCReplySize && (socket.bytesAvailable() > 0 || socket.waitForReadyRead(60000)))
+        reply += socket.readAll();
+    const std::optional<TUTCCommandBlock> block = DecodeUTCReply(reply);
+    if (!block)
+        throw Exception(QStringLiteral("%1: the host gave no result").arg(path));
+    QString result;
+    try {
+        result = UTCResultText(*block);
+    } catch (const Exception &e) {
+        PrintError(e.Message());
+        return ExitFindings;
+    }
+    std::fputs((result + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    return ExitOK;
+}
