@@ -98,10 +98,10 @@ QWidget *TargetWindow(int32_t Wid, QWidget *MainWindow) {
 
 void RunUTCCommand(TUTCCommandBlock &Block, const cparm &Params, QWidget *MainWindow) {
     QWidget *target = TargetWindow(Params.wid, MainWindow);
-    RunUTCCommand(Block, Params, target ? HostWrapperManager().CreateWrapper(target) : nullptr);
+    RunUTCCommandOn(Block, Params, target ? HostWrapperManager().CreateWrapper(target) : nullptr);
 }
 
-void RunUTCCommand(TUTCCommandBlock &Block, const cparm &Params, std::unique_ptr<TUTCGenericWrapper> Wrapper) {
+void RunUTCCommandOn(TUTCCommandBlock &Block, const cparm &Params, std::unique_ptr<TUTCGenericWrapper> Wrapper) {
     UTCData &data = Block.Data;
     data.int_result = 0;
     data.bool_result = false;
@@ -166,7 +166,7 @@ QString RunUTCText(UTC2UICommand Kind, const QStringList &Texts, std::unique_ptr
     const cparm params = {0, texts[0].c_str(), texts[1].c_str(), texts[2].c_str()};
     TUTCCommandBlock block;
     block.Data.command = Kind;
-    RunUTCCommand(block, params, std::move(Wrapper));
+    RunUTCCommandOn(block, params, std::move(Wrapper));
     return UTCResultText(block);
 }
 

@@ -37,7 +37,7 @@ void RunUTCCommand(TUTCCommandBlock &Block, const cparm &Params, QWidget *MainWi
 // into the block unless the wrapper has fired, FireEvent. A form of the class
 // a modal operation waits for gets its handle to the command when it opens.
 // The block's event is signalled once in every case.
-void RunUTCCommand(TUTCCommandBlock &Block, const cparm &Params, std::unique_ptr<TUTCGenericWrapper> Wrapper);
+void RunUTCCommandOn(TUTCCommandBlock &Block, const cparm &Params, std::unique_ptr<TUTCGenericWrapper> Wrapper);
 
 // The result of a command that ran, as the command line shows it by the kind:
 // the integer, "true" or "false", or the text. Raises Exception when there
