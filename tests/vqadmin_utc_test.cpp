@@ -1,0 +1,171 @@
+// The automation commands of the built host with the built plug-in, end to
+// end: vqadmin automate's set, get, command, dialog and table commands, and a
+// driver process (vqadmin utc) talking to a running vqadmin gui --automation.
+// What counts is what the commands print and what vqadmin export writes.
+
+#include "HostRun.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class VqadminUTC : public ::testing::Test {
+protected:
+    VqadminUTC() {
+        const TRun seeded = Vqadmin({"import", BinPath("demo-site.json")});
+        EXPECT_EQ(seeded.Status, 0) << seeded.Err.toStdString();
+    }
+    TRun Vqadmin(const QStringList &Args) {
+        return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
+    }
+    TRun Automate(const QByteArray &Script) {
+        QFile file(Dir.filePath("script.txt"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Script);
+        file.close();
+        return Vqadmin({"automate", file.fileName()});
+    }
+    // The exported device with that ID's fields, empty when there is none.
+    QJsonObject ExportedDevice(const QString &UniqueID) {
+        const TRun exported = Vqadmin({"export"});
+        EXPECT_EQ(exported.Status, 0) << exported.Err.toStdString();
+        const QJsonArray devices = QJsonDocument::fromJson(exported.Out.toUtf8())["devices"].toArray();
+        for (const QJsonValue &device : devices)
+            if (device["fields"]["UniqueID"] == UniqueID)
+                return device["fields"].toObject();
+        return {};
+    }
+
+    QTemporaryDir Dir;
+};
+
+TEST_F(VqadminUTC, AutomateSetsTheDeviceFrameByNamesAndTheHostStoresIt) {
+    const TRun run = Automate("new device Sales\n"
+                              "set UseMACAsID False\n"
+                              "set DeviceID ext42\n"
+                              "set MAC 00-01-E1-00-00-42\n"
+                              "set Password 's3cret!'\n"
+                              "set IP 10.1.2.3\n"
+                              // Names are exact; the frame's wrapper reads nothing back.
+                              "set deviceid x\n"
+                              "set Bogus 1\n"
+                              "get DeviceID\n"
+                              // The frame is no form.
+                              "command Close\n"
+                              "state edUniqueID\n"
+                              "dialog Bogus\n"
+                              "dialog DefaultButton\n"
+                              "dialog CancelButton\n"
+                              "table-find DeviceID ext42\n"
+                              "table-get MAC\n"
+                              "table-get Profile\n"
+                              "table-find DeviceID nobody\n"
+                              "table-set MAC 1\n"
+                              "table-add DeviceID x\n");
+    ASSERT_EQ(run.Status, 0) << run.Out.toStdString() << run.Err.toStdString();
+    EXPECT_EQ(run.Out.split('\n'), QStringList({"ok", "true", "true", "true", "true", "true", "false", "false",
+                                                "Error!!!", "-1", "text=ext42 enabled=true visible=true readonly=false",
+                                                "-1", "0", "0", "true", "00-01-E1-00-00-42", "Sales", "false", "false",
+                                                "false", ""}));
+    const QJsonObject device = ExportedDevice("ext42");
+    EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-42");
+    EXPECT_EQ(device["ProxyPassword"], "s3cret!");
+    EXPECT_EQ(device["AssignedIP"], "10.1.2.3");
+}
+
+TEST_F(VqadminUTC, AutomateReportsCommandsItCannotRun) {
+    EXPECT_EQ(Automate("set DeviceID x\n").Out, "error: line 1: no dialog is open\n");
+    EXPECT_EQ(Automate("new device Sales\ncommand\n").Out, "ok\nerror: line 2: usage: command NAME [P2 [P3]]\n");
+    EXPECT_EQ(Automate("new device Sales\ncommand a b c d\n").Out, "ok\nerror: line 2: usage: command NAME [P2 [P3]]\n");
+    EXPECT_EQ(Automate("table-get\n").Out, "error: line 1: usage: table-get COLUMN\n");
+}
+
+// A host with its automation endpoint, offscreen, for as long as the test runs.
+class VqadminEndpoint : public VqadminUTC {
+protected:
+    VqadminEndpoint() : Socket(Dir.filePath("automation")) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        Host.setProcessEnvironment(env);
+        Host.setWorkingDirectory(Dir.path());
+        Host.start(BinPath("vqadmin"), {"--db", Dir.filePath("site.db"), "gui", "--automation", Socket});
+        EXPECT_TRUE(Host.waitForStarted());
+        // The socket appears once the host listens.
+        const QDeadlineTimer deadline(20000);
+        while (!QFile::exists(Socket) && !deadline.hasExpired() && Host.state() == QProcess::Running)
+            QThread::msleep(50);
+        EXPECT_TRUE(QFile::exists(Socket)) << Host.readAllStandardError().toStdString();
+    }
+    ~VqadminEndpoint() override {
+        Host.kill();
+        Host.waitForFinished();
+    }
+    // One command to the running host, for the window with that handle (0:
+    // the active one); its printed result, or "status N: ERROR".
+    QString Send(const QStringList &Words, uint32_t Window = 0) {
+        const QStringList wid = Window ? QStringList{"--wid", QString::number(Window)} : QStringList{};
+        const TRun run = RunVqadmin(QStringList{"utc"} + wid + QStringList{Socket} + Words, Dir.path());
+        if (run.Status != 0)
+            return QStringLiteral("status %1: %2").arg(run.Status).arg(run.Err.trimmed());
+        return run.Out.chopped(1);
+    }
+
+    QString Socket;
+    QProcess Host;
+};
+
+TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
+    // The main window: its device list, and a dialog it opens.
+    EXPECT_EQ(Send({"table-find", "", "DeviceID", "0001E1000002"}), "true");
+    EXPECT_EQ(Send({"table-get", "", "Profile"}), "Lab");
+    EXPECT_EQ(Send({"command", "NewDevice", "Nowhere"}), "-1");
+    const QString dialog = Send({"command", "NewDevice", "Sales"});
+    ASSERT_NE(dialog.toInt(), -1) << dialog.toStdString();
+    ASSERT_NE(dialog.toInt(), 0) << dialog.toStdString();
+
+    // Window 0 is now the dialog; its settings reach the plug-in's frame.
+    EXPECT_EQ(Send({"set", "UseMACAsID", "false"}), "true");
+    EXPECT_EQ(Send({"set", "DeviceID", "driven"}), "true");
+    EXPECT_EQ(Send({"set", "MAC", "00-01-E1-00-00-77"}), "true");
+    // The password takes no such letter: what the edit shows is not the value.
+    EXPECT_EQ(Send({"set", "Password", "caf\u00e9"}), "false");
+    EXPECT_EQ(Send({"set", "Password", "s3cret"}), "true");
+    EXPECT_EQ(Send({"set", "Nope", "1"}), "false");
+    EXPECT_EQ(Send({"get", "DeviceID"}), "Error!!!");
+    // The handle a command returned names the same window.
+    EXPECT_EQ(Send({"set", "IP", "10.0.0.77"}, uint32_t(dialog.toInt())), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+
+    // The dialog is gone: the main window again, and the stored device.
+    EXPECT_EQ(Send({"table-find", "", "DeviceID", "driven"}), "true");
+    EXPECT_EQ(Send({"table-get", "", "DeviceID"}), "driven");
+    EXPECT_EQ(Send({"table-get", "", "MAC"}), "00-01-E1-00-00-77");
+    EXPECT_EQ(Send({"command", "Close"}, 12345), "status 1: vqadmin: no window or wrapper for the command");
+    EXPECT_EQ(Send({"sideways", "x"}).section(':', 0, 0), "status 2");
+
+    Host.kill();
+    Host.waitForFinished();
+    const QJsonObject device = ExportedDevice("driven");
+    EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-77");
+    EXPECT_EQ(device["ProxyPassword"], "s3cret");
+    EXPECT_EQ(device["AssignedIP"], "10.0.0.77");
+}
+
+TEST(VqadminUTCClient, AHostThatIsNotThereIsAFailure) {
+    QTemporaryDir dir;
+    const TRun run = RunVqadmin({"utc", dir.filePath("none"), "get", "x"});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_TRUE(run.Err.contains("cannot connect")) << run.Err.toStdString();
+}
+
+} // namespace
