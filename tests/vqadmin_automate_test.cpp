@@ -11,25 +11,7 @@
 
 namespace {
 
-class VqadminAutomate : public ::testing::Test {
-protected:
-    VqadminAutomate() {
-        const TRun seeded = Vqadmin({"import", BinPath("demo-site.json")});
-        EXPECT_EQ(seeded.Status, 0) << seeded.Err.toStdString();
-    }
-    TRun Vqadmin(const QStringList &Args) {
-        return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
-    }
-    TRun Automate(const QByteArray &Script) {
-        QFile file(Dir.filePath("script.txt"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Script);
-        file.close();
-        return Vqadmin({"automate", file.fileName()});
-    }
-
-    QTemporaryDir Dir;
-};
+using VqadminAutomate = TDemoSiteTest;
 
 TEST_F(VqadminAutomate, StatusesTellScriptErrorsFromUsageErrors) {
     const TRun empty = Automate("# nothing to do\n\n");

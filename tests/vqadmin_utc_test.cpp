@@ -18,22 +18,8 @@
 
 namespace {
 
-class VqadminUTC : public ::testing::Test {
+class VqadminUTC : public TDemoSiteTest {
 protected:
-    VqadminUTC() {
-        const TRun seeded = Vqadmin({"import", BinPath("demo-site.json")});
-        EXPECT_EQ(seeded.Status, 0) << seeded.Err.toStdString();
-    }
-    TRun Vqadmin(const QStringList &Args) {
-        return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
-    }
-    TRun Automate(const QByteArray &Script) {
-        QFile file(Dir.filePath("script.txt"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Script);
-        file.close();
-        return Vqadmin({"automate", file.fileName()});
-    }
     // The exported device with that ID's fields, empty when there is none.
     QJsonObject ExportedDevice(const QString &UniqueID) {
         const TRun exported = Vqadmin({"export"});
@@ -44,8 +30,6 @@ protected:
                 return device["fields"].toObject();
         return {};
     }
-
-    QTemporaryDir Dir;
 };
 
 TEST_F(VqadminUTC, AutomateSetsTheDeviceFrameByNamesAndTheHostStoresIt) {

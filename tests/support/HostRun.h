@@ -3,8 +3,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 // A file of the build's bin folder, where the tests, the host and the plug-in live.
 inline QString BinPath(const char *name) {
@@ -26,3 +30,25 @@ inline TRun RunVqadmin(const QStringList &args, const QString &workingDirectory 
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+// The demo site in a database of a temporary folder, and the host run over it.
+class TDemoSiteTest : public ::testing::Test {
+protected:
+    TDemoSiteTest() {
+        const TRun seeded = Vqadmin({"import", BinPath("demo-site.json")});
+        EXPECT_EQ(seeded.Status, 0) << seeded.Err.toStdString();
+    }
+    TRun Vqadmin(const QStringList &Args) {
+        return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
+    }
+    // vqadmin automate with the script, written to a file.
+    TRun Automate(const QByteArray &Script) {
+        QFile file(Dir.filePath("script.txt"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Script);
+        file.close();
+        return Vqadmin({"automate", file.fileName()});
+    }
+
+    QTemporaryDir Dir;
+};
