@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -143,6 +144,26 @@ TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
     EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-77");
     EXPECT_EQ(device["ProxyPassword"], "s3cret");
     EXPECT_EQ(device["AssignedIP"], "10.0.0.77");
+}
+
+TEST_F(VqadminEndpoint, WhatIsNotARequestIsAnsweredByClosingAndTheHostGoesOn) {
+    const QByteArray refused[] = {
+        QByteArray("\xff\xff\xff\xff", 4),                               // a length no request has
+        QByteArray("\x0e\0\0\0\x09\0\0\0\0\0\0\0a\0b\0c\0", 18), // kind 9
+        QByteArray("\x0b\0\0\0\x01\0\0\0\0\0\0\0abc", 15),       // texts unterminated
+    };
+    for (const QByteArray &bytes : refused) {
+        QLocalSocket socket;
+        socket.connectToServer(Socket);
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        socket.write(bytes);
+        socket.waitForBytesWritten(5000);
+        if (socket.state() == QLocalSocket::ConnectedState)
+            socket.waitForDisconnected(10000);
+        EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState) << bytes.toHex().toStdString();
+        EXPECT_TRUE(socket.readAll().isEmpty());
+    }
+    EXPECT_EQ(Send({"table-find", "", "DeviceID", "0001E1000002"}), "true");
 }
 
 TEST(VqadminUTCClient, AHostThatIsNotThereIsAFailure) {
