@@ -108,7 +108,7 @@ TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
         {"new device Sales extra", {"error: line 1: usage: new device PROFILE"}},
         {"new device Nowhere", {"error: line 1: no profile named Nowhere"}},
         {"open device nobody", {"error: line 1: no device with the ID nobody"}},
-        {"open device alpha\nopen device beta", {"ok", "error: line 2: a device dialog is open already"}},
+        {"open device alpha\nopen device beta", {"ok", "error: line 2: a dialog is open already"}},
         {"open device alpha\nclick nothing", {"ok", "error: line 2: no control named nothing"}},
         {"open device alpha\nchoose edUniqueID x", {"ok", "error: line 2: edUniqueID is not a list"}},
         {"open device alpha\nchoose cbProfile Nowhere", {"ok", "error: line 2: cbProfile has no item Nowhere"}},

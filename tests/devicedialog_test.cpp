@@ -19,7 +19,7 @@ protected:
     // A shown, active dialog, or none when it did not start.
     TDeviceDialog *Open(TDeviceAction Action, const TDeviceRecord &Record) {
         Dialog.reset(new TDeviceDialog(Database, Module, Action, Record));
-        QObject::connect(Dialog.get(), &TDeviceDialog::DevicesChanged, [this] { ++Stored; });
+        QObject::connect(Dialog.get(), &TDeviceDialog::Stored, [this] { ++Stored; });
         if (!Dialog->Start())
             return nullptr;
         Activate(Dialog.get());

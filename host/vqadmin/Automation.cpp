@@ -1,6 +1,5 @@
 #include "Automation.h"
 
-#include "DeviceDialog.h"
 #include "DialogPanel.h"
 #include "HelpSystem.h"
 #include "MainWindow.h"
@@ -13,6 +12,8 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
 
@@ -53,12 +54,15 @@ QString YesNo(bool Value) { return Value ? QStringLiteral("true") : QStringLiter
 
 // The control's parts that Tab reaches, in focus order: the control itself, or
 // the fields of a control made of several.
+bool TakesTab(const QWidget &Widget) {
+    return (Widget.focusPolicy() & Qt::TabFocus) && Widget.isEnabled() && Widget.isVisible();
+}
+
 QList<QWidget *> TabStops(QWidget &Control) {
     QList<QWidget *> stops;
     QWidget *w = &Control;
     do {
-        if ((w == &Control || Control.isAncestorOf(w)) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
-            w->isVisible())
+        if ((w == &Control || Control.isAncestorOf(w)) && TakesTab(*w))
             stops << w;
         w = w->nextInFocusChain();
     } while (w && w != &Control);
@@ -99,6 +103,11 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"new device PROFILE", [](A &a, L args) { return a.NewDevice(args, false); }},
         {"new range PROFILE", [](A &a, L args) { return a.NewDevice(args, true); }},
         {"open device ID", &A::OpenDevice},
+        {"new profile", &A::NewProfile},
+        {"open profile NAME", &A::OpenProfile},
+        {"name TEXT", &A::Name},
+        {"page NAME", &A::Page},
+        {"leave CONTROL", &A::Leave},
         {"type CONTROL TEXT", &A::Type},
         {"key CONTROL KEYS", &A::Key},
         {"paste CONTROL TEXT", &A::Paste},
@@ -181,8 +190,8 @@ QString TAutomation::Execute(const QStringList &Words) {
     return best->Run(*this, arguments);
 }
 
-TDeviceDialog &TAutomation::Dialog() const {
-    TDeviceDialog *dialog = FWindow.DeviceDialog();
+TFrameDialog &TAutomation::Dialog() const {
+    TFrameDialog *dialog = FWindow.Dialog();
     if (!dialog || !dialog->isVisible())
         throw Exception(QStringLiteral("no dialog is open"));
     return *dialog;
@@ -195,18 +204,18 @@ QWidget &TAutomation::Control(const QString &Name) const {
     return *control;
 }
 
-TDeviceDialog &TAutomation::Opened(TDeviceDialog *Dialog) {
+TFrameDialog &TAutomation::Opened(TFrameDialog *Dialog) {
     if (!Dialog)
-        throw Exception(QStringLiteral("the device dialog did not open"));
+        throw Exception(QStringLiteral("the dialog did not open"));
     Dialog->activateWindow();
     if (!QTest::qWaitForWindowActive(Dialog, 2000))
-        throw Exception(QStringLiteral("the device dialog did not become the active window"));
+        throw Exception(QStringLiteral("the dialog did not become the active window"));
     return *Dialog;
 }
 
 QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
-    if (FWindow.DeviceDialog())
-        throw Exception(QStringLiteral("a device dialog is open already"));
+    if (FWindow.Dialog())
+        throw Exception(QStringLiteral("a dialog is open already"));
     for (int i = 0; i < FWindow.Profiles()->RowCount(); ++i)
         if (FWindow.Profiles()->CellText(0, i) == Arguments[0]) {
             const int64_t id = TMainWindow::RowID(FWindow.Profiles(), i);
@@ -217,14 +226,65 @@ QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
 }
 
 QString TAutomation::OpenDevice(const QStringList &Arguments) {
-    if (FWindow.DeviceDialog())
-        throw Exception(QStringLiteral("a device dialog is open already"));
+    if (FWindow.Dialog())
+        throw Exception(QStringLiteral("a dialog is open already"));
     for (int i = 0; i < FWindow.Devices()->RowCount(); ++i)
         if (FWindow.Devices()->CellText(0, i) == Arguments[0]) {
             Opened(FWindow.EditDevice(TMainWindow::RowID(FWindow.Devices(), i)));
             return QStringLiteral("ok");
         }
     throw Exception(QStringLiteral("no device with the ID %1").arg(Arguments[0]));
+}
+
+QString TAutomation::NewProfile(const QStringList &) {
+    if (FWindow.Dialog())
+        throw Exception(QStringLiteral("a dialog is open already"));
+    Opened(FWindow.NewProfile());
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::OpenProfile(const QStringList &Arguments) {
+    if (FWindow.Dialog())
+        throw Exception(QStringLiteral("a dialog is open already"));
+    const int64_t id = FWindow.ProfileNamed(Arguments[0]);
+    if (!id)
+        throw Exception(QStringLiteral("no profile named %1").arg(Arguments[0]));
+    Opened(FWindow.EditProfile(id));
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::Name(const QStringList &Arguments) {
+    if (!FWindow.ProfileDialog())
+        throw Exception(QStringLiteral("no profile dialog is open"));
+    return Type({QStringLiteral("edName"), Arguments[0]});
+}
+
+QString TAutomation::Page(const QStringList &Arguments) {
+    QWidget &page = Control(Arguments[0]);
+    // A page of a page control lies in the control's stack of pages.
+    QTabWidget *pages = page.parentWidget() ? qobject_cast<QTabWidget *>(page.parentWidget()->parentWidget()) : nullptr;
+    const int index = pages ? pages->indexOf(&page) : -1;
+    if (index < 0)
+        throw Exception(QStringLiteral("%1 is not a page").arg(Arguments[0]));
+    QTabBar *tabs = pages->tabBar();
+    if (!tabs->isVisible() || !tabs->isTabVisible(index))
+        throw Exception(QStringLiteral("the tab of %1 cannot be clicked").arg(Arguments[0]));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    return pages->currentWidget()->objectName();
+}
+
+QString TAutomation::Leave(const QStringList &Arguments) {
+    QWidget &control = Control(Arguments[0]);
+    FocusInside(control);
+    // Tab from the control's last field, past whatever else lies inside it.
+    QWidget *const last = TabStops(control).last();
+    QWidget *next = last->nextInFocusChain();
+    while (next != last && (next == &control || control.isAncestorOf(next) || !TakesTab(*next)))
+        next = next->nextInFocusChain();
+    if (next == last)
+        throw Exception(QStringLiteral("the focus cannot leave %1").arg(Arguments[0]));
+    next->setFocus(Qt::TabFocusReason);
+    return ControlText(control);
 }
 
 void TAutomation::FocusAsTab(QWidget &Control) {
@@ -363,12 +423,12 @@ QString TAutomation::ConflictLine(const QStringList &) {
 QString TAutomation::Modified(const QStringList &) { return YesNo(Dialog().Modified()); }
 
 QString TAutomation::ApplyDialog(const QStringList &) {
-    TDeviceDialog &dialog = Dialog();
+    TFrameDialog &dialog = Dialog();
     TButton *apply = dialog.Panel()->btApply;
     if (!apply->isEnabled())
         return QStringLiteral("refused");
     bool stored = false;
-    const QMetaObject::Connection c = QObject::connect(&dialog, &TDeviceDialog::DevicesChanged, [&] { stored = true; });
+    const QMetaObject::Connection c = QObject::connect(&dialog, &TFrameDialog::Stored, [&] { stored = true; });
     QTest::mouseClick(apply, Qt::LeftButton);
     QObject::disconnect(c);
     return stored ? QStringLiteral("applied") : QStringLiteral("refused");
@@ -414,7 +474,7 @@ QString TAutomation::WhatsThis(const QStringList &) {
 QString TAutomation::HelpClick(const QStringList &Arguments) {
     // In the open dialog, else in the main window, which a click needs shown.
     QWidget *window = &FWindow;
-    if (TDeviceDialog *dialog = FWindow.DeviceDialog(); dialog && dialog->isVisible())
+    if (TFrameDialog *dialog = FWindow.Dialog(); dialog && dialog->isVisible())
         window = dialog;
     else if (!FWindow.isVisible())
         FWindow.show();

@@ -1,6 +1,6 @@
 #pragma once
 // Scripting the host's windows: a script of one command per line drives the
-// device dialog with real key and mouse events, as a user would, and every
+// device and profile dialogs with real key and mouse events, as a user would, and every
 // command prints one result line. The commands are a table; a new command is
 // one more entry.
 
@@ -14,7 +14,7 @@
 
 class QTextStream;
 class QWidget;
-class TDeviceDialog;
+class TFrameDialog;
 class THelpSystem;
 class TMainWindow;
 
@@ -41,10 +41,10 @@ private:
     // The result line of one command; raises Exception when it cannot run.
     QString Execute(const QStringList &Words);
 
-    TDeviceDialog &Dialog() const;
+    TFrameDialog &Dialog() const;
     // The control of that object name in the open dialog, its frame included.
     QWidget &Control(const QString &Name) const;
-    TDeviceDialog &Opened(TDeviceDialog *Dialog);
+    TFrameDialog &Opened(TFrameDialog *Dialog);
     // Gives the control the keyboard focus as Tab would.
     void FocusAsTab(QWidget &Control);
     // Gives it the focus unless the focus is inside it already.
@@ -53,6 +53,11 @@ private:
 
     QString NewDevice(const QStringList &Arguments, bool Range);
     QString OpenDevice(const QStringList &Arguments);
+    QString NewProfile(const QStringList &Arguments);
+    QString OpenProfile(const QStringList &Arguments);
+    QString Name(const QStringList &Arguments);
+    QString Page(const QStringList &Arguments);
+    QString Leave(const QStringList &Arguments);
     QString Type(const QStringList &Arguments);
     QString Key(const QStringList &Arguments);
     QString Paste(const QStringList &Arguments);

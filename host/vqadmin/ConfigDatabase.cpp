@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+// 2: the profile dialog's page per device type (profile_pages).
+constexpr int SchemaVersion = 2;
 // How long to wait for another program's lock: longer than any one command holds it.
 constexpr int BusyTimeoutMs = 30000;
 // Devices read at a time by the whole-site readers.
@@ -179,6 +180,8 @@ void TConfigDatabase::CheckSchema(TOpenMode Mode) {
             throw EDatabase(FPath + QStringLiteral(": not a vqadmin database"));
         if (version == 0)
             CreateSchema();
+        else if (version < SchemaVersion)
+            Migrate(version);
         else if (version != SchemaVersion)
             throw EDatabase(FPath + QStringLiteral(": unknown database schema version ") + QString::number(version));
         if (Mode == TOpenMode::Create) {
@@ -227,9 +230,28 @@ void TConfigDatabase::CreateSchema() {
         "CREATE TABLE profile_options (ProfileID INTEGER NOT NULL REFERENCES profiles (ProfileID) ON DELETE CASCADE,"
         " Tag INTEGER NOT NULL CHECK (Tag BETWEEN 1 AND 8), Value INTEGER NOT NULL,"
         " PRIMARY KEY (ProfileID, Tag)) STRICT, WITHOUT ROWID;"
-        "CREATE TABLE devices (" + deviceColumns.join(", ") + ") STRICT;"
-        "PRAGMA user_version = " + QByteArray::number(SchemaVersion) + ";";
+        "CREATE TABLE devices (" + deviceColumns.join(", ") + ") STRICT;";
     Execute(schema.constData());
+    CreateProfilePages();
+    SetSchemaVersion();
+}
+
+void TConfigDatabase::CreateProfilePages() {
+    Execute("CREATE TABLE IF NOT EXISTS profile_pages (DeviceType TEXT PRIMARY KEY, PagePath TEXT NOT NULL) STRICT");
+}
+
+void TConfigDatabase::SetSchemaVersion() {
+    Execute(("PRAGMA user_version = " + QByteArray::number(SchemaVersion)).constData());
+}
+
+// Brings a database of an older version up to this one, keeping what it holds.
+// Another program may migrate it at the same time: every step may find itself done.
+void TConfigDatabase::Migrate(int From) {
+    TTransaction t(*this);
+    if (From < 2)
+        CreateProfilePages();
+    SetSchemaVersion();
+    t.Commit();
 }
 
 // Devices are read by profile, and the host looks for those sharing an ID or a
@@ -555,6 +577,31 @@ void TConfigDatabase::CheckReferences() {
                         " (SELECT 1 FROM profiles p WHERE p.ProfileID = d.ProfileID) ORDER BY DeviceID LIMIT 1");
     if (s.Step())
         Refuse(RowName(DevicesTable, {{"DeviceID", s.Column(0).toLongLong()}}), missing(s.Column(1).toLongLong()));
+}
+
+int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
+    TStatement s(*this, "SELECT count(*) FROM devices WHERE ProfileID = ?");
+    s.Bind(1, qlonglong(ProfileID));
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+void TConfigDatabase::DeleteProfile(int64_t ProfileID) {
+    TStatement s(*this, "DELETE FROM profiles WHERE ProfileID = ?");
+    s.Bind(1, qlonglong(ProfileID));
+    s.Run();
+}
+
+QString TConfigDatabase::LoadProfilePage(const QString &DeviceType) {
+    TStatement s(*this, "SELECT PagePath FROM profile_pages WHERE DeviceType = ?");
+    s.Bind(1, DeviceType);
+    return s.Step() ? s.Column(0).toString() : QString();
+}
+
+void TConfigDatabase::SaveProfilePage(const QString &DeviceType, const QString &PagePath) {
+    TStatement s(*this, "INSERT OR REPLACE INTO profile_pages VALUES (?, ?)");
+    s.BindAll({DeviceType, PagePath});
+    s.Run();
 }
 
 void TConfigDatabase::DeleteDevice(int64_t DeviceID) {

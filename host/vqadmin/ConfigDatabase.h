@@ -60,6 +60,10 @@ public:
     // Inserts or updates the row and replaces its options, in one transaction.
     // Options with tag 0 are not stored; of two entries with one tag the first wins.
     void SaveProfile(const TProfileRecord &Profile);
+    // Removes the row with its options; a profile that is not there is no
+    // error. Raises EDatabase while devices use the profile.
+    void DeleteProfile(int64_t ProfileID);
+    int64_t CountDevicesOf(int64_t ProfileID);
 
     // In DeviceID order.
     std::vector<TDeviceRecord> LoadDevices();
@@ -88,6 +92,12 @@ public:
     void ReplaceSite(const std::function<void()> &Fill);
     void ReplaceSite(const TSite &Site);
 
+    // The page the profile dialog showed last for profiles of a device type
+    // (the frame's page path); empty when none is remembered. Not part of the
+    // site: import and export leave it alone.
+    QString LoadProfilePage(const QString &DeviceType);
+    void SaveProfilePage(const QString &DeviceType, const QString &PagePath);
+
     // The smallest number n >= 1 such that no device ID is the prefix followed by n.
     int32_t FirstFreeStartNumber(const QString &Prefix);
 
@@ -101,6 +111,9 @@ private:
     [[noreturn]] void Refuse(const QString &Row, const QString &Why) const;
     void CheckSchema(TOpenMode Mode);
     void CreateSchema();
+    void CreateProfilePages();
+    void SetSchemaVersion();
+    void Migrate(int From);
     void CreateIndexes();
     template <class R>
     R ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S);

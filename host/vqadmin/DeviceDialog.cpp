@@ -4,9 +4,7 @@
 #include "HostFailures.h"
 #include "ui_DeviceDialog.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QStyle>
 
 namespace {
 
@@ -45,89 +43,43 @@ TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
 
 } // namespace
 
-QIcon LevelIcon(TConflictLevel Level) {
-    static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
-                                                   QStyle::SP_MessageBoxCritical};
-    return QApplication::style()->standardIcon(icons[Level]);
-}
-
 TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
                              const TDeviceRecord &Record, QWidget *Parent)
-    : QDialog(Parent), FDatabase(Database), FModule(Module), FAction(Action), ui(new Ui::DeviceDialog),
-      FContainer(new THostFrameContainer(Database)), FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
+    : TFrameDialog(Database, Module, Parent), FAction(Action), ui(new Ui::DeviceDialog),
+      FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
       FProfiles(new THostProfileList(Database)) {
     ui->setupUi(this);
+    Attach({ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
     ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);
-    ui->pnlButtons->OnCancel = [this](QObject *) { reject(); };
-    ui->pnlButtons->OnClose = [this](QObject *) { reject(); };
-    ui->pnlButtons->SetOnApply([this](QObject *) { Apply(); });
-    connect(ui->seCount, &QSpinBox::valueChanged, this, [this] {
-        FApplyProblem.clear();
-        ShowConflictLine();
-    });
-    FContainer->OnModified = [this](bool Modified) { SetModified(Modified); };
-    FContainer->OnConflict = [this](TConflictLevel Level, bool IsExternal, const QString &Message) {
-        FFrameConflict = {Level, IsExternal, Message};
-        FApplyProblem.clear();
-        ShowConflictLine();
-    };
+    connect(ui->seCount, &QSpinBox::valueChanged, this, [this] { SetApplyProblem({}); });
     UpdateTitle();
 }
 
-TDeviceDialog::~TDeviceDialog() {
-    FContainer->OnModified = {};
-    FContainer->OnConflict = {};
-    if (FFrame)
-        RunGuarded(this, [this] {
-            if (FFrame->IsDisplaying())
-                FFrame->HideDevice();
-        });
-    // The module made the frame and frees it; it leaves our widgets as it goes.
-    if (FFrameWidget)
-        RunGuarded(this, [this] { FModule.FreeFrame(FFrameWidget); });
-}
+TDeviceDialog::~TDeviceDialog() { FreeFrame(); }
 
-TDialogPanel *TDeviceDialog::Panel() const { return ui->pnlButtons; }
+QWidget *TDeviceDialog::CreateFrame() { return FModule.CreateDeviceFrame(FContainer.get()); }
 
-bool TDeviceDialog::Start() {
-    const bool editRights = FContainer->HasEditRights();
-    ui->pnlButtons->SetHasEditRights(editRights);
+void TDeviceDialog::ShowObject() {
+    FDeviceFrame = FrameInterface<IPluginDeviceFrame>(Frame());
+    if (!FDeviceFrame)
+        throw Exception(QStringLiteral("The plug-in's device frame cannot show devices"));
+    for (const QString &name : {UniqueIDControl, MACAddressControl})
+        if (auto *edit = Frame()->findChild<QLineEdit *>(name))
+            connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
     uint16_t flags = 0;
     if (FAction != TDeviceAction::Edit)
         flags |= 1u << pffCreating;
     if (FAction == TDeviceAction::NewRange)
         flags |= 1u << pffRange;
-    if (!editRights)
+    if (!CanEdit())
         flags |= 1u << pffReadOnly;
     LoadOtherDevices();
-    return RunGuarded(this, [&] {
-        FFrameWidget = FModule.CreateDeviceFrame(FContainer.get());
-        FFrame = FrameInterface<IPluginDeviceFrame>(FFrameWidget);
-        if (!FFrame)
-            throw Exception(QStringLiteral("The plug-in's device frame cannot show devices"));
-        ui->lyFrame->addWidget(FFrameWidget);
-        for (const QString &name : {UniqueIDControl, MACAddressControl})
-            if (auto *edit = FFrameWidget->findChild<QLineEdit *>(name))
-                connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
-        if (!FFrame->ShowDevice(FDevice.get(), FProfiles.get(), TPluginFrameFlags::FromBits(flags)))
-            throw Exception(QStringLiteral("The plug-in's device frame did not show the device"));
-        CheckKeys();
-    });
+    if (!FDeviceFrame->ShowDevice(FDevice.get(), FProfiles.get(), TPluginFrameFlags::FromBits(flags)))
+        throw Exception(QStringLiteral("The plug-in's device frame did not show the device"));
+    CheckKeys();
 }
 
-TConflictLine TDeviceDialog::Conflict() const {
-    if (!FKeyFinding.isEmpty())
-        return {clvError, false, FKeyFinding};
-    if (!FApplyProblem.isEmpty())
-        return {clvError, false, FApplyProblem};
-    return FFrameConflict;
-}
-
-void TDeviceDialog::SetModified(bool Value) {
-    FModified = Value;
-    ui->pnlButtons->SetChanged(Value);
-    setWindowModified(Value);
-}
+void TDeviceDialog::HideObject() { FDeviceFrame->HideDevice(); }
 
 void TDeviceDialog::UpdateTitle() {
     switch (FAction) {
@@ -150,8 +102,8 @@ void TDeviceDialog::LoadOtherDevices() {
 
 void TDeviceDialog::CheckKeys() {
     QStringList findings;
-    const auto *idEdit = FFrameWidget ? FFrameWidget->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
-    const auto *macEdit = FFrameWidget ? FFrameWidget->findChild<QLineEdit *>(MACAddressControl) : nullptr;
+    const auto *idEdit = Frame() ? Frame()->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
+    const auto *macEdit = Frame() ? Frame()->findChild<QLineEdit *>(MACAddressControl) : nullptr;
     // A range's device IDs are checked when it is created.
     if (idEdit && FAction != TDeviceAction::NewRange && !idEdit->text().isEmpty()) {
         const QString id = idEdit->text();
@@ -169,54 +121,21 @@ void TDeviceDialog::CheckKeys() {
                                     .arg(macEdit->text(), d.UniqueID);
                     break;
                 }
-    FKeyFinding = findings.join(QStringLiteral("; "));
-    FApplyProblem.clear();
-    ShowConflictLine();
+    SetHostFinding(findings.join(QStringLiteral("; ")));
 }
 
-void TDeviceDialog::ShowConflictLine() {
-    const TConflictLine line = Conflict();
-    ui->imgConflict->setPixmap(line.Level == clvNone ? QPixmap() : LevelIcon(line.Level).pixmap(16, 16));
-    ui->stConflict->setText(line.Message);
-    // An input error concerns what was typed, not the device: it reads in italics.
-    QFont font = ui->stConflict->font();
-    font.setItalic(line.Input);
-    ui->stConflict->setFont(font);
-    ui->stConflict->setToolTip(line.Input ? QStringLiteral("An entry is incomplete or not valid") : QString());
-    ui->pnlButtons->SetHasConflicts(!FKeyFinding.isEmpty());
-}
-
-bool TDeviceDialog::Apply() {
-    if (!FFrame || !ui->pnlButtons->CanApply())
+bool TDeviceDialog::Store() {
+    if (FAction != TDeviceAction::NewRange)
+        FDatabase.SaveDevice(FDevice->Record());
+    else if (!CreateRange())
         return false;
-    bool applied = false;
-    if (!RunGuarded(this, [&] { applied = FFrame->ApplyChanges(false); }) || !applied)
-        return false; // the frame shows why
-    bool stored = false;
-    RunGuarded(this, [&] {
-        if (FAction == TDeviceAction::NewRange) {
-            stored = CreateRange();
-        } else {
-            SaveDevice();
-            stored = true;
-        }
-    });
-    if (!stored) {
-        // The frame counts its changes as applied; they are not stored yet.
-        SetModified(true);
-        ShowConflictLine();
-        return false;
-    }
     if (FAction == TDeviceAction::New)
         FAction = TDeviceAction::Edit;
     UpdateTitle();
     LoadOtherDevices();
     CheckKeys();
-    emit DevicesChanged();
     return true;
 }
-
-void TDeviceDialog::SaveDevice() { FDatabase.SaveDevice(FDevice->Record()); }
 
 bool TDeviceDialog::CreateRange() {
     intptr_t start = 0;
@@ -234,9 +153,10 @@ bool TDeviceDialog::CreateRange() {
         if (firstMAC != 0)
             d.MacAddress = MACFromNumber(firstMAC + uint64_t(i));
     }
-    FApplyProblem = RangeProblem(devices);
-    if (!FApplyProblem.isEmpty())
+    if (const QString problem = RangeProblem(devices); !problem.isEmpty()) {
+        SetApplyProblem(problem);
         return false;
+    }
     TConfigDatabase::TTransaction transaction(FDatabase);
     for (const TDeviceRecord &d : devices)
         FDatabase.SaveDevice(d);
@@ -269,24 +189,14 @@ QString TDeviceDialog::RangeProblem(const std::vector<TDeviceRecord> &Devices) {
     return {};
 }
 
-void TDeviceDialog::reject() {
-    if (FModified) {
-        const QString what = FAction == TDeviceAction::Edit ? QStringLiteral("device \"%1\"").arg(FDevice->Record().UniqueID)
-                             : FAction == TDeviceAction::New ? QStringLiteral("the new device")
-                                                             : QStringLiteral("the new devices");
-        switch (MessageBox(this, QStringLiteral("Save the changes to %1?").arg(what), windowTitle().remove("[*]"),
-                           QMessageBox::Question, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
-        case QMessageBox::Save:
-            if (!Apply())
-                return;
-            break;
-        case QMessageBox::Discard:
-            break;
-        default:
-            return;
-        }
+QString TDeviceDialog::SaveQuestion() const {
+    switch (FAction) {
+    case TDeviceAction::Edit:
+        return QStringLiteral("device \"%1\"").arg(FDevice->Record().UniqueID);
+    case TDeviceAction::New:
+        return QStringLiteral("the new device");
+    case TDeviceAction::NewRange:
+        break;
     }
-    QDialog::reject();
+    return QStringLiteral("the new devices");
 }
-
-void TDeviceDialog::Discard() { QDialog::reject(); }

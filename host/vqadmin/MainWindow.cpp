@@ -96,6 +96,15 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
                 ui->actEditDevice->setEnabled(Current.isValid());
                 ui->actDeleteDevice->setEnabled(Current.isValid());
             });
+    connect(ui->actNewProfile, &QAction::triggered, this, &TMainWindow::NewProfile);
+    connect(ui->actEditProfile, &QAction::triggered, this, [this] { EditProfile(CurrentID(ui->lvProfiles)); });
+    connect(ui->lvProfiles, &QAbstractItemView::activated, this, [this] { EditProfile(CurrentID(ui->lvProfiles)); });
+    connect(ui->actDeleteProfile, &QAction::triggered, this, [this] { DeleteProfile(CurrentID(ui->lvProfiles)); });
+    connect(ui->lvProfiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &Current) {
+                ui->actEditProfile->setEnabled(Current.isValid());
+                ui->actDeleteProfile->setEnabled(Current.isValid());
+            });
     connect(ui->actImport, &QAction::triggered, this, [this] {
         const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Import Site"), {},
                                                           QStringLiteral("Site files (*.json);;All files (*)"));
@@ -171,18 +180,20 @@ void TMainWindow::Refresh() {
             list->resizeColumnToContents(i);
     ui->actEditDevice->setEnabled(ui->lvDevices->Row() >= 0);
     ui->actDeleteDevice->setEnabled(ui->lvDevices->Row() >= 0);
+    ui->actEditProfile->setEnabled(CurrentID(ui->lvProfiles) != 0);
+    ui->actDeleteProfile->setEnabled(CurrentID(ui->lvProfiles) != 0);
 }
 
-TDeviceDialog *TMainWindow::OpenDialog(TDeviceAction Action, const TDeviceRecord &Record) {
+TFrameDialog *TMainWindow::OpenDialog(const std::function<TFrameDialog *()> &Make) {
     if (FDialog) {
         FDialog->activateWindow();
         return nullptr;
     }
-    TDeviceDialog *dialog = nullptr;
-    if (!RunGuarded(this, [&] { dialog = new TDeviceDialog(FDatabase, FModule, Action, Record, this); }))
+    TFrameDialog *dialog = nullptr;
+    if (!RunGuarded(this, [&] { dialog = Make(); }))
         return nullptr;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &TDeviceDialog::DevicesChanged, this, &TMainWindow::Refresh);
+    connect(dialog, &TFrameDialog::Stored, this, &TMainWindow::Refresh);
     if (!dialog->Start()) {
         delete dialog;
         return nullptr;
@@ -192,23 +203,28 @@ TDeviceDialog *TMainWindow::OpenDialog(TDeviceAction Action, const TDeviceRecord
     return dialog;
 }
 
+TDeviceDialog *TMainWindow::OpenDeviceDialog(TDeviceAction Action, const TDeviceRecord &Record) {
+    return static_cast<TDeviceDialog *>(
+        OpenDialog([&] { return new TDeviceDialog(FDatabase, FModule, Action, Record, this); }));
+}
+
 TDeviceDialog *TMainWindow::NewDevice(int64_t ProfileID) {
     TDeviceRecord record;
     record.ProfileID = ProfileID;
-    return OpenDialog(TDeviceAction::New, record);
+    return OpenDeviceDialog(TDeviceAction::New, record);
 }
 
 TDeviceDialog *TMainWindow::NewRange(int64_t ProfileID) {
     TDeviceRecord record;
     record.ProfileID = ProfileID;
-    return OpenDialog(TDeviceAction::NewRange, record);
+    return OpenDeviceDialog(TDeviceAction::NewRange, record);
 }
 
 TDeviceDialog *TMainWindow::EditDevice(int64_t DeviceID) {
     std::optional<TDeviceRecord> record;
     if (!RunGuarded(this, [&] { record = FDatabase.LoadDevice(DeviceID); }) || !record)
         return nullptr;
-    return OpenDialog(TDeviceAction::Edit, *record);
+    return OpenDeviceDialog(TDeviceAction::Edit, *record);
 }
 
 bool TMainWindow::DeleteDevice(int64_t DeviceID) {
@@ -219,6 +235,68 @@ bool TMainWindow::DeleteDevice(int64_t DeviceID) {
                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteDevice(DeviceID); });
+    Refresh();
+    return deleted;
+}
+
+TProfileDialog *TMainWindow::OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record) {
+    return static_cast<TProfileDialog *>(
+        OpenDialog([&] { return new TProfileDialog(FDatabase, FModule, Action, Record, this); }));
+}
+
+TProfileDialog *TMainWindow::NewProfile() {
+    TProfileRecord record;
+    if (!RunGuarded(this, [&] { record.DeviceType = FModule.getDeviceType().Text(); }))
+        return nullptr;
+    return OpenProfileDialog(TProfileAction::New, record);
+}
+
+TProfileDialog *TMainWindow::EditProfile(int64_t ProfileID) {
+    std::optional<TProfileRecord> record;
+    if (!RunGuarded(this, [&] { record = FDatabase.LoadProfile(ProfileID); }) || !record)
+        return nullptr;
+    return OpenProfileDialog(TProfileAction::Edit, *record);
+}
+
+int64_t TMainWindow::ProfileNamed(const QString &Name) {
+    int64_t id = 0;
+    RunGuarded(this, [&] {
+        for (const TProfileRecord &p : FDatabase.LoadProfiles())
+            if (p.Name == Name)
+                id = p.ProfileID;
+    });
+    return id;
+}
+
+bool TMainWindow::DeleteProfile(int64_t ProfileID) {
+    std::optional<TProfileRecord> record;
+    int64_t devices = 0;
+    if (!RunGuarded(this, [&] {
+            record = FDatabase.LoadProfile(ProfileID);
+            devices = FDatabase.CountDevicesOf(ProfileID);
+        }) ||
+        !record)
+        return false;
+    const QString title = QStringLiteral("Delete Profile");
+    if (record->IsDefault) {
+        MessageBox(this, QStringLiteral("Profile \"%1\" is the default profile and cannot be deleted.").arg(record->Name),
+                   title, QMessageBox::Information);
+        return false;
+    }
+    if (devices > 0) {
+        MessageBox(this,
+                   QStringLiteral("Profile \"%1\" cannot be deleted: %2 %3 it. Give %4 another profile first.")
+                       .arg(record->Name)
+                       .arg(devices)
+                       .arg(devices == 1 ? QStringLiteral("device uses") : QStringLiteral("devices use"),
+                            devices == 1 ? QStringLiteral("that device") : QStringLiteral("those devices")),
+                   title, QMessageBox::Information);
+        return false;
+    }
+    if (MessageBox(this, QStringLiteral("Delete profile \"%1\"?").arg(record->Name), title, QMessageBox::Question,
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteProfile(ProfileID); });
     Refresh();
     return deleted;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The host's main window over the configuration database: the profiles and
 // the devices, each row marked with the plug-in's verdict on it, the device
-// dialog for new devices, new ranges and edits, and the File menu's import,
-// export and validation.
+// dialog for new devices, new ranges and edits, the profile dialog, and the
+// File menu's import, export and validation.
 
 #include "DeviceDialog.h"
+#include "ProfileDialog.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,14 +29,23 @@ public:
     static int64_t RowID(const TVarnelGrid *List, int Row);
 
     // Open the device dialog as the menu does; null, after telling the user,
-    // when it could not be opened. One device dialog is open at a time.
+    // when it could not be opened. One dialog is open at a time.
     TDeviceDialog *NewDevice(int64_t ProfileID);
     TDeviceDialog *NewRange(int64_t ProfileID);
     TDeviceDialog *EditDevice(int64_t DeviceID);
-    TDeviceDialog *DeviceDialog() const { return FDialog; }
+    TProfileDialog *NewProfile();
+    TProfileDialog *EditProfile(int64_t ProfileID);
+    // The open dialog, and the same if it is of that kind.
+    TFrameDialog *Dialog() const { return FDialog; }
+    TDeviceDialog *DeviceDialog() const { return qobject_cast<TDeviceDialog *>(FDialog.data()); }
+    TProfileDialog *ProfileDialog() const { return qobject_cast<TProfileDialog *>(FDialog.data()); }
+    // The ID of the profile of that name; 0 when there is none.
+    int64_t ProfileNamed(const QString &Name);
 
     // After the user confirmed; true when the device is gone.
     bool DeleteDevice(int64_t DeviceID);
+    // Refused, with a message, for the default profile and while devices use the profile.
+    bool DeleteProfile(int64_t ProfileID);
     // Replaces the site with the file's under a progress dialog that can cancel;
     // refused, failed or cancelled, the database is left as it was.
     bool ImportSite(const QString &FileName);
@@ -50,12 +60,15 @@ protected:
     void closeEvent(QCloseEvent *Event) override;
 
 private:
-    TDeviceDialog *OpenDialog(TDeviceAction Action, const TDeviceRecord &Record);
+    // Starts and shows the dialog that Make builds, unless a dialog is open already.
+    TFrameDialog *OpenDialog(const std::function<TFrameDialog *()> &Make);
+    TDeviceDialog *OpenDeviceDialog(TDeviceAction Action, const TDeviceRecord &Record);
+    TProfileDialog *OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record);
     // The ID of the current row's object; 0 when there is none.
     int64_t CurrentID(TVarnelGrid *List) const;
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;
     std::unique_ptr<Ui::MainWindow> ui;
-    QPointer<TDeviceDialog> FDialog;
+    QPointer<TFrameDialog> FDialog;
 };

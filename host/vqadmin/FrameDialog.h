@@ -1,0 +1,109 @@
+#pragma once
+// What the host's editing dialogs share: the plug-in's frame embedded over
+// one object, the conflict line under it and the Apply/Close/Help strip. The
+// frame edits a copy of the object; Apply has the frame write it back and
+// then the dialog stores it. The title is marked while there are unapplied
+// changes, and closing with some asks to save, discard or stay.
+
+#include "FrameContainer.h"
+
+#include <QDialog>
+#include <QIcon>
+
+class QBoxLayout;
+class QLabel;
+class TDialogPanel;
+
+// The mark of a validation level (none, warning, error) in the lists and on
+// the conflict line.
+QIcon LevelIcon(TConflictLevel Level);
+
+// What the conflict line shows.
+struct TConflictLine {
+    TConflictLevel Level = clvNone;
+    bool Input = false; // an input error of a control rather than a finding about the object
+    QString Message;
+};
+
+class TFrameDialog : public QDialog {
+    Q_OBJECT
+public:
+    ~TFrameDialog() override;
+
+    // Creates the frame and shows the object in it; false, after telling the
+    // user, when the plug-in failed.
+    bool Start();
+
+    QWidget *Frame() const { return FFrameWidget; }
+    TDialogPanel *Panel() const { return FParts.Panel; }
+    // The host's finding first, then why the last Apply stored nothing, then the frame's report.
+    TConflictLine Conflict() const;
+    // The frame's changes, or the host's own, are not applied yet.
+    bool Modified() const { return FModified; }
+
+    // What the Apply button does: the frame writes the object back, the
+    // dialog stores it. False when the frame or the host refused.
+    bool Apply();
+    // Closes the dialog, dropping what was not applied.
+    void Discard();
+
+signals:
+    // What the dialog shows was written to the database.
+    void Stored();
+
+protected:
+    // The dialog's own widgets, from its layout file.
+    struct TParts {
+        QBoxLayout *FrameLayout = nullptr; // where the frame goes
+        QLabel *ConflictIcon = nullptr;
+        QLabel *ConflictText = nullptr;
+        TDialogPanel *Panel = nullptr;
+    };
+
+    TFrameDialog(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent);
+    // Wires the parts; called once the layout is set up.
+    void Attach(const TParts &Parts);
+    // Hides the object and gives the frame back to the module; each dialog's
+    // destructor calls it, while the dialog can still hide its object.
+    void FreeFrame();
+
+    // The module's new frame, with the container.
+    virtual QWidget *CreateFrame() = 0;
+    // Shows the object in the frame; raises Exception when the frame refuses.
+    virtual void ShowObject() = 0;
+    virtual void HideObject() = 0;
+    // Whether the user may change the object; without, the frame shows it read-only.
+    virtual bool CanEdit() { return FContainer->HasEditRights(); }
+    // Stores what the frame wrote back; false, with SetApplyProblem, when the
+    // host refuses. Raises EDatabase.
+    virtual bool Store() = 0;
+    // Changes of the host's own fields that the frame does not know of.
+    virtual bool HostModified() const { return false; }
+    // "Save the changes to WHAT?" when the user closes with changes.
+    virtual QString SaveQuestion() const = 0;
+
+    // The host's own conflict, which blocks Apply; empty for none.
+    void SetHostFinding(const QString &Finding);
+    void SetApplyProblem(const QString &Problem);
+    // After a change of what HostModified tells.
+    void UpdateModified();
+
+    // Escape, the window's close button and Close/Cancel come here.
+    void reject() override;
+
+    TConfigDatabase &FDatabase;
+    IDevicePluginModule &FModule;
+    TInterfaceRef<THostFrameContainer> FContainer;
+    IPluginFrame *FFrame = nullptr;
+
+private:
+    void ShowConflictLine();
+
+    TParts FParts;
+    QWidget *FFrameWidget = nullptr;
+    bool FFrameModified = false;  // what the frame reported last
+    bool FModified = false;
+    TConflictLine FFrameConflict; // what the frame reported last
+    QString FHostFinding;
+    QString FApplyProblem;        // why the last Apply stored nothing
+};
