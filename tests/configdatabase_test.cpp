@@ -18,6 +18,19 @@ protected:
     QTemporaryDir FDir;
 };
 
+// The first column of the first row of a query, as any SQLite tool reads it.
+qlonglong Scalar(const QString &path, const char *sql) {
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    qlonglong value = -1;
+    if (sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        value = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+}
+
 QString Failure(const std::function<void()> &f) {
     try {
         f();
@@ -66,6 +79,65 @@ TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {
     TConfigDatabase{newer};
     ASSERT_EQ(RawSql(newer, "PRAGMA user_version = 7"), "");
     EXPECT_TRUE(Failure([&] { TConfigDatabase db(newer); }).endsWith("unknown database schema version 7"));
+}
+
+// A database of schema 1, as the host before the remembered profile pages made it.
+const char *const SchemaOneDatabase = R"sql(
+CREATE TABLE system (Id INTEGER PRIMARY KEY CHECK (Id = 1), SIPAddress TEXT, SIPPort INTEGER, Domain TEXT, EditRights INTEGER, Redundant INTEGER, ProposedFailoverNode INTEGER, CurrentNode INTEGER) STRICT;
+INSERT INTO system VALUES(1,'10.0.0.5',5060,'pbx.example.com',1,0,-1,-1);
+CREATE TABLE node_addresses (Node INTEGER PRIMARY KEY, Address TEXT NOT NULL) STRICT;
+CREATE TABLE profiles ("ProfileID" INTEGER PRIMARY KEY CHECK ("ProfileID" > 0), "DeviceType" TEXT NOT NULL DEFAULT '', "SyslogIfNotRegistered" INTEGER NOT NULL DEFAULT 0, "Codecs" INTEGER NOT NULL DEFAULT 0, "NumberOfLines" INTEGER NOT NULL DEFAULT 0, "HasAnalogLine" INTEGER NOT NULL DEFAULT 0, "SupportsConferences" INTEGER NOT NULL DEFAULT 0, "SendsSIPRegister" INTEGER NOT NULL DEFAULT 0, "UnsolicitedMWI" INTEGER NOT NULL DEFAULT 0, "SupportsEarlyMedia" INTEGER NOT NULL DEFAULT 0, "SupportsAssertedIdentity" INTEGER NOT NULL DEFAULT 0, "DisplayType" TEXT NOT NULL DEFAULT 'devdtNone', "SupportsPage" INTEGER NOT NULL DEFAULT 0, "SupportsIM" INTEGER NOT NULL DEFAULT 0, "PrefixExtCalls" INTEGER NOT NULL DEFAULT 0, "AllowLocationSpecOnPhone" INTEGER NOT NULL DEFAULT 0, "Name" TEXT NOT NULL UNIQUE, "GetsStaticIP" INTEGER NOT NULL DEFAULT 0, "IsDHCPServer" INTEGER NOT NULL DEFAULT 0, "SupportsSIPBasedUpdate" INTEGER NOT NULL DEFAULT 0, "IsDefault" INTEGER NOT NULL DEFAULT 0, "ExtraValue" INTEGER NOT NULL DEFAULT 0, "UpdateDevicesRequired" INTEGER NOT NULL DEFAULT 0, "FailoverNodeId" INTEGER NOT NULL DEFAULT 0, "FailoverSIPIP" TEXT NOT NULL DEFAULT '', "FailoverSIPPort" INTEGER NOT NULL DEFAULT 0, "CustomData" TEXT NOT NULL DEFAULT '') STRICT;
+INSERT INTO profiles VALUES(1,'LYN 2',0,15,2,0,0,1,0,1,0,'devdtNone',1,0,0,0,'Sales',0,0,1,1,0,0,0,'',0,'General{InterdigitTO=2200}');
+CREATE TABLE profile_options (ProfileID INTEGER NOT NULL REFERENCES profiles (ProfileID) ON DELETE CASCADE, Tag INTEGER NOT NULL CHECK (Tag BETWEEN 1 AND 8), Value INTEGER NOT NULL, PRIMARY KEY (ProfileID, Tag)) STRICT, WITHOUT ROWID;
+INSERT INTO profile_options VALUES(1,5,1);
+CREATE TABLE devices ("DeviceID" INTEGER PRIMARY KEY CHECK ("DeviceID" > 0), "Protocol" TEXT NOT NULL DEFAULT 'ptNotSet', "ProfileID" INTEGER REFERENCES profiles ("ProfileID"), "UniqueID" TEXT NOT NULL DEFAULT '', "ProxyPassword" TEXT NOT NULL DEFAULT '', "AssignedIP" TEXT NOT NULL DEFAULT '', "AssignedPort" INTEGER NOT NULL DEFAULT 0, "AssignedContact" TEXT NOT NULL DEFAULT '', "MacAddress" TEXT NOT NULL DEFAULT '00-00-00-00-00-00', "NormalLocationID" INTEGER NOT NULL DEFAULT 0, "DHCP_SRV_Start_IP" TEXT NOT NULL DEFAULT '', "DHCP_SRV_End_IP" TEXT NOT NULL DEFAULT '', "Greeting" TEXT NOT NULL DEFAULT '', "CustomData" TEXT NOT NULL DEFAULT '') STRICT;
+INSERT INTO devices VALUES(1,'ptSIP',1,'0001E1000001','lyn2','',0,'','00-01-E1-00-00-01',0,'','','','');
+CREATE INDEX devices_profile ON devices (ProfileID);
+PRAGMA user_version = 1;
+)sql";
+
+TEST_F(ConfigDatabaseTest, ASchemaOneDatabaseIsMigratedKeepingItsRows) {
+    ASSERT_EQ(RawSql(DbPath(), SchemaOneDatabase), "");
+    const TSite site = TConfigDatabase(DbPath(), TConfigDatabase::TOpenMode::Existing).LoadSite();
+    ASSERT_EQ(site.Profiles.size(), 1u);
+    EXPECT_EQ(site.Profiles[0].Name, "Sales");
+    EXPECT_EQ(site.Profiles[0].CustomData, "General{InterdigitTO=2200}");
+    ASSERT_EQ(site.Devices.size(), 1u);
+    EXPECT_EQ(site.Devices[0].UniqueID, "0001E1000001");
+    EXPECT_EQ(site.Devices[0].ProxyPassword, "lyn2");
+    // The version is written; the new table takes pages and keeps them.
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 2);
+    {
+        TConfigDatabase db(DbPath());
+        EXPECT_EQ(db.LoadProfilePage("LYN 2"), "");
+        db.SaveProfilePage("LYN 2", "pcSettings.tshVLAN.VLAN");
+        db.SaveProfilePage("OTHER", "pcSettings.tshSIP.SIP Settings");
+        db.SaveProfilePage("LYN 2", "pcSettings.tshIP.IP Communications");
+    }
+    TConfigDatabase db(DbPath());
+    EXPECT_EQ(db.LoadProfilePage("LYN 2"), "pcSettings.tshIP.IP Communications");
+    EXPECT_EQ(db.LoadProfilePage("OTHER"), "pcSettings.tshSIP.SIP Settings");
+    // Not part of the site: a new site leaves them.
+    db.ReplaceSite(TSite{});
+    EXPECT_EQ(db.LoadProfilePage("LYN 2"), "pcSettings.tshIP.IP Communications");
+}
+
+TEST_F(ConfigDatabaseTest, AProfileGoesWithItsOptionsButNotWhileDevicesUseIt) {
+    TConfigDatabase db(DbPath());
+    db.SaveProfile(SampleProfile(1, "Sales"));
+    db.SaveProfile(SampleProfile(2, "Lab"));
+    ASSERT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 2"), 2);
+    db.SaveDevice(SampleDevice(5, 1, "0001E1000005"));
+    EXPECT_EQ(db.CountDevicesOf(1), 1);
+    EXPECT_EQ(db.CountDevicesOf(2), 0);
+    EXPECT_FALSE(Failure([&] { db.DeleteProfile(1); }).isEmpty());
+    EXPECT_TRUE(db.LoadProfile(1));
+    db.DeleteProfile(2);
+    db.DeleteProfile(7);
+    EXPECT_FALSE(db.LoadProfile(2));
+    ASSERT_EQ(db.LoadProfiles().size(), 1u);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 2"), 0);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 1"), 2);
 }
 
 TEST_F(ConfigDatabaseTest, OptionsAreKeptAsASetByTag) {

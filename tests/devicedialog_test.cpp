@@ -7,57 +7,21 @@
 #include "DialogPanel.h"
 #include "WindowTesting.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QSpinBox>
-#include <QWindow>
 
 namespace {
 
-class DeviceDialogTest : public THostWindowTest {
+class DeviceDialogTest : public TFrameDialogTest {
 protected:
     // A shown, active dialog, or none when it did not start.
-    TDeviceDialog *Open(TDeviceAction Action, const TDeviceRecord &Record) {
-        Dialog.reset(new TDeviceDialog(Database, Module, Action, Record));
-        QObject::connect(Dialog.get(), &TDeviceDialog::Stored, [this] { ++Stored; });
-        if (!Dialog->Start())
-            return nullptr;
-        Activate(Dialog.get());
-        return Dialog.get();
+    TFrameDialog *Open(TDeviceAction Action, const TDeviceRecord &Record) {
+        return Show(new TDeviceDialog(Database, Module, Action, Record));
     }
-    TDeviceDialog *OpenNew(int64_t ProfileID = 1) {
+    TFrameDialog *OpenNew(int64_t ProfileID = 1) {
         TDeviceRecord record;
         record.ProfileID = ProfileID;
         return Open(TDeviceAction::New, record);
     }
-
-    template <class T = QLineEdit>
-    T *Field(const char *Name) {
-        T *field = Dialog->findChild<T *>(Name);
-        EXPECT_NE(field, nullptr) << Name;
-        return field;
-    }
-    // Selects the edit's text and types over it, as a user does.
-    void Type(const char *Name, const QString &Text) {
-        QLineEdit *edit = Field(Name);
-        edit->setFocus(Qt::TabFocusReason);
-        edit->selectAll();
-        QTest::keyClicks(edit, Text);
-    }
-    void ClickApply() { QTest::mouseClick(Dialog->Panel()->btApply, Qt::LeftButton); }
-    void ClickClose() { QTest::mouseClick(Dialog->Panel()->btClose, Qt::LeftButton); }
-
-    // What the user reads: the title bar, the conflict line, the buttons.
-    QString Title() const { return Dialog->windowHandle()->title(); }
-    QString ConflictText() const { return Dialog->findChild<QLabel *>("stConflict")->text(); }
-    bool ConflictInItalics() const { return Dialog->findChild<QLabel *>("stConflict")->font().italic(); }
-    QImage ConflictIcon() const { return Dialog->findChild<QLabel *>("imgConflict")->pixmap().toImage(); }
-    static QImage Mark(TConflictLevel Level) { return LevelIcon(Level).pixmap(16, 16).toImage(); }
-    bool ApplyEnabled() const { return Dialog->Panel()->btApply->isEnabled(); }
-    QString CloseCaption() const { return Dialog->Panel()->btClose->text(); }
-
-    std::unique_ptr<TDeviceDialog> Dialog;
-    int Stored = 0; // DevicesChanged signals
 };
 
 TEST_F(DeviceDialogTest, NewDeviceFollowsTheFrameUntilApplyStoresIt) {

@@ -3,10 +3,12 @@
 #include "HostRecords.h"
 
 #include <QCheckBox>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +160,110 @@ bool TFakeDeviceFrame::ProcessRequest(int32_t Code, uintptr_t, intptr_t &Result)
     return true;
 }
 
+// ---- profile frame -------------------------------------------------------------
+
+TFakeProfileFrame::TFakeProfileFrame(IPluginFrameContainer *Container, TFakeDeviceModule &Module)
+    : FContainer(Container), FModule(Module), pcSettings(new QTabWidget(this)), edSWVersion(new QLineEdit) {
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pcSettings);
+    pcSettings->setObjectName("pcSettings");
+    auto *main = new QWidget;
+    main->setObjectName("tshMain");
+    auto *form = new QFormLayout(main);
+    form->addRow("&Software Version", edSWVersion);
+    edSWVersion->setObjectName("edSWVersion");
+    pcSettings->addTab(main, "Main");
+    auto *more = new QWidget;
+    more->setObjectName("tshMore");
+    pcSettings->addTab(more, "More");
+    connect(edSWVersion, &QLineEdit::textEdited, this, &TFakeProfileFrame::Edited);
+    ++FModule.Frames;
+}
+
+TFakeProfileFrame::~TFakeProfileFrame() { --FModule.Frames; }
+
+HResult TFakeProfileFrame::QueryInterface(const TGUID &iid, void **obj) {
+    if (iid == IPluginFrame::IID || iid == IPluginProfileFrame::IID) {
+        *obj = static_cast<IPluginProfileFrame *>(this);
+        return S_OK;
+    }
+    *obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+void TFakeProfileFrame::GetModule(IDevicePluginModule *&Module) { Module = &FModule; }
+
+bool TFakeProfileFrame::ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags NewFlags) {
+    FModule.Raise("ShowProfile");
+    FProfile = Profile;
+    Flags = NewFlags;
+    FName = Profile->getName().Text();
+    PAnsiStringRef custom = Profile->getCustomData();
+    edSWVersion->setText(TakeAnsiStringRef(Profile, custom));
+    edSWVersion->setReadOnly(Flags.Contains(pffReadOnly));
+    FModified = Flags.Contains(pffCreating);
+    FContainer->SetModified(FModified);
+    Validate();
+    FContainer->ShowConflict(FLevel, false, ToAnsi(FMessage).c_str());
+    return true;
+}
+
+void TFakeProfileFrame::HideProfile() { FProfile = nullptr; }
+
+void TFakeProfileFrame::Edited() {
+    if (!FProfile)
+        return;
+    FModule.Raise("Typing");
+    Validate();
+    FContainer->ShowConflict(FLevel, false, ToAnsi(FMessage).c_str());
+    if (!FModified)
+        FContainer->SetModified(FModified = true);
+}
+
+void TFakeProfileFrame::Validate() {
+    FLevel = FName.startsWith("bad") ? clvError : clvNone;
+    FMessage = FLevel == clvNone ? QString() : QStringLiteral("judged %1").arg(FName);
+}
+
+bool TFakeProfileFrame::ApplyChanges(bool Force) {
+    FModule.Raise("ApplyChanges");
+    const bool valid = FLevel != clvError;
+    if (valid || Force) {
+        FProfile->setName(TdpNameString::From(FName));
+        FProfile->setCustomData(ToAnsi(edSWVersion->text()).c_str());
+        if (FModified)
+            FContainer->SetModified(FModified = false);
+    }
+    return valid || Force;
+}
+
+bool TFakeProfileFrame::ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) {
+    const auto text = [&] { return FromAnsi(reinterpret_cast<PAnsiStringRef>(Data)->Chars); };
+    switch (Code) {
+    case frqProfileName:
+        Names << text();
+        FName = Names.last();
+        Validate();
+        FContainer->ShowConflict(FLevel, false, ToAnsi(FMessage).c_str());
+        return true;
+    case frqGetPagePath: {
+        QWidget *page = pcSettings->currentWidget();
+        Result = reinterpret_cast<intptr_t>(NewAnsiStringRef(
+            QStringList{pcSettings->objectName(), page->objectName(), pcSettings->tabText(pcSettings->currentIndex())}
+                .join('.')));
+        return true;
+    }
+    case frqSetPagePath: {
+        auto *page = pcSettings->findChild<QWidget *>(text().section('.', 1, 1));
+        const int index = page ? pcSettings->indexOf(page) : -1;
+        pcSettings->setCurrentIndex(std::max(index, 0));
+        return index >= 0;
+    }
+    default:
+        return false;
+    }
+}
+
 // ---- module -------------------------------------------------------------------
 
 void TFakeDeviceModule::Raise(const char *Operation) const {
@@ -175,9 +281,16 @@ QWidget *TFakeDeviceModule::CreateDeviceFrame(IPluginFrameContainer *Container) 
     return LastFrame = new TFakeDeviceFrame(Container, *this);
 }
 
+QWidget *TFakeDeviceModule::CreateProfileFrame(IPluginFrameContainer *Container) {
+    Raise("CreateProfileFrame");
+    return LastProfileFrame = new TFakeProfileFrame(Container, *this);
+}
+
 void TFakeDeviceModule::FreeFrame(QWidget *&PluginFrame) {
     if (PluginFrame == LastFrame)
         LastFrame = nullptr;
+    if (PluginFrame == LastProfileFrame)
+        LastProfileFrame = nullptr;
     delete PluginFrame;
     PluginFrame = nullptr;
 }
@@ -202,7 +315,6 @@ TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, IDeviceProfile
 #define VQ_NOT_FOR_WINDOWS(call)                                                                                       \
     ADD_FAILURE() << #call " called";                                                                                  \
     return {};
-QWidget *TFakeDeviceModule::CreateProfileFrame(IPluginFrameContainer *) { VQ_NOT_FOR_WINDOWS(CreateProfileFrame) }
 bool TFakeDeviceModule::UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) {
     VQ_NOT_FOR_WINDOWS(UpdateVQConfigInProfile)
 }

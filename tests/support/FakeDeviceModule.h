@@ -11,10 +11,15 @@
 //   is not a full address is an input error "Invalid MAC address", an empty
 //   device ID the error "Device ID is empty", the device ID "odd" a warning;
 // - ApplyChanges writes the fields into the device unless there is an error.
+// The profile frame, in the same way: pages tshMain "Main" and tshMore "More"
+// of the page control pcSettings (requests 4 and 5 read and set the page path
+// "pcSettings.PAGE.CAPTION"); edSWVersion edits the profile's custom data;
+// request 3 takes the name, which the frame judges as the module does
+// (without marking the profile modified); read-only with pffReadOnly.
 // Module validation judges devices by ID: "bad…" is an error, "warn…" a warning.
 // Setting Throw makes the named operation raise ("ApplyChanges", "ShowDevice",
-// "CreateDeviceFrame", "ValidateDevice", or "Typing": the frame's handler of a
-// user's edit).
+// "CreateDeviceFrame", "ValidateDevice", "ShowProfile", "CreateProfileFrame",
+// or "Typing": the frame's handler of a user's edit).
 
 #include "CommonDevicePlugins.h"
 
@@ -24,6 +29,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
+class QTabWidget;
 
 class TFakeDeviceModule;
 
@@ -66,14 +72,49 @@ private:
     QCheckBox *cbIDLinkedToMAC;
 };
 
+class TFakeProfileFrame final : public QWidget, public TInterfacedObject<IPluginProfileFrame> {
+    Q_OBJECT
+    Q_INTERFACES(IPluginFrame)
+public:
+    TFakeProfileFrame(IPluginFrameContainer *Container, TFakeDeviceModule &Module);
+    ~TFakeProfileFrame() override;
+
+    HResult QueryInterface(const TGUID &iid, void **obj) override;
+    bool ApplyChanges(bool Force) override;
+    bool ProcessRequest(int32_t Code, uintptr_t Data, intptr_t &Result) override;
+    bool IsDisplaying() override { return FProfile != nullptr; }
+    void GetModule(IDevicePluginModule *&Module) override;
+    bool ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags Flags) override;
+    void HideProfile() override;
+
+    TPluginFrameFlags Flags;
+    QStringList Names; // what request 3 brought, in order
+
+private:
+    void Edited();
+    void Validate();
+
+    IPluginFrameContainer *FContainer;
+    TFakeDeviceModule &FModule;
+    IDeviceProfile *FProfile = nullptr;
+    QString FName;
+    bool FModified = false;
+    TConflictLevel FLevel = clvNone;
+    QString FMessage;
+    QTabWidget *pcSettings;
+    QLineEdit *edSWVersion;
+};
+
 class TFakeDeviceModule final : public TInterfacedObject<IDevicePluginModule> {
 public:
     QString Throw;   // the operation that raises
     int Frames = 0;  // frames alive
     TFakeDeviceFrame *LastFrame = nullptr;
+    TFakeProfileFrame *LastProfileFrame = nullptr;
 
     QWidget *CreateDeviceFrame(IPluginFrameContainer *Container) override;
     void FreeFrame(QWidget *&PluginFrame) override;
+    QWidget *CreateProfileFrame(IPluginFrameContainer *Container) override;
     TConflictLevel ValidateProfile(IDeviceProfile *Profile, IDevicePluginServant *, PAnsiStringRef &Message) override;
     TProfileHandle ValidateDevice_PrepareProfile(IDeviceProfile *, IDevicePluginServant *) override { return 1; }
     void ValidateDevice_FreePreparedProfile(TProfileHandle) override {}
@@ -83,7 +124,6 @@ public:
                                   PAnsiStringRef &Message) override;
 
     // The host's window has no use for these: a call fails the test.
-    QWidget *CreateProfileFrame(IPluginFrameContainer *) override;
     bool UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) override;
     bool IsConfigParameterInUse(IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter, const char *,
                                 uint32_t) override;

@@ -4,12 +4,17 @@
 // kept in the temporary folder.
 
 #include "ConfigDatabase.h"
+#include "DialogPanel.h"
 #include "FakeDeviceModule.h"
+#include "FrameDialog.h"
 #include "VQControls.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +78,46 @@ protected:
 
 private:
     TMessageBoxHandler FPreviousHandler;
+};
+
+// An editing dialog of the host, and what its user reads and does.
+class TFrameDialogTest : public THostWindowTest {
+protected:
+    // Starts the dialog and shows it active; none when it did not start.
+    TFrameDialog *Show(TFrameDialog *NewDialog) {
+        Dialog.reset(NewDialog);
+        QObject::connect(NewDialog, &TFrameDialog::Stored, [this] { ++Stored; });
+        if (!Dialog->Start())
+            return nullptr;
+        Activate(NewDialog);
+        return NewDialog;
+    }
+
+    template <class T = QLineEdit>
+    T *Field(const char *Name) {
+        T *field = Dialog->findChild<T *>(Name);
+        EXPECT_NE(field, nullptr) << Name;
+        return field;
+    }
+    // Selects the edit's text and types over it, as a user does.
+    void Type(const char *Name, const QString &Text) {
+        QLineEdit *edit = Field(Name);
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, Text);
+    }
+    void ClickApply() { QTest::mouseClick(Dialog->Panel()->btApply, Qt::LeftButton); }
+    void ClickClose() { QTest::mouseClick(Dialog->Panel()->btClose, Qt::LeftButton); }
+
+    // What the user reads: the title bar, the conflict line, the buttons.
+    QString Title() const { return Dialog->windowHandle()->title(); }
+    QString ConflictText() const { return Dialog->findChild<QLabel *>("stConflict")->text(); }
+    bool ConflictInItalics() const { return Dialog->findChild<QLabel *>("stConflict")->font().italic(); }
+    QImage ConflictIcon() const { return Dialog->findChild<QLabel *>("imgConflict")->pixmap().toImage(); }
+    static QImage Mark(TConflictLevel Level) { return LevelIcon(Level).pixmap(16, 16).toImage(); }
+    bool ApplyEnabled() const { return Dialog->Panel()->btApply->isEnabled(); }
+    QString CloseCaption() const { return Dialog->Panel()->btClose->text(); }
+
+    std::unique_ptr<TFrameDialog> Dialog;
+    int Stored = 0; // Stored signals
 };

@@ -1,0 +1,231 @@
+// The profile dialog around a profile frame: the host's name field and what
+// the frame hears of it, what Apply stores, read-only profiles, the page
+// remembered per device type, and deleting profiles from the main window.
+
+#include "MainWindow.h"
+#include "ProfileDialog.h"
+#include "WindowTesting.h"
+
+#include <QTabWidget>
+
+namespace {
+
+class ProfileDialogTest : public TFrameDialogTest {
+protected:
+    TFrameDialog *OpenNew() {
+        TProfileRecord record;
+        record.DeviceType = QStringLiteral("FAKE");
+        return Show(new TProfileDialog(Database, Module, TProfileAction::New, record));
+    }
+    TFrameDialog *OpenEdit(int64_t ProfileID) {
+        return Show(new TProfileDialog(Database, Module, TProfileAction::Edit, *Database.LoadProfile(ProfileID)));
+    }
+    // The frame's page as the user sees it: the current tab's page.
+    QString CurrentPage() { return Field<QTabWidget>("pcSettings")->currentWidget()->objectName(); }
+    void ClickTab(int Index) {
+        QTabBar *tabs = Field<QTabWidget>("pcSettings")->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(Index).center());
+    }
+    // Each stored profile as "ID name".
+    QStringList StoredProfiles() {
+        QStringList rows;
+        for (const TProfileRecord &p : Database.LoadProfiles())
+            rows << QStringLiteral("%1 %2").arg(p.ProfileID).arg(p.Name);
+        return rows;
+    }
+    void SetEditRights(bool Value) {
+        TSystemValues system = Database.LoadSystem();
+        system.EditRights = Value;
+        Database.SaveSystem(system);
+    }
+};
+
+TEST_F(ProfileDialogTest, ANewProfilesNameGoesToTheFrameAtEveryChangeAndIsStoredOnApply) {
+    ASSERT_TRUE(OpenNew());
+    EXPECT_EQ(Module.LastProfileFrame->Flags, TPluginFrameFlags({pffCreating}));
+    EXPECT_EQ(Title(), "New Profile*");
+    // The host's own finding blocks Apply.
+    EXPECT_EQ(ConflictText(), "The profile needs a name");
+    EXPECT_EQ(ConflictIcon(), Mark(clvError));
+    EXPECT_FALSE(ApplyEnabled());
+
+    Type("edName", "Lab");
+    EXPECT_EQ(Module.LastProfileFrame->Names, QStringList({"L", "La", "Lab"}));
+    EXPECT_EQ(ConflictText(), "Profile name \"Lab\" is already used by another profile");
+    EXPECT_FALSE(ApplyEnabled());
+    QTest::keyClicks(Field("edName"), "by");
+    EXPECT_EQ(ConflictText(), "");
+    EXPECT_TRUE(ApplyEnabled());
+    Type("edSWVersion", "2.1");
+    ClickApply();
+
+    EXPECT_EQ(Stored, 1);
+    EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab", "3 Labby"}));
+    const TProfileRecord stored = *Database.LoadProfile(3);
+    EXPECT_EQ(stored.DeviceType, "FAKE");
+    EXPECT_EQ(stored.CustomData, "2.1");
+    EXPECT_EQ(Title(), "Profile Labby");
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_EQ(CloseCaption(), "&Close");
+}
+
+TEST_F(ProfileDialogTest, ARenameIsAChangeTheHostKeepsAndTheFrameJudges) {
+    ASSERT_TRUE(OpenEdit(2));
+    EXPECT_EQ(Module.LastProfileFrame->Flags, TPluginFrameFlags());
+    EXPECT_EQ(Title(), "Profile Lab");
+    EXPECT_FALSE(ApplyEnabled());
+    // The frame is not modified by a name, the host is; typing the stored name back undoes it.
+    QTest::keyClicks(Field("edName"), "2");
+    EXPECT_EQ(Title(), "Profile Lab*");
+    EXPECT_EQ(CloseCaption(), "&Cancel");
+    QTest::keyClick(Field("edName"), Qt::Key_Backspace);
+    EXPECT_EQ(Title(), "Profile Lab");
+    EXPECT_FALSE(ApplyEnabled());
+
+    // The frame's own error on the name refuses Apply and keeps the message.
+    Type("edName", "bad lab");
+    EXPECT_EQ(ConflictText(), "judged bad lab");
+    ClickApply();
+    EXPECT_EQ(Stored, 0);
+    EXPECT_EQ(ConflictText(), "judged bad lab");
+    EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab"}));
+
+    Type("edName", "Lab 2");
+    ClickApply();
+    EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab 2"}));
+    EXPECT_EQ(Database.LoadDevice(2)->ProfileID, 2); // its device stays with it
+    EXPECT_EQ(Title(), "Profile Lab 2");
+
+    Type("edName", "Lab 3");
+    Answers = {QMessageBox::Discard};
+    ClickClose();
+    EXPECT_EQ(Boxes, QStringList{"Save the changes to profile \"Lab 2\"?"});
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab 2"}));
+}
+
+TEST_F(ProfileDialogTest, TheDefaultProfileAndEveryProfileWithoutEditRightsAreReadOnly) {
+    TProfileRecord sales = *Database.LoadProfile(1);
+    sales.IsDefault = true;
+    Database.SaveProfile(sales);
+    struct TCase {
+        const char *Name;
+        int64_t Profile;
+        bool EditRights;
+        bool ReadOnly;
+    } cases[] = {
+        {"default profile", 1, true, true},
+        {"other profile", 2, true, false},
+        {"no edit rights", 2, false, true},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetEditRights(c.EditRights);
+        ASSERT_TRUE(OpenEdit(c.Profile));
+        EXPECT_EQ(Module.LastProfileFrame->Flags.Contains(pffReadOnly), c.ReadOnly);
+        EXPECT_EQ(Field("edName")->isReadOnly(), c.ReadOnly);
+        EXPECT_EQ(Field("edSWVersion")->isReadOnly(), c.ReadOnly);
+        Field("edName")->setFocus();
+        QTest::keyClicks(Field("edName"), "x");
+        QTest::keyClicks(Field("edSWVersion"), "x");
+        EXPECT_EQ(ApplyEnabled(), !c.ReadOnly);
+        Dialog->Discard();
+    }
+}
+
+TEST_F(ProfileDialogTest, TheOpenPageIsRememberedPerDeviceTypeInTheDatabase) {
+    ASSERT_TRUE(OpenEdit(2));
+    EXPECT_EQ(CurrentPage(), "tshMain");
+    ClickTab(1);
+    EXPECT_EQ(CurrentPage(), "tshMore");
+    Dialog.reset();
+    EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMore.More");
+
+    // Another profile of the type, and another run of the host over the same file.
+    {
+        TConfigDatabase again(Database.Path());
+        TFakeDeviceModule module;
+        TProfileRecord record = *again.LoadProfile(1);
+        Show(new TProfileDialog(again, module, TProfileAction::Edit, record));
+        EXPECT_EQ(CurrentPage(), "tshMore");
+        ClickTab(0);
+        Dialog.reset();
+    }
+    EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMain.Main");
+    // A path the frame does not know opens its first page and is replaced at the next close.
+    Database.SaveProfilePage("FAKE", "pcSettings.tshGone.Gone");
+    ASSERT_TRUE(OpenNew());
+    EXPECT_EQ(CurrentPage(), "tshMain");
+    Dialog.reset();
+    EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMain.Main");
+}
+
+TEST_F(ProfileDialogTest, APluginFailureIsShownAndChangesNothing) {
+    for (const char *operation : {"CreateProfileFrame", "ShowProfile", "ApplyChanges"}) {
+        SCOPED_TRACE(operation);
+        Module.Throw = operation;
+        Boxes.clear();
+        const bool started = OpenEdit(2);
+        EXPECT_EQ(started, Module.Throw == "ApplyChanges");
+        if (started) {
+            Type("edName", "Lab 2");
+            ClickApply();
+        }
+        EXPECT_EQ(Boxes, QStringList{QStringLiteral("%1 broke").arg(operation)});
+        EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab"}));
+        Dialog.reset();
+        EXPECT_EQ(Module.Frames, 0);
+    }
+}
+
+class ProfileMenuTest : public THostWindowTest {
+protected:
+    TMainWindow Window{Database, Module};
+};
+
+TEST_F(ProfileMenuTest, DeleteIsRefusedForTheDefaultProfileAndWhileDevicesUseIt) {
+    TProfileRecord spare = Profile(3, "Spare");
+    Database.SaveProfile(spare);
+    TProfileRecord sales = *Database.LoadProfile(1);
+    sales.IsDefault = true;
+    Database.SaveProfile(sales);
+    Database.SaveDevice(Device(3, 2, "gamma", 0x03));
+    struct TCase {
+        int64_t Profile;
+        QString Box;
+        bool Deleted;
+    } cases[] = {
+        {1, "Profile \"Sales\" is the default profile and cannot be deleted.", false},
+        {2, "Profile \"Lab\" cannot be deleted: 2 devices use it. Give those devices another profile first.", false},
+        {3, "Delete profile \"Spare\"?", true},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Profile);
+        Boxes.clear();
+        Answers = {QMessageBox::Yes};
+        EXPECT_EQ(Window.DeleteProfile(c.Profile), c.Deleted);
+        EXPECT_EQ(Boxes, QStringList{c.Box});
+        EXPECT_EQ(!Database.LoadProfile(c.Profile), c.Deleted);
+    }
+    Database.DeleteDevice(3);
+    Boxes.clear();
+    EXPECT_FALSE(Window.DeleteProfile(2));
+    EXPECT_EQ(Boxes, QStringList{"Profile \"Lab\" cannot be deleted: 1 device uses it. Give that device another profile "
+                                 "first."});
+}
+
+TEST_F(ProfileMenuTest, TheMenusOpenOneDialogAtATime) {
+    TProfileDialog *dialog = Window.NewProfile();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(Window.Dialog(), dialog);
+    EXPECT_EQ(Window.EditProfile(1), nullptr);
+    EXPECT_EQ(Window.NewDevice(1), nullptr);
+    dialog->Discard();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Window.Dialog(), nullptr);
+    ASSERT_TRUE(Window.EditProfile(Window.ProfileNamed("Lab")));
+    EXPECT_EQ(Window.ProfileDialog()->windowTitle(), "Profile Lab[*]");
+    EXPECT_EQ(Window.ProfileNamed("nobody"), 0);
+}
+
+} // namespace
