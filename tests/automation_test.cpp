@@ -56,6 +56,39 @@ TEST_F(AutomationTest, ANewDeviceTypedAndApplied) {
     EXPECT_EQ(Window.DeviceDialog(), nullptr);
 }
 
+TEST_F(AutomationTest, LeaveTabsOutOfTheControlAsTheUserWould) {
+    Expect("new range Sales\n"
+           "type edUniqueID gamma\n"
+           "leave edUniqueID\n",
+           {"ok", "gamma", "gamma"});
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "edMACAddress");
+    // Out of the spin edit's own field too, to the control after it.
+    Expect("leave vqseStartNumber\n", {"1"});
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "cbIDLinkedToMAC");
+}
+
+TEST_F(AutomationTest, TheProfileDialogsCommands) {
+    Expect("open profile Lab\n"
+           "name Lab2\n"
+           "modified\n"
+           "page tshMore\n"
+           "apply\n"
+           "close\n"
+           "new profile\n"
+           "conflict\n"
+           "name Lab2\n"
+           "conflict\n"
+           "close\n"
+           "open profile nobody\n",
+           {"ok", "Lab2", "true", "tshMore", "applied", "ok", "ok", "error: The profile needs a name", "Lab2",
+            "error: Profile name \"Lab2\" is already used by another profile", "ok",
+            "error: line 12: no profile named nobody"},
+           1);
+    EXPECT_EQ(Database.LoadProfile(2)->Name, "Lab2");
+    EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMore.More");
+}
+
 TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
     QGuiApplication::clipboard()->clear();
     Expect("open device alpha\n"

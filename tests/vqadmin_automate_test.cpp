@@ -4,6 +4,9 @@
 #include "HostRun.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -11,7 +14,40 @@
 
 namespace {
 
-using VqadminAutomate = TDemoSiteTest;
+class VqadminAutomate : public TDemoSiteTest {
+protected:
+    // What vqadmin export writes, read as JSON.
+    QJsonObject ExportedSite() {
+        const TRun run = Vqadmin({"export"});
+        EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+        return QJsonDocument::fromJson(run.Out.toUtf8()).object();
+    }
+    // The exported object of the device or profile whose key field has that value; empty when none has.
+    static QJsonObject Find(const QJsonObject &Site, const char *List, const char *Key, const QString &Value) {
+        for (const QJsonValue &v : Site[QLatin1String(List)].toArray()) {
+            const QJsonObject o = v.toObject();
+            if ((o.contains(QLatin1String(Key)) ? o[QLatin1String(Key)] : o["fields"].toObject()[QLatin1String(Key)])
+                    .toString() == Value)
+                return o;
+        }
+        return {};
+    }
+    static QJsonObject ExportedDevice(const QJsonObject &Site, const QString &UniqueID) {
+        return Find(Site, "devices", "UniqueID", UniqueID);
+    }
+    static QJsonObject ExportedProfile(const QJsonObject &Site, const QString &Name) {
+        return Find(Site, "profiles", "name", Name);
+    }
+    // The script's result lines; a failed script adds its standard error.
+    QStringList Results(const QByteArray &Script) {
+        const TRun run = Automate(Script);
+        QStringList lines = run.Out.split('\n');
+        lines.removeLast();
+        if (run.Status != 0)
+            lines << QStringLiteral("status %1: %2").arg(run.Status).arg(run.Err);
+        return lines;
+    }
+};
 
 TEST_F(VqadminAutomate, StatusesTellScriptErrorsFromUsageErrors) {
     const TRun empty = Automate("# nothing to do\n\n");
@@ -58,6 +94,171 @@ TEST_F(VqadminAutomate, WhatsThisAsksTheHostsHelpForTheClickedControl) {
     for (qsizetype i = 0; i < lines.size(); ++i)
         EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(expected[i])).match(lines[i]).hasMatch())
             << lines[i].toStdString();
+}
+
+// ---- the LYN 2 plug-in's frames ----
+// Each script runs on a fresh copy of the demo site; what it prints and what
+// export writes afterwards are the user's view.
+
+TEST_F(VqadminAutomate, ANewDeviceLinkedToItsMACWithPasswordAndLANIP) {
+    EXPECT_EQ(Results("new device Lab\n"
+                      "state cbIDLinkedToMAC\n"
+                      "modified\n"
+                      "type edMACAddress 00-01-E1-00-00-42\n"
+                      "state edUniqueID\n"
+                      "conflict\n"
+                      "click cbIDLinkedToMAC\n"
+                      "type edUniqueID lab42\n"
+                      "type edProxyPassword \"se cret!\"\n"
+                      "type vqipIP 192.168.10.42\n"
+                      "conflict\n"
+                      "apply\n"
+                      "modified\n"
+                      "close\n"),
+              QStringList({"ok", "text=&Use MAC Address as Device ID enabled=true visible=true checked=true", "true",
+                           "00-01-E1-00-00-42", "text=0001E1000042 enabled=false visible=true readonly=false",
+                           // The profile gives no LAN IP by DHCP.
+                           "error: Invalid LAN IP address", "unchecked", "lab42",
+                           // A space is not in the password's character set.
+                           "secret!", "192.168.10.42", "none", "applied", "false", "ok"}));
+    const QJsonObject device = ExportedDevice(ExportedSite(), "lab42");
+    EXPECT_EQ(device["profile"].toString(), "Lab");
+    const QJsonObject fields = device["fields"].toObject();
+    EXPECT_EQ(fields["MacAddress"].toString(), "00-01-E1-00-00-42");
+    EXPECT_EQ(fields["ProxyPassword"].toString(), "secret!");
+    EXPECT_EQ(fields["AssignedIP"].toString(), "192.168.10.42");
+    EXPECT_EQ(fields["Protocol"].toString(), "ptSIP");
+}
+
+TEST_F(VqadminAutomate, AnEditedDeviceThatTakesAnotherDevicesKeysIsRefused) {
+    const QJsonObject before = ExportedSite();
+    EXPECT_EQ(Results("open device 0001E1000010\n"
+                      "type edMACAddress 00-01-E1-00-00-20\n"
+                      "conflict\n"
+                      "apply\n"
+                      "close\n"),
+              QStringList({"ok", "00-01-E1-00-00-20",
+                           "error: Device ID \"0001E1000020\" is already used by another device; MAC address "
+                           "00-01-E1-00-00-20 is already used by device \"0001E1000020\"",
+                           "refused", "ok"}));
+    EXPECT_EQ(ExportedSite(), before);
+
+    // The ID follows the MAC address it is linked to.
+    EXPECT_EQ(Results("open device 0001E1000010\n"
+                      "type edMACAddress 00-01-E1-00-00-11\n"
+                      "leave edMACAddress\n"
+                      "state edUniqueID\n"
+                      "apply\n"
+                      "close\n"),
+              QStringList({"ok", "00-01-E1-00-00-11", "00-01-E1-00-00-11",
+                           "text=0001E1000011 enabled=false visible=true readonly=false", "applied", "ok"}));
+    const QJsonObject after = ExportedSite();
+    EXPECT_TRUE(ExportedDevice(after, "0001E1000010").isEmpty());
+    const QJsonObject device = ExportedDevice(after, "0001E1000011");
+    EXPECT_EQ(device["profile"].toString(), "Warehouse");
+    EXPECT_EQ(device["fields"].toObject()["MacAddress"].toString(), "00-01-E1-00-00-11");
+    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size());
+}
+
+TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
+    const QJsonObject before = ExportedSite();
+    // The Warehouse's phones need a fixed LAN IP address, which a range cannot give.
+    EXPECT_EQ(Results("new range Warehouse\n"
+                      "type edUniqueID wh\n"
+                      "type edMACAddress 00-01-E1-00-01-00\n"
+                      "apply\n"
+                      "conflict\n"
+                      "close\n"),
+              QStringList({"ok", "wh", "00-01-E1-00-01-00", "refused", "error: Device \"wh1\": Invalid LAN IP address",
+                           "ok"}));
+    EXPECT_EQ(ExportedSite(), before);
+
+    EXPECT_EQ(Results("new range Sales\n"
+                      "type edUniqueID sl\n"
+                      "state vqseStartNumber\n"
+                      "type edMACAddress 00-01-E1-00-02-FF\n"
+                      "key seCount Up\n"
+                      "key seCount Up\n"
+                      "apply\n"
+                      "close\n"),
+              QStringList({"ok", "sl", "text=1 enabled=true visible=true readonly=false", "00-01-E1-00-02-FF", "2",
+                           "3", "applied", "ok"}));
+    const QJsonObject after = ExportedSite();
+    const QStringList macs = {"00-01-E1-00-02-FF", "00-01-E1-00-03-00", "00-01-E1-00-03-01"};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject device = ExportedDevice(after, QStringLiteral("sl%1").arg(i + 1));
+        EXPECT_EQ(device["profile"].toString(), "Sales") << i;
+        EXPECT_EQ(device["fields"].toObject()["MacAddress"].toString(), macs[i]) << i;
+    }
+    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size() + 3);
+}
+
+// Profile edits: each row edits one profile and names what export must show
+// afterwards. Rows for the controls of the profile frame's pages go here.
+TEST_F(VqadminAutomate, AnEditedProfileIsWhatExportShows) {
+    struct TCase {
+        const char *Profile;
+        QByteArray Commands; // after the dialog opened
+        QStringList Results;
+        const char *Name;    // the profile's name in the export afterwards
+        const char *Setting; // a setting of the export and its value, or none
+        QJsonValue Value;
+    } cases[] = {
+        {"Lab", "name \"Lab 2\"\nmodified\napply\n", {"Lab 2", "true", "applied"}, "Lab 2", "IPSettings/DNS",
+         "192.168.10.2"},
+        // The demo's front desk profile is in error: the frame refuses to apply it.
+        {"Front Desk",
+         "name Desk\napply\nconflict\n",
+         {"Desk", "refused",
+          "error: Invalid Default Gateway IP address: IP address 192.168.1.255 with a subnet mask of 255.255.255.0 "
+          "is the Subnet's broadcast address and cannot be used as a host IP."},
+         "Front Desk", "IPSettings/TFTPAddress", "192.168.1.5"},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Profile);
+        const QByteArray script = "open profile \"" + QByteArray(c.Profile) + "\"\n" + c.Commands + "close\n";
+        EXPECT_EQ(Results(script), QStringList({"ok"}) + c.Results + QStringList({"ok"}));
+        const QJsonObject site = ExportedSite();
+        EXPECT_TRUE(ExportedProfile(site, c.Profile).isEmpty() || QLatin1String(c.Profile) == c.Name);
+        const QJsonObject profile = ExportedProfile(site, c.Name);
+        ASSERT_FALSE(profile.isEmpty());
+        if (c.Setting)
+            EXPECT_EQ(profile["settings"].toObject()[QLatin1String(c.Setting)], c.Value);
+    }
+}
+
+TEST_F(VqadminAutomate, ANewProfileTakesTheModelsDefaultsAndAFreeName) {
+    EXPECT_EQ(Results("new profile\n"
+                      "conflict\n"
+                      "apply\n"
+                      "name Sales\n"
+                      "conflict\n"
+                      "name Lobby\n"
+                      "conflict\n"
+                      "apply\n"
+                      "modified\n"
+                      "close\n"),
+              QStringList({"ok", "error: The profile needs a name", "refused", "Sales",
+                           "error: Profile name \"Sales\" is already used by another profile", "Lobby", "none",
+                           "applied", "false", "ok"}));
+    const QJsonObject profile = ExportedProfile(ExportedSite(), "Lobby");
+    ASSERT_FALSE(profile.isEmpty());
+    EXPECT_EQ(profile["fields"].toObject()["DeviceType"].toString(), "LYN 2");
+    EXPECT_EQ(profile["fields"].toObject()["IsDefault"].toBool(), false);
+    const QJsonObject settings = profile["settings"].toObject();
+    EXPECT_EQ(settings["SIP/Proxies/MainProxy/Port"].toInt(), 5060);
+    EXPECT_EQ(settings["IPComm/DHCP"].toBool(), true);
+}
+
+TEST_F(VqadminAutomate, TheDefaultProfileOpensReadOnly) {
+    const QJsonObject before = ExportedSite();
+    EXPECT_EQ(Results("open profile Sales\n"
+                      "state edName\n"
+                      "type edName Other\n"
+                      "apply\n"
+                      "close\n"),
+              QStringList({"ok", "text=Sales enabled=true visible=true readonly=true", "Sales", "refused", "ok"}));
+    EXPECT_EQ(ExportedSite(), before);
 }
 
 } // namespace
@@ -119,6 +320,29 @@ TEST_F(VqadminAutomateFakeFrames, APluginFailureIsTheCommandsErrorAndChangesNoth
         EXPECT_EQ(run.Status, 1) << run.Err.toStdString();
         EXPECT_EQ(Exported(), before);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(VqadminAutomateFakeFrames, TheProfileDialogOpensOnThePageItShowedLastInAnyRun) {
+    const auto results = [&](const QByteArray &Script) {
+        const TRun run = AutomateFake(Script);
+        EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+        return run.Out.split('\n', Qt::SkipEmptyParts);
+    };
+    EXPECT_EQ(results("open profile Lab\nstate tshMore\npage tshMore\nclose\n"),
+              QStringList({"ok", "enabled=true visible=false", "tshMore", "ok"}));
+    EXPECT_EQ(results("new profile\nstate tshMore\npage tshMain\nclose\n"),
+              QStringList({"ok", "enabled=true visible=true", "tshMain", "ok"}));
+    EXPECT_EQ(results("open profile Warehouse\nstate tshMore\nstate tshMain\nclose\n"),
+              QStringList({"ok", "enabled=true visible=false", "enabled=true visible=true", "ok"}));
+
+    const TRun notPage = AutomateFake("open profile Lab\npage edSWVersion\n");
+    EXPECT_EQ(notPage.Out, "ok\nerror: line 2: edSWVersion is not a page\n");
+    const TRun noProfile = AutomateFake("open device 0001E1000010\nname Lab\n");
+    EXPECT_EQ(noProfile.Out, "ok\nerror: line 2: no profile dialog is open\n");
 }
 
 } // namespace

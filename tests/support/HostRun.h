@@ -10,6 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Result lines read one a line in a test's failure.
+inline void PrintTo(const QStringList &Lines, std::ostream *Out) {
+    *Out << "\n  " << Lines.join(QStringLiteral("\n  ")).toStdString();
+}
+
 // A file of the build's bin folder, where the tests, the host and the plug-in live.
 inline QString BinPath(const char *name) {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(name));
