@@ -160,6 +160,22 @@ TEST_F(ProfileDialogTest, TheOpenPageIsRememberedPerDeviceTypeInTheDatabase) {
     EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMain.Main");
 }
 
+TEST_F(ProfileDialogTest, ALongerMessageMakesRoomForItselfAndKeepsTheButtonsWhole) {
+    ASSERT_TRUE(OpenEdit(2));
+    Dialog->resize(Dialog->minimumSizeHint().width(), Dialog->height());
+    QCoreApplication::processEvents();
+    Type("edName", "Sales");
+    QCoreApplication::processEvents();
+    auto *line = Dialog->findChild<QLabel *>("stConflict");
+    EXPECT_EQ(line->text(), "Profile name \"Sales\" is already used by another profile");
+    EXPECT_GT(line->heightForWidth(line->width()), line->fontMetrics().height()); // more than one line
+    EXPECT_GE(line->height(), line->heightForWidth(line->width()));
+    const QRect buttons = Dialog->Panel()->geometry();
+    EXPECT_LE(buttons.bottom(), Dialog->rect().bottom());
+    EXPECT_GE(buttons.height(), Dialog->Panel()->sizeHint().height());
+    EXPECT_GE(Field("edSWVersion")->height(), Field("edSWVersion")->sizeHint().height());
+}
+
 TEST_F(ProfileDialogTest, APluginFailureIsShownAndChangesNothing) {
     for (const char *operation : {"CreateProfileFrame", "ShowProfile", "ApplyChanges"}) {
         SCOPED_TRACE(operation);

@@ -96,6 +96,14 @@ void TFrameDialog::ShowConflictLine() {
     FParts.ConflictText->setFont(font);
     FParts.ConflictText->setToolTip(line.Input ? QStringLiteral("An entry is incomplete or not valid") : QString());
     FParts.Panel->SetHasConflicts(!FHostFinding.isEmpty());
+    // A longer message takes more lines: the shown dialog makes room for them
+    // rather than squeeze the frame or the buttons.
+    if (isVisible()) {
+        FParts.ConflictText->setMinimumHeight(std::max(FParts.ConflictText->heightForWidth(FParts.ConflictText->width()), 0));
+        layout()->invalidate();
+        if (const int wanted = layout()->totalSizeHint().height(); wanted > height())
+            resize(width(), wanted);
+    }
 }
 
 bool TFrameDialog::Apply() {

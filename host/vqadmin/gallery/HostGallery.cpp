@@ -1,7 +1,8 @@
 // Renders the host's windows over the demo site to PNG files, so that a person
-// can look at them: the main window, the validation list and the device
-// dialog with the plug-in's frame (editing, new, new with an error, new
-// range). hostgallery [output folder]; the plug-in and the demo site are
+// can look at them: the main window, the validation list, the device dialog
+// with the plug-in's frame (editing, new, new with an error, new range) and
+// the profile dialog with the plug-in's profile frame (editing, the read-only
+// default profile, new with a taken name). hostgallery [output folder]; the plug-in and the demo site are
 // taken from beside the program.
 
 #include "Automation.h"
@@ -68,6 +69,9 @@ int main(int argc, char **argv) {
                 shot("host_devicedialog_error") + "close\n",
             "new device Sales\ntype edMACAddress 00-01-E1-00-00-02\n" + shot("host_devicedialog_taken") + "close\n",
             "new range Lab\n" + shot("host_devicedialog_range") + "close\n",
+            "open profile Warehouse\n" + shot("host_profiledialog_edit") + "close\n",
+            "open profile Sales\n" + shot("host_profiledialog_default") + "close\n",
+            "new profile\nname Lab\n" + shot("host_profiledialog_taken") + "close\n",
         };
         for (const QString &script : scripts) {
             QString out;
@@ -76,12 +80,12 @@ int main(int argc, char **argv) {
             stream.flush();
             for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                 if (line.startsWith(QLatin1String("error")))
-                    Print(QStringLiteral("device dialog: ") + line);
-            if (status != 0 && window.DeviceDialog())
-                window.DeviceDialog()->Discard();
+                    Print(QStringLiteral("dialog: ") + line);
+            if (status != 0 && window.Dialog())
+                window.Dialog()->Discard();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        for (const QString &name : folder.entryList({QStringLiteral("host_devicedialog_*.png")}))
+        for (const QString &name : folder.entryList({QStringLiteral("host_*dialog_*.png")}))
             Print(folder.filePath(name));
     } catch (const Exception &e) {
         std::fputs((QStringLiteral("hostgallery: ") + e.Message() + QLatin1Char('\n')).toUtf8().constData(), stderr);

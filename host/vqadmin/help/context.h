@@ -10,6 +10,9 @@
 #define MainWindow_actExport                     1011
 #define MainWindow_actValidate                   1012
 #define MainWindow_actQuit                       1013
+#define MainWindow_actNewProfile                 1014
+#define MainWindow_actEditProfile                1015
+#define MainWindow_actDeleteProfile              1016
 #define MainWindow_actNewDevice                  1020
 #define MainWindow_actNewRange                   1021
 #define MainWindow_actEditDevice                 1022
@@ -34,6 +37,13 @@
 #define DeviceDialog_edProxyPassword             2105
 #define DeviceDialog_cbIDLinkedToMAC             2106
 #define ProfileDialog                            3000
+#define ProfileDialog_edName                     3005
+#define ProfileDialog_stName                     3005
+#define ProfileDialog_stConflict                 3006
+#define ProfileDialog_imgConflict                3006
+#define ProfileDialog_btApply                    3007
+#define ProfileDialog_btClose                    3008
+#define ProfileDialog_btHelp                     3009
 #define ProfileDialog_tshGeneral                 3001
 #define ProfileDialog_tshSIP                     3002
 #define ProfileDialog_tshIP                      3003
