@@ -65,7 +65,7 @@ int main(int argc, char **argv) {
         };
         const QString scripts[] = {
             "open device 0001E1000001\n" + shot("host_devicedialog_edit") + "close\n",
-            "new device Sales\n" + shot("host_devicedialog_new") + "type edMACAddress 00-01\n" +
+            "new device Sales\n" + shot("host_devicedialog_new") + "clear edMACAddress\ntype edMACAddress 00-01\n" +
                 shot("host_devicedialog_error") + "close\n",
             "new device Sales\ntype edMACAddress 00-01-E1-00-00-02\n" + shot("host_devicedialog_taken") + "close\n",
             "new range Lab\n" + shot("host_devicedialog_range") + "close\n",
