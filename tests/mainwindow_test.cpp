@@ -1,7 +1,7 @@
 // The host's main window: the lists with the plug-in's verdicts, the device
-// dialog opened from the menu and what the lists show after it, deleting,
-// importing under a progress dialog that can cancel, exporting, the
-// validation list and the remembered geometry.
+// and profile dialogs opened from the menus and what the lists show after
+// them, deleting, importing under a progress dialog that can cancel,
+// exporting, the validation list and the remembered geometry.
 
 #include "DialogPanel.h"
 #include "MainWindow.h"
@@ -119,6 +119,39 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     Action("actEditDevice")->trigger();
     ASSERT_TRUE(Window->DeviceDialog());
     EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
+}
+
+TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
+    EXPECT_FALSE(Action("actEditProfile")->isEnabled());
+    EXPECT_FALSE(Action("actDeleteProfile")->isEnabled());
+    Activate(Window.get());
+    Window->Profiles()->SelectRow(1);
+    EXPECT_TRUE(Action("actEditProfile")->isEnabled());
+    EXPECT_TRUE(Action("actDeleteProfile")->isEnabled());
+
+    Action("actEditProfile")->trigger();
+    TProfileDialog *dialog = Window->ProfileDialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), "Profile Lab[*]");
+    Activate(dialog);
+    auto *name = dialog->findChild<QLineEdit *>("edName");
+    name->setFocus();
+    QTest::keyClicks(name, " 2");
+    QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
+    EXPECT_EQ(Rows(Window->Profiles())[1], "Lab 2 | 1");
+    EXPECT_EQ(Rows(Window->Devices())[2], "beta | 00-01-E1-00-00-02 |  | Lab 2");
+    QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Window->Dialog(), nullptr);
+
+    // Lab 2's device keeps it.
+    Answers = {QMessageBox::Yes};
+    Action("actDeleteProfile")->trigger();
+    EXPECT_EQ(Boxes, QStringList{"Profile \"Lab 2\" cannot be deleted: 1 device uses it. Give that device another "
+                                 "profile first."});
+    Action("actNewProfile")->trigger();
+    ASSERT_TRUE(Window->ProfileDialog());
+    EXPECT_EQ(Window->ProfileDialog()->Action(), TProfileAction::New);
 }
 
 TEST_F(MainWindowTest, DeletingAsksFirst) {
