@@ -52,12 +52,13 @@ private:
 
 QString YesNo(bool Value) { return Value ? QStringLiteral("true") : QStringLiteral("false"); }
 
-// The control's parts that Tab reaches, in focus order: the control itself, or
-// the fields of a control made of several.
+// Whether Tab stops at the widget.
 bool TakesTab(const QWidget &Widget) {
     return (Widget.focusPolicy() & Qt::TabFocus) && Widget.isEnabled() && Widget.isVisible();
 }
 
+// The control's parts that Tab reaches, in focus order: the control itself, or
+// the fields of a control made of several.
 QList<QWidget *> TabStops(QWidget &Control) {
     QList<QWidget *> stops;
     QWidget *w = &Control;
