@@ -53,6 +53,10 @@ TEST_F(ProfileDialogTest, ANewProfilesNameGoesToTheFrameAtEveryChangeAndIsStored
     EXPECT_EQ(Module.LastProfileFrame->Names, QStringList({"L", "La", "Lab"}));
     EXPECT_EQ(ConflictText(), "Profile name \"Lab\" is already used by another profile");
     EXPECT_FALSE(ApplyEnabled());
+    QTest::sendKeyEvent(QTest::Click, Field("edName"), Qt::Key_unknown, QStringLiteral("\u540D"), Qt::NoModifier);
+    EXPECT_EQ(ConflictText(), "The profile's name holds a character outside Windows-1252");
+    EXPECT_FALSE(ApplyEnabled());
+    Type("edName", "Lab");
     QTest::keyClicks(Field("edName"), "by");
     EXPECT_EQ(ConflictText(), "");
     EXPECT_TRUE(ApplyEnabled());
