@@ -222,8 +222,9 @@ TEST_F(VqadminAutomate, AnEditedProfileIsWhatExportShows) {
         EXPECT_TRUE(ExportedProfile(site, c.Profile).isEmpty() || QLatin1String(c.Profile) == c.Name);
         const QJsonObject profile = ExportedProfile(site, c.Name);
         ASSERT_FALSE(profile.isEmpty());
-        if (c.Setting)
+        if (c.Setting) {
             EXPECT_EQ(profile["settings"].toObject()[QLatin1String(c.Setting)], c.Value);
+        }
     }
 }
 
