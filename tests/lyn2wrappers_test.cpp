@@ -53,9 +53,11 @@ TEST_F(DeviceWrapper, TheLoadedPlugInRegistersAWrapperForEachFrame) {
     for (const auto &entry : Manager.Registered)
         EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(&plain); }), "Invalid class typecast");
     // Each wrapper takes its own frame only.
-    for (const auto &entry : Manager.Registered)
-        if (entry.first->ClassName() == "TLyn2ProfileFrame")
+    for (const auto &entry : Manager.Registered) {
+        if (entry.first->ClassName() == "TLyn2ProfileFrame") {
             EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(widget); }), "Invalid class typecast");
+        }
+    }
 }
 
 TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
