@@ -9,6 +9,7 @@
 
 namespace {
 __attribute__((constructor)) void StartLibrary() {
+    RegisterLyn2ProfileWrapper();
     RegisterLyn2DeviceWrapper();
     RegisterColoredControlClasses();
     RegisterLyn2Plugin();

@@ -1,11 +1,12 @@
-// The LYN 2 device frame driven by the automation, through the loaded plug-in
-// as the host drives it: the plug-in registers its wrapper when it is loaded,
-// the host's manager makes it over the frame, and each setting shows in the
-// frame's control and reaches the container as a user's edit does. This
-// program exports UTC_GetWrapperManager as the host does.
+// The LYN 2 profile and device frames driven by the automation, through the
+// loaded plug-in as the host drives it: the plug-in registers its wrappers
+// when it is loaded, the host's manager makes them over the frames, and each
+// setting shows in the frame's control and reaches the container as a user's
+// edit does. This program exports UTC_GetWrapperManager as the host does.
 
 #include "AutomationTesting.h"
 #include "DeviceFrameTesting.h"
+#include "ProfileFrameTesting.h"
 #include "TestWrapperManager.h"
 
 #include <QCheckBox>
@@ -41,14 +42,22 @@ protected:
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &Manager; }
 
-TEST_F(DeviceWrapper, TheLoadedPlugInRegistersItsWrapperForTheDeviceFrameOnly) {
-    ASSERT_EQ(Manager.Registered.size(), 1u);
-    EXPECT_EQ(Manager.Registered.begin()->first->ClassName(), "TLyn2DeviceFrame");
-    EXPECT_EQ(Manager.Registered.begin()->second->ClassName(), "TUTCLYN2DeviceWrapper");
+TEST_F(DeviceWrapper, TheLoadedPlugInRegistersAWrapperForEachFrame) {
+    std::map<QString, QString> registered;
+    for (const auto &[frameClass, wrapperClass] : Manager.Registered)
+        registered[frameClass->ClassName()] = wrapperClass->ClassName();
+    EXPECT_EQ(registered, (std::map<QString, QString>{{"TLyn2DeviceFrame", "TUTCLYN2DeviceWrapper"},
+                                                      {"TLyn2ProfileFrame", "TUTCLYN2ProfileWrapper"}}));
     QWidget plain;
     EXPECT_FALSE(Manager.CreateWrapper(&plain));
-    EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { Manager.Registered.begin()->second->Create(&plain); }),
-              "Invalid class typecast");
+    for (const auto &entry : Manager.Registered)
+        EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(&plain); }), "Invalid class typecast");
+    // Each wrapper takes its own frame only.
+    for (const auto &entry : Manager.Registered) {
+        if (entry.first->ClassName() == "TLyn2ProfileFrame") {
+            EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(widget); }), "Invalid class typecast");
+        }
+    }
 }
 
 TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
@@ -108,3 +117,105 @@ TEST_F(DeviceWrapper, TheFrameIsNoFormSoFormCommandsAreNotHandled) {
     EXPECT_FALSE(wrapper->UTCTableFind());
     EXPECT_TRUE(widget->isVisible());
 }
+
+namespace {
+
+class ProfileWrapper : public TProfileFrameTest {
+protected:
+    std::unique_ptr<TUTCGenericWrapper> Wrapper() {
+        auto wrapper = Manager.CreateWrapper(widget);
+        EXPECT_TRUE(wrapper);
+        return wrapper;
+    }
+    bool Set(const QString &Name, const QString &Value) {
+        const auto wrapper = Wrapper();
+        TCommand command(utc_set, Name, Value);
+        return wrapper && command.To(*wrapper).UTCSet();
+    }
+    HWND Command(const char *Name) {
+        const auto wrapper = Wrapper();
+        TCommand command(utc_command, Name);
+        return wrapper ? command.To(*wrapper).UTCCommand() : INVALID_HWND;
+    }
+    QString OpenPage() const { return Control<QTabWidget>("pcSettings")->currentWidget()->objectName(); }
+};
+
+TEST_F(ProfileWrapper, TabNamesOpenTheirPages) {
+    ShowProfile("IPComm{DHCP=true}");
+    const struct {
+        const char *name, *page;
+    } cases[] = {{"SIP", "tshSIP"}, {"IP", "tshIP"}, {"VLAN", "tshVLAN"}, {"General", "tshGeneral"}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(Command(c.name), 0u) << c.name;
+        EXPECT_EQ(OpenPage(), c.page) << c.name;
+    }
+    for (const char *name : {"general", "SIP Settings", "Close", ""})
+        EXPECT_EQ(Command(name), INVALID_HWND) << name;
+    EXPECT_EQ(OpenPage(), "tshGeneral");
+}
+
+TEST_F(ProfileWrapper, SettingsReachTheProfileAsAUsersEditsDo) {
+    ShowProfile("IPComm{DHCP=true}");
+    struct {
+        QString Name, Value;
+        bool Took;
+    } const cases[] = {
+        {"SoftwareVers", "2.4.0", true},
+        {"Country", "Japan", true},
+        {"country", "Japan", false}, // names are exact
+        {"TimeZone", "GMT+02:00", true},
+        {"AdjustSavings", "TRUE", true},
+        {"AllowG729", "1", true}, // anything but "true" clears
+        {"RingTone", "12", false}, // the spin edit keeps its maximum
+        {"Dialing", "2205", true},
+        {"SendSyslog", "true", true},
+        {"ProxySource", "Specified Address", true},
+        {"ProxyAddress", "pbx.example.com", true},
+        {"ProxyPort", "5090", true},
+        {"TransportProtocol", "TCP", true},
+        {"rbRegisterBackup", "True", true},
+        {"BackupProxy", "backup.example.com", true},
+        {"DHCP", "false", true},
+        {"SubnetMask", "255.0.255.0", true}, // the lowest one bit decides: 24
+        {"DefGateway", "192.168.1.1", true},
+        {"DNS", "192.168.1.2", true},
+        {"Domain", "lobby.example.com", true},
+        {"rbObtain", "anything", false}, // disabled without DHCP
+        {"rbTFTP", "", true},
+        {"EditTFTP", "192.168.1.4", true},
+        {"RTP", "46", true},
+        {"VLANSupport", "true", true},
+        {"VLANtag", "12", true},
+        {"RTPPriorityTag", "5", true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Set(c.Name, c.Value), c.Took) << c.Name.toStdString() << " " << c.Value.toStdString();
+    EXPECT_EQ(Text("vqseLYN2RingTone"), "8");
+    EXPECT_EQ(Text("vqimLYN2SubnetMask"), "255.255.255.0");
+    EXPECT_EQ(Heard().front(), "modified true");
+
+    const std::string stored = Stored();
+    for (const char *part : {R"(SoftwareVersion="2.4.0" InterdigitTO=2200)", R"(Country="JAPAN" Timezone=120)",
+                             "DaylightSavings=true", "AllowG729=false", "RingTone=8", "TransportProtocol=1",
+                             R"(MainProxySource=1 UseBackupProxy=true MainProxy{Addr="pbx.example.com" Port=5090})",
+                             "VLANtag=12", "RTPPriorityTag=5", "RTP_DSCP=46 DHCP=false",
+                             "Gateway=3232235777u SubnetMask=4294967040u", "TFTPFixed=1", R"(TFTPAddress="192.168.1.4")"})
+        EXPECT_NE(stored.find(part), std::string::npos) << part << " in " << stored;
+    EXPECT_TRUE(profile.SyslogIfNotRegistered);
+}
+
+TEST_F(ProfileWrapper, TheSubnetMaskIsTakenAsAPrefixLength) {
+    ShowProfile("IPComm{DHCP=false}");
+    const struct {
+        const char *value, *shown;
+    } cases[] = {{"255.255.255.0", "255.255.255.0"}, {"255.255.240.0", "255.255.240.0"},
+                 {"", "128.0.0.0"},                    // 0: the control's minimum
+                 {"not a mask", "255.255.255.254"}};   // all bits: the control's maximum
+    for (const auto &c : cases) {
+        EXPECT_TRUE(Set("SubnetMask", c.value)) << c.value;
+        EXPECT_EQ(Text("vqimLYN2SubnetMask"), c.shown) << c.value;
+    }
+    EXPECT_THROW(Set("RingTone", "five"), EConvertError);
+}
+
+} // namespace

@@ -10,7 +10,9 @@
 #include "VarnelGrid.h"
 
 #include <algorithm>
+#include <bit>
 
+#include <arpa/inet.h>
 #include <dlfcn.h>
 #include <sys/eventfd.h>
 
@@ -339,6 +341,18 @@ bool TUTCGenericWrapper::SetSetting(QWidget *Frame, std::span<const TUTCSetting>
         return SetText(SettingControl<TCustomVQIPAddress>(Frame, row->Control), value);
     case uckCheckBox:
         return DoCheckBox(SettingControl<TCheckBox>(Frame, row->Control)) == 0;
+    case uckSpinEdit:
+        return SetText(SettingControl<TCustomVQSpinEdit>(Frame, row->Control), value);
+    case uckRadioButton:
+        return SelectRadioButton(SettingControl<TRadioButton>(Frame, row->Control)) == 0;
+    case uckSubnetMask: {
+        // The system's address parser: a text it refuses reads as all bits set.
+        const AnsiString text = ToAnsi(value);
+        const uint32_t mask = text.empty() ? 0 : ntohl(inet_addr(text.c_str()));
+        // Only the zero bits at the low end count; the control keeps its own range.
+        SettingControl<TCustomVQIPMask>(Frame, row->Control)->SetNML(32 - std::countr_zero(mask));
+        return true;
+    }
     }
     return false;
 }

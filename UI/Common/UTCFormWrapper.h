@@ -56,10 +56,13 @@ struct TUTCResult {
 
 // How the control that a setting names takes its value.
 enum TUTCControlKind {
-    uckEdit,      // the text
-    uckCombo,     // the item or the text
-    uckIPAddress, // the address text
-    uckCheckBox,  // checked for "True" in any letter case
+    uckEdit,        // the text
+    uckCombo,       // the item or the text
+    uckIPAddress,   // the address text
+    uckCheckBox,    // checked for "True" in any letter case
+    uckSpinEdit,    // a decimal integer
+    uckRadioButton, // selected, whatever the value
+    uckSubnetMask,  // a dotted mask, taken as the prefix length of its lowest one bit
 };
 
 // A row of a wrapper's setting table: the logical name, the object name of

@@ -531,19 +531,25 @@ void TPageControl::keyPressEvent(QKeyEvent *Event) {
     Event->accept();
 }
 
-TTabSheet::TTabSheet(TPageControl *PageControl, const QString &Caption) : FPageControl(PageControl) {
-    PageControl->addTab(this, Caption);
+TTabSheet::TTabSheet(TPageControl *PageControl, const QString &Caption) { PageControl->addTab(this, Caption); }
+
+TTabSheet::TTabSheet(QWidget *Parent) : TControlOf<QWidget>(Parent) {}
+
+TPageControl *TTabSheet::PageControl() const {
+    // A page control keeps its pages in a stack of its own.
+    QWidget *stack = parentWidget();
+    return stack ? qobject_cast<TPageControl *>(stack->parentWidget()) : nullptr;
 }
 
-int TTabSheet::PageIndex() const { return FPageControl->indexOf(const_cast<TTabSheet *>(this)); }
+int TTabSheet::PageIndex() const { return PageControl()->indexOf(const_cast<TTabSheet *>(this)); }
 
-QString TTabSheet::Caption() const { return FPageControl->tabText(PageIndex()); }
+QString TTabSheet::Caption() const { return PageControl()->tabText(PageIndex()); }
 
-void TTabSheet::SetCaption(const QString &Value) { FPageControl->setTabText(PageIndex(), Value); }
+void TTabSheet::SetCaption(const QString &Value) { PageControl()->setTabText(PageIndex(), Value); }
 
-bool TTabSheet::TabVisible() const { return FPageControl->isTabVisible(PageIndex()); }
+bool TTabSheet::TabVisible() const { return PageControl()->isTabVisible(PageIndex()); }
 
-void TTabSheet::SetTabVisible(bool Value) { FPageControl->setTabVisible(PageIndex(), Value); }
+void TTabSheet::SetTabVisible(bool Value) { PageControl()->setTabVisible(PageIndex(), Value); }
 
 // ---- TUpDown ----
 

@@ -318,16 +318,17 @@ class TPageControl;
 class TTabSheet : public TControlOf<QWidget> {
     Q_OBJECT
 public:
-    explicit TTabSheet(TPageControl *PageControl, const QString &Caption = {});
-    TPageControl *PageControl() const { return FPageControl; }
+    // A page added to PageControl.
+    TTabSheet(TPageControl *PageControl, const QString &Caption);
+    // A page that a layout adds to its page control later.
+    explicit TTabSheet(QWidget *Parent = nullptr);
+    // The page control the page is on; none before it is added.
+    TPageControl *PageControl() const;
     int PageIndex() const;
     QString Caption() const;
     void SetCaption(const QString &Value);
     bool TabVisible() const;
     void SetTabVisible(bool Value);
-
-private:
-    TPageControl *FPageControl;
 };
 
 class TPageControl : public TControlOf<QTabWidget> {

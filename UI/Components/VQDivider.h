@@ -25,8 +25,13 @@ private:
 
 class TVQDivider : public TPanel {
     Q_OBJECT
+    // For layouts made in Designer.
+    Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
 public:
     explicit TVQDivider(QWidget *Parent = nullptr, const QString &Caption = {});
+
+    QString Caption() const { return FCaptionLabel->Caption(); }
+    void SetCaption(const QString &Value) { FCaptionLabel->SetCaption(Value); }
 
     TCaptionLabel *CaptionLabel() const { return FCaptionLabel; }
     int LabelLineSpacing() const { return FLabelLineSpacing; }

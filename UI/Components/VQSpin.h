@@ -59,6 +59,12 @@ class TCustomVQSpinEdit : public TControlOf<QWidget> {
     // For tools that know controls only through Qt (the host's automation).
     Q_PROPERTY(QString text READ Text)
     Q_PROPERTY(bool readOnly READ ReadOnly)
+    // For layouts made in Designer, which writes them in this order.
+    Q_PROPERTY(int minValue READ MinValue WRITE SetMinValue STORED false)
+    Q_PROPERTY(int maxValue READ MaxValue WRITE SetMaxValue STORED false)
+    Q_PROPERTY(int increment READ Increment WRITE SetIncrementTo STORED false)
+    Q_PROPERTY(int maxLength READ MaxLength WRITE SetMaxLength STORED false)
+    Q_PROPERTY(int value READ Value WRITE SetValue STORED false)
 public:
     // The largest maximum a spin edit takes.
     static constexpr int32_t MaxValueLimit = 1215752192;
@@ -91,6 +97,7 @@ public:
     void SetMinMax(const TIntRange &Range) { SetMinMax(Range.Min, Range.Max); }
     int16_t Increment() const { return FIncrement; }
     void SetIncrement(int16_t Value);
+    void SetIncrementTo(int Value) { SetIncrement(int16_t(Value)); }
     bool Wrap() const { return FWrap; }
     void SetWrap(bool Value);
     // Read-only: no typing and no buttons. EditorEnabled false: no typing, buttons work.

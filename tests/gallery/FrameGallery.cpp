@@ -1,11 +1,14 @@
-// Renders the LYN 2 device frame over fake host objects to PNG files, so that a
-// person can look at it: frame_gallery [output folder].
+// Renders the LYN 2 device frame and every page of the profile frame over fake
+// host objects to PNG files, so that a person can look at them:
+// frame_gallery [output folder].
 #include "FakeHost.h"
 #include "Lyn2_DeviceFrame.h"
+#include "Lyn2_ProfileFrame.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <functional>
@@ -67,6 +70,49 @@ int main(int argc, char **argv) {
         frame->grab().save(path);
         std::printf("%s\n", qPrintable(path));
         shown->HideDevice();
+    }
+
+    // The profile frame: each shot renders its four pages.
+    servant.Values = {{svEditRights, 1}, {svSIPAddress, 0xC0A80105}, {svSIPPort, 5060}};
+    servant.Texts = {{svDomainName, "phones.example.com"}};
+    const struct {
+        const char *name;
+        TPluginFrameFlags flags;
+        const char *customData;
+        bool isDefault;
+    } profileShots[] = {
+        {"profile-frame-new", {pffCreating}, "", false},
+        {"profile-frame-read-only", {},
+         R"(General{SoftwareVersion="2.3.1" Regional{Country="GERMANY" Timezone=60}} IPComm{DHCP=true} VLAN{VLANtag=12})",
+         true},
+        {"profile-frame-fixed-tftp", {},
+         "IPComm{DHCP=false} IPSettings{SubnetMask=4294967040u Gateway=3232235777u DNS=\"192.168.1.2\" "
+         "Domain=\"lobby.example.com\" NTP=\"192.168.1.3\" TFTPFixed=1 TFTPAddress=\"192.168.1.4\"}",
+         false},
+        {"profile-frame-domain", {},
+         "SIP{TransportProtocol=3 Proxies{MainProxySource=2 UseBackupProxy=true "
+         "BackupProxy{Addr=\"backup-proxy.phones.example.com\" Port=5062}}} IPComm{DHCP=true}",
+         false},
+        {"profile-frame-vlan-off", {}, "IPComm{DHCP=true} VLAN{VLANtag=-101 PriorityTag=5}", false},
+    };
+    for (const auto &shot : profileShots) {
+        TFakeProfile shown;
+        shown.Name = TdpNameString::From(QStringLiteral("Lobby phones"));
+        shown.CustomData = shot.customData;
+        shown.IsDefault = shot.isDefault;
+        const auto frame = TLyn2ProfileFrame::Class().Create(nullptr, &servant, nullptr);
+        auto *profileFrame = static_cast<TPluginProfileFrame *>(frame.get());
+        profileFrame->ShowProfile(&shown, shot.flags);
+        frame->show();
+        auto *pages = frame->findChild<QTabWidget *>(QStringLiteral("pcSettings"));
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            const QString path = folder.filePath(
+                QStringLiteral("%1-%2.png").arg(QString::fromLatin1(shot.name), pages->widget(i)->objectName()));
+            frame->grab().save(path);
+            std::printf("%s\n", qPrintable(path));
+        }
+        profileFrame->HideProfile();
     }
     return 0;
 }

@@ -27,3 +27,29 @@ public:
 private:
     TPluginFrame *FPluginFrame = nullptr;
 };
+
+class TCheckBox;
+class TProfileProxy;
+
+// A feature sub-frame of a profile frame that is one check box standing for
+// one flag of the profile proxy.
+class TProfileFlagFeatureFrame : public TPluginFeatureFrame {
+    Q_OBJECT
+public:
+    // The check box shows the flag; the owning frame must be a profile frame.
+    void InitControls() override;
+
+protected:
+    using TFlagField = bool TProfileProxy::*;
+    // UnitPath names the subclass's unit in its assertion failures.
+    TProfileFlagFeatureFrame(QWidget *Parent, const char *UnitPath, TFlagField Field);
+    // The subclass's layout has made the check box.
+    void BindCheckBox(TCheckBox *CheckBox);
+
+private:
+    void CheckBoxClick(QObject *Sender);
+
+    const char *FUnitPath;
+    TFlagField FField;
+    TCheckBox *FCheckBox = nullptr;
+};

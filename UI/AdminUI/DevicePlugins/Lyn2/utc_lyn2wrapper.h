@@ -1,10 +1,28 @@
 #pragma once
-// The automation wrapper of the LYN 2 device frame: sets the frame's fields
-// by logical names, as a user would type or click them. The frame is no form,
-// so the inherited form commands answer not handled.
+// The automation wrappers of the LYN 2 profile and device frames: they set
+// the frames' fields by logical names, as a user would type or click them,
+// and the profile wrapper opens the profile frame's pages by name. The frames
+// are no forms, so the inherited form commands answer not handled.
 
 #include "Lyn2_DeviceFrame.h"
+#include "Lyn2_ProfileFrame.h"
 #include "UTCFormWrapper.h"
+
+class TUTCLYN2ProfileWrapper : public TUTCFormWrapper {
+public:
+    static const TUTCFormWrapperClass &Class();
+    // Raises EInvalidCast when aForm is not a LYN 2 profile frame.
+    explicit TUTCLYN2ProfileWrapper(QWidget *aForm);
+
+    // "General", "SIP", "IP", "VLAN": opens the page as a user's tab click
+    // does; the status of the change, -1 for any other name.
+    HWND UTCCommand() override;
+    // The profile's 39 setting names, set to p2.
+    bool UTCSet() override;
+
+protected:
+    TLyn2ProfileFrame *FForm;
+};
 
 class TUTCLYN2DeviceWrapper : public TUTCFormWrapper {
 public:
@@ -19,6 +37,7 @@ protected:
     TLyn2DeviceFrame *FForm;
 };
 
-// Binds the device frame class to the wrapper with the host's wrapper manager,
+// Bind the frame classes to their wrappers with the host's wrapper manager,
 // when the host has one.
+void RegisterLyn2ProfileWrapper();
 void RegisterLyn2DeviceWrapper();

@@ -1,0 +1,135 @@
+#pragma once
+// The LYN 2 profile frame as the host embeds it, through the loaded plug-in: a
+// frame over profile "Lobby phones" of a user with edit rights, a fake
+// container that records what it hears, and the user's ways of reading and
+// working the frame's controls.
+
+#include "ControlTesting.h"
+#include "FakeHost.h"
+#include "PluginLibrary.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+
+using Lines = std::vector<std::string>;
+
+class TProfileFrameTest : public TActiveWindow {
+protected:
+    void SetUp() override {
+        profile.ProfileID = 7;
+        profile.Name = TdpNameString::From(QStringLiteral("Lobby phones"));
+        servant.Values[svEditRights] = 1;
+        servant.Values[svSIPAddress] = 0x0A000001; // 10.0.0.1
+        servant.Values[svSIPPort] = 5070;
+        servant.Texts[svDomainName] = "corp.example";
+        widget = module->CreateProfileFrame(&servant);
+        Layout->addWidget(widget);
+        frame = FrameInterface<IPluginProfileFrame>(widget);
+    }
+    void TearDown() override {
+        frame->HideProfile();
+        module->FreeFrame(widget);
+        EXPECT_EQ(profile.Refs + servant.Refs, 0);
+        EXPECT_EQ(servant.Outstanding() + servant.ForeignFrees, 0);
+    }
+
+    void ShowProfile(const char *CustomData, TPluginFrameFlags Flags = {}) {
+        profile.CustomData = CustomData;
+        ASSERT_TRUE(frame->ShowProfile(&profile, Flags));
+        Show();
+        Heard();
+    }
+    // What the container heard since the last call.
+    Lines Heard() { return std::exchange(servant.Heard, {}); }
+    // The stored custom data after a forced apply.
+    std::string Stored() {
+        EXPECT_TRUE(frame->ApplyChanges(true));
+        Heard();
+        return profile.CustomData;
+    }
+
+    template <class T = QWidget>
+    T *Control(const char *Name) const {
+        T *control = widget->findChild<T *>(QString::fromLatin1(Name));
+        EXPECT_NE(control, nullptr) << Name;
+        return control;
+    }
+    // The text a control shows: an edit's, a list's chosen item, a spin
+    // edit's number, an address, a label's or a button's caption.
+    QString Text(const char *Name) const {
+        QWidget *control = Control(Name);
+        if (auto *edit = qobject_cast<QLineEdit *>(control))
+            return edit->text();
+        if (auto *list = qobject_cast<QComboBox *>(control))
+            return list->currentText();
+        if (auto *label = qobject_cast<QLabel *>(control))
+            return label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            return button->text();
+        if (QWidget *mask = control->findChild<QFrame *>(QString(), Qt::FindDirectChildrenOnly);
+            mask && !control->property("text").isValid())
+            return mask->property("text").toString();
+        return control->property("text").toString();
+    }
+    QStringList Items(const char *Name) const {
+        QStringList items;
+        auto *list = Control<QComboBox>(Name);
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        return items;
+    }
+    bool Enabled(const char *Name) const { return Control(Name)->isEnabled(); }
+    bool Shown(const char *Name) const { return Control(Name)->isVisibleTo(widget); }
+    bool Checked(const char *Name) const { return Control<QAbstractButton>(Name)->isChecked(); }
+    bool ReadOnly(const char *Name) const { return Control(Name)->property("readOnly").toBool(); }
+
+    void OpenPage(const char *Caption) {
+        auto *tabs = Control<QTabWidget>("pcSettings")->tabBar();
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == QLatin1String(Caption))
+                QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
+    }
+    void Click(const char *Name) {
+        auto *box = Control<QAbstractButton>(Name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    }
+    // Picks the item with that text from the keyboard, as a user would.
+    void Choose(const char *Name, const QString &Item) {
+        auto *list = Control<QComboBox>(Name);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < list->count() && list->currentText() != Item; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+        ASSERT_EQ(list->currentText(), Item);
+    }
+    // Focuses the field (a spin edit's number, an address's first group)
+    // with everything selected, and types Text.
+    void TypeInto(const char *Name, const QString &Text) {
+        Control(Name)->setFocus(Qt::TabFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            edit->selectAll();
+        Type(Text);
+    }
+    QString PagePath() {
+        intptr_t result = 0;
+        EXPECT_TRUE(frame->ProcessRequest(frqGetPagePath, 0, result));
+        auto *path = reinterpret_cast<PAnsiStringRef>(result);
+        return TakeAnsiStringRef(frame, path);
+    }
+    bool SetPagePath(const char *Path) {
+        TAnsiStringRef path{Path};
+        intptr_t result = 0;
+        return frame->ProcessRequest(frqSetPagePath, reinterpret_cast<uintptr_t>(&path), result);
+    }
+
+    const TPluginLibrary lib{DefaultPluginPath()};
+    IDevicePluginModule *module = lib.Module();
+    TFakeProfile profile;
+    TFakeServant servant;
+    QWidget *widget = nullptr;
+    IPluginProfileFrame *frame = nullptr;
+};

@@ -1,0 +1,382 @@
+// The LYN 2 profile frame as the host embeds it, through the loaded plug-in:
+// what the pages show for new, stored and read-only profiles, and what the
+// container hears and the profile holds while a user edits the proxy source,
+// DHCP and TFTP server, VLAN tags, lists, the interdigit timeout and the
+// feature check boxes, and while the host reads and sets the open page.
+
+#include "Feature_SyslogReg.h"
+#include "Lyn2_DeviceFrame.h"
+#include "Lyn2_ProfileFrame.h"
+#include "ProfileFrameTesting.h"
+
+#include <optional>
+
+namespace {
+
+class ProfileFrame : public TProfileFrameTest {};
+
+TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
+    profile.CustomData = "";
+    ASSERT_TRUE(frame->ShowProfile(&profile, {pffCreating}));
+    Show();
+    EXPECT_EQ(Heard(), (Lines{"modified true", "conflict none"}));
+    EXPECT_TRUE(widget->objectName().startsWith("ProfileFrame"));
+
+    EXPECT_EQ(Items("cbLYN2Country"),
+              QStringList({"United States", "United Kingdom", "Belgium", "Germany", "France", "Japan"}));
+    EXPECT_EQ(Items("cbLYN2TimeZone").size(), 25);
+    EXPECT_EQ(Items("cbLYN2TimeZone").first(), "GMT-12:00");
+    EXPECT_EQ(Items("cbLYN2TimeZone")[12], "GMT Greenwich Mean Time");
+    EXPECT_EQ(Items("cbLYN2TransportProtocol"), QStringList({"TCP", "UDP", "TLS"}));
+    EXPECT_EQ(Items("cbLYN2ProxySource"), QStringList({"VQ Address", "Specified Address", "Domain"}));
+
+    const struct {
+        const char *control;
+        const char *text;
+    } shown[] = {
+        {"edLYN2SWVersion", ""},
+        {"cbLYN2Country", "United States"},
+        {"cbLYN2TimeZone", "GMT-08:00 Pacific Time"},
+        {"vqseLYN2RingTone", "1"},
+        {"vqseInterdigitTimeout", "2200"},
+        {"cbLYN2ProxySource", "VQ Address"},
+        {"stLYN2ProxyAddr", "Proxy &Address"},
+        {"edLYN2ProxyAddress", "10.0.0.1"}, // the phone system's SIP address
+        {"vqseLYN2ProxyPort", "5070"},
+        {"cbLYN2TransportProtocol", "UDP"},
+        {"vqseLYN2ReceivePort", "5060"},
+        {"vqseLYN2BcpProxyPort", "5060"},
+        {"vqseLYN2InviteRetrans", "4"},
+        {"vqseLYN2NonInviteRetrans", "4"},
+        {"vqimLYN2SubnetMask", "255.255.255.0"},
+        {"vqseLYN2Cal_Sig_DSCP", "4"},
+        {"vqseLYN2RTP_DSCP", "10"},
+        {"vqseLYN2VLANTag", "0"},
+        {"chbSyslogIfNotRegistered", "Send Syslog &event when device is not registered with the VQ"},
+        {"chbAllowLocationSpecOnPhone", "Allow &location to be specified on the phone"},
+    };
+    for (const auto &row : shown)
+        EXPECT_EQ(Text(row.control), row.text) << row.control;
+
+    for (const char *on : {"chbLYN2DaylightAdjust", "chbLYN2AllowG729", "chbLYN2EnablePaging", "chbLYN2EnableDHCP",
+                           "rbLYN2FromDHCP_TFTPServer"})
+        EXPECT_TRUE(Checked(on)) << on;
+    for (const char *off : {"chbLYN2G729SilentSuppr", "chbLYN2RegWithBcpProxy", "rbLYN2FixedTFTPServer",
+                            "chbLYN2EnableVLAN", "chbSyslogIfNotRegistered", "chbAllowLocationSpecOnPhone"})
+        EXPECT_FALSE(Checked(off)) << off;
+    // Every rule's dependants follow the new profile's values.
+    for (const char *disabled : {"edLYN2ProxyAddress", "vqseLYN2ProxyPort", "edLYN2BcpProxy", "stLYN2BackupProxy",
+                                 "vqseLYN2BcpProxyPort", "stLYN2BackupProxyPort", "vqimLYN2SubnetMask",
+                                 "stLYN2Gateway", "edLYN2Domain", "vqipLYN2TFTPServer", "vqseLYN2RTPVLANTag",
+                                 "stLYN2RTPPriorityTag"})
+        EXPECT_FALSE(Enabled(disabled)) << disabled;
+    EXPECT_EQ(Control<QTabWidget>("pcSettings")->currentWidget()->objectName(), "tshGeneral");
+
+    const std::string stored = Stored();
+    EXPECT_NE(stored.find("MainProxy{Addr=\"\" Port=5070}"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("VLANtag=-1"), std::string::npos) << stored;
+}
+
+TEST_F(ProfileFrame, TheDefaultProfileAndProfilesWithoutEditRightsAreReadOnly) {
+    const struct {
+        const char *why;
+        bool isDefault;
+        std::optional<uintptr_t> rights;
+        bool readOnly;
+    } cases[] = {
+        {"editable", false, 1, false},
+        {"default profile", true, 1, true},
+        {"no rights", false, 0, true},
+        {"host does not answer", false, std::nullopt, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        profile.IsDefault = c.isDefault;
+        servant.Values.erase(svEditRights);
+        if (c.rights)
+            servant.Values[svEditRights] = *c.rights;
+        ShowProfile("IPComm{DHCP=true} VLAN{VLANtag=3}");
+        for (const char *edit : {"edLYN2SWVersion", "vqseLYN2RingTone", "vqipLYN2Gateway", "vqseLYN2VLANTag"})
+            EXPECT_EQ(ReadOnly(edit), c.readOnly) << edit;
+        for (const char *choice : {"cbLYN2Country", "chbLYN2AllowG729", "chbLYN2EnableDHCP", "rbLYN2FixedTFTPServer",
+                                   "chbSyslogIfNotRegistered", "chbAllowLocationSpecOnPhone"})
+            EXPECT_EQ(Enabled(choice), !c.readOnly) << choice;
+        // The rules run after the read-only walk: with DHCP the phones may
+        // still obtain the TFTP server from it, and the VLAN tags are enabled.
+        EXPECT_TRUE(Enabled("rbLYN2FromDHCP_TFTPServer"));
+        EXPECT_TRUE(Enabled("vqseLYN2VLANTag"));
+
+        TypeInto("edLYN2SWVersion", "9");
+        EXPECT_EQ(Text("edLYN2SWVersion"), c.readOnly ? "" : "9");
+        EXPECT_EQ(Heard(), c.readOnly ? Lines{} : Lines{"modified true"});
+        frame->HideProfile();
+    }
+}
+
+TEST_F(ProfileFrame, TheProxySourceDecidesWhatTheProxyRowsShow) {
+    ShowProfile(R"(SIP{Proxies{MainProxySource=1 MainProxy{Addr="pbx.example.com" Port=5080}}})");
+    OpenPage("SIP Settings");
+    EXPECT_EQ(Text("cbLYN2ProxySource"), "Specified Address");
+    EXPECT_EQ(Text("edLYN2ProxyAddress"), "pbx.example.com");
+    EXPECT_EQ(Text("vqseLYN2ProxyPort"), "5080");
+    EXPECT_TRUE(Enabled("edLYN2ProxyAddress"));
+    EXPECT_TRUE(Enabled("vqseLYN2ProxyPort"));
+
+    Choose("cbLYN2ProxySource", "VQ Address");
+    EXPECT_EQ(Text("edLYN2ProxyAddress"), "10.0.0.1");
+    EXPECT_EQ(Text("vqseLYN2ProxyPort"), "5070");
+    EXPECT_FALSE(Enabled("edLYN2ProxyAddress"));
+    EXPECT_FALSE(Enabled("vqseLYN2ProxyPort"));
+    EXPECT_EQ(Heard(), (Lines{"modified true"}));
+
+    Choose("cbLYN2ProxySource", "Domain");
+    EXPECT_EQ(Text("stLYN2ProxyAddr"), "&Domain");
+    EXPECT_EQ(Text("edLYN2ProxyAddress"), "corp.example");
+    EXPECT_FALSE(Shown("vqseLYN2ProxyPort"));
+    EXPECT_FALSE(Shown("stLYN2ProxyPort"));
+    // What the other sources showed never reached the proxy.
+    const std::string domain = Stored();
+    EXPECT_NE(domain.find(R"(MainProxySource=2 UseBackupProxy=false MainProxy{Addr="pbx.example.com" Port=5080})"),
+              std::string::npos)
+        << domain;
+
+    Choose("cbLYN2ProxySource", "Specified Address");
+    EXPECT_EQ(Text("stLYN2ProxyAddr"), "Proxy &Address");
+    EXPECT_EQ(Text("edLYN2ProxyAddress"), "pbx.example.com");
+    EXPECT_EQ(Text("vqseLYN2ProxyPort"), "5080");
+    EXPECT_TRUE(Shown("vqseLYN2ProxyPort"));
+    TypeInto("edLYN2ProxyAddress", "sip.example.com");
+    EXPECT_NE(Stored().find(R"(MainProxy{Addr="sip.example.com" Port=5080})"), std::string::npos);
+}
+
+TEST_F(ProfileFrame, AHostThatFailsToNameTheDomainLeavesTheAddressEmpty) {
+    servant.Failing = {svDomainName};
+    ShowProfile(R"(SIP{Proxies{MainProxySource=2 MainProxy{Addr="pbx.example.com" Port=5080}}})");
+    EXPECT_EQ(Text("stLYN2ProxyAddr"), "&Domain");
+    EXPECT_EQ(Text("edLYN2ProxyAddress"), "");
+    EXPECT_NE(Stored().find(R"(Addr="pbx.example.com")"), std::string::npos);
+}
+
+TEST_F(ProfileFrame, TheBackupProxyRowsFollowTheirCheckBox) {
+    ShowProfile(R"(SIP{Proxies{UseBackupProxy=true BackupProxy{Addr="backup.example.com" Port=5062}}})");
+    OpenPage("SIP Settings");
+    EXPECT_TRUE(Enabled("edLYN2BcpProxy"));
+    EXPECT_EQ(Text("edLYN2BcpProxy"), "backup.example.com");
+    Click("chbLYN2RegWithBcpProxy");
+    for (const char *name : {"stLYN2BackupProxy", "stLYN2BackupProxyPort", "edLYN2BcpProxy", "vqseLYN2BcpProxyPort"})
+        EXPECT_FALSE(Enabled(name)) << name;
+    EXPECT_EQ(Heard(), (Lines{"modified true"}));
+    EXPECT_NE(Stored().find("UseBackupProxy=false"), std::string::npos);
+}
+
+TEST_F(ProfileFrame, SwitchingDHCPOffMovesTheTFTPServerToFixed) {
+    ShowProfile("IPComm{DHCP=true} IPSettings{SubnetMask=4294967040u Gateway=3232235777u}");
+    OpenPage("IP Communications");
+    EXPECT_FALSE(Enabled("vqipLYN2Gateway"));
+    EXPECT_FALSE(Enabled("stLYN2NTP"));
+
+    Click("chbLYN2EnableDHCP");
+    EXPECT_TRUE(Checked("rbLYN2FixedTFTPServer"));
+    EXPECT_FALSE(Enabled("rbLYN2FromDHCP_TFTPServer"));
+    EXPECT_TRUE(Enabled("vqipLYN2TFTPServer"));
+    for (const char *name : {"vqimLYN2SubnetMask", "vqipLYN2Gateway", "vqipLYN2DNS", "edLYN2Domain", "vqipLYN2NTP",
+                             "stLYN2Gateway", "stLYN2Domain"})
+        EXPECT_TRUE(Enabled(name)) << name;
+    // The DHCP change is validated before the source follows it.
+    EXPECT_EQ(Heard(), (Lines{"conflict error: TFTP Server IP address can not be obtained from DHCP when DHCP is disabled",
+                              "modified true",
+                              "conflict error: Fixed TFTP Server IP address can not be blank or 0.0.0.0"}));
+    const std::string stored = Stored();
+    EXPECT_NE(stored.find("DHCP=false"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("TFTPFixed=1"), std::string::npos) << stored;
+
+    TypeInto("vqipLYN2TFTPServer", "192.168.1.9");
+    EXPECT_EQ(Heard().back(), "conflict none");
+    EXPECT_TRUE(frame->ApplyChanges(false));
+    EXPECT_NE(profile.CustomData.find(R"(TFTPAddress="192.168.1.9")"), std::string::npos);
+
+    // Back to DHCP: the network fields are the DHCP server's again.
+    Click("chbLYN2EnableDHCP");
+    EXPECT_TRUE(Enabled("rbLYN2FromDHCP_TFTPServer"));
+    EXPECT_FALSE(Enabled("vqipLYN2Gateway"));
+    EXPECT_TRUE(Checked("rbLYN2FixedTFTPServer"));
+}
+
+TEST_F(ProfileFrame, TheSystemsOwnTFTPSourceShowsAsFixedUntilTheUserChooses) {
+    ShowProfile(R"(IPComm{DHCP=true} IPSettings{TFTPFixed=2 TFTPAddress="10.1.1.1"})");
+    OpenPage("IP Communications");
+    EXPECT_TRUE(Checked("rbLYN2FixedTFTPServer"));
+    EXPECT_EQ(Text("vqipLYN2TFTPServer"), "10.1.1.1");
+    EXPECT_TRUE(Enabled("vqipLYN2TFTPServer"));
+    EXPECT_NE(Stored().find("TFTPFixed=2"), std::string::npos);
+
+    Click("rbLYN2FromDHCP_TFTPServer");
+    EXPECT_FALSE(Enabled("vqipLYN2TFTPServer"));
+    EXPECT_NE(Stored().find("TFTPFixed=0"), std::string::npos);
+
+    Click("rbLYN2FixedTFTPServer");
+    EXPECT_TRUE(Enabled("vqipLYN2TFTPServer"));
+    // The user goes on to the address the choice asks for.
+    EXPECT_TRUE(Control("vqipLYN2TFTPServer")->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_NE(Stored().find("TFTPFixed=1"), std::string::npos);
+}
+
+TEST_F(ProfileFrame, ValuesOutsideTheTablesShowNoSelectionAndStayStored) {
+    ShowProfile(R"(General{Regional{Country="usa" Timezone=-210}} SIP{TransportProtocol=0})");
+    for (const char *list : {"cbLYN2Country", "cbLYN2TimeZone"})
+        EXPECT_EQ(Control<QComboBox>(list)->currentIndex(), -1) << list;
+    EXPECT_EQ(Control<QComboBox>("cbLYN2TransportProtocol")->currentIndex(), -1);
+    std::string stored = Stored();
+    EXPECT_NE(stored.find(R"(Country="usa" Timezone=-210)"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("TransportProtocol=0"), std::string::npos) << stored;
+
+    Choose("cbLYN2Country", "Japan");
+    Choose("cbLYN2TimeZone", "GMT+01:00");
+    OpenPage("SIP Settings");
+    Choose("cbLYN2TransportProtocol", "TLS");
+    stored = Stored();
+    EXPECT_NE(stored.find(R"(Country="JAPAN" Timezone=60)"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("TransportProtocol=3"), std::string::npos) << stored;
+}
+
+TEST_F(ProfileFrame, TheInterdigitTimeoutIsRoundedToTensHalfToEven) {
+    ShowProfile("General{InterdigitTO=3000}");
+    const struct {
+        const char *typed;
+        const char *stored;
+    } cases[] = {{"2205", "InterdigitTO=2200"}, {"2215", "InterdigitTO=2220"}, {"2216", "InterdigitTO=2220"},
+                 {"2214", "InterdigitTO=2210"}};
+    for (const auto &c : cases) {
+        TypeInto("vqseInterdigitTimeout", c.typed);
+        EXPECT_EQ(Text("vqseInterdigitTimeout"), c.typed); // the field keeps what is typed
+        EXPECT_NE(Stored().find(c.stored), std::string::npos) << c.typed;
+        // Leaving the field shows the value the phones use.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(Text("vqseInterdigitTimeout"), QString::fromLatin1(c.stored).section('=', 1)) << c.typed;
+    }
+}
+
+TEST_F(ProfileFrame, TheVLANTagsFollowTheVLANSwitch) {
+    ShowProfile("VLAN{VLANtag=-6 PriorityTag=3}");
+    OpenPage("VLAN");
+    EXPECT_FALSE(Checked("chbLYN2EnableVLAN"));
+    EXPECT_EQ(Text("vqseLYN2VLANTag"), "5");
+    EXPECT_EQ(Text("vqseLYN2PriorityTag"), "3");
+    const char *const tags[] = {"vqseLYN2VLANTag", "vqseLYN2PriorityTag", "vqseLYN2CallSigVLANTag",
+                                "vqseLYN2CallSigPriorityTag", "vqseLYN2RTPVLANTag", "vqseLYN2RTPPriorityTag",
+                                "stLYN2VLANTag", "stLYN2RTPPriorityTag"};
+    for (const char *name : tags)
+        EXPECT_FALSE(Enabled(name)) << name;
+
+    Click("chbLYN2EnableVLAN");
+    for (const char *name : tags)
+        EXPECT_TRUE(Enabled(name)) << name;
+    EXPECT_EQ(Heard(), (Lines{"modified true"}));
+    EXPECT_NE(Stored().find("VLANtag=5 PriorityTag=3"), std::string::npos);
+
+    TypeInto("vqseLYN2VLANTag", "4094");
+    Click("chbLYN2EnableVLAN");
+    EXPECT_FALSE(Enabled("vqseLYN2VLANTag"));
+    EXPECT_NE(Stored().find("VLANtag=-4095"), std::string::npos);
+}
+
+TEST_F(ProfileFrame, TabMovesThroughTheSIPPageInItsOrder) {
+    ShowProfile(R"(SIP{Proxies{MainProxySource=1 UseBackupProxy=true}})");
+    OpenPage("SIP Settings");
+    Control("edLYN2ProxyAddress")->setFocus(Qt::TabFocusReason);
+    // The control the focus is in: a spin edit's or address's own field counts as the control.
+    const auto focused = [] {
+        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+            for (const char *prefix : {"ed", "cb", "chb", "rb", "vq"})
+                if (w->objectName().startsWith(QLatin1String(prefix)))
+                    return w->objectName();
+        return QString();
+    };
+    QStringList order{focused()};
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << focused();
+    }
+    EXPECT_EQ(order, QStringList({"edLYN2ProxyAddress", "vqseLYN2ProxyPort", "cbLYN2TransportProtocol",
+                                  "vqseLYN2ReceivePort", "chbLYN2RegWithBcpProxy", "edLYN2BcpProxy",
+                                  "vqseLYN2BcpProxyPort", "vqseLYN2InviteRetrans", "vqseLYN2NonInviteRetrans"}));
+}
+
+TEST_F(ProfileFrame, TheHostReadsAndSetsTheOpenPageAsAPath) {
+    ShowProfile("");
+    EXPECT_EQ(PagePath(), "pcSettings.tshGeneral.General");
+    OpenPage("SIP Settings");
+    EXPECT_EQ(PagePath(), "pcSettings.tshSIP.SIP Settings");
+
+    EXPECT_TRUE(SetPagePath("pcSettings.tshVLAN.VLAN"));
+    EXPECT_EQ(PagePath(), "pcSettings.tshVLAN.VLAN");
+    EXPECT_TRUE(SetPagePath("pcSettings.tshIP"));
+    EXPECT_EQ(PagePath(), "pcSettings.tshIP.IP Communications");
+    for (const char *path : {"pcSettings", "pcSettings.tshNone.Nothing", ""}) {
+        EXPECT_TRUE(SetPagePath("pcSettings.tshVLAN"));
+        EXPECT_FALSE(SetPagePath(path)) << path;
+        EXPECT_EQ(PagePath(), "pcSettings.tshGeneral.General") << path;
+    }
+    // The open page stays for the next profile.
+    EXPECT_TRUE(SetPagePath("pcSettings.tshSIP"));
+    ShowProfile("");
+    EXPECT_EQ(PagePath(), "pcSettings.tshSIP.SIP Settings");
+    // The profile name request still reaches the profile frame.
+    TAnsiStringRef name{"Renamed"};
+    intptr_t result = 0;
+    EXPECT_TRUE(frame->ProcessRequest(frqProfileName, reinterpret_cast<uintptr_t>(&name), result));
+    EXPECT_TRUE(Heard().empty());
+}
+
+TEST_F(ProfileFrame, TheFeatureCheckBoxesEditTheirHostFields) {
+    profile.SyslogIfNotRegistered = true;
+    ShowProfile("IPComm{DHCP=true}");
+    EXPECT_TRUE(Checked("chbSyslogIfNotRegistered"));
+    EXPECT_FALSE(Checked("chbAllowLocationSpecOnPhone"));
+
+    ASSERT_TRUE(frame->ShowProfile(&profile, {}));
+    EXPECT_EQ(Heard(), (Lines{"modified false", "conflict none"})); // showing is no edit
+
+    Click("chbSyslogIfNotRegistered");
+    Click("chbSyslogIfNotRegistered");
+    // Back where it was, but the profile was edited.
+    EXPECT_EQ(Heard(), (Lines{"modified true"}));
+    Click("chbAllowLocationSpecOnPhone");
+    EXPECT_TRUE(frame->ApplyChanges(false));
+    EXPECT_EQ(Heard(), (Lines{"modified false"}));
+    EXPECT_TRUE(profile.SyslogIfNotRegistered);
+    EXPECT_TRUE(profile.AllowLocationSpecOnPhone);
+}
+
+TEST(FeatureFrame, AssertsItsOwningProfileFrame) {
+    TSyslogRegFeatureFrame feature;
+    EXPECT_EQ(AssertionOf([&] { feature.InitControls(); }),
+              "Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Feature_SyslogReg, line 50)");
+    TFakeServant servant;
+    const auto device = TLyn2DeviceFrame::Class().Create(nullptr, &servant, nullptr);
+    feature.FrameInitialize(device.get());
+    EXPECT_EQ(AssertionOf([&] { feature.InitControls(); }),
+              "Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Feature_SyslogReg, line 40)");
+}
+
+TEST(ProfileFrameAccessors, AssertTheirClasses) {
+    TFakeServant servant;
+    const auto frame = TLyn2ProfileFrame::Class().Create(nullptr, &servant, nullptr);
+    auto &profileFrame = static_cast<TLyn2ProfileFrame &>(*frame);
+    EXPECT_EQ(AssertionOf([&] { profileFrame.ProfileProxy(); }),
+              "Assertion failure (UI\\AdminUI\\DevicePlugins\\Lyn2\\Lyn2_ProfileFrame, line 220)");
+    EXPECT_EQ(AssertionOf([&] { profileFrame.TLynProfileFrame::ProfileProxy(); }),
+              "Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Lyn_ProfileFrame, line 81)");
+    EXPECT_EQ(AssertionOf([&] { profileFrame.Helper(); }), "no assertion");
+}
+
+TEST(ProfileInterdigitTimeout, RoundsHalfToEvenTens) {
+    const struct {
+        int32_t value, rounded;
+    } cases[] = {{2205, 2200}, {2215, 2220}, {2200, 2200}, {2204, 2200}, {2206, 2210}, {2195, 2200},
+                 {105, 100},   {115, 120},   {655350, 655350}, {0, 0},  {-15, -20},  {-25, -20}};
+    for (const auto &c : cases)
+        EXPECT_EQ(RoundInterdigitTimeout(c.value), c.rounded) << c.value;
+}
+
+} // namespace
