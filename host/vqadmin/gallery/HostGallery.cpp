@@ -6,6 +6,8 @@
 // taken from beside the program.
 
 #include "Automation.h"
+#include "HelpMenu.h"
+#include "HelpSystem.h"
 #include "MainWindow.h"
 #include "PluginLibrary.h"
 #include "SiteFile.h"
@@ -54,6 +56,9 @@ int main(int argc, char **argv) {
         if (!library.Module())
             throw Exception(QStringLiteral("the plug-in has no device module"));
         TMainWindow window(database, *library.Module());
+        // The window as `vqadmin gui` shows it, with its Help menu and toolbar.
+        THelpSystem help(DefaultHelpProject());
+        HandHelpToPlugin(*library.Plugin(), InstallHelpMenu(window, help));
         window.resize(900, 420);
         Print(Save(&window, folder, QStringLiteral("host_mainwindow")));
         if (QDialog *results = window.ShowValidation())
