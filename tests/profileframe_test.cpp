@@ -293,13 +293,15 @@ TEST_F(ProfileFrame, TabMovesThroughTheSIPPageInItsOrder) {
         return QString();
     };
     QStringList order{focused()};
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << focused();
     }
+    // The proxy source list is the top row but the last tab stop.
     EXPECT_EQ(order, QStringList({"edLYN2ProxyAddress", "vqseLYN2ProxyPort", "cbLYN2TransportProtocol",
                                   "vqseLYN2ReceivePort", "chbLYN2RegWithBcpProxy", "edLYN2BcpProxy",
-                                  "vqseLYN2BcpProxyPort", "vqseLYN2InviteRetrans", "vqseLYN2NonInviteRetrans"}));
+                                  "vqseLYN2BcpProxyPort", "vqseLYN2InviteRetrans", "vqseLYN2NonInviteRetrans",
+                                  "cbLYN2ProxySource"}));
 }
 
 TEST_F(ProfileFrame, TheHostReadsAndSetsTheOpenPageAsAPath) {

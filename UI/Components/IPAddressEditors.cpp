@@ -144,6 +144,7 @@ TIPAddressEdit::TIPAddressEdit(QWidget *Parent) : TControlOf<QWidget>(Parent), F
     for (TIPAddressTriplet *triplet : FTriplets)
         triplet->installEventFilter(this);
     setFocusProxy(FTriplets[0]);
+    setFocusPolicy(FTriplets[0]->focusPolicy()); // so that a tab order can name the control
     AdjustToFont();
 }
 

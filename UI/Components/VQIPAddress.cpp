@@ -437,6 +437,7 @@ TCustomVQIPMask::TCustomVQIPMask(QWidget *Parent)
     layout->addWidget(FUpDown);
     layout->addStretch();
     setFocusProxy(FEdit);
+    setFocusPolicy(FEdit->focusPolicy()); // so that a tab order can name the control
     Synchronize();
     FEdit->OnChange = [this](QObject *) { EditChanged(); };
     FEdit->OnExit = [this](QObject *) { Synchronize(); };

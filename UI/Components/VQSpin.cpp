@@ -106,7 +106,10 @@ TCustomVQSpinEdit::TCustomVQSpinEdit(QWidget *Parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // Qt sets no tab order on a widget without a focus policy: the edit's
+    // policy lets a layout put the spin edit anywhere in its tab order.
     setFocusProxy(FEdit);
+    setFocusPolicy(FEdit->focusPolicy());
     Arrange();
     SetAutoSize(true);
 }

@@ -137,6 +137,7 @@ TLabeledEdit::TLabeledEdit(QWidget *Parent, const QString &Caption)
     EditLabel->SetName(QStringLiteral("SubLabel"));
     EditLabel->SetFocusControl(Edit);
     setFocusProxy(Edit);
+    setFocusPolicy(Edit->focusPolicy()); // so that a tab order can name the control
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
