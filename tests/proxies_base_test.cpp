@@ -29,6 +29,7 @@ public:
 
     using TPluginObjectProxy::AddErrorFmt;
     using TPluginObjectProxy::Check;
+    using TPluginObjectProxy::CustomRoot;
     using TPluginObjectProxy::ReportConflict;
     using TPluginObjectProxy::setZDBTreeUsed;
 
@@ -41,11 +42,11 @@ protected:
     using TBasicProfileProxy::TBasicProfileProxy;
     void Load() override {
         Log.emplace_back("Load");
-        Value = fCustomRoot->Fields(QStringLiteral("Section"))->Fields(QStringLiteral("Value"))->asString();
+        Value = CustomRoot().Fields(QStringLiteral("Section"))->Fields(QStringLiteral("Value"))->asString();
     }
     void Save() override {
         Log.emplace_back("Save");
-        fCustomRoot->Fields(QStringLiteral("Section"))->Fields(QStringLiteral("Value"))->setAsString(Value);
+        CustomRoot().Fields(QStringLiteral("Section"))->Fields(QStringLiteral("Value"))->setAsString(Value);
     }
     void InitializeDefaults() override { Log.emplace_back("InitializeDefaults"); }
     void InitializeFixed() override { Log.emplace_back("InitializeFixed"); }
@@ -106,6 +107,20 @@ TEST_F(ProxyBase, UnparseableCustomDataLoadsFromAnEmptyTree) {
         auto proxy = Build();
         EXPECT_EQ(proxy->CustomLoaded(), loaded) << text;
         EXPECT_EQ(proxy->Value, "");
+    }
+}
+
+// A load that reads nothing of its empty custom data builds no tree, but the
+// tree is there for Load and Save only: a check that reaches for it is a
+// programming error.
+TEST_F(ProxyBase, TheCustomTreeIsOnlyForLoadAndSave) {
+    auto proxy = Build();
+    try {
+        Run(*proxy, {[](TScriptedProxy &p) { p.CustomRoot(); }});
+        ADD_FAILURE() << "a check reached the custom-data tree";
+    } catch (const EAssertionFailed &e) {
+        EXPECT_TRUE(e.Message().startsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\PluginObjectProxies, line "))
+            << e.Message().toStdString();
     }
 }
 

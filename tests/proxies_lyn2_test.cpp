@@ -286,6 +286,18 @@ TEST_F(Lyn2Device, ANewDeviceStartsWithTheVendorsMACPrefix) {
     EXPECT_EQ(MACToText(proxy->MacAddress), "01-02-03-04-05-06");
 }
 
+// A device has no custom settings: what it stored is dropped, and saving
+// writes the empty tree, whether the stored text parsed or not.
+TEST_F(Lyn2Device, SavingStoresAnEmptyCustomTree) {
+    for (const char *stored : {R"(Old{Kept=1})", R"(Old{Kept=)", ""}) {
+        device.CustomData = stored;
+        auto proxy = Device();
+        EXPECT_EQ(proxy->CustomLoaded(), std::string(stored) != R"(Old{Kept=)") << stored;
+        proxy->FlushChanges();
+        EXPECT_EQ(device.CustomData, "") << stored;
+    }
+}
+
 TEST(Lyn2Classes, TheFramesNameTheProxies) {
     EXPECT_EQ(TLyn2ProfileProxy::Class().GetDeviceType().Text(), "LYN 2");
     EXPECT_EQ(TLyn2ProfileFrame::Class().GetProfileProxyClass(), &TLyn2ProfileProxy::Class());

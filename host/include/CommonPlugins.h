@@ -97,6 +97,14 @@ inline QString TakeAnsiStringRef(IBaseInterface *sender, PAnsiStringRef &s) {
     sender->FreeStr(s);
     return result;
 }
+// The same, kept as the 8-bit text it is.
+inline AnsiString TakeAnsiText(IBaseInterface *sender, PAnsiStringRef &s) {
+    if (!s)
+        return {};
+    AnsiString result = s->Chars;
+    sender->FreeStr(s);
+    return result;
+}
 inline QString TakeUnicodeStringRef(IBaseInterface *sender, PUnicodeStringRef &s) {
     if (!s)
         return {};

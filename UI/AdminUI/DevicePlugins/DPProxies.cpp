@@ -222,7 +222,7 @@ void TDeviceProxy::Load() {
     AssignedIP = d->getAssignedIP();
     AssignedPort = d->getAssignedPort();
     PAnsiStringRef contact = d->getAssignedContact();
-    AssignedContact = ToAnsi(TakeAnsiStringRef(d, contact));
+    AssignedContact = TakeAnsiText(d, contact);
     MacAddress = d->getMacAddress();
     NormalLocationID = d->getNormalLocationID();
     DHCP_SRV_Start_IP = d->getDHCP_SRV_Start_IP();

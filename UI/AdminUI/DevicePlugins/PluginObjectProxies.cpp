@@ -49,14 +49,6 @@ QString FormatMessage(const QString &Format, const QVariantList &Arguments) {
     return result;
 }
 
-AnsiString TakeAnsi(IBaseInterface *Sender, PAnsiStringRef Ref) {
-    if (!Ref)
-        return {};
-    AnsiString text = Ref->Chars;
-    Sender->FreeStr(Ref);
-    return text;
-}
-
 } // namespace
 
 bool IsUserReachable(const QObject *AObject) {
@@ -86,16 +78,27 @@ void TPluginObjectProxy::MakeCustomTree(const QString &Text) {
 }
 
 void TPluginObjectProxy::DropCustomTree() {
+    FCustomOpen = false;
     fCustomRoot = nullptr;
     fCustomTree.reset();
 }
 
-void TPluginObjectProxy::AfterConstruction() {
-    MakeCustomTree(FromAnsi(GetCustomData()));
-    FCustomLoaded = fCustomTree != nullptr;
-    if (!FCustomLoaded)
+TZDBDataValue &TPluginObjectProxy::CustomRoot() {
+    Assert(FCustomOpen, UnitPath, __LINE__);
+    if (!fCustomRoot)
         MakeCustomTree(QString());
     Assert(fCustomRoot != nullptr, UnitPath, __LINE__);
+    return *fCustomRoot;
+}
+
+// Empty custom data is an empty tree, made only when Load reads from it: most
+// devices have none, and a site's validation loads every one of them.
+void TPluginObjectProxy::AfterConstruction() {
+    const QString text = FromAnsi(GetCustomData());
+    if (!text.isEmpty())
+        MakeCustomTree(text);
+    FCustomLoaded = text.isEmpty() || fCustomTree != nullptr;
+    FCustomOpen = true;
     try {
         Load();
     } catch (...) {
@@ -122,13 +125,13 @@ TDeviceConflictLevel TPluginObjectProxy::Validate() {
 }
 
 void TPluginObjectProxy::FlushChanges() {
-    if (!fCustomTree)
-        MakeCustomTree(QString());
-    Assert(fCustomRoot != nullptr, UnitPath, __LINE__);
+    FCustomOpen = true;
     try {
         Save();
-        if (FZDBTreeUsed)
+        if (FZDBTreeUsed) {
+            CustomRoot(); // a save that wrote no custom value stores the empty tree
             SetCustomData(ToAnsi(fCustomTree->ToString()));
+        }
     } catch (...) {
         DropCustomTree();
         throw;
@@ -228,7 +231,10 @@ TBasicProfileProxy::TBasicProfileProxy(IDeviceProfile *Profile, IDevicePluginSer
 
 TBasicProfileProxy::~TBasicProfileProxy() = default;
 
-AnsiString TBasicProfileProxy::GetCustomData() { return TakeAnsi(FProfile.get(), FProfile->getCustomData()); }
+AnsiString TBasicProfileProxy::GetCustomData() {
+    PAnsiStringRef text = FProfile->getCustomData();
+    return TakeAnsiText(FProfile.get(), text);
+}
 
 void TBasicProfileProxy::SetCustomData(const AnsiString &Text) { FProfile->setCustomData(Text.c_str()); }
 
@@ -250,7 +256,10 @@ TBasicDeviceProxy::TBasicDeviceProxy(IDevice *Device, IDevicePluginServant *Serv
 
 TBasicDeviceProxy::~TBasicDeviceProxy() = default;
 
-AnsiString TBasicDeviceProxy::GetCustomData() { return TakeAnsi(FDevice.get(), FDevice->getCustomData()); }
+AnsiString TBasicDeviceProxy::GetCustomData() {
+    PAnsiStringRef text = FDevice->getCustomData();
+    return TakeAnsiText(FDevice.get(), text);
+}
 
 void TBasicDeviceProxy::SetCustomData(const AnsiString &Text) { FDevice->setCustomData(Text.c_str()); }
 

@@ -170,8 +170,9 @@ protected:
 
     void setZDBTreeUsed(bool Value) { FZDBTreeUsed = Value; }
 
-    // The custom-data root: exists only inside Load and Save.
-    TZDBDataValue *fCustomRoot = nullptr;
+    // The custom-data root, for Load and Save only (anywhere else is a
+    // programming error).
+    TZDBDataValue &CustomRoot();
 
 private:
     friend class TBasicProxyHelper;
@@ -181,6 +182,9 @@ private:
 
     TInterfaceRef<IDevicePluginServant> FServant;
     std::unique_ptr<TZDBDataTree> fCustomTree;
+    // Exist only inside a load or a save, and then only once asked for.
+    TZDBDataValue *fCustomRoot = nullptr;
+    bool FCustomOpen = false;
     bool FCustomLoaded = false;
     TDeviceConflict FConflict;
     TPluginFrameFlags FFlags;

@@ -27,8 +27,8 @@ void TBaseDeviceProxy::DoValidate() {
     TDeviceProxy::DoValidate();
     const bool range = Flags().Contains(pffRange);
     const QString id = UniqueID.Text();
-    if (!range)
-        Check(id.isEmpty(), EmptyMessage(QStringLiteral("Device ID")), dclError);
+    if (!range && id.isEmpty())
+        AddError(EmptyMessage(QStringLiteral("Device ID")), dclError);
     Helper().CheckString(id, DeviceIDChars(), DeviceIDSettingName());
     if (!range)
         for (const char *name : MetaDeviceNames)

@@ -60,10 +60,12 @@ void TSIPDeviceProxy::DoValidate() {
     TProfiledDeviceProxy::DoValidate();
     TProfileProxy *profile = ProfileProxy();
     Assert(profile != nullptr, UnitPath, __LINE__);
-    Check(SameMAC(MacAddress, EmptyMACAddress), InvalidMessage(QStringLiteral("MAC address")), dclError);
+    if (SameMAC(MacAddress, EmptyMACAddress))
+        AddError(InvalidMessage(QStringLiteral("MAC address")), dclError);
     if (Flags().Contains(pffRange) || !profile->GetsStaticIP())
         return;
-    Check(IsEmptyIPRec(AssignedIP), InvalidMessage(QStringLiteral("LAN IP address")), dclError);
+    if (IsEmptyIPRec(AssignedIP))
+        AddError(InvalidMessage(QStringLiteral("LAN IP address")), dclError);
     AnsiString reason;
     if (!ValidateHostIP(IPRecToIPv4(AssignedIP), reason))
         AddError(InvalidMessage(QStringLiteral("LAN IP address"), FromAnsi(reason)), dclError);

@@ -62,7 +62,7 @@ TdpNameString TLyn2ProfileProxy::GetDeviceType(const TProfileProxyClass &) {
 // Every setting of the schema, in its order.
 void TLyn2ProfileProxy::Load() {
     TLynProfileProxy::Load();
-    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(*fCustomRoot);
+    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(CustomRoot());
     std::apply([&](const auto &...s) {
         std::size_t i = 0;
         (Read(*nodes[i++], s.Field(*this)), ...);
@@ -72,7 +72,7 @@ void TLyn2ProfileProxy::Load() {
 // Into the fresh tree: exactly the schema's values, in its order.
 void TLyn2ProfileProxy::Save() {
     TLynProfileProxy::Save();
-    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(*fCustomRoot);
+    const std::vector<TZDBDataValue *> nodes = Lyn2Schema().Nodes(CustomRoot());
     std::apply([&](const auto &...s) {
         std::size_t i = 0;
         (Write(*nodes[i++], s.Field(*this)), ...);
@@ -127,7 +127,8 @@ void TLyn2ProfileProxy::InitializeDefaults() {
 void TLyn2ProfileProxy::DoValidate() {
     TLynProfileProxy::DoValidate();
     if (!DHCP) {
-        Check(!IsValidSubnetMask(IP_Settings.SubnetMask), InvalidMessage(QStringLiteral("LAN Subnet mask")), dclError);
+        if (!IsValidSubnetMask(IP_Settings.SubnetMask))
+            AddError(InvalidMessage(QStringLiteral("LAN Subnet mask")), dclError);
         Helper().CheckHostIP(IP_Settings.Gateway, IP_Settings.SubnetMask, QStringLiteral("Default Gateway IP address"),
                              ipMandatory);
         if (IP_Settings.Domain.Length > 0)
