@@ -89,8 +89,9 @@ public:
             rc = sqlite3_bind_null(FStmt, Index);
             break;
         case QMetaType::QString: {
-            const QString &text = *static_cast<const QString *>(Value.constData());
-            rc = sqlite3_bind_text16(FStmt, Index, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            // The database's own encoding: SQLite would convert UTF-16 itself, slowly.
+            const QByteArray text = static_cast<const QString *>(Value.constData())->toUtf8();
+            rc = sqlite3_bind_text(FStmt, Index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
             break;
         }
         default:
