@@ -160,6 +160,24 @@ TEST_F(VqadminAutomate, AnEditedDeviceThatTakesAnotherDevicesKeysIsRefused) {
     EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size());
 }
 
+TEST_F(VqadminAutomate, ClearedDeviceFieldsTakeWhatIsTypedThen) {
+    EXPECT_EQ(Results("open device 0001E1000010\n"
+                      "clear edMACAddress\n"
+                      "type edMACAddress 00-01-E1-00-00-33\n"
+                      "clear edProxyPassword\n"
+                      "type edProxyPassword new!\n"
+                      "clear vqipIP\n"
+                      "type vqipIP 192.168.10.33\n"
+                      "apply\n"
+                      "close\n"),
+              QStringList({"ok", "__-__-__-__-__-__", "00-01-E1-00-00-33", "", "new!", "", "192.168.10.33",
+                           "applied", "ok"}));
+    const QJsonObject fields = ExportedDevice(ExportedSite(), "0001E1000033")["fields"].toObject();
+    EXPECT_EQ(fields["MacAddress"].toString(), "00-01-E1-00-00-33");
+    EXPECT_EQ(fields["ProxyPassword"].toString(), "new!");
+    EXPECT_EQ(fields["AssignedIP"].toString(), "192.168.10.33");
+}
+
 TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
     const QJsonObject before = ExportedSite();
     // The Warehouse's phones need a fixed LAN IP address, which a range cannot give.

@@ -82,8 +82,9 @@ void Press(const QKeyCombination &Key) { QTest::keyClick(&FocusWidget(), Key.key
 } // namespace
 
 QString ControlText(const QWidget &Control) {
+    // A masked edit shows its blanks too.
     if (const auto *edit = qobject_cast<const QLineEdit *>(&Control))
-        return edit->text();
+        return edit->inputMask().isEmpty() ? edit->text() : edit->displayText();
     if (const auto *list = qobject_cast<const QComboBox *>(&Control))
         return list->currentText();
     if (const auto *button = qobject_cast<const QAbstractButton *>(&Control))
@@ -345,12 +346,21 @@ QString TAutomation::Paste(const QStringList &Arguments) {
 
 QString TAutomation::Clear(const QStringList &Arguments) {
     QWidget &control = Control(Arguments[0]);
-    const QList<QWidget *> stops = TabStops(control);
-    if (stops.isEmpty())
+    // Every field, also those Tab passes over (an IP address's after the first).
+    QList<QLineEdit *> fields = control.findChildren<QLineEdit *>();
+    if (auto *edit = qobject_cast<QLineEdit *>(&control))
+        fields.prepend(edit);
+    fields.removeIf([](const QLineEdit *f) {
+        return !(f->focusPolicy() & Qt::ClickFocus) || !f->isEnabled() || !f->isVisible();
+    });
+    if (fields.isEmpty())
         throw Exception(QStringLiteral("%1 cannot take the focus").arg(control.objectName()));
-    for (QWidget *stop : stops) {
-        stop->setFocus(Qt::TabFocusReason);
-        Press(QKeySequence(QKeySequence::SelectAll)[0]);
+    for (QLineEdit *field : fields) {
+        // A triple click selects the whole field. (Select All's Ctrl+A is a
+        // character, which key rules such as the MAC address's drop.)
+        const QPoint middle = field->rect().center();
+        QTest::mouseDClick(field, Qt::LeftButton, {}, middle);
+        QTest::mouseClick(field, Qt::LeftButton, {}, middle);
         Press(QKeyCombination(Qt::Key_Delete));
     }
     return ControlText(control);
