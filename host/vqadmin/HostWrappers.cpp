@@ -34,13 +34,9 @@ public:
     explicit TControlWrapper(QWidget *Control) : FControl(Control) {}
 
     static bool Handles(QWidget *Control) {
-        return dynamic_cast<TEdit *>(Control) || dynamic_cast<TComboBox *>(Control) ||
-               dynamic_cast<TSpinEdit *>(Control) || dynamic_cast<TCustomVQSpinEdit *>(Control) ||
-               dynamic_cast<TIPAddressEdit *>(Control) || dynamic_cast<TCustomVQIPAddress *>(Control) ||
-               dynamic_cast<TCustomVQIPMask *>(Control) || dynamic_cast<TCheckBox *>(Control) ||
-               dynamic_cast<TRadioButton *>(Control) || dynamic_cast<TButton *>(Control) ||
-               dynamic_cast<TListBox *>(Control) || dynamic_cast<TPageControl *>(Control) ||
-               dynamic_cast<TDrawGrid *>(Control) || dynamic_cast<TVarnelGrid *>(Control);
+        return IsOneOf<TEdit, TComboBox, TSpinEdit, TCustomVQSpinEdit, TIPAddressEdit, TCustomVQIPAddress,
+                       TCustomVQIPMask, TCheckBox, TRadioButton, TButton, TListBox, TPageControl, TDrawGrid,
+                       TVarnelGrid>(Control);
     }
 
     HWND UTCCommand() override {
@@ -60,24 +56,11 @@ public:
     }
 
     bool UTCSet() override {
-        const QString value = P2();
         // The more derived kinds first: an extended list is a list, a number edit an edit.
-        if (auto *c = As<TComboBoxEx>())
-            return SetText(c, value);
-        if (auto *c = As<TComboBox>())
-            return SetText(c, value);
-        if (auto *c = As<TEdit>())
-            return SetText(c, value);
-        if (auto *c = As<TSpinEdit>())
-            return SetText(c, value);
-        if (auto *c = As<TCustomVQSpinEdit>())
-            return SetText(c, value);
-        if (auto *c = As<TIPAddressEdit>())
-            return SetText(c, value);
-        if (auto *c = As<TCustomVQIPAddress>())
-            return SetText(c, value);
-        if (auto *c = As<TCustomVQIPMask>())
-            return SetText(c, value);
+        bool set = false;
+        if (SetTextOfKind<TComboBoxEx, TComboBox, TEdit, TSpinEdit, TCustomVQSpinEdit, TIPAddressEdit,
+                          TCustomVQIPAddress, TCustomVQIPMask>(set))
+            return set;
         if (auto *c = As<TCheckBox>())
             return DoCheckBox(c) == 0;
         if (auto *c = As<TRadioButton>())
@@ -142,6 +125,23 @@ public:
     }
 
 private:
+    template <class... Kinds>
+    static bool IsOneOf(QWidget *Control) {
+        return (dynamic_cast<Kinds *>(Control) || ...);
+    }
+
+    // Whether the control is one of Kinds; if so, Set tells whether it took P2 as its text.
+    template <class... Kinds>
+    bool SetTextOfKind(bool &Set) {
+        const auto as = [&]<class Kind>() {
+            auto *c = As<Kind>();
+            if (c)
+                Set = SetText(c, P2());
+            return c != nullptr;
+        };
+        return (as.template operator()<Kinds>() || ...);
+    }
+
     template <class T>
     T *As() const {
         return dynamic_cast<T *>(FControl);
