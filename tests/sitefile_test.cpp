@@ -221,6 +221,11 @@ TEST(SiteFile, RefusalsNameThePlace) {
         {R"({"devices": [{}, {"fields": {"DeviceID": 1}}, {"fields": {"DeviceID": 1}}]})",
          "devices[2].fields.DeviceID: DeviceID 1 is given twice"},
         {R"({"devices": ["phone"]})", "devices[0]: expected an object"},
+        {R"({"devices": [{"colour": 1}]})", "devices[0].colour: unknown field"},
+        {Device(R"("customData": "", "settings": {})"), "devices[0].customData: give either settings or customData"},
+        {Device(R"("fields": [1])"), "devices[0].fields: expected an object"},
+        {Device(R"("settings": {"General/Country": 1})"), "devices[0].settings.General/Country: unknown path"},
+        {Device(R"("fields": {"Greeting": "hi", "UniqueID": 5})"), "devices[0].fields.UniqueID: expected a string"},
     };
     for (const auto &[json, message] : cases)
         EXPECT_EQ(Refusal(json), message) << json.constData();

@@ -81,27 +81,20 @@ void TJsonReader::Malformed(const QString &Why, qint64 At) const {
                     QString::number(At - FLineStart + 1) + QStringLiteral(": not valid JSON: ") + Why);
 }
 
-QString TJsonReader::PlaceOf(std::size_t Frames) const {
-    QString place;
-    for (std::size_t i = 0; i < Frames; ++i) {
-        const TFrame &f = FFrames[i];
-        if (!f.Object)
-            place += QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
-        else if (place.isEmpty())
-            place = f.Key;
-        else
-            place += QLatin1Char('.') + f.Key;
-    }
-    return place;
+QString TJsonReader::Place() const {
+    if (FFrames.empty())
+        return {};
+    const TFrame &f = FFrames.back();
+    if (!f.Object)
+        return f.Place + QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
+    return f.Place.isEmpty() ? f.Key : f.Place + QLatin1Char('.') + f.Key;
 }
-
-QString TJsonReader::Place() const { return PlaceOf(FFrames.size()); }
 
 void TJsonReader::Push(bool Object) {
     if (FFrames.size() == MaxDepth)
         Malformed(QStringLiteral("nested too deeply"));
     ++FPos;
-    FFrames.push_back(TFrame{Object, 0, {}, {}});
+    FFrames.push_back(TFrame{Object, 0, {}, {}, Place()});
 }
 
 bool TJsonReader::EnterObject() {

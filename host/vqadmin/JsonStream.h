@@ -50,6 +50,7 @@ private:
         qsizetype Count = 0; // members or elements begun
         QString Key;         // of the member begun last
         QSet<QString> Keys;  // of the members begun
+        QString Place;       // of the object or array itself, so that a place inside is one step from it
     };
 
     bool AtEnd();   // refills the buffer when it is used up
@@ -62,7 +63,6 @@ private:
     char32_t ParseHex4();
     QJsonValue ParseNumber();
     void ParseLiteral(const char *Word);
-    QString PlaceOf(std::size_t Frames) const;
     // At the byte of the source at At, or where reading stands.
     [[noreturn]] void Malformed(const QString &Why, qint64 At = -1) const;
 

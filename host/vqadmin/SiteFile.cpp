@@ -7,40 +7,54 @@
 
 namespace {
 
-[[noreturn]] void Refuse(const QString &place, const QString &why) {
-    throw ESiteFile(place.isEmpty() ? why : place + QStringLiteral(": ") + why);
+// Where a value sits in the file: a text, or the reader's position, which is
+// spelled out only when a refusal names it.
+class TPlace {
+public:
+    TPlace(const QString &Text) : FText(&Text) {}
+    explicit TPlace(const TJsonReader &Json) : FJson(&Json) {}
+    QString Text() const { return FText ? *FText : FJson->Place(); }
+
+private:
+    const QString *FText = nullptr;
+    const TJsonReader *FJson = nullptr;
+};
+
+[[noreturn]] void Refuse(const TPlace &place, const QString &why) {
+    const QString at = place.Text();
+    throw ESiteFile(at.isEmpty() ? why : at + QStringLiteral(": ") + why);
 }
 
 QString Member(const QString &place, const QString &key) {
     return place.isEmpty() ? key : place + QLatin1Char('.') + key;
 }
 
-QJsonObject ObjectAt(const QJsonValue &v, const QString &place) {
+QJsonObject ObjectAt(const QJsonValue &v, const TPlace &place) {
     if (!v.isObject())
         Refuse(place, QStringLiteral("expected an object"));
     return v.toObject();
 }
 
-QString StringAt(const QJsonValue &v, const QString &place) {
+QString StringAt(const QJsonValue &v, const TPlace &place) {
     if (!v.isString())
         Refuse(place, QStringLiteral("expected a string"));
     return v.toString();
 }
 
-QString AnsiStringAt(const QJsonValue &v, const QString &place) {
+QString AnsiStringAt(const QJsonValue &v, const TPlace &place) {
     const QString text = StringAt(v, place);
     if (const QString why = CheckAnsiText(text); !why.isEmpty())
         Refuse(place, why);
     return text;
 }
 
-bool BooleanAt(const QJsonValue &v, const QString &place) {
+bool BooleanAt(const QJsonValue &v, const TPlace &place) {
     if (!v.isBool())
         Refuse(place, QStringLiteral("expected a Boolean"));
     return v.toBool();
 }
 
-qint64 IntegerAt(const QJsonValue &v, const QString &place, qint64 min, qint64 max) {
+qint64 IntegerAt(const QJsonValue &v, const TPlace &place, qint64 min, qint64 max) {
     // toInteger answers 0 for a number that is not whole or does not fit 64 bits.
     const qint64 n = v.toInteger();
     if (!v.isDouble() || (n == 0 && v.toDouble() != 0))
@@ -50,7 +64,7 @@ qint64 IntegerAt(const QJsonValue &v, const QString &place, qint64 min, qint64 m
     return n;
 }
 
-int32_t Int32At(const QJsonValue &v, const QString &place) {
+int32_t Int32At(const QJsonValue &v, const TPlace &place) {
     return int32_t(IntegerAt(v, place, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
@@ -129,32 +143,30 @@ QJsonObject WriteSystem(const TSystemValues &v) {
 
 // ---- fields ----------------------------------------------------------------------
 
-// Fields the file gives elsewhere: a profile's name, a device's profile.
+// One member of a record's fields. GivenElsewhere is the field the file gives
+// outside them: a profile's name, a device's profile.
 template <class R>
-void ReadFields(R &record, const std::vector<TRecordField<R>> &table, const QJsonObject &fields, const QString &place,
-                const char *givenElsewhere, const QString &hint) {
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        const QString at = Member(place, it.key());
-        const TRecordField<R> *field = FindField(table, it.key());
-        if (!field)
-            Refuse(at, QStringLiteral("unknown field"));
-        if (it.key() == QLatin1String(givenElsewhere))
-            Refuse(at, QStringLiteral("unknown field (%1)").arg(hint));
-        QVariant value;
-        switch (ValueType(*field)) {
-        case TValueType::Boolean:
-            value = BooleanAt(*it, at);
-            break;
-        case TValueType::Integer:
-            value = IntegerAt(*it, at, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
-            break;
-        case TValueType::Text:
-            value = StringAt(*it, at);
-            break;
-        }
-        if (const QString why = SetFieldValue(record, *field, value); !why.isEmpty())
-            Refuse(at, why);
+void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QString &key, const QJsonValue &v,
+               const TPlace &at, const char *givenElsewhere, const QString &hint) {
+    const TRecordField<R> *field = FindField(table, key);
+    if (!field)
+        Refuse(at, QStringLiteral("unknown field"));
+    if (key == QLatin1String(givenElsewhere))
+        Refuse(at, QStringLiteral("unknown field (%1)").arg(hint));
+    QVariant value;
+    switch (ValueType(*field)) {
+    case TValueType::Boolean:
+        value = BooleanAt(v, at);
+        break;
+    case TValueType::Integer:
+        value = IntegerAt(v, at, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+        break;
+    case TValueType::Text:
+        value = StringAt(v, at);
+        break;
     }
+    if (const QString why = SetFieldValue(record, *field, value); !why.isEmpty())
+        Refuse(at, why);
 }
 
 template <class R>
@@ -256,12 +268,9 @@ void WriteCustomData(TJsonWriter &json, const QString &text, const TCustomDataSc
 
 // ---- profiles and devices --------------------------------------------------------
 
-// Reads a record's key when the file gives it: positive and not given twice.
-void ReadID(const QJsonObject &fields, const char *key, const QString &place, QSet<int64_t> &given) {
-    if (!fields.contains(QLatin1String(key)))
-        return;
-    const QString at = Member(place, QLatin1String(key));
-    const int64_t id = IntegerAt(fields[QLatin1String(key)], at, 1, std::numeric_limits<qint64>::max());
+// A record's key, which the file may give: positive and not given twice.
+void ReadID(const QJsonValue &v, const char *key, const TPlace &at, QSet<int64_t> &given) {
+    const int64_t id = IntegerAt(v, at, 1, std::numeric_limits<qint64>::max());
     if (given.contains(id))
         Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key), QString::number(id)));
     given.insert(id);
@@ -293,8 +302,11 @@ TProfileRecord ReadProfile(const QJsonObject &o, const QString &place, QSet<int6
     if (o.contains(QLatin1String("fields"))) {
         const QString at = Member(place, QStringLiteral("fields"));
         const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
-        ReadID(fields, "ProfileID", at, given);
-        ReadFields(p, ProfileFields(), fields, at, "Name", QStringLiteral("the profile's name is \"name\""));
+        if (fields.contains(QLatin1String("ProfileID")))
+            ReadID(fields[QLatin1String("ProfileID")], "ProfileID", Member(at, QStringLiteral("ProfileID")), given);
+        for (auto it = fields.begin(); it != fields.end(); ++it)
+            ReadField(p, ProfileFields(), it.key(), *it, Member(at, it.key()), "Name",
+                      QStringLiteral("the profile's name is \"name\""));
     }
     p.CustomData = ReadCustomData(o, ProfileSettings(), place);
     if (o.contains(QLatin1String("options"))) {
@@ -319,19 +331,45 @@ struct TDeviceEntry {
     QString Place;
 };
 
-TDeviceEntry ReadDevice(const QJsonObject &o, const QString &place, QSet<int64_t> &given) {
-    CheckKeys(o, place, {"profile", "fields", "settings", "customData"});
-    TDeviceEntry entry{{}, {}, place};
-    if (const QJsonValue profile = o[QLatin1String("profile")]; !profile.isUndefined() && !profile.isNull())
-        entry.Profile = StringAt(profile, Member(place, QStringLiteral("profile")));
-    if (o.contains(QLatin1String("fields"))) {
-        const QString at = Member(place, QStringLiteral("fields"));
-        const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
-        ReadID(fields, "DeviceID", at, given);
-        ReadFields(entry.Device, DeviceFields(), fields, at, "ProfileID",
-                   QStringLiteral("the device's profile is \"profile\""));
+// A site's bulk: read member by member as the file gives them, without
+// building the device's objects.
+TDeviceEntry ReadDevice(TJsonReader &json, const QString &place, QSet<int64_t> &given) {
+    if (!json.EnterObject()) {
+        json.ReadValue(); // not valid JSON is refused as such
+        Refuse(place, QStringLiteral("expected an object"));
     }
-    entry.Device.CustomData = ReadCustomData(o, DeviceSettings(), place);
+    TDeviceEntry entry{{}, {}, place};
+    bool customGiven = false;
+    QString key;
+    while (json.NextMember(key)) {
+        const TPlace at(json);
+        if (key == QLatin1String("profile")) {
+            if (const QJsonValue profile = json.ReadValue(); !profile.isNull())
+                entry.Profile = StringAt(profile, at);
+        } else if (key == QLatin1String("fields")) {
+            if (!json.EnterObject()) {
+                json.ReadValue();
+                Refuse(at, QStringLiteral("expected an object"));
+            }
+            QString field;
+            while (json.NextMember(field)) {
+                const QJsonValue value = json.ReadValue();
+                if (field == QLatin1String("DeviceID"))
+                    ReadID(value, "DeviceID", at, given);
+                ReadField(entry.Device, DeviceFields(), field, value, at, "ProfileID",
+                          QStringLiteral("the device's profile is \"profile\""));
+            }
+        } else if (key == QLatin1String("settings") || key == QLatin1String("customData")) {
+            if (std::exchange(customGiven, true))
+                Refuse(Member(place, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
+            const QJsonValue value = json.ReadValue();
+            entry.Device.CustomData = key == QLatin1String("settings")
+                                          ? SettingsToCustomData(ObjectAt(value, at), DeviceSettings(), at.Text())
+                                          : AnsiStringAt(value, at);
+        } else {
+            Refuse(at, QStringLiteral("unknown field"));
+        }
+    }
     return entry;
 }
 
@@ -365,8 +403,8 @@ public:
         PassDevices();
     }
 
-    void Device(const QJsonValue &v, const QString &place) {
-        FHeldDevices.push_back(ReadDevice(ObjectAt(v, place), place, FGivenDevices));
+    void Device(TJsonReader &json, const QString &place) {
+        FHeldDevices.push_back(ReadDevice(json, place, FGivenDevices));
         if (FHeldDevices.size() == 1)
             PassDevices();
     }
@@ -455,7 +493,7 @@ void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
                     if (profiles)
                         site.Profile(json.ReadValue(), place);
                     else
-                        site.Device(json.ReadValue(), place);
+                        site.Device(json, place);
                 }
                 if (profiles)
                     site.EndProfiles();
