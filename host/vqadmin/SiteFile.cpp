@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QJsonObject>
 
+#include <functional>
+
 namespace {
 
 // Where a value sits in the file: a text, or the reader's position, which is
@@ -215,17 +217,15 @@ QString SettingsToCustomData(const QJsonObject &settings, const TCustomDataSchem
     return tree->ToString();
 }
 
-QString ReadCustomData(const QJsonObject &o, const TCustomDataSchema &schema, const QString &place) {
-    const bool hasSettings = o.contains(QLatin1String("settings"));
-    if (hasSettings && o.contains(QLatin1String("customData")))
-        Refuse(Member(place, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
-    if (hasSettings) {
-        const QString at = Member(place, QStringLiteral("settings"));
-        return SettingsToCustomData(ObjectAt(o[QLatin1String("settings")], at), schema, at);
-    }
-    if (o.contains(QLatin1String("customData")))
-        return AnsiStringAt(o[QLatin1String("customData")], Member(place, QStringLiteral("customData")));
-    return {};
+// "settings" or "customData" of a record, which gives at most one of them.
+QString ReadCustomData(TJsonReader &json, const QString &key, const TPlace &at, const TCustomDataSchema &schema,
+                       const QString &record, bool &given) {
+    if (std::exchange(given, true))
+        Refuse(Member(record, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
+    const QJsonValue value = json.ReadValue();
+    if (key == QLatin1String("settings"))
+        return SettingsToCustomData(ObjectAt(value, at), schema, at.Text());
+    return AnsiStringAt(value, at);
 }
 
 // Settings when they give back exactly this text, the raw text otherwise;
@@ -268,12 +268,40 @@ void WriteCustomData(TJsonWriter &json, const QString &text, const TCustomDataSc
 
 // ---- profiles and devices --------------------------------------------------------
 
+// The members of the object that comes next, read as the file gives them, so
+// that a site's bulk is never built as objects: Member takes each one it knows
+// (reading its value) and answers false for any other.
+void ReadMembers(TJsonReader &json, const TPlace &place,
+                 const std::function<bool(const QString &key, const TPlace &at)> &member) {
+    if (!json.EnterObject()) {
+        json.ReadValue(); // not valid JSON is refused as such
+        Refuse(place, QStringLiteral("expected an object"));
+    }
+    QString key;
+    while (json.NextMember(key))
+        if (const TPlace at(json); !member(key, at))
+            Refuse(at, QStringLiteral("unknown field"));
+}
+
 // A record's key, which the file may give: positive and not given twice.
 void ReadID(const QJsonValue &v, const char *key, const TPlace &at, QSet<int64_t> &given) {
     const int64_t id = IntegerAt(v, at, 1, std::numeric_limits<qint64>::max());
     if (given.contains(id))
         Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key), QString::number(id)));
     given.insert(id);
+}
+
+// A record's fields; ID names its key, which the file may give.
+template <class R>
+void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
+                QSet<int64_t> &given, const char *givenElsewhere, const QString &hint) {
+    ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
+        const QJsonValue value = json.ReadValue();
+        if (key == QLatin1String(id))
+            ReadID(value, id, at, given);
+        ReadField(record, table, key, value, at, givenElsewhere, hint);
+        return true;
+    });
 }
 
 // Given IDs are kept; the others take the next free number in file order.
@@ -288,39 +316,40 @@ void AssignIDs(std::vector<T> &held, const QSet<int64_t> &given, const auto &id)
         }
 }
 
-TProfileRecord ReadProfile(const QJsonObject &o, const QString &place, QSet<int64_t> &given) {
-    CheckKeys(o, place, {"name", "fields", "settings", "customData", "options"});
+TProfileRecord ReadProfile(TJsonReader &json, const QString &place, QSet<int64_t> &given) {
     TProfileRecord p;
-    const QString nameAt = Member(place, QStringLiteral("name"));
-    if (!o.contains(QLatin1String("name")))
-        Refuse(nameAt, QStringLiteral("missing"));
-    const QString name = StringAt(o[QLatin1String("name")], nameAt);
-    if (name.isEmpty())
-        Refuse(nameAt, QStringLiteral("empty"));
-    if (const QString why = SetFieldValue(p, *FindField(ProfileFields(), QStringLiteral("Name")), name); !why.isEmpty())
-        Refuse(nameAt, why);
-    if (o.contains(QLatin1String("fields"))) {
-        const QString at = Member(place, QStringLiteral("fields"));
-        const QJsonObject fields = ObjectAt(o[QLatin1String("fields")], at);
-        if (fields.contains(QLatin1String("ProfileID")))
-            ReadID(fields[QLatin1String("ProfileID")], "ProfileID", Member(at, QStringLiteral("ProfileID")), given);
-        for (auto it = fields.begin(); it != fields.end(); ++it)
-            ReadField(p, ProfileFields(), it.key(), *it, Member(at, it.key()), "Name",
-                      QStringLiteral("the profile's name is \"name\""));
-    }
-    p.CustomData = ReadCustomData(o, ProfileSettings(), place);
-    if (o.contains(QLatin1String("options"))) {
-        const QString at = Member(place, QStringLiteral("options"));
-        const QJsonObject options = ObjectAt(o[QLatin1String("options")], at);
-        // Option names are distinct keys, so the record holds them all.
-        static_assert(TSIPDevice_Profile_Option_Capacity >= POT_AutoAnswerType);
-        for (auto it = options.begin(); it != options.end(); ++it) {
-            const std::optional<TSIPDevice_Profile_Option_Tag> tag = OptionTagFromName(it.key());
-            if (!tag)
-                Refuse(Member(at, it.key()), QStringLiteral("unknown option"));
-            p.Options.list[p.Options.len++] = {*tag, Int32At(*it, Member(at, it.key()))};
+    bool named = false, customGiven = false;
+    ReadMembers(json, place, [&](const QString &key, const TPlace &at) {
+        if (key == QLatin1String("name")) {
+            const QString name = StringAt(json.ReadValue(), at);
+            if (name.isEmpty())
+                Refuse(at, QStringLiteral("empty"));
+            if (const QString why = SetFieldValue(p, *FindField(ProfileFields(), QStringLiteral("Name")), name);
+                !why.isEmpty())
+                Refuse(at, why);
+            named = true;
+        } else if (key == QLatin1String("fields")) {
+            ReadFields(json, p, ProfileFields(), "ProfileID", given, "Name",
+                       QStringLiteral("the profile's name is \"name\""));
+        } else if (key == QLatin1String("settings") || key == QLatin1String("customData")) {
+            p.CustomData = ReadCustomData(json, key, at, ProfileSettings(), place, customGiven);
+        } else if (key == QLatin1String("options")) {
+            // Option names are distinct keys, so the record holds them all.
+            static_assert(TSIPDevice_Profile_Option_Capacity >= POT_AutoAnswerType);
+            ReadMembers(json, at, [&](const QString &option, const TPlace &optionAt) {
+                const std::optional<TSIPDevice_Profile_Option_Tag> tag = OptionTagFromName(option);
+                if (!tag)
+                    Refuse(optionAt, QStringLiteral("unknown option"));
+                p.Options.list[p.Options.len++] = {*tag, Int32At(json.ReadValue(), optionAt)};
+                return true;
+            });
+        } else {
+            return false;
         }
-    }
+        return true;
+    });
+    if (!named)
+        Refuse(Member(place, QStringLiteral("name")), QStringLiteral("missing"));
     return p;
 }
 
@@ -331,45 +360,23 @@ struct TDeviceEntry {
     QString Place;
 };
 
-// A site's bulk: read member by member as the file gives them, without
-// building the device's objects.
 TDeviceEntry ReadDevice(TJsonReader &json, const QString &place, QSet<int64_t> &given) {
-    if (!json.EnterObject()) {
-        json.ReadValue(); // not valid JSON is refused as such
-        Refuse(place, QStringLiteral("expected an object"));
-    }
     TDeviceEntry entry{{}, {}, place};
     bool customGiven = false;
-    QString key;
-    while (json.NextMember(key)) {
-        const TPlace at(json);
+    ReadMembers(json, place, [&](const QString &key, const TPlace &at) {
         if (key == QLatin1String("profile")) {
             if (const QJsonValue profile = json.ReadValue(); !profile.isNull())
                 entry.Profile = StringAt(profile, at);
         } else if (key == QLatin1String("fields")) {
-            if (!json.EnterObject()) {
-                json.ReadValue();
-                Refuse(at, QStringLiteral("expected an object"));
-            }
-            QString field;
-            while (json.NextMember(field)) {
-                const QJsonValue value = json.ReadValue();
-                if (field == QLatin1String("DeviceID"))
-                    ReadID(value, "DeviceID", at, given);
-                ReadField(entry.Device, DeviceFields(), field, value, at, "ProfileID",
-                          QStringLiteral("the device's profile is \"profile\""));
-            }
+            ReadFields(json, entry.Device, DeviceFields(), "DeviceID", given, "ProfileID",
+                       QStringLiteral("the device's profile is \"profile\""));
         } else if (key == QLatin1String("settings") || key == QLatin1String("customData")) {
-            if (std::exchange(customGiven, true))
-                Refuse(Member(place, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
-            const QJsonValue value = json.ReadValue();
-            entry.Device.CustomData = key == QLatin1String("settings")
-                                          ? SettingsToCustomData(ObjectAt(value, at), DeviceSettings(), at.Text())
-                                          : AnsiStringAt(value, at);
+            entry.Device.CustomData = ReadCustomData(json, key, at, DeviceSettings(), place, customGiven);
         } else {
-            Refuse(at, QStringLiteral("unknown field"));
+            return false;
         }
-    }
+        return true;
+    });
     return entry;
 }
 
@@ -386,8 +393,8 @@ public:
         FSystemGiven = true;
     }
 
-    void Profile(const QJsonValue &v, const QString &place) {
-        TProfileRecord p = ReadProfile(ObjectAt(v, place), place, FGivenProfiles);
+    void Profile(TJsonReader &json, const QString &place) {
+        TProfileRecord p = ReadProfile(json, place, FGivenProfiles);
         if (FProfileNames.contains(p.Name))
             Refuse(Member(place, QStringLiteral("name")), QStringLiteral("profile \"%1\" is given twice").arg(p.Name));
         FProfileNames.insert(p.Name);
@@ -491,7 +498,7 @@ void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
                 while (json.NextElement()) {
                     const QString place = json.Place();
                     if (profiles)
-                        site.Profile(json.ReadValue(), place);
+                        site.Profile(json, place);
                     else
                         site.Device(json, place);
                 }
