@@ -3,7 +3,7 @@
 // button, which the host hands to the plug-in once it is loaded. The plug-in's
 // engine makes them work; until then they do nothing.
 
-class IDevicePlugin;
+struct IDevicePlugin;
 class QAbstractButton;
 class QAction;
 class QMainWindow;
