@@ -51,6 +51,8 @@ TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
         EXPECT_TRUE(QFile::exists(DbPath()));
         EXPECT_TRUE(db.LoadProfiles().empty() && db.LoadDevices().empty());
         EXPECT_EQ(db.LoadSystem(), TSystemValues{});
+        EXPECT_EQ(db.NextProfileID(), 1);
+        EXPECT_EQ(db.NextDeviceID(), 1);
         db.SaveProfile(profile);
         db.SaveDevice(device);
         db.SaveDevice(empty);
@@ -62,6 +64,9 @@ TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
     EXPECT_EQ(Describe(db.LoadProfiles().at(0)), Describe(profile));
     EXPECT_EQ(Describe(*db.LoadDevice(9)), Describe(device));
     EXPECT_EQ(Describe(db.LoadDevices().at(1)), Describe(empty));
+    // New records take the ID after the highest in use.
+    EXPECT_EQ(db.NextProfileID(), 4);
+    EXPECT_EQ(db.NextDeviceID(), 11);
 }
 
 TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {

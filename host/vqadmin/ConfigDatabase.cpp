@@ -551,6 +551,12 @@ int64_t TConfigDatabase::CountDevices() {
     return s.Column(0).toLongLong();
 }
 
+int64_t TConfigDatabase::NextDeviceID() {
+    TStatement s(*this, "SELECT coalesce(max(DeviceID), 0) + 1 FROM devices");
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
 std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, const QVariant &Except) {
     const QByteArray column = Quoted(Field);
     TStatement s(*this, SelectSql(DevicesTable, DeviceFields(),
@@ -583,6 +589,12 @@ void TConfigDatabase::CheckReferences() {
 int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
     TStatement s(*this, "SELECT count(*) FROM devices WHERE ProfileID = ?");
     s.Bind(1, qlonglong(ProfileID));
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+int64_t TConfigDatabase::NextProfileID() {
+    TStatement s(*this, "SELECT coalesce(max(ProfileID), 0) + 1 FROM profiles");
     s.Step();
     return s.Column(0).toLongLong();
 }

@@ -64,6 +64,8 @@ public:
     // error. Raises EDatabase while devices use the profile.
     void DeleteProfile(int64_t ProfileID);
     int64_t CountDevicesOf(int64_t ProfileID);
+    // The ID after the highest one in use (1 for none).
+    int64_t NextProfileID();
 
     // In DeviceID order.
     std::vector<TDeviceRecord> LoadDevices();
@@ -79,6 +81,7 @@ public:
     // The same for the devices of one profile, or those of none for 0.
     void ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit);
     int64_t CountDevices();
+    int64_t NextDeviceID();
     // The devices whose Field (a column of DeviceFields) holds a value that
     // another device's holds too, Except aside; in DeviceID order.
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);

@@ -28,16 +28,8 @@ TdpMACAddress MACFromNumber(uint64_t Number) {
 
 constexpr uint64_t LastMAC = (uint64_t(1) << 48) - 1;
 
-// The database ID after the highest one in use.
-int64_t NextDeviceID(TConfigDatabase &Database) {
-    int64_t next = 1;
-    for (const TDeviceRecord &d : Database.LoadDevices())
-        next = std::max(next, d.DeviceID + 1);
-    return next;
-}
-
 TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
-    Record.DeviceID = NextDeviceID(Database);
+    Record.DeviceID = Database.NextDeviceID();
     return Record;
 }
 
@@ -142,7 +134,7 @@ bool TDeviceDialog::CreateRange() {
     if (!FFrame->ProcessRequest(frqStartNumber, 0, start))
         throw Exception(QStringLiteral("The plug-in's device frame did not tell the start number"));
     const TDeviceRecord &pattern = FDevice->Record();
-    const int64_t nextID = NextDeviceID(FDatabase);
+    const int64_t nextID = FDatabase.NextDeviceID();
     // Each device of the range takes the next MAC address after the one before.
     const uint64_t firstMAC = MACNumber(pattern.MacAddress);
     std::vector<TDeviceRecord> devices;

@@ -7,9 +7,7 @@
 namespace {
 
 TProfileRecord WithNewID(TConfigDatabase &Database, TProfileRecord Record) {
-    Record.ProfileID = 1;
-    for (const TProfileRecord &p : Database.LoadProfiles())
-        Record.ProfileID = std::max(Record.ProfileID, p.ProfileID + 1);
+    Record.ProfileID = Database.NextProfileID();
     return Record;
 }
 
