@@ -259,6 +259,32 @@ TEST_F(VqadminSitesTest, ADamagedDatabaseIsRefused) {
     }
 }
 
+// What a command writes must reach its destination: a full device or disk is a
+// failure that says so.
+TEST_F(VqadminSitesTest, OutputThatDoesNotReachItsDestinationIsAFailure) {
+    Import("site.db", BinPath("demo-site.json"));
+    const QStringList commands[] = {{"info"}, {"import", BinPath("demo-site.json")}, {"export"}, {"validate"},
+                                    {"automate", Write("s.txt", "help")}};
+    for (const QStringList &command : commands) {
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(BinPath("vqadmin"), QStringList{"--db", Path("site.db")} + command);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 2) << command[0].toStdString();
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_TRUE(err.endsWith("vqadmin: standard output: cannot write: No space left on device\n")) << err.toStdString();
+    }
+    // A file system of its own, too small for the export.
+    ASSERT_TRUE(QDir(FDir.path()).mkdir("full"));
+    QProcess full;
+    full.start("unshare", {"-rm", "sh", "-c",
+                           "mount -t tmpfs -o size=4k tmpfs \"$1\" && exec \"$2\" --db \"$3\" export \"$1/x\"", "sh",
+                           Path("full"), BinPath("vqadmin"), Path("site.db")});
+    ASSERT_TRUE(full.waitForFinished(60000));
+    EXPECT_EQ(full.exitCode(), 2);
+    EXPECT_EQ(full.readAllStandardError(), "vqadmin: " + Path("full") + "/x: cannot write: No space left on device\n");
+}
+
 // Two administrators at work at once both succeed: each waits for the other's lock.
 TEST_F(VqadminSitesTest, ALockedDatabaseIsWaitedFor) {
     Import("site.db", BinPath("demo-site.json"));

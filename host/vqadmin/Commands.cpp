@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -59,6 +61,13 @@ void CheckExportTarget(const QString &FileName, const QString &DatabasePath) {
 }
 
 } // namespace
+
+bool StandardOutputWritten() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    PrintError(QStringLiteral("standard output: cannot write: ") + qt_error_string(errno));
+    return false;
+}
 
 void PrintError(const QString &Line) {
     std::fputs((QStringLiteral("vqadmin: ") + Line + QLatin1Char('\n')).toUtf8().constData(), stderr);
@@ -157,9 +166,10 @@ int CommandExport(const QString &DatabasePath, const QString &FileName) {
         ExportSite(database, out, QStringLiteral("standard output"), update);
         return ExitOK;
     }
-    // Written beside the file and renamed into place when complete.
+    // Written beside the file and renamed into place when complete; unbuffered,
+    // so that a write that fails says why (a full disk) where it fails.
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Exception(FileName + QStringLiteral(": cannot write: ") + file.errorString());
     ExportSite(database, file, FileName, update);
     if (!file.commit())

@@ -15,6 +15,9 @@ constexpr int ExitFailure = 2;
 
 // "vqadmin: " and the line, on standard error.
 void PrintError(const QString &Line);
+// Whether everything written to standard output reached it (flushed without
+// error); says why not on standard error.
+bool StandardOutputWritten();
 
 // Each plug-in's identity and version entries, one block each. One that cannot
 // be loaded is reported on standard error and the others are still listed;
