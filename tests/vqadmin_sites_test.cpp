@@ -285,6 +285,23 @@ TEST_F(VqadminSitesTest, OutputThatDoesNotReachItsDestinationIsAFailure) {
     EXPECT_EQ(full.readAllStandardError(), "vqadmin: " + Path("full") + "/x: cannot write: No space left on device\n");
 }
 
+// A first import killed while it reads the site leaves no database behind.
+TEST_F(VqadminSitesTest, AKilledFirstImportLeavesNoDatabase) {
+    ASSERT_EQ(mkfifo(Path("site.json").toUtf8().constData(), 0600), 0);
+    QProcess import;
+    import.start(BinPath("vqadmin"), {"--db", Path("site.db"), "import", Path("site.json")});
+    const int fifo = open(Path("site.json").toUtf8().constData(), O_WRONLY);
+    ASSERT_GE(fifo, 0);
+    // More than a pipe holds: once it is written, the import is reading it into its database.
+    const QByteArray begun = "{\"profiles\": [" + QByteArray(1 << 20, ' ');
+    EXPECT_EQ(write(fifo, begun.constData(), std::size_t(begun.size())), begun.size());
+    import.kill();
+    import.waitForFinished();
+    ::close(fifo);
+    EXPECT_EQ(OnDb("site.db", {"validate"}).Err,
+              "vqadmin: " + Path("site.db") + ": no such database (import creates one)\n");
+}
+
 // Two administrators at work at once both succeed: each waits for the other's lock.
 TEST_F(VqadminSitesTest, ALockedDatabaseIsWaitedFor) {
     Import("site.db", BinPath("demo-site.json"));

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
 
 void Write(const QByteArray &bytes) { std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout); }
@@ -47,6 +49,15 @@ private:
     TConfigDatabase &FDatabase;
     std::function<void()> FSaved;
 };
+
+// Creates the temporary file with the permissions SQLite gives a new database.
+void CreateAsSQLite(QTemporaryFile &File) {
+    if (!File.open())
+        throw Exception(File.fileTemplate() + QStringLiteral(": cannot create: ") + File.errorString());
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(File.handle(), 0644 & ~mask);
+}
 
 // Export writes a regular file, or makes one, and never the database itself:
 // a device or a pipe would be replaced by a file, the database by a site file.
@@ -130,24 +141,31 @@ int CommandImport(const QString &DatabasePath, const QString &FileName) {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(FileName + QStringLiteral(": cannot read: ") + file.errorString());
+    // A new database is built beside its place and renamed there once it holds
+    // the site, so that it appears whole or not at all, whatever ends the import.
+    QTemporaryFile building(DatabasePath + QStringLiteral(".XXXXXX"));
     const bool existed = QFileInfo::exists(DatabasePath);
+    if (!existed)
+        CreateAsSQLite(building);
     TImported imported;
     try {
         TProgress progress(QStringLiteral("importing"));
         const qint64 size = file.size();
         const auto update = [&] { progress.Update(file.pos(), size); };
         update();
-        TConfigDatabase database(DatabasePath);
+        TConfigDatabase database(existed ? DatabasePath : building.fileName());
         imported = ImportSite(database, file, update);
     } catch (const ESiteFile &e) {
-        if (!existed)
-            QFile::remove(DatabasePath);
         throw ESiteFile(FileName + QStringLiteral(": ") + e.Message());
-    } catch (...) {
-        // Only a database that holds the file's site is left behind.
-        if (!existed)
-            QFile::remove(DatabasePath);
-        throw;
+    }
+    if (!existed) {
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(building.fileName()).toStdString(),
+                                QFile::encodeName(DatabasePath).toStdString(), error);
+        if (error)
+            throw Exception(DatabasePath + QStringLiteral(": cannot create: ") +
+                            QString::fromLocal8Bit(error.message()));
+        building.setAutoRemove(false);
     }
     Print(QStringLiteral("Imported ") + QString::number(imported.Profiles) + QStringLiteral(" profiles and ") +
           QString::number(imported.Devices) + QStringLiteral(" devices into ") + DatabasePath);
