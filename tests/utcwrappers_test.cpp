@@ -177,7 +177,7 @@ TEST_F(Wrappers, FormCommandsCloseAndPressTheFirstEnabledDefaultOrCancelButton) 
     EXPECT_EQ(log.size(), 2);
 
     form.CanClose = false;
-    EXPECT_EQ(run("Close"), 0u);
+    EXPECT_EQ(run("Close"), INVALID_HWND);
     EXPECT_TRUE(form.isVisible());
     form.CanClose = true;
     EXPECT_EQ(run("Close"), 0u);

@@ -4,6 +4,7 @@
 // What counts is what the commands print and what vqadmin export writes.
 
 #include "HostRun.h"
+#include "UTCProtocol.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -164,6 +165,53 @@ TEST_F(VqadminEndpoint, WhatIsNotARequestIsAnsweredByClosingAndTheHostGoesOn) {
         EXPECT_TRUE(socket.readAll().isEmpty());
     }
     EXPECT_EQ(Send({"table-find", "", "DeviceID", "0001E1000002"}), "true");
+}
+
+// Closing the main window asks to save the open dialog's changes first, and Cancel
+// keeps the host running. While it asks, the closing command runs: a byte more on
+// its connection closes it, and so does a request not sent whole in time.
+TEST_F(VqadminEndpoint, ClosingAsksTheOpenDialogFirstAndAConnectionHoldsOneRequest) {
+    const auto connected = [&](QLocalSocket &Connection, const QByteArray &Bytes) {
+        Connection.connectToServer(Socket);
+        EXPECT_TRUE(Connection.waitForConnected(5000));
+        Connection.write(Bytes);
+        EXPECT_TRUE(Connection.waitForBytesWritten(5000));
+    };
+    const auto closed = [](QLocalSocket &Connection) {
+        if (Connection.state() == QLocalSocket::ConnectedState)
+            Connection.waitForDisconnected(20000);
+        return Connection.state() == QLocalSocket::UnconnectedState && Connection.readAll().isEmpty();
+    };
+    // The offscreen platform numbers windows from 1, the main window first.
+    const QByteArray closeMainWindow = EncodeUTCRequest({utc_command, 1, "Close", {}, {}});
+    // Once the host asks, the active window is its question, which takes no settings.
+    const auto asking = [&] {
+        const QDeadlineTimer deadline(20000);
+        while (Send({"set", "DeviceID", "unsaved"}) == "true" && !deadline.hasExpired()) {
+        }
+        return !deadline.hasExpired();
+    };
+    QLocalSocket idle, running;
+    connected(idle, closeMainWindow.left(5));
+    ASSERT_GT(Send({"command", "NewDevice", "Sales"}).toInt(), 0);
+    ASSERT_EQ(Send({"set", "DeviceID", "unsaved"}), "true");
+
+    connected(running, closeMainWindow);
+    ASSERT_TRUE(asking());
+    running.write("x");
+    running.waitForBytesWritten(5000);
+    EXPECT_TRUE(closed(running));
+    EXPECT_EQ(Send({"command", "Close"}), "0"); // the question, answered Cancel
+
+    QProcess closing;
+    closing.start(BinPath("vqadmin"), {"utc", "--wid", "1", Socket, "command", "Close"});
+    ASSERT_TRUE(asking());
+    EXPECT_EQ(Send({"command", "Close"}), "0");
+    ASSERT_TRUE(closing.waitForFinished(20000));
+    EXPECT_EQ(closing.readAllStandardOutput(), "-1\n"); // not closed
+    EXPECT_EQ(Send({"set", "DeviceID", "kept"}), "true");
+    EXPECT_TRUE(closed(idle));
+    EXPECT_EQ(Host.state(), QProcess::Running);
 }
 
 TEST(VqadminUTCClient, AHostThatIsNotThereIsAFailure) {

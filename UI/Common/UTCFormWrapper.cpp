@@ -488,8 +488,8 @@ HWND TUTCFormWrapper::UTCCommand() {
         return INVALID_HWND;
     switch (index) {
     case 0:
-        FForm->close();
-        return 0;
+        // A form may stay open, as one whose user cancels closing does.
+        return FForm->close() ? 0 : INVALID_HWND;
     case 1:
         return PressButton([](const TButton *button) { return button->isDefault(); });
     default:

@@ -7,6 +7,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -20,16 +21,30 @@ const QStringList KindNames = {QStringLiteral("command"),    QStringLiteral("set
                                QStringLiteral("table-add"),  QStringLiteral("table-find"), QStringLiteral("table-get"),
                                QStringLiteral("table-set")};
 
+// How long a connection may take to send its request whole (docs/automation.md).
+constexpr int RequestTimeoutMs = 5000;
+
 // One connection: its request, run on the windows, and the reply, sent as
 // soon as the command's event is signalled. A modal operation signals while
 // the form it opened is still running; the exchange lives until both the
-// command and the connection have ended.
+// command and the connection have ended. What a connection may hold is
+// bounded: the request must come whole in time, and a byte more closes it.
 class TUTCExchange final : public QObject {
 public:
     TUTCExchange(QLocalSocket *Socket, QWidget *MainWindow, QObject *Parent)
         : QObject(Parent), FSocket(Socket), FMainWindow(MainWindow) {
         Socket->setParent(this);
+        // One byte beyond the longest request is enough to refuse what is longer.
+        Socket->setReadBufferSize(UTCRequestHeader + UTCRequestLimit + 1);
         connect(Socket, &QLocalSocket::readyRead, this, &TUTCExchange::Read);
+        // Bytes that came just before the deadline count: the host may have been busy.
+        FDeadline.setSingleShot(true);
+        connect(&FDeadline, &QTimer::timeout, this, [this] {
+            Read();
+            if (!FRequest)
+                Refuse();
+        });
+        FDeadline.start(RequestTimeoutMs);
         connect(Socket, &QLocalSocket::disconnected, this, [this] {
             FConnected = false;
             Finish();
@@ -42,9 +57,10 @@ public:
 
 private:
     void Read() {
+        // Nothing may follow the request: the command that runs ends the exchange.
+        if (FRequest)
+            return Refuse();
         FBuffer += FSocket->readAll();
-        if (FRunning || FEvent >= 0)
-            return;
         const std::optional<qsizetype> length = UTCPayloadLength(FBuffer);
         if (FBuffer.size() >= UTCRequestHeader && !length)
             return Refuse();
@@ -53,12 +69,22 @@ private:
         FRequest = DecodeUTCRequest(QByteArrayView(FBuffer).sliced(UTCRequestHeader));
         if (!FRequest || FBuffer.size() != UTCRequestHeader + *length)
             return Refuse();
-        Run();
+        FDeadline.stop();
+        // Outside this handler: the socket announces the bytes that come while
+        // the command runs a nested event loop (a message box's) only once its
+        // handler has returned.
+        QMetaObject::invokeMethod(this, &TUTCExchange::Run, Qt::QueuedConnection);
     }
 
-    void Refuse() { FSocket->abort(); }
+    void Refuse() {
+        FRefused = true;
+        FDeadline.stop();
+        FSocket->abort();
+    }
 
     void Run() {
+        if (FRefused)
+            return;
         FEvent = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         if (FEvent < 0)
             return Refuse();
@@ -81,6 +107,8 @@ private:
         if (!FNotifier->isEnabled() || eventfd_read(FEvent, &count) != 0)
             return;
         FNotifier->setEnabled(false);
+        if (FSocket->state() != QLocalSocket::ConnectedState)
+            return; // closed meanwhile
         FSocket->write(EncodeUTCReply(FBlock));
         FSocket->flush();
         FSocket->disconnectFromServer();
@@ -94,6 +122,7 @@ private:
     QLocalSocket *FSocket;
     QPointer<QWidget> FMainWindow;
     QByteArray FBuffer;
+    QTimer FDeadline;
     std::optional<TUTCRequest> FRequest;
     cparm FParams{};
     TUTCCommandBlock FBlock;
@@ -101,6 +130,7 @@ private:
     QSocketNotifier *FNotifier = nullptr;
     bool FRunning = false;
     bool FConnected = true;
+    bool FRefused = false;
 };
 
 } // namespace

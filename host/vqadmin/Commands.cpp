@@ -8,10 +8,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,6 +50,15 @@ private:
     std::function<void()> FSaved;
 };
 
+// Creates the temporary file with the permissions SQLite gives a new database.
+void CreateAsSQLite(QTemporaryFile &File) {
+    if (!File.open())
+        throw Exception(File.fileTemplate() + QStringLiteral(": cannot create: ") + File.errorString());
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(File.handle(), 0644 & ~mask);
+}
+
 // Export writes a regular file, or makes one, and never the database itself:
 // a device or a pipe would be replaced by a file, the database by a site file.
 void CheckExportTarget(const QString &FileName, const QString &DatabasePath) {
@@ -59,6 +72,13 @@ void CheckExportTarget(const QString &FileName, const QString &DatabasePath) {
 }
 
 } // namespace
+
+bool StandardOutputWritten() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    PrintError(QStringLiteral("standard output: cannot write: ") + qt_error_string(errno));
+    return false;
+}
 
 void PrintError(const QString &Line) {
     std::fputs((QStringLiteral("vqadmin: ") + Line + QLatin1Char('\n')).toUtf8().constData(), stderr);
@@ -121,24 +141,31 @@ int CommandImport(const QString &DatabasePath, const QString &FileName) {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(FileName + QStringLiteral(": cannot read: ") + file.errorString());
+    // A new database is built beside its place and renamed there once it holds
+    // the site, so that it appears whole or not at all, whatever ends the import.
+    QTemporaryFile building(DatabasePath + QStringLiteral(".XXXXXX"));
     const bool existed = QFileInfo::exists(DatabasePath);
+    if (!existed)
+        CreateAsSQLite(building);
     TImported imported;
     try {
         TProgress progress(QStringLiteral("importing"));
         const qint64 size = file.size();
         const auto update = [&] { progress.Update(file.pos(), size); };
         update();
-        TConfigDatabase database(DatabasePath);
+        TConfigDatabase database(existed ? DatabasePath : building.fileName());
         imported = ImportSite(database, file, update);
     } catch (const ESiteFile &e) {
-        if (!existed)
-            QFile::remove(DatabasePath);
         throw ESiteFile(FileName + QStringLiteral(": ") + e.Message());
-    } catch (...) {
-        // Only a database that holds the file's site is left behind.
-        if (!existed)
-            QFile::remove(DatabasePath);
-        throw;
+    }
+    if (!existed) {
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(building.fileName()).toStdString(),
+                                QFile::encodeName(DatabasePath).toStdString(), error);
+        if (error)
+            throw Exception(DatabasePath + QStringLiteral(": cannot create: ") +
+                            QString::fromLocal8Bit(error.message()));
+        building.setAutoRemove(false);
     }
     Print(QStringLiteral("Imported ") + QString::number(imported.Profiles) + QStringLiteral(" profiles and ") +
           QString::number(imported.Devices) + QStringLiteral(" devices into ") + DatabasePath);
@@ -157,9 +184,10 @@ int CommandExport(const QString &DatabasePath, const QString &FileName) {
         ExportSite(database, out, QStringLiteral("standard output"), update);
         return ExitOK;
     }
-    // Written beside the file and renamed into place when complete.
+    // Written beside the file and renamed into place when complete; unbuffered,
+    // so that a write that fails says why (a full disk) where it fails.
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Exception(FileName + QStringLiteral(": cannot write: ") + file.errorString());
     ExportSite(database, file, FileName, update);
     if (!file.commit())

@@ -15,14 +15,17 @@ constexpr int ExitFailure = 2;
 
 // "vqadmin: " and the line, on standard error.
 void PrintError(const QString &Line);
+// Whether everything written to standard output reached it (flushed without
+// error); says why not on standard error.
+bool StandardOutputWritten();
 
 // Each plug-in's identity and version entries, one block each. One that cannot
 // be loaded is reported on standard error and the others are still listed;
 // then the status is ExitFailure. Raises EPluginLoad when there is none.
 int CommandInfo(const QStringList &PluginPaths);
 // Replaces the database's site with the file's as it is read, in one
-// transaction, creating the database when missing; a refused file changes
-// nothing and leaves no new database behind. Raises ESiteFile (naming the
+// transaction, creating the database when missing: it appears only once it
+// holds the site. A refused file changes nothing and leaves no new database behind. Raises ESiteFile (naming the
 // file) for a refused file, Exception for a file that cannot be read, EDatabase.
 int CommandImport(const QString &DatabasePath, const QString &FileName);
 // The database's site as a site file, on standard output when FileName is

@@ -25,8 +25,8 @@ public:
 class TConfigDatabase {
 public:
     enum class TOpenMode {
-        Create, // a missing file is created with the schema
-        Existing,
+        Create,   // a missing file is created with the schema
+        Existing, // a missing file is refused, and so is one SQLite's quick check finds damaged
     };
     // Raises EDatabase.
     explicit TConfigDatabase(const QString &Path, TOpenMode Mode = TOpenMode::Create);
@@ -88,6 +88,8 @@ public:
     // Raises EDatabase naming the first option or device row that refers to
     // a profile that is not there.
     void CheckReferences();
+    // Reads every row once: raises EDatabase naming the first one that does not hold together.
+    void CheckRows();
 
     TSite LoadSite();
     // Replaces everything the database holds with what Fill saves, in one
@@ -113,6 +115,7 @@ private:
     // The row named as "table devices, row DeviceID 5".
     [[noreturn]] void Refuse(const QString &Row, const QString &Why) const;
     void CheckSchema(TOpenMode Mode);
+    void CheckIntegrity();
     void CreateSchema();
     void CreateProfilePages();
     void SetSchemaVersion();

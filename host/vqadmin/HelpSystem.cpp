@@ -134,6 +134,15 @@ private:
 };
 
 THelpSystem::THelpSystem(const QString &ProjectFile, QObject *Parent) : QObject(Parent) {
+    try {
+        ReadProject(ProjectFile);
+    } catch (const EHelpProject &e) {
+        FUnavailable = QStringLiteral("Help is unavailable: ") + e.Message();
+    }
+    qApp->installEventFilter(this);
+}
+
+void THelpSystem::ReadProject(const QString &ProjectFile) {
     QStringList missing;
     const QList<THelpMapEntry> map = ReadHelpProjectMap(ProjectFile, [&](const QString &Path) { missing << Path; });
     if (!missing.isEmpty())
@@ -160,7 +169,6 @@ THelpSystem::THelpSystem(const QString &ProjectFile, QObject *Parent) : QObject(
     for (const auto &[option, value] : pairs(QStringLiteral("OPTIONS")))
         if (option.compare(QLatin1String("Default topic"), Qt::CaseInsensitive) == 0)
             FDefaultPage = folder.filePath(value);
-    qApp->installEventFilter(this);
 }
 
 THelpSystem::~THelpSystem() = default;
@@ -200,18 +208,24 @@ void THelpSystem::Answer(int Command, uint32_t Data) {
         FPopupPos = UnpackPopupPos(Data);
         break;
     case hcContextPopup:
+        if (!Available())
+            break;
         if (const auto topic = TopicOf(Data))
             ShowPopup(PopupHtml(*topic));
         else
             ShowPopup(NoHelp);
         break;
     case hcContext:
+        if (!Available())
+            break;
         if (const auto topic = TopicOf(Data))
             Window().ShowTopic(*topic);
         else
             ShowPopup(NoHelp);
         break;
     case hcContents:
+        if (!Available())
+            break;
         Window().ShowTopic({FDefaultPage, {}});
         Window().ShowTab(0);
         break;
@@ -223,7 +237,16 @@ void THelpSystem::Answer(int Command, uint32_t Data) {
     }
 }
 
-void THelpSystem::ShowTopics() { Window().ShowTab(1); }
+void THelpSystem::ShowTopics() {
+    if (Available())
+        Window().ShowTab(1);
+}
+
+bool THelpSystem::Available() {
+    if (!FUnavailable.isEmpty())
+        ShowPopup(FUnavailable.toHtmlEscaped());
+    return FUnavailable.isEmpty();
+}
 
 std::optional<THelpSystem::TTopic> THelpSystem::TopicOf(uint32_t Context) const {
     const auto found = FTopics.constFind(int(Context));

@@ -9,7 +9,9 @@
 // - 1 shows a topic in the help window, 3 its contents, 15 its topics index;
 // - a topic it does not know (context 0 above all) gets the popup
 //   "No help is available for this item.".
-// Every window shown gets the help contexts of its topics.
+// Every window shown gets the help contexts of its topics. Without its
+// project the host still runs: every request for help gets a popup saying
+// that help is unavailable, and why.
 
 #include <QHash>
 #include <QObject>
@@ -28,7 +30,7 @@ class QWidget;
 class THelpSystem : public QObject {
     Q_OBJECT
 public:
-    // Reads the project; raises EHelpProject when it or a file it includes is missing.
+    // Reads the project; when it or a file it includes is missing, help is unavailable.
     explicit THelpSystem(const QString &ProjectFile, QObject *Parent = nullptr);
     ~THelpSystem() override;
 
@@ -58,7 +60,10 @@ private:
     // Gives the form and every object in it whose topic the help knows ("Form" and
     // "Form_Object" by object names) that topic's context; done for each window shown.
     void AssignHelpContexts(QWidget *Form) const;
+    void ReadProject(const QString &ProjectFile);
     void Answer(int Command, uint32_t Data);
+    // False, after saying why in the popup, when help is unavailable.
+    bool Available();
     // What the popup shows of a topic: its block, or the page's text before its first block.
     QString PopupHtml(const TTopic &Topic) const;
     // The popup's heading, or the page's title for a whole page.
@@ -71,6 +76,7 @@ private:
     QHash<int, TTopic> FTopics;
     QStringList FPages;
     QString FDefaultPage;
+    QString FUnavailable; // why there is no help; empty when there is
     std::optional<QPoint> FPopupPos;
     QStringList FReceived;
     std::unique_ptr<TPopup> FPopup;

@@ -530,9 +530,12 @@ void TJsonWriter::WriteString(QStringView Text) {
 }
 
 void TJsonWriter::Flush() {
-    if (FBuffer.isEmpty())
-        return;
-    if (FOut.write(FBuffer) != FBuffer.size())
-        throw Exception(FName + QStringLiteral(": cannot write: ") + FOut.errorString());
+    // A device may take a part (a disk that fills up); writing the rest then fails and says why.
+    for (qsizetype done = 0; done < FBuffer.size();) {
+        const qint64 written = FOut.write(FBuffer.constData() + done, FBuffer.size() - done);
+        if (written <= 0)
+            throw Exception(FName + QStringLiteral(": cannot write: ") + FOut.errorString());
+        done += written;
+    }
     FBuffer.clear();
 }

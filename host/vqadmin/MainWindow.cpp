@@ -372,6 +372,12 @@ QDialog *TMainWindow::ShowValidation() {
 }
 
 void TMainWindow::closeEvent(QCloseEvent *Event) {
+    // The open dialog closes first, as its user decides: one with unapplied
+    // changes asks, and Cancel there keeps both open.
+    if (FDialog && !FDialog->close()) {
+        Event->ignore();
+        return;
+    }
     QSettings settings;
     settings.setValue(GeometryKey, saveGeometry());
     settings.setValue(SplitterKey, ui->spSite->saveState());

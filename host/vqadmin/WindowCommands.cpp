@@ -32,12 +32,19 @@ struct TRegisteredLibrary {
     const TPluginLibrary Library;
 };
 
-// The main window over the database and the plug-in's module, with the host's
+// The database once every row of it has been read: the window would show a
+// fault in a message box while it is built, before a script could answer it.
+TConfigDatabase &Checked(TConfigDatabase &Database) {
+    Database.CheckRows();
+    return Database;
+}
+
+// The main window over an existing database and the plug-in's module, with the host's
 // help system and the Help menu's "What's this?" controls handed to the plug-in.
 struct TSession {
     TSession(const QString &DatabasePath, const QString &PluginPath)
-        : Plugin(PluginPath), Library(Plugin.Library), Help(DefaultHelpProject()), Database(DatabasePath),
-          Window(Database, ModuleOf(Library)) {
+        : Plugin(PluginPath), Library(Plugin.Library), Help(DefaultHelpProject()),
+          Database(DatabasePath, TConfigDatabase::TOpenMode::Existing), Window(Checked(Database), ModuleOf(Library)) {
         HandHelpToPlugin(*Library.Plugin(), InstallHelpMenu(Window, Help));
     }
 

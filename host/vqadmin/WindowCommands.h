@@ -1,6 +1,7 @@
 #pragma once
 // The vqadmin commands that run the host's windows; the application object
-// (a TAdminApplication) exists already.
+// (a TAdminApplication) exists already. Both refuse a database that is
+// missing, damaged or holds rows that do not hold together, raising EDatabase.
 
 #include <QString>
 

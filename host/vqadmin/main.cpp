@@ -39,9 +39,7 @@ std::unique_ptr<QCoreApplication> MakeApplication(char **argv, const QString &Co
     return app;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+int Run(int argc, char **argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -88,4 +86,12 @@ int main(int argc, char **argv) {
         PrintError(e.Message());
         return ExitFailure;
     }
+}
+
+} // namespace
+
+// What a command wrote must have reached standard output, else it failed.
+int main(int argc, char **argv) {
+    const int status = Run(argc, argv);
+    return status != ExitFailure && !StandardOutputWritten() ? ExitFailure : status;
 }
