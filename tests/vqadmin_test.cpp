@@ -161,7 +161,6 @@ TEST(VqadminInfo, UsageErrors) {
         {{"--plugin"}, "missing value after '--plugin' (see vqadmin --help)"},
         {{"info", "--json"}, "unknown option 'json' (see vqadmin --help)"},
         {{"validate", "--json=yes"}, "unexpected value after '--json' (see vqadmin --help)"},
-        {{"utc", "--wid"}, "missing value after '--wid' (see vqadmin --help)"},
         {{"list"}, "usage: vqadmin [OPTIONS] list profiles|devices"},
         {{"help", "frobnicate"}, "unknown command 'frobnicate' (see vqadmin --help)"},
     };
