@@ -232,6 +232,8 @@ TEST_F(MainWindowTest, TheWindowComesBackWhereItWas) {
     Window->close();
     TMainWindow again(Database, Module);
     EXPECT_EQ(again.size(), QSize(640, 360));
+    // With the application's icon, drawn from its SVG.
+    EXPECT_FALSE(again.windowIcon().pixmap(48, 48).isNull());
 }
 
 } // namespace

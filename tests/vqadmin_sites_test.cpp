@@ -118,6 +118,10 @@ TEST_F(VqadminSitesTest, UsageTheDefaultDatabaseAndFailures) {
     ASSERT_EQ(Vqadmin({"import", BinPath("demo-site.json")}).Status, 0);
     EXPECT_TRUE(QFile::exists(Path("vqadmin.db")));
     EXPECT_EQ(Vqadmin({"export"}).Out, OnDb("vqadmin.db", {"export"}).Out);
+    EXPECT_EQ(Vqadmin({"list", "profiles"}).Out, "Sales\nWarehouse\nFront Desk\nLab\n");
+    // Options may follow the command.
+    EXPECT_EQ(Vqadmin({"list", "devices", "--db", Path("none.db")}).Err,
+              "vqadmin: " + Path("none.db") + ": no such database (import creates one)\n");
 
     const TRun r = OnDb("vqadmin.db", {"--plugin", BinPath("fixtures/nomodule.plg"), "validate"});
     EXPECT_EQ(r.Status, 2);

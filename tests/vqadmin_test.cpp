@@ -4,6 +4,7 @@
 #include "HostRun.h"
 #include "PluginFile.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -154,9 +155,61 @@ TEST(VqadminInfo, RefusesWhatIsNotAUsablePlugin) {
 }
 
 TEST(VqadminInfo, UsageErrors) {
-    EXPECT_EQ(RunVqadmin({}).Status, 2);
-    EXPECT_EQ(RunVqadmin({QStringLiteral("frobnicate")}).Status, 2);
-    EXPECT_EQ(RunVqadmin({QStringLiteral("--plugin")}).Status, 2);
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, "usage: vqadmin [OPTIONS] COMMAND [ARGUMENTS] (see vqadmin --help)"},
+        {{"frobnicate"}, "unknown command 'frobnicate' (see vqadmin --help)"},
+        {{"--plugin"}, "missing value after '--plugin' (see vqadmin --help)"},
+        {{"info", "--json"}, "unknown option 'json' (see vqadmin --help)"},
+        {{"validate", "--json=yes"}, "unexpected value after '--json' (see vqadmin --help)"},
+        {{"list"}, "usage: vqadmin [OPTIONS] list profiles|devices"},
+        {{"help", "frobnicate"}, "unknown command 'frobnicate' (see vqadmin --help)"},
+    };
+    for (const auto &[args, error] : cases) {
+        const TRun r = RunVqadmin(args);
+        EXPECT_EQ(r.Status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.Out, "");
+        EXPECT_EQ(r.Err, "vqadmin: " + error + "\n");
+    }
+}
+
+// The help texts and the manual page name every command and each of its
+// options, which the parser takes (with --help, a command runs nothing).
+TEST(VqadminHelp, NamesEveryCommandAndOption) {
+    const std::pair<QString, QStringList> commands[] = {
+        {"info", {}},   {"import", {}},       {"export", {}}, {"validate", {"--json"}}, {"gui", {"--automation", "S"}},
+        {"automate", {}}, {"utc", {"--wid", "1"}}, {"list", {}}, {"help", {}},
+    };
+    const QStringList everywhere{"--db PATH", "--plugin PATH", "--version", "-h, --help"};
+    const TRun program = RunVqadmin({"--help"});
+    EXPECT_EQ(program.Status, 0);
+    QFile file(BinPath("vqadmin.1"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // The manual's text, its fonts and minus signs aside.
+    const QString manual =
+        QString::fromUtf8(file.readAll()).remove(QRegularExpression(R"(\\f[BIR])")).replace("\\-", "-");
+    const QString listed = "\n" + program.Out.section("\nCommands:\n", 1).section("\n\n", 0, 0);
+    EXPECT_EQ(listed.count(QRegularExpression("\n  [a-z]")), qsizetype(std::size(commands))) << listed.toStdString();
+    for (const auto &[command, options] : commands) {
+        const TRun help = RunVqadmin(options + QStringList{command, "--help"});
+        EXPECT_EQ(help.Status, 0) << command.toStdString() << help.Err.toStdString();
+        EXPECT_TRUE(help.Out.startsWith("Usage: vqadmin [OPTIONS] " + command)) << help.Out.toStdString();
+        EXPECT_EQ(help.Out, RunVqadmin({"help", command}).Out);
+        EXPECT_TRUE(listed.contains("\n  " + command + " ")) << command.toStdString();
+        EXPECT_TRUE(manual.contains("\n.TP\n" + command)) << command.toStdString();
+        for (const QString &option : everywhere + options.mid(0, 1))
+            for (const QString &text : {help.Out, manual})
+                EXPECT_TRUE(text.contains(option)) << command.toStdString() << ": " << option.toStdString();
+    }
+    for (const QString &option : everywhere)
+        EXPECT_TRUE(program.Out.contains("\n  " + option + " ")) << option.toStdString();
+}
+
+TEST(VqadminHelp, VersionNamesThePluginItWouldLoad) {
+    const QString host = "vqadmin 14.0.6.0 (software version 2.5.47300, device plug-in interface 8)\n";
+    EXPECT_EQ(RunVqadmin({"--version"}).Out, host + "Plug-in: " + BinPath("DP_Lyn2.plg") + ", version 14.0.6.0\n");
+    const TRun other = RunVqadmin({"--plugin", BinPath("missing.plg"), "--version"});
+    EXPECT_EQ(other.Status, 0);
+    EXPECT_EQ(other.Out, host + "Plug-in: " + BinPath("missing.plg") + ", no such file\n");
 }
 
 } // namespace

@@ -152,26 +152,24 @@ void TAutomationEndpoint::Listen(const QString &Path) {
 
 void TAutomationEndpoint::Accept(QLocalSocket *Socket) { new TUTCExchange(Socket, FMainWindow, this); }
 
-int CommandUTC(const QStringList &Arguments) {
-    QStringList args = Arguments;
+int CommandUTC(const QString &Wid, const QStringList &Arguments) {
     TUTCRequest request;
-    if (args.value(0) == QLatin1String("--wid")) {
+    if (!Wid.isEmpty()) {
         bool ok = false;
-        request.Wid = int32_t(args.value(1).toUInt(&ok));
+        request.Wid = int32_t(Wid.toUInt(&ok));
         if (!ok)
-            throw Exception(QStringLiteral("--wid: not a window handle: %1").arg(args.value(1)));
-        args = args.mid(2);
+            throw Exception(QStringLiteral("--wid: not a window handle: %1").arg(Wid));
     }
-    const qsizetype kind = KindNames.indexOf(args.value(1));
-    if (args.size() < 3 || args.size() > 5 || kind < 0)
+    const qsizetype kind = KindNames.indexOf(Arguments.value(1));
+    if (Arguments.size() < 3 || Arguments.size() > 5 || kind < 0)
         throw Exception(QStringLiteral("usage: vqadmin utc [--wid HANDLE] SOCKET KIND NAME [P2 [P3]], KIND one of ") +
                         KindNames.join(QStringLiteral(", ")));
-    const QString &path = args[0];
+    const QString &path = Arguments[0];
     request.Command = UTC2UICommand(kind);
     for (auto [text, index] : {std::pair{&request.Name, 2}, std::pair{&request.P2, 3}, std::pair{&request.P3, 4}}) {
-        const AnsiString ansi = ToAnsi(args.value(index));
+        const AnsiString ansi = ToAnsi(Arguments.value(index));
         if (qsizetype(ansi.size()) > UTCTextLimit)
-            throw Exception(QStringLiteral("%1 is longer than %2 bytes").arg(args[index]).arg(UTCTextLimit));
+            throw Exception(QStringLiteral("%1 is longer than %2 bytes").arg(Arguments[index]).arg(UTCTextLimit));
         *text = QByteArray::fromStdString(ansi);
     }
 

@@ -25,8 +25,9 @@ private:
     QLocalServer *FServer;
 };
 
-// vqadmin utc SOCKET KIND NAME [P2 [P3]]: sends one command and prints its
+// vqadmin utc [--wid HANDLE] SOCKET KIND NAME [P2 [P3]]: sends one command to
+// the window Wid names (empty: the active one) and prints its
 // result: the integer, true/false or the text, by the kind. ExitFindings when
 // the host found no window or wrapper for it or the operation raised (the
 // message on standard error); raises Exception for a host that does not answer.
-int CommandUTC(const QStringList &Arguments);
+int CommandUTC(const QString &Wid, const QStringList &Arguments);

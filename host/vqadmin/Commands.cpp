@@ -210,3 +210,15 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     report.Finish();
     return report.HasErrors() ? ExitFindings : ExitOK;
 }
+
+int CommandList(const QString &DatabasePath, const QString &What) {
+    if (What != QLatin1String("profiles") && What != QLatin1String("devices"))
+        throw Exception(QStringLiteral("list: profiles or devices, not %1").arg(What));
+    TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
+    if (What == QLatin1String("profiles"))
+        for (const TProfileRecord &profile : database.LoadProfiles())
+            Print(profile.Name);
+    else
+        database.ForEachDevice([](const TDeviceRecord &device) { Print(device.UniqueID); });
+    return ExitOK;
+}

@@ -38,6 +38,10 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
 // Export and validate refuse a database that is missing; progress shows on a
 // terminal's standard error.
 
+// The profiles' names or the devices' IDs (What: "profiles", "devices"), one
+// a line, in ID order: what a shell's completion offers. The database must exist.
+int CommandList(const QString &DatabasePath, const QString &What);
+
 // The halves of import and export that work on any device. ImportSite
 // replaces the database's site with the file's, in one transaction; Progress
 // hears of each record saved. Raises ESiteFile for a refused file, EDatabase.

@@ -281,5 +281,8 @@ THelpSystem::THelpWindow &THelpSystem::Window() {
 }
 
 QString DefaultHelpProject() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/vqadmin.hhp"));
+    const QDir host(QCoreApplication::applicationDirPath());
+    const QString beside = host.filePath(QStringLiteral("help/vqadmin.hhp"));
+    const QString installed = host.filePath(QStringLiteral(VQ_HELP_FOLDER "/vqadmin.hhp"));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : QDir::cleanPath(installed);
 }

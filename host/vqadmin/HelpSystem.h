@@ -83,5 +83,6 @@ private:
     std::unique_ptr<THelpWindow> FWindow;
 };
 
-// The host's own help project, shipped beside the executable.
+// The host's own help project: beside the executable (a build, or a copy run
+// where it lies), else in its installation's share/vqadmin/help beside bin/.
 QString DefaultHelpProject();

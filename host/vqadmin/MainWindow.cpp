@@ -63,6 +63,7 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
     : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow) {
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
+    setWindowIcon(QIcon(QStringLiteral(":/vqadmin.svg")));
     ui->spSite->setStretchFactor(1, 2);
     AddColumns(ui->lvProfiles, {QStringLiteral("Profile"), QStringLiteral("Devices")},
                {QStringLiteral("Name"), QStringLiteral("Devices")});
