@@ -11,7 +11,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTextStream>
+
+#include <optional>
 
 namespace {
 
@@ -58,11 +61,20 @@ struct TSession {
 } // namespace
 
 int CommandGui(const QString &DatabasePath, const QString &PluginPath, const QString &AutomationSocket) {
-    TSession session(DatabasePath, PluginPath);
-    TAutomationEndpoint endpoint(&session.Window);
+    std::optional<TSession> session;
+    try {
+        session.emplace(DatabasePath, PluginPath);
+    } catch (const Exception &e) {
+        // Started from the desktop menu there is no terminal to read standard
+        // error from, so a person on a screen is told in a window as well.
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), e.Message());
+        throw;
+    }
+    TAutomationEndpoint endpoint(&session->Window);
     if (!AutomationSocket.isEmpty())
         endpoint.Listen(AutomationSocket);
-    session.Window.show();
+    session->Window.show();
     return QApplication::exec();
 }
 
