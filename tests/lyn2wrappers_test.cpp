@@ -170,7 +170,7 @@ TEST_F(ProfileWrapper, EverySettingReachesTheProfileAsAUsersEditDoes) {
         {"G729Silence", "True", "G729SilenceSuppress=true"},
         {"RingTone", "8", "RingTone=8"},
         {"EnablePaging", "true", "EnablePaging=true"},
-        {"Dialing", "2205", "InterdigitTO=2200"},
+        {"Dialing", "3000", "InterdigitTO=3000"},
         {"SendSyslog", "true", " SendSyslog"},
         {"AllowLocation", "true", " AllowLocation"},
         {"ProxySource", "Specified Address", "MainProxySource=1"},
