@@ -12,13 +12,6 @@
 #include <random>
 #include <vector>
 
-// The record crosses the host boundary: its layout may never move.
-static_assert(sizeof(TIPAddressRec) == 20);
-static_assert(offsetof(TIPAddressRec, version) == 0);
-static_assert(offsetof(TIPAddressRec, ip4) == 4);
-static_assert(offsetof(TIPAddressRec, ip6) == 4);
-static_assert(sizeof(TIPAddressRec::ip6) == 16);
-
 namespace {
 
 using Bytes = std::array<uint8_t, 16>;
