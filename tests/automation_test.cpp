@@ -122,18 +122,6 @@ TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "s3\"cret");
 }
 
-TEST_F(AutomationTest, ARangeFromTheStartNumberTheHostAnswers) {
-    Expect("new range Lab\n"
-           "type edUniqueID ext\n"
-           "state vqseStartNumber\n"
-           "type edMACAddress 00-01-E1-00-00-10\n"
-           "type seCount 3\n"
-           "apply\n",
-           {"ok", "ext", "text=1 enabled=true visible=true readonly=false", "00-01-E1-00-00-10", "3", "applied"});
-    EXPECT_EQ(StoredDevices().mid(2),
-              QStringList({"ext1 00-01-E1-00-00-10 2", "ext2 00-01-E1-00-00-11 2", "ext3 00-01-E1-00-00-12 2"}));
-}
-
 TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
     struct TCase {
         QString Script;
