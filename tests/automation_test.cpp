@@ -91,7 +91,6 @@ TEST_F(AutomationTest, TheProfileDialogsCommands) {
             "error: line 12: no profile named nobody"},
            1);
     EXPECT_EQ(Database.LoadProfile(2)->Name, "Lab2");
-    EXPECT_EQ(Database.LoadProfilePage("FAKE"), "pcSettings.tshMore.More");
 }
 
 TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
