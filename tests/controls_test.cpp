@@ -239,17 +239,6 @@ TEST(ControlComponents, OwnersListTheirComponentsInCreationOrder) {
     EXPECT_EQ(ChildControls(panel), QList<QWidget *>({ed, sub}));
 }
 
-TEST(ControlSeams, MessageBoxesCanBeAnswered) {
-    TMessageBoxRecorder boxes;
-    boxes.Answer = QMessageBox::No;
-    EXPECT_EQ(MessageBox(nullptr, "Can't load custom fields' values", "Warning", QMessageBox::Critical), QMessageBox::No);
-    ASSERT_EQ(boxes.Requests.size(), 1);
-    const TMessageBoxRequest &box = boxes.Requests[0];
-    EXPECT_EQ(QStringList({box.Text, box.Caption}), QStringList({"Can't load custom fields' values", "Warning"}));
-    EXPECT_EQ(box.Icon, QMessageBox::Critical);
-    EXPECT_EQ(box.Buttons, QMessageBox::Ok);
-}
-
 TEST_F(ControlEvents, UpDownStepsWithinTheRangeAndWrapsOnButtonsAndArrowKeys) {
     auto *before = Add<TEdit>();
     auto *ud = Named(Add<TUpDown>(), "ud");

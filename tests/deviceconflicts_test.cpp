@@ -42,12 +42,6 @@ TEST(DeviceConflict, CloneAssignClear) {
     EXPECT_EQ(assigned.AObject, nullptr);
 }
 
-TEST(DeviceConflict, LevelComparison) {
-    EXPECT_EQ(CompareConflictLevels(dclWarning, dclWarning), 0);
-    EXPECT_GT(CompareConflictLevels(dclError, dclWarning), 0);
-    EXPECT_LT(CompareConflictLevels(dclNone, dclWarning), 0);
-}
-
 TEST(DeviceConflictList, FirstConflictWithHighestLevel) {
     TDeviceConflictList empty;
     EXPECT_EQ(empty.FirstConflictWithHighestLevel(), nullptr);

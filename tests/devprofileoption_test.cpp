@@ -16,13 +16,6 @@ TSIPDevice_Profile_Option_List Record(std::initializer_list<TSIPDevice_Profile_O
     return r;
 }
 
-TEST(OptionRecord, HasTheHostLayout) {
-    EXPECT_EQ(sizeof(TSIPDevice_Profile_Option_List), 76u);
-    EXPECT_EQ(offsetof(TSIPDevice_Profile_Option_List, list), 0u);
-    EXPECT_EQ(offsetof(TSIPDevice_Profile_Option_List, len), 72u);
-    EXPECT_EQ(offsetof(TSIPDevice_Profile_Option, value), 4u);
-}
-
 TEST(OptionList, EqualityIgnoresOrderNotLength) {
     TDPOptionList a, b, subset;
     a.AddOption(POT_SilenceSuppression, 1);

@@ -231,8 +231,12 @@ TEST_F(Frame, AddressHelperMessages) {
     TypeInto(frame->Control<TVQIPAddress>("vqipNTP")->Field(0), "10.1");
     EXPECT_EQ(Heard().back(), "conflict warning (input): NTP Server is incomplete");
     EXPECT_EQ(frame->ProfileProxy().IP_Settings.NTP.Text(), "10.1.0.0");
+    // A warning does not hold the profile back.
+    EXPECT_TRUE(frame->ApplyChanges(false));
+    EXPECT_NE(profile.CustomData.find(R"(NTP="10.1.0.0")"), std::string::npos) << profile.CustomData;
+    Heard();
     Clear(frame->Control<TVQIPAddress>("vqipNTP"));
-    EXPECT_EQ(Heard(), Lines{"conflict none"});
+    EXPECT_EQ(Heard(), (Lines{"modified true", "conflict none"}));
     EXPECT_EQ(frame->ProfileProxy().IP_Settings.NTP.Text(), "");
 }
 

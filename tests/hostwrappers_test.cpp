@@ -19,7 +19,6 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <functional>
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &HostWrapperManager(); }
 
@@ -49,51 +48,22 @@ protected:
     QDialog Form;
 };
 
+// Each kind of standard control reaches its own setter; what each setter
+// takes is the control commands' test.
 TEST_F(HostWrappers, StandardControlsTakeValuesAsTheyShowThem) {
     auto *edit = Add(new TEdit);
     auto *list = Add(new TComboBox);
     list->addItems({"alpha", "beta"});
     auto *box = Add(new TCheckBox);
-    auto *locked = Add(new TCheckBox);
-    locked->setEnabled(false);
     auto *spin = Add(new TSpinEdit);
     spin->setRange(0, 50);
-    spin->setValue(7);
-
-    struct TCase {
-        QWidget *Control;
-        const char *Value;
-        const char *Result;
-        std::function<QString()> Shown;
-    };
-    const auto checked = [](QCheckBox *b) { return [b] { return QString(b->isChecked() ? "checked" : "clear"); }; };
-    const TCase cases[] = {
-        {edit, "10.0.0.9", "true", [edit] { return edit->text(); }},
-        {list, "beta", "true", [list] { return list->currentText(); }},
-        // Not an item of a list without an edit: nothing takes.
-        {list, "gamma", "false", [list] { return list->currentText(); }},
-        {box, "TRUE", "true", checked(box)},
-        {box, "1", "true", checked(box)},
-        {locked, "True", "false", checked(locked)},
-        // Clamped to the range: the control does not show the value.
-        {spin, "99", "false", [spin] { return spin->text(); }},
-    };
-    const char *const shown[] = {"10.0.0.9", "beta", "", "checked", "clear", "clear", "50"};
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(OnControl(cases[i].Control, utc_set, "Setting", cases[i].Value), cases[i].Result) << i;
-        EXPECT_EQ(cases[i].Shown(), shown[i]) << i;
-    }
+    const std::pair<QWidget *, const char *> cases[] = {{edit, "10.0.0.9"}, {list, "beta"}, {box, "TRUE"}, {spin, "42"}};
+    for (const auto &[control, value] : cases)
+        EXPECT_EQ(OnControl(control, utc_set, "Setting", value), "true") << value;
+    EXPECT_EQ(QStringList({edit->text(), list->currentText(), box->isChecked() ? "checked" : "", spin->text()}),
+              QStringList({"10.0.0.9", "beta", "checked", "42"}));
     EXPECT_EQ(OnControl(edit, utc_get, "Setting"), "10.0.0.9");
     EXPECT_EQ(OnControl(box, utc_get, "Setting"), "Error!!!");
-
-    // A value the control cannot parse raises; the control stays as it was.
-    try {
-        OnControl(spin, utc_set, "Setting", "12x");
-        ADD_FAILURE() << "no error";
-    } catch (const Exception &e) {
-        EXPECT_EQ(e.Message(), "'12x' is not a valid integer value");
-    }
-    EXPECT_EQ(spin->text(), "50");
     // A control no command applies to has no wrapper.
     EXPECT_THROW(OnControl(Add(new QLabel("x")), utc_set, "Setting", "y"), Exception);
 }

@@ -1,10 +1,8 @@
 // The LYN 2 model: its custom-data schema, defaults, fixed values, the VLAN
-// sign encoding, its checks, its device proxy, and the frame classes that
-// name these proxies.
+// sign encoding, its checks and its device proxy.
 
 #include "FakeHost.h"
-#include "Lyn2_DeviceFrame.h"
-#include "Lyn2_ProfileFrame.h"
+#include "Lyn2_Proxies.h"
 #include "Lyn2_Schema.h"
 
 #include <QRegularExpression>
@@ -296,32 +294,6 @@ TEST_F(Lyn2Device, SavingStoresAnEmptyCustomTree) {
         proxy->FlushChanges();
         EXPECT_EQ(device.CustomData, "") << stored;
     }
-}
-
-TEST(Lyn2Classes, TheFramesNameTheProxies) {
-    EXPECT_EQ(TLyn2ProfileProxy::Class().GetDeviceType().Text(), "LYN 2");
-    EXPECT_EQ(TLyn2ProfileFrame::Class().GetProfileProxyClass(), &TLyn2ProfileProxy::Class());
-    EXPECT_EQ(TLynProfileFrame::Class().GetProfileProxyClass(), &TLynProfileProxy::Class());
-    EXPECT_EQ(TLyn2ProfileFrame::Class().ClassParent(), &TLynProfileFrame::Class());
-
-    // Each device frame level names the proxy of its level.
-    const std::pair<const TPluginDeviceFrameClass *, const TDeviceProxyClass *> device[] = {
-        {&TPluginDeviceFrame::Class(), &TDeviceProxy::Class()},
-        {&TBaseDeviceFrame::Class(), &TBaseDeviceProxy::Class()},
-        {&TProfiledDeviceFrame::Class(), &TProfiledDeviceProxy::Class()},
-        {&TSIPDeviceFrame::Class(), &TSIPDeviceProxy::Class()},
-        {&TLynDeviceFrame::Class(), &TLynDeviceProxy::Class()},
-        {&TLyn2DeviceFrame::Class(), &TLyn2DeviceProxy::Class()},
-    };
-    for (std::size_t k = 0; k < std::size(device); ++k) {
-        EXPECT_EQ(device[k].first->GetDeviceProxyClass(), device[k].second)
-            << device[k].first->ClassName().toStdString();
-        if (k > 0) {
-            EXPECT_EQ(device[k].first->ClassParent(), device[k - 1].first);
-            EXPECT_EQ(device[k].second->ClassParent(), device[k - 1].second);
-        }
-    }
-    EXPECT_EQ(&TLyn2DeviceProxy::Class().ProfileProxyClass(), &TLyn2ProfileProxy::Class());
 }
 
 } // namespace

@@ -131,13 +131,14 @@ TEST(SiteFile, CustomDataIsWrittenAsSettingsOnlyWhenThatIsExact) {
 TEST(SiteFile, IDsAreKeptWhenGivenAndTakenInFileOrderOtherwise) {
     const TSite site = ReadSiteFile(R"({"profiles": [{"name": "A"}, {"name": "B", "fields": {"ProfileID": 1}},
                                                      {"name": "C"}, {"name": "D", "fields": {"ProfileID": 3}}],
-                                        "devices": [{"profile": "B"}, {"profile": "A", "fields": {"DeviceID": 1}}]})");
+                                        "devices": [{"profile": "B"}, {"profile": "A", "fields": {"DeviceID": 1}},
+                                                    {"fields": {"DeviceID": 2}}]})");
     QList<int64_t> ids;
     for (const TProfileRecord &p : site.Profiles)
         ids << p.ProfileID;
     for (const TDeviceRecord &d : site.Devices)
         ids << d.DeviceID << d.ProfileID;
-    EXPECT_EQ(ids, (QList<int64_t>{2, 1, 4, 3, /* devices with their profiles */ 2, 1, 1, 2}));
+    EXPECT_EQ(ids, (QList<int64_t>{2, 1, 4, 3, /* devices with their profiles */ 3, 1, 1, 2, 2, 0}));
 }
 
 TEST(SiteFile, RefusalsNameThePlace) {

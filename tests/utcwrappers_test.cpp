@@ -12,7 +12,6 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <map>
 
 namespace {
@@ -44,35 +43,9 @@ protected:
 
 using Wrappers = TAutomationTest;
 
-// The table slot of a virtual operation, read from a pointer to it as the
-// platform's C++ ABI lays it out: the slot's byte offset plus one.
-template <class Member>
-std::size_t Slot(Member Operation) {
-    struct {
-        uintptr_t Pointer, Adjustment;
-    } raw;
-    static_assert(sizeof(Operation) == sizeof(raw));
-    std::memcpy(&raw, &Operation, sizeof(raw));
-    return (raw.Pointer - 1) / sizeof(void *);
-}
-
 } // namespace
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &Manager; }
-
-TEST(Contract, VirtualOperationsKeepTheirSlots) {
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCCommand), 0u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCSet), 1u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCGet), 2u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableAdd), 3u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableFind), 4u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableGet), 5u);
-    EXPECT_EQ(Slot(&TUTCGenericWrapper::UTCTableSet), 6u);
-    EXPECT_EQ(Slot(&TUTCFormWrapper::UTCCommand), 0u);
-    EXPECT_EQ(Slot(&TUTCWrapperManager::RegisterWrapper), 0u);
-    EXPECT_EQ(Slot(&TUTCWrapperManager::FindWrapperClass), 1u);
-    EXPECT_EQ(Slot(&TUTCWrapperManager::CreateWrapper), 2u);
-}
 
 TEST_F(Wrappers, GenericCommandNamesAreExactAndOtherOperationsAnswerNotHandled) {
     TUTCGenericWrapper wrapper;

@@ -44,16 +44,19 @@ protected:
 };
 
 TEST_F(VqadminSitesTest, ExportOfAnImportGivesBackTheSameRows) {
-    // Besides the demo site, values a hand-written file hardly holds: IPv6, text
-    // beyond ASCII, custom data that is no tree, options, a device without a profile.
+    // Besides the demo site, values a hand-written file hardly holds: IPv6, the
+    // empty addresses written out, text beyond ASCII, custom data that is no
+    // tree, options, a device without a profile. Import takes only what export
+    // writes back and import reads again.
     const QString full = Write("full.json", R"({
-        "system": {"sipAddress": "10.0.0.5", "nodeAddresses": {"2": "10.0.0.6"}},
+        "system": {"sipAddress": "0.0.0.0", "sipPort": 65535, "nodeAddresses": {"2": "10.0.0.6"}},
         "profiles": [{"name": "\u00c9quipe", "fields": {"ProfileID": 3, "Codecs": 15, "FailoverSIPIP": "10.0.0.6"},
                       "customData": "General{SoftwareVersion=\"2.3\u00e9\"} extra=1",
                       "options": {"POT_AutoAnswerType": 2, "POT_SilenceSuppression": -1}}],
         "devices": [{"profile": "\u00c9quipe", "fields": {"DeviceID": 8, "AssignedIP": "fe80::1:2",
                      "Greeting": "Gr\u00fc\u00df Gott \u263a", "MacAddress": "00-01-E1-AB-CD-08"}},
-                    {"fields": {"DeviceID": 9, "UniqueID": "A9", "NormalLocationID": 1099511627776}}]})");
+                    {"fields": {"DeviceID": 9, "UniqueID": "A9", "NormalLocationID": 1099511627776,
+                                "AssignedIP": "0.0.0.0", "DHCP_SRV_Start_IP": "::"}}]})");
     for (const QString &file : {BinPath("demo-site.json"), full}) {
         Import("a.db", file);
         ASSERT_EQ(OnDb("a.db", {"export", Path("a.json")}).Status, 0);
@@ -344,20 +347,6 @@ TEST_F(VqadminSitesTest, PathsAndNamesAreNeverReadAsPlaceholders) {
     ASSERT_EQ(RawSql(Path("site%1.db"), "PRAGMA user_version = 7"), "");
     EXPECT_EQ(OnDb("site%1.db", {"validate"}).Err,
               "vqadmin: " + Path("site%1.db") + ": unknown database schema version 7\n");
-}
-
-// Import takes only what export writes back and import reads again.
-TEST_F(VqadminSitesTest, WhatImportTakesExportGivesBack) {
-    Import("a.db", Write("a.json", R"({"system": {"sipAddress": "0.0.0.0", "sipPort": 65535},
-        "devices": [{"fields": {"AssignedIP": "0.0.0.0", "DHCP_SRV_Start_IP": "::"}}]})"));
-    const TRun exported = OnDb("a.db", {"export"});
-    ASSERT_EQ(exported.Status, 0) << exported.Err.toStdString();
-    const QJsonObject site = QJsonDocument::fromJson(exported.Out.toUtf8()).object();
-    EXPECT_EQ(site["system"]["sipAddress"].toString(), "0.0.0.0");
-    EXPECT_EQ(site["devices"][0]["fields"]["AssignedIP"].toString(), "0.0.0.0");
-    EXPECT_EQ(OnDb("a.db", {"validate"}).Err, "");
-    Import("b.db", Write("b.json", exported.Out.toUtf8()));
-    EXPECT_EQ(DumpDatabase(Path("b.db")), DumpDatabase(Path("a.db")));
 }
 
 // Standard error on a terminal shows how far a command has come, and leaves

@@ -96,28 +96,6 @@ TEST(ZDBDataTree, CreateNewReadsOnlyTreesAndToStringIsTheLibrarysText) {
     EXPECT_EQ(empty->ToString(), "IPComm{DHCP=true}");
 }
 
-TEST(ZDBDataTree, TypedPropertiesSurviveTheText) {
-    auto tree = Parse("");
-    TZDBDataValue *root = tree->Root();
-    const QString text = QString::fromUtf8("Zürich € \"quoted\" \\ {x}"), name = QString::fromUtf8("naïve name");
-    root->Fields("s")->setAsString(text);
-    root->Fields("i")->setAsInt(-480);
-    root->Fields("c")->setAsCardinal(0xFFFFFF00u);
-    root->Fields("b")->setAsBool(false);
-    root->Fields(name)->setIsArray(true);
-
-    auto copy = Parse(tree->ToString());
-    TZDBDataValue *r = copy->Root();
-    EXPECT_EQ(r->Fields("s")->asString(), text);
-    EXPECT_EQ(r->Fields("i")->asInt(), -480);
-    EXPECT_EQ(r->Fields("c")->asCardinal(), 0xFFFFFF00u);
-    EXPECT_FALSE(r->Fields("b")->asBool());
-    ASSERT_TRUE(r->HasField(name));
-    EXPECT_TRUE(r->Items(4)->IsArray());
-    EXPECT_EQ(r->Items(4)->Name(), name);
-    EXPECT_EQ(copy->ToString(), tree->ToString());
-}
-
 TEST(ZDBDataTree, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     auto tree = Parse("");
     TZDBDataValue *value = tree->Root()->Fields(QString::fromUtf8("Ā"));
