@@ -166,11 +166,16 @@ TEST_F(VqadminEndpoint, WhatIsNotARequestIsAnsweredByClosingAndTheHostGoesOn) {
     EXPECT_EQ(Send({"table-find", "", "DeviceID", "0001E1000002"}), "true");
 }
 
-TEST(VqadminUTCClient, AHostThatIsNotThereIsAFailure) {
+TEST(VqadminUTCClient, AHostThatIsNotThereOrATextOutsideTheCodePageIsAFailure) {
     QTemporaryDir dir;
     const TRun run = RunVqadmin({"utc", dir.filePath("none"), "get", "x"});
     EXPECT_EQ(run.Status, 2);
     EXPECT_TRUE(run.Err.contains("cannot connect")) << run.Err.toStdString();
+    // Refused before it is sent, rather than arriving as "??".
+    const TRun foreign = RunVqadmin({"utc", dir.filePath("none"), "set", "DeviceID", "caf\u00e9\u65e5\u672c"});
+    EXPECT_EQ(foreign.Status, 2);
+    EXPECT_TRUE(foreign.Err.contains("the character \u65e5 (U+65E5) is not in the host's code page"))
+        << foreign.Err.toStdString();
 }
 
 } // namespace
