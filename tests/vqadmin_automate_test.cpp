@@ -135,12 +135,23 @@ TEST_F(VqadminAutomate, AnEditedDeviceThatTakesAnotherDevicesKeysIsRefused) {
     EXPECT_EQ(Results("open device 0001E1000010\n"
                       "type edMACAddress 00-01-E1-00-00-20\n"
                       "conflict\n"
+                      "click cbIDLinkedToMAC\n"
+                      "type edUniqueID home\n"
+                      "conflict\n"
+                      // Only hexadecimal digits enter, however they come.
+                      "paste edMACAddress 00-01-E1-00-00-GG\n"
+                      "set MAC zz-zz-zz-zz-zz-zz\n"
+                      "type edMACAddress ab\n"
                       "apply\n"
                       "close\n"),
               QStringList({"ok", "00-01-E1-00-00-20",
                            "error: Device ID \"0001E1000020\" is already used by another device; MAC address "
                            "00-01-E1-00-00-20 is already used by device \"0001E1000020\"",
-                           "refused", "ok"}));
+                           // The host's finding and the frame's, the more severe first.
+                           "unchecked", "home",
+                           "error: MAC address 00-01-E1-00-00-20 is already used by device \"0001E1000020\"; Device "
+                           "ID equals to one of meta devices",
+                           "00-01-E1-00-00-__", "false", "AB-__-__-__-__-__", "refused", "ok"}));
     EXPECT_EQ(ExportedSite(), before);
 
     // The ID follows the MAC address it is linked to.

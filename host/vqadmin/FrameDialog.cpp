@@ -63,11 +63,13 @@ bool TFrameDialog::Start() {
 }
 
 TConflictLine TFrameDialog::Conflict() const {
-    if (!FHostFinding.isEmpty())
-        return {clvError, false, FHostFinding};
-    if (!FApplyProblem.isEmpty())
-        return {clvError, false, FApplyProblem};
-    return FFrameConflict;
+    const QString host = FHostFinding.isEmpty() ? FApplyProblem : FHostFinding;
+    if (host.isEmpty())
+        return FFrameConflict;
+    // The host's is an error, so it leads; the frame's follows rather than hide.
+    if (FFrameConflict.Level == clvNone)
+        return {clvError, false, host};
+    return {clvError, false, host + QStringLiteral("; ") + FFrameConflict.Message};
 }
 
 void TFrameDialog::UpdateModified() {

@@ -36,7 +36,8 @@ public:
 
     QWidget *Frame() const { return FFrameWidget; }
     TDialogPanel *Panel() const { return FParts.Panel; }
-    // The host's finding first, then why the last Apply stored nothing, then the frame's report.
+    // The host's finding (or else why the last Apply stored nothing), an
+    // error, then the frame's report: the more severe first.
     TConflictLine Conflict() const;
     // The frame's changes, or the host's own, are not applied yet.
     bool Modified() const { return FModified; }
