@@ -112,8 +112,8 @@ TEST_F(DeviceDialogTest, CancelWithUnappliedChangesAsksToSaveDiscardOrStay) {
         bool Open;
         QString Stored;
     } cases[] = {
-        {QMessageBox::Save, false, "alpha2"},
-        {QMessageBox::Discard, false, "alpha"},
+        {QMessageBox::Yes, false, "alpha2"},
+        {QMessageBox::No, false, "alpha"},
         {QMessageBox::Cancel, true, "alpha"},
     };
     for (const TCase &c : cases) {

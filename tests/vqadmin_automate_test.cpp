@@ -233,14 +233,19 @@ TEST_F(VqadminAutomate, AnEditedProfileIsWhatExportShows) {
         const char *Setting; // a setting of the export and its value, or none
         QJsonValue Value;
     } cases[] = {
-        {"Lab", "name \"Lab 2\"\nmodified\napply\n", {"Lab 2", "true", "applied"}, "Lab 2", "IPSettings/DNS",
-         "192.168.10.2"},
-        // The demo's front desk profile is in error: the frame refuses to apply it.
+        {"Lab",
+         "name \"Lab 2\"\nmodified\nstate vqimLYN2SubnetMask\napply\n",
+         {"Lab 2", "true", "text=255.255.255.0 enabled=true visible=false readonly=false", "applied"},
+         "Lab 2", "IPSettings/DNS", "192.168.10.2"},
+        // The demo's front desk profile is in error: the frame refuses to apply it,
+        // and closing asks to save; the script answers the question.
         {"Front Desk",
-         "name Desk\napply\nconflict\n",
+         "name Desk\napply\nconflict\ndialog DefaultButton\nanswer cancel\ndialog Close\nmodified\nanswer no\n"
+         "dialog Close\nnew device Sales\n",
          {"Desk", "refused",
           "error: Invalid Default Gateway IP address: IP address 192.168.1.255 with a subnet mask of 255.255.255.0 "
-          "is the Subnet's broadcast address and cannot be used as a host IP."},
+          "is the Subnet's broadcast address and cannot be used as a host IP.",
+          "-1", "ok", "0", "true", "ok", "0", "ok"},
          "Front Desk", "IPSettings/TFTPAddress", "192.168.1.5"},
     };
     for (const TCase &c : cases) {

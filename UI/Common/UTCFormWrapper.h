@@ -196,15 +196,13 @@ protected:
     // with the operation of its kind; true when the control took the value,
     // false for a name not in Settings.
     bool SetSetting(QWidget *Frame, std::span<const TUTCSetting> Settings);
+    // Records the pending modal form unless Enabled is false; false then.
+    bool RecordModalForm(bool Enabled, const QMetaObject *ExpectedClass);
 
     // The leading fields, in this order.
     bool FFired = false;
     Pcparm pUTCparams = nullptr; // borrowed
     PUTCData pUTCData = nullptr; // borrowed
-
-private:
-    // Records the pending modal form unless Enabled is false; false then.
-    bool RecordModalForm(bool Enabled, const QMetaObject *ExpectedClass);
 };
 
 class TUTCFormWrapper;

@@ -131,12 +131,12 @@ void TFrameDialog::reject() {
     if (FModified) {
         switch (MessageBox(this, QStringLiteral("Save the changes to %1?").arg(SaveQuestion()),
                            windowTitle().remove(QStringLiteral("[*]")), QMessageBox::Question,
-                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
-        case QMessageBox::Save:
+                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
             if (!Apply())
                 return;
             break;
-        case QMessageBox::Discard:
+        case QMessageBox::No:
             break;
         default:
             return;
