@@ -136,6 +136,20 @@ TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
     EXPECT_EQ(Send({"table-get", "", "DeviceID"}), "driven");
     EXPECT_EQ(Send({"table-get", "", "MAC"}), "00-01-E1-00-00-77");
     EXPECT_EQ(Send({"command", "Close"}, 12345), "status 1: vqadmin: no window or wrapper for the command");
+
+    // The profile dialog likewise. One the frame refuses to apply is left
+    // through the save question, whose handle closing answers.
+    EXPECT_EQ(Send({"command", "EditProfile", "Nowhere"}), "-1");
+    ASSERT_GT(Send({"command", "EditProfile", "Front Desk"}).toInt(), 0);
+    EXPECT_EQ(Send({"set", "NTPServer", "192.168.1.123"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "-1");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "-1");
+    ASSERT_GT(Send({"command", "Close"}).toInt(), 0);
+    EXPECT_EQ(Send({"command", "No"}), "0");
+    ASSERT_GT(Send({"command", "NewProfile"}).toInt(), 0);
+    ASSERT_GT(Send({"command", "Close"}).toInt(), 0);
+    EXPECT_EQ(Send({"command", "No"}), "0");
+    EXPECT_EQ(Send({"table-find", "", "DeviceID", "driven"}), "true");
     EXPECT_EQ(Send({"sideways", "x"}).section(':', 0, 0), "status 2");
 
     Host.kill();
@@ -144,6 +158,7 @@ TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
     EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-77");
     EXPECT_EQ(device["ProxyPassword"], "s3cret");
     EXPECT_EQ(device["AssignedIP"], "10.0.0.77");
+    EXPECT_FALSE(Vqadmin({"export"}).Out.contains("192.168.1.123"));
 }
 
 TEST_F(VqadminEndpoint, WhatIsNotARequestIsAnsweredByClosingAndTheHostGoesOn) {

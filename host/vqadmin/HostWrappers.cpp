@@ -193,21 +193,25 @@ TMainWindowWrapper::TMainWindowWrapper(TMainWindow *aForm) : TUTCFormWrapper(aFo
 
 HWND TMainWindowWrapper::UTCCommand() {
     if (Name() == QLatin1String("NewDevice"))
-        return OpenDialog("actNewDevice", FWindow->Profiles());
+        return OpenDialog("actNewDevice", FWindow->Profiles(), &TDeviceDialog::staticMetaObject);
     if (Name() == QLatin1String("EditDevice"))
-        return OpenDialog("actEditDevice", FWindow->Devices());
+        return OpenDialog("actEditDevice", FWindow->Devices(), &TDeviceDialog::staticMetaObject);
+    if (Name() == QLatin1String("NewProfile"))
+        return OpenDialog("actNewProfile", nullptr, &TProfileDialog::staticMetaObject);
+    if (Name() == QLatin1String("EditProfile"))
+        return OpenDialog("actEditProfile", FWindow->Profiles(), &TProfileDialog::staticMetaObject);
     return TUTCFormWrapper::UTCCommand();
 }
 
-HWND TMainWindowWrapper::OpenDialog(const char *ActionName, TVarnelGrid *List) {
+HWND TMainWindowWrapper::OpenDialog(const char *ActionName, TVarnelGrid *List, const QMetaObject *DialogClass) {
     auto *action = FWindow->findChild<QAction *>(QLatin1String(ActionName));
-    if (!action || QGridFindRow(List, 0, P2()) < 0)
+    if (!action || (List && QGridFindRow(List, 0, P2()) < 0))
         return INVALID_HWND;
     // The menu's actions are Qt's; the modal operation runs one of the layer's.
     TAction menuAction;
     menuAction.SetEnabled(action->isEnabled());
     menuAction.OnExecute = [action](QObject *) { action->trigger(); };
-    return ModalAction(&menuAction, &TDeviceDialog::staticMetaObject);
+    return ModalAction(&menuAction, DialogClass);
 }
 
 bool TMainWindowWrapper::UTCTableAdd() { return ProcessChildWrapper(FWindow->Devices()).as_bool; }

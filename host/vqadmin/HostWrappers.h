@@ -17,8 +17,9 @@
 //
 // The main window answers the form commands, "NewDevice" (p2: a profile's
 // name) and "EditDevice" (p2: a device ID), which open the device dialog as the
-// menu does and answer its handle, and runs the table commands on its device
-// list. Any other form answers the form commands and hands what
+// menu does and answer its handle, "NewProfile" and "EditProfile" (p2: a
+// profile's name), the same for the profile dialog, and runs the table
+// commands on its device list. Any other form answers the form commands and hands what
 // else it gets to the plug-in's frame it holds; with an Apply/Close strip its
 // "DefaultButton" applies and its "CancelButton" closes unless there are
 // unapplied changes (-1 then).
@@ -43,9 +44,10 @@ public:
     bool UTCTableSet() override;
 
 private:
-    // Selects the row whose first column is p2, then runs the menu's action;
-    // the dialog's handle reaches the command when the dialog opens.
-    HWND OpenDialog(const char *ActionName, TVarnelGrid *List);
+    // Selects the row of List whose first column is p2 (without a list, none),
+    // then runs the menu's action; the handle of the dialog of DialogClass
+    // reaches the command when the dialog opens.
+    HWND OpenDialog(const char *ActionName, TVarnelGrid *List, const QMetaObject *DialogClass);
 
     TMainWindow *FWindow;
 };
