@@ -191,17 +191,27 @@ TEST_F(VqadminAutomate, ClearedDeviceFieldsTakeWhatIsTypedThen) {
 
 TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
     const QJsonObject before = ExportedSite();
-    // The Warehouse's phones need a fixed LAN IP address, which a range cannot give.
+    // The Warehouse's phones have fixed LAN IP addresses: each next one the next.
     EXPECT_EQ(Results("new range Warehouse\n"
+                      "conflict\n"
                       "type edUniqueID wh\n"
                       "type edMACAddress 00-01-E1-00-01-00\n"
+                      "key seCount Up\n"
                       "apply\n"
                       "conflict\n"
-                      "close\n"),
-              QStringList({"ok", "wh", "00-01-E1-00-01-00", "refused", "error: Device \"wh1\": Invalid LAN IP address",
-                           "ok"}));
-    EXPECT_EQ(ExportedSite(), before);
+                      "type edFirstIP 10.1.0.9\n"
+                      "apply\n"
+                      "conflict\n"
+                      "type edFirstIP 10.1.0.11\n"
+                      "apply\n"),
+              QStringList({"ok", "error: Device prefix is empty", "wh", "00-01-E1-00-01-00", "2", "refused",
+                           "error: First LAN IP address is empty", "10.1.0.9", "refused",
+                           "error: LAN IP address 10.1.0.10 of device \"wh2\" is already used by device "
+                           "\"0001E1000010\"",
+                           "10.1.0.11", "applied"}));
 
+    // Applied, the dialog closes; the next range's start number follows its
+    // prefix even when it was typed while the MAC address was incomplete.
     EXPECT_EQ(Results("new range Sales\n"
                       "type edUniqueID sl\n"
                       "state vqseStartNumber\n"
@@ -209,17 +219,27 @@ TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
                       "key seCount Up\n"
                       "key seCount Up\n"
                       "apply\n"
-                      "close\n"),
+                      "new range Sales\n"
+                      "type edMACAddress 00-01-E1-00-03\n"
+                      "type edUniqueID sl\n"
+                      "type edMACAddress 00-01-E1-00-03-10\n"
+                      "state vqseStartNumber\n"
+                      "apply\n"),
               QStringList({"ok", "sl", "text=1 enabled=true visible=true readonly=false", "00-01-E1-00-02-FF", "2",
-                           "3", "applied", "ok"}));
+                           "3", "applied", "ok", "00-01-E1-00-03-__", "sl", "00-01-E1-00-03-10",
+                           "text=4 enabled=true visible=true readonly=false", "applied"}));
     const QJsonObject after = ExportedSite();
-    const QStringList macs = {"00-01-E1-00-02-FF", "00-01-E1-00-03-00", "00-01-E1-00-03-01"};
-    for (int i = 0; i < 3; ++i) {
-        const QJsonObject device = ExportedDevice(after, QStringLiteral("sl%1").arg(i + 1));
-        EXPECT_EQ(device["profile"].toString(), "Sales") << i;
+    const QStringList ids = {"wh1", "wh2", "sl1", "sl2", "sl3", "sl4"};
+    const QStringList macs = {"00-01-E1-00-01-00", "00-01-E1-00-01-01", "00-01-E1-00-02-FF",
+                              "00-01-E1-00-03-00", "00-01-E1-00-03-01", "00-01-E1-00-03-10"};
+    const QStringList ips = {"10.1.0.11", "10.1.0.12", "", "", "", ""};
+    for (int i = 0; i < ids.size(); ++i) {
+        const QJsonObject device = ExportedDevice(after, ids[i]);
+        EXPECT_EQ(device["profile"].toString(), i < 2 ? "Warehouse" : "Sales") << i;
         EXPECT_EQ(device["fields"].toObject()["MacAddress"].toString(), macs[i]) << i;
+        EXPECT_EQ(device["fields"].toObject()["AssignedIP"].toString(), ips[i]) << i;
     }
-    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size() + 3);
+    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size() + ids.size());
 }
 
 // Profile edits: each row edits one profile and names what export must show

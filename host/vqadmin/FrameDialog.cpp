@@ -31,6 +31,7 @@ void TFrameDialog::Attach(const TParts &Parts) {
     FContainer->OnConflict = [this](TConflictLevel Level, bool IsExternal, const QString &Message) {
         FFrameConflict = {Level, IsExternal, Message};
         SetApplyProblem({});
+        FrameConflictChanged();
     };
 }
 

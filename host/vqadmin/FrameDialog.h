@@ -80,6 +80,9 @@ protected:
     virtual bool Store() = 0;
     // Changes of the host's own fields that the frame does not know of.
     virtual bool HostModified() const { return false; }
+    // After the frame reported a new conflict (FrameConflict).
+    virtual void FrameConflictChanged() {}
+    const TConflictLine &FrameConflict() const { return FFrameConflict; }
     // "Save the changes to WHAT?" when the user closes with changes.
     virtual QString SaveQuestion() const = 0;
 
