@@ -11,6 +11,7 @@ namespace {
 // The frame's controls whose texts the host checks against the other devices.
 const QString UniqueIDControl = QStringLiteral("edUniqueID");
 const QString MACAddressControl = QStringLiteral("edMACAddress");
+// A range's start number, which the host reads.
 const QString StartNumberControl = QStringLiteral("vqseStartNumber");
 // The frame's LAN IP address, enabled while the profile gives its phones fixed addresses.
 const QString LANIPControl = QStringLiteral("vqipIP");
@@ -78,7 +79,7 @@ void TDeviceDialog::ShowObject() {
     for (const QString &name : {UniqueIDControl, MACAddressControl})
         if (auto *edit = Frame()->findChild<QLineEdit *>(name))
             connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
-    if (auto *ip = Frame()->findChild<QWidget *>(LANIPControl))
+    if (auto *ip = Frame()->findChild<QWidget *>(LANIPControl); ip && FAction == TDeviceAction::NewRange)
         ip->installEventFilter(this);
     uint16_t flags = 0;
     if (FAction != TDeviceAction::Edit)
