@@ -19,10 +19,12 @@
 // name) and "EditDevice" (p2: a device ID), which open the device dialog as the
 // menu does and answer its handle, "NewProfile" and "EditProfile" (p2: a
 // profile's name), the same for the profile dialog, and runs the table
-// commands on its device list. Any other form answers the form commands and hands what
+// commands on its device list. A message box presses the button its command
+// names by caption. Any other form answers the form commands and hands what
 // else it gets to the plug-in's frame it holds; with an Apply/Close strip its
 // "DefaultButton" applies and its "CancelButton" closes unless there are
-// unapplied changes (-1 then).
+// unapplied changes (-1 then), while its "Close" then answers the handle of
+// the question whether to save them.
 
 #include "UTCFormWrapper.h"
 
@@ -53,8 +55,9 @@ private:
 };
 
 // A dialog's wrapper: the form commands, the rest for the frame it holds. In
-// a dialog with an Apply/Close strip, "DefaultButton" applies and
-// "CancelButton" closes unless there are unapplied changes.
+// a dialog with an Apply/Close strip, "DefaultButton" applies, "CancelButton"
+// closes unless there are unapplied changes, and "Close" with unapplied
+// changes answers the handle of the save question.
 class THostDialogWrapper : public TUTCFormWrapper {
 public:
     explicit THostDialogWrapper(QWidget *aForm);
