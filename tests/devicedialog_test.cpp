@@ -112,8 +112,8 @@ TEST_F(DeviceDialogTest, CancelWithUnappliedChangesAsksToSaveDiscardOrStay) {
         bool Open;
         QString Stored;
     } cases[] = {
-        {QMessageBox::Save, false, "alpha2"},
-        {QMessageBox::Discard, false, "alpha"},
+        {QMessageBox::Yes, false, "alpha2"},
+        {QMessageBox::No, false, "alpha"},
         {QMessageBox::Cancel, true, "alpha"},
     };
     for (const TCase &c : cases) {
@@ -166,8 +166,13 @@ TEST_F(DeviceDialogTest, ANewRangeCreatesEveryDeviceWithConsecutiveMACsOrNone) {
     EXPECT_EQ(Stored, 1);
     EXPECT_EQ(StoredDevices().mid(2), QStringList({"ext1 00-01-E1-00-00-31 1", "ext2 00-01-E1-00-00-FE 1",
                                                    "ext3 00-01-E1-00-00-FF 1", "ext4 00-01-E1-00-01-00 1"}));
+    // Created, the range has nothing left to show.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Dialog->isVisible());
 
     // Any device that cannot be created stops them all, with the reason on the conflict line.
+    ASSERT_TRUE(Open(TDeviceAction::NewRange, pattern));
+    Field<QSpinBox>("seCount")->setValue(3);
     struct TCase {
         QString Prefix, MAC;
         int Start;

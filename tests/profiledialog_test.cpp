@@ -101,7 +101,7 @@ TEST_F(ProfileDialogTest, ARenameIsAChangeTheHostKeepsAndTheFrameJudges) {
     EXPECT_EQ(Title(), "Profile Lab 2");
 
     Type("edName", "Lab 3");
-    Answers = {QMessageBox::Discard};
+    Answers = {QMessageBox::No};
     ClickClose();
     EXPECT_EQ(Boxes, QStringList{"Save the changes to profile \"Lab 2\"?"});
     EXPECT_FALSE(Dialog->isVisible());

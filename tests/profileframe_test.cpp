@@ -221,6 +221,17 @@ TEST_F(ProfileFrame, TheSystemsOwnTFTPSourceShowsAsFixedUntilTheUserChooses) {
     EXPECT_NE(Stored().find("TFTPFixed=1"), std::string::npos);
 }
 
+TEST_F(ProfileFrame, ADHCPSourceStoredWithDHCPOffIsPutRightByOneClickOnFixed) {
+    ShowProfile(R"(IPComm{DHCP=false} IPSettings{SubnetMask=4294967040u Gateway=3232235777u TFTPFixed=0
+                   TFTPAddress="10.1.1.1"})");
+    OpenPage("IP Communications");
+    // The stored source cannot be without DHCP: the page shows "Fixed:", and a click on it stores that.
+    EXPECT_TRUE(Checked("rbLYN2FixedTFTPServer"));
+    Click("rbLYN2FixedTFTPServer");
+    EXPECT_EQ(Heard(), (Lines{"conflict none", "modified true"}));
+    EXPECT_NE(Stored().find("TFTPFixed=1"), std::string::npos);
+}
+
 TEST_F(ProfileFrame, ValuesOutsideTheTablesShowNoSelectionAndStayStored) {
     ShowProfile(R"(General{Regional{Country="usa" Timezone=-210}} SIP{TransportProtocol=0})");
     for (const char *list : {"cbLYN2Country", "cbLYN2TimeZone"})

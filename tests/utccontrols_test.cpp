@@ -188,6 +188,7 @@ TEST_F(ControlCommands, CheckBoxWordsCheckOnlyForTrueAndDisabledBoxesStayAsTheyA
 
     chb->SetEnabled(false);
     EXPECT_EQ(W("False").DoCheckBox(chb), -1);
+    EXPECT_EQ(W("True").DoCheckBox(chb), -1); // even in the asked state
     EXPECT_FALSE(W().CheckBox(chb));
     EXPECT_TRUE(chb->Checked());
     EXPECT_EQ(clicks, 7);
@@ -206,6 +207,8 @@ TEST_F(ControlCommands, RadioButtonIsSelectedUnlessDisabled) {
     EXPECT_EQ(W().SelectRadioButton(rb2), 0); // already selected: no click
     rb1->SetEnabled(false);
     EXPECT_EQ(W().SelectRadioButton(rb1), -1);
+    rb2->SetEnabled(false);
+    EXPECT_EQ(W().SelectRadioButton(rb2), -1); // even in the asked state
     EXPECT_TRUE(rb2->Checked());
     EXPECT_EQ(log, QStringList({"rb1", "rb2"}));
 }
@@ -373,9 +376,10 @@ TEST_F(ControlCommands, ModalOperationsRecordOneWaiterBeforeTheyTriggerTheContro
 TEST_F(ControlCommands, DialogPanelAppliesWhenItCanAndClosesOnlyWithoutChanges) {
     auto *panel = Add<TDialogPanel>();
     QStringList log;
+    bool refuse = true;
     panel->SetOnApply([&](QObject *) {
         log.append("apply");
-        panel->SetChanged(false);
+        panel->SetChanged(refuse);
     });
     panel->OnCancel = Note(log, "cancel");
     panel->OnClose = Note(log, "close");
@@ -389,10 +393,12 @@ TEST_F(ControlCommands, DialogPanelAppliesWhenItCanAndClosesOnlyWithoutChanges) 
     EXPECT_TRUE(log.isEmpty());
 
     panel->SetHasConflicts(false);
+    EXPECT_EQ(W().ApplyDialogPanel(panel), -1); // the dialog refused: nothing applied
+    refuse = false;
     EXPECT_EQ(W().ApplyDialogPanel(panel), 0);
     EXPECT_EQ(panel->btClose->Caption(), "&Close");
     EXPECT_EQ(W().CloseDialogPanel(panel), 0);
-    EXPECT_EQ(log, QStringList({"apply", "close"}));
+    EXPECT_EQ(log, QStringList({"apply", "apply", "close"}));
 }
 
 TEST_F(ControlCommands, ChildControlSearchSetsDeeperNamesTooButAnswersForTheDirectChild) {

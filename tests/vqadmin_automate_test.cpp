@@ -135,12 +135,23 @@ TEST_F(VqadminAutomate, AnEditedDeviceThatTakesAnotherDevicesKeysIsRefused) {
     EXPECT_EQ(Results("open device 0001E1000010\n"
                       "type edMACAddress 00-01-E1-00-00-20\n"
                       "conflict\n"
+                      "click cbIDLinkedToMAC\n"
+                      "type edUniqueID home\n"
+                      "conflict\n"
+                      // Only hexadecimal digits enter, however they come.
+                      "paste edMACAddress 00-01-E1-00-00-GG\n"
+                      "set MAC zz-zz-zz-zz-zz-zz\n"
+                      "type edMACAddress ab\n"
                       "apply\n"
                       "close\n"),
               QStringList({"ok", "00-01-E1-00-00-20",
                            "error: Device ID \"0001E1000020\" is already used by another device; MAC address "
                            "00-01-E1-00-00-20 is already used by device \"0001E1000020\"",
-                           "refused", "ok"}));
+                           // The host's finding and the frame's, the more severe first.
+                           "unchecked", "home",
+                           "error: MAC address 00-01-E1-00-00-20 is already used by device \"0001E1000020\"; Device "
+                           "ID equals to one of meta devices",
+                           "00-01-E1-00-00-__", "false", "AB-__-__-__-__-__", "refused", "ok"}));
     EXPECT_EQ(ExportedSite(), before);
 
     // The ID follows the MAC address it is linked to.
@@ -180,17 +191,27 @@ TEST_F(VqadminAutomate, ClearedDeviceFieldsTakeWhatIsTypedThen) {
 
 TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
     const QJsonObject before = ExportedSite();
-    // The Warehouse's phones need a fixed LAN IP address, which a range cannot give.
+    // The Warehouse's phones have fixed LAN IP addresses: each next one the next.
     EXPECT_EQ(Results("new range Warehouse\n"
+                      "conflict\n"
                       "type edUniqueID wh\n"
                       "type edMACAddress 00-01-E1-00-01-00\n"
+                      "key seCount Up\n"
                       "apply\n"
                       "conflict\n"
-                      "close\n"),
-              QStringList({"ok", "wh", "00-01-E1-00-01-00", "refused", "error: Device \"wh1\": Invalid LAN IP address",
-                           "ok"}));
-    EXPECT_EQ(ExportedSite(), before);
+                      "type edFirstIP 10.1.0.9\n"
+                      "apply\n"
+                      "conflict\n"
+                      "type edFirstIP 10.1.0.11\n"
+                      "apply\n"),
+              QStringList({"ok", "error: Device prefix is empty", "wh", "00-01-E1-00-01-00", "2", "refused",
+                           "error: First LAN IP address is empty", "10.1.0.9", "refused",
+                           "error: LAN IP address 10.1.0.10 of device \"wh2\" is already used by device "
+                           "\"0001E1000010\"",
+                           "10.1.0.11", "applied"}));
 
+    // Applied, the dialog closes; the next range's start number follows its
+    // prefix even when it was typed while the MAC address was incomplete.
     EXPECT_EQ(Results("new range Sales\n"
                       "type edUniqueID sl\n"
                       "state vqseStartNumber\n"
@@ -198,17 +219,27 @@ TEST_F(VqadminAutomate, ARangeIsCreatedWholeOrNotAtAll) {
                       "key seCount Up\n"
                       "key seCount Up\n"
                       "apply\n"
-                      "close\n"),
+                      "new range Sales\n"
+                      "type edMACAddress 00-01-E1-00-03\n"
+                      "type edUniqueID sl\n"
+                      "type edMACAddress 00-01-E1-00-03-10\n"
+                      "state vqseStartNumber\n"
+                      "apply\n"),
               QStringList({"ok", "sl", "text=1 enabled=true visible=true readonly=false", "00-01-E1-00-02-FF", "2",
-                           "3", "applied", "ok"}));
+                           "3", "applied", "ok", "00-01-E1-00-03-__", "sl", "00-01-E1-00-03-10",
+                           "text=4 enabled=true visible=true readonly=false", "applied"}));
     const QJsonObject after = ExportedSite();
-    const QStringList macs = {"00-01-E1-00-02-FF", "00-01-E1-00-03-00", "00-01-E1-00-03-01"};
-    for (int i = 0; i < 3; ++i) {
-        const QJsonObject device = ExportedDevice(after, QStringLiteral("sl%1").arg(i + 1));
-        EXPECT_EQ(device["profile"].toString(), "Sales") << i;
+    const QStringList ids = {"wh1", "wh2", "sl1", "sl2", "sl3", "sl4"};
+    const QStringList macs = {"00-01-E1-00-01-00", "00-01-E1-00-01-01", "00-01-E1-00-02-FF",
+                              "00-01-E1-00-03-00", "00-01-E1-00-03-01", "00-01-E1-00-03-10"};
+    const QStringList ips = {"10.1.0.11", "10.1.0.12", "", "", "", ""};
+    for (int i = 0; i < ids.size(); ++i) {
+        const QJsonObject device = ExportedDevice(after, ids[i]);
+        EXPECT_EQ(device["profile"].toString(), i < 2 ? "Warehouse" : "Sales") << i;
         EXPECT_EQ(device["fields"].toObject()["MacAddress"].toString(), macs[i]) << i;
+        EXPECT_EQ(device["fields"].toObject()["AssignedIP"].toString(), ips[i]) << i;
     }
-    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size() + 3);
+    EXPECT_EQ(after["devices"].toArray().size(), before["devices"].toArray().size() + ids.size());
 }
 
 // Profile edits: each row edits one profile and names what export must show
@@ -222,14 +253,19 @@ TEST_F(VqadminAutomate, AnEditedProfileIsWhatExportShows) {
         const char *Setting; // a setting of the export and its value, or none
         QJsonValue Value;
     } cases[] = {
-        {"Lab", "name \"Lab 2\"\nmodified\napply\n", {"Lab 2", "true", "applied"}, "Lab 2", "IPSettings/DNS",
-         "192.168.10.2"},
-        // The demo's front desk profile is in error: the frame refuses to apply it.
+        {"Lab",
+         "name \"Lab 2\"\nmodified\nstate vqimLYN2SubnetMask\napply\n",
+         {"Lab 2", "true", "text=255.255.255.0 enabled=true visible=false readonly=false", "applied"},
+         "Lab 2", "IPSettings/DNS", "192.168.10.2"},
+        // The demo's front desk profile is in error: the frame refuses to apply it,
+        // and closing asks to save; the script answers the question.
         {"Front Desk",
-         "name Desk\napply\nconflict\n",
+         "name Desk\napply\nconflict\ndialog DefaultButton\nanswer cancel\ndialog Close\nmodified\nanswer no\n"
+         "dialog Close\nnew device Sales\n",
          {"Desk", "refused",
           "error: Invalid Default Gateway IP address: IP address 192.168.1.255 with a subnet mask of 255.255.255.0 "
-          "is the Subnet's broadcast address and cannot be used as a host IP."},
+          "is the Subnet's broadcast address and cannot be used as a host IP.",
+          "-1", "ok", "0", "true", "ok", "0", "ok"},
          "Front Desk", "IPSettings/TFTPAddress", "192.168.1.5"},
     };
     for (const TCase &c : cases) {

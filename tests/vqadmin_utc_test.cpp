@@ -137,6 +137,20 @@ TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
     EXPECT_EQ(Send({"table-get", "", "DeviceID"}), "driven");
     EXPECT_EQ(Send({"table-get", "", "MAC"}), "00-01-E1-00-00-77");
     EXPECT_EQ(Send({"command", "Close"}, 12345), "status 1: vqadmin: no window or wrapper for the command");
+
+    // The profile dialog likewise. One the frame refuses to apply is left
+    // through the save question, whose handle closing answers.
+    EXPECT_EQ(Send({"command", "EditProfile", "Nowhere"}), "-1");
+    ASSERT_GT(Send({"command", "EditProfile", "Front Desk"}).toInt(), 0);
+    EXPECT_EQ(Send({"set", "NTPServer", "192.168.1.123"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "-1");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "-1");
+    ASSERT_GT(Send({"command", "Close"}).toInt(), 0);
+    EXPECT_EQ(Send({"command", "No"}), "0");
+    ASSERT_GT(Send({"command", "NewProfile"}).toInt(), 0);
+    ASSERT_GT(Send({"command", "Close"}).toInt(), 0);
+    EXPECT_EQ(Send({"command", "No"}), "0");
+    EXPECT_EQ(Send({"table-find", "", "DeviceID", "driven"}), "true");
     EXPECT_EQ(Send({"sideways", "x"}).section(':', 0, 0), "status 2");
 
     Host.kill();
@@ -145,6 +159,7 @@ TEST_F(VqadminEndpoint, ADriverProcessRunsCommandsOnTheRunningHost) {
     EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-77");
     EXPECT_EQ(device["ProxyPassword"], "s3cret");
     EXPECT_EQ(device["AssignedIP"], "10.0.0.77");
+    EXPECT_FALSE(Vqadmin({"export"}).Out.contains("192.168.1.123"));
 }
 
 TEST_F(VqadminEndpoint, WhatIsNotARequestIsAnsweredByClosingAndTheHostGoesOn) {
@@ -201,12 +216,12 @@ TEST_F(VqadminEndpoint, ClosingAsksTheOpenDialogFirstAndAConnectionHoldsOneReque
     running.write("x");
     running.waitForBytesWritten(5000);
     EXPECT_TRUE(closed(running));
-    EXPECT_EQ(Send({"command", "Close"}), "0"); // the question, answered Cancel
+    EXPECT_EQ(Send({"command", "Cancel"}), "0"); // the question
 
     QProcess closing;
     closing.start(BinPath("vqadmin"), {"utc", "--wid", "1", Socket, "command", "Close"});
     ASSERT_TRUE(asking());
-    EXPECT_EQ(Send({"command", "Close"}), "0");
+    EXPECT_EQ(Send({"command", "Cancel"}), "0");
     ASSERT_TRUE(closing.waitForFinished(20000));
     EXPECT_EQ(closing.readAllStandardOutput(), "-1\n"); // not closed
     EXPECT_EQ(Send({"set", "DeviceID", "kept"}), "true");
@@ -214,11 +229,16 @@ TEST_F(VqadminEndpoint, ClosingAsksTheOpenDialogFirstAndAConnectionHoldsOneReque
     EXPECT_EQ(Host.state(), QProcess::Running);
 }
 
-TEST(VqadminUTCClient, AHostThatIsNotThereIsAFailure) {
+TEST(VqadminUTCClient, AHostThatIsNotThereOrATextOutsideTheCodePageIsAFailure) {
     QTemporaryDir dir;
     const TRun run = RunVqadmin({"utc", dir.filePath("none"), "get", "x"});
     EXPECT_EQ(run.Status, 2);
     EXPECT_TRUE(run.Err.contains("cannot connect")) << run.Err.toStdString();
+    // Refused before it is sent, rather than arriving as "??".
+    const TRun foreign = RunVqadmin({"utc", dir.filePath("none"), "set", "DeviceID", "caf\u00e9\u65e5\u672c"});
+    EXPECT_EQ(foreign.Status, 2);
+    EXPECT_TRUE(foreign.Err.contains("the character \u65e5 (U+65E5) is not in the host's code page"))
+        << foreign.Err.toStdString();
 }
 
 } // namespace

@@ -184,11 +184,12 @@ bool TUTCGenericWrapper::CheckBox(TCheckBox *aCheckBox) {
     return aCheckBox->Checked() != before;
 }
 
+// A disabled control is not the user's to change: it fails even when it
+// shows the asked state already.
 int32_t TUTCGenericWrapper::CheckBox(TCheckBox *aCheckBox, bool Checked) {
-    if (!aCheckBox)
+    if (!aCheckBox || !aCheckBox->Enabled())
         return -1;
-    if (aCheckBox->Enabled())
-        aCheckBox->SetChecked(Checked);
+    aCheckBox->SetChecked(Checked);
     return aCheckBox->Checked() == Checked ? 0 : -1;
 }
 
@@ -197,8 +198,9 @@ int32_t TUTCGenericWrapper::DoCheckBox(TCheckBox *chBox) {
 }
 
 int32_t TUTCGenericWrapper::SelectRadioButton(TRadioButton *aButton) {
-    if (aButton->Enabled())
-        aButton->SetChecked(true);
+    if (!aButton->Enabled())
+        return -1;
+    aButton->SetChecked(true);
     return aButton->Checked() ? 0 : -1;
 }
 
@@ -300,7 +302,8 @@ int32_t TUTCGenericWrapper::ApplyDialogPanel(TDialogPanel *aDialogPanel) {
     if (!aDialogPanel->CanApply())
         return -1;
     aDialogPanel->Apply();
-    return 0;
+    // A refused Apply leaves the changes unapplied.
+    return aDialogPanel->Changed() ? -1 : 0;
 }
 
 int32_t TUTCGenericWrapper::CloseDialogPanel(TDialogPanel *aDialogPanel) {

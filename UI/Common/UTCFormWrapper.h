@@ -127,7 +127,7 @@ public:
     // ---- check boxes and radio buttons; disabled ones are never changed ----
     // Inverts an enabled check box; true when inverted.
     bool CheckBox(TCheckBox *aCheckBox);
-    // Status: 0 when the box reads back as Checked; -1 without a box.
+    // Status: 0 when the box reads back as Checked; -1 without a box or for a disabled one.
     int32_t CheckBox(TCheckBox *aCheckBox, bool Checked);
     // Checks when p2 is "True" in any letter case, else unchecks.
     int32_t DoCheckBox(TCheckBox *chBox);
@@ -156,6 +156,7 @@ public:
     HWND ModalAction(TAction *anAction, const QMetaObject *ExpectedClass);
 
     // ---- the dialog panel ----
+    // -1 when the panel cannot apply, or its Apply left the changes unapplied.
     int32_t ApplyDialogPanel(TDialogPanel *aDialogPanel);
     // -1, and nothing happens, while the panel holds unapplied changes.
     int32_t CloseDialogPanel(TDialogPanel *aDialogPanel);
@@ -195,15 +196,13 @@ protected:
     // with the operation of its kind; true when the control took the value,
     // false for a name not in Settings.
     bool SetSetting(QWidget *Frame, std::span<const TUTCSetting> Settings);
+    // Records the pending modal form unless Enabled is false; false then.
+    bool RecordModalForm(bool Enabled, const QMetaObject *ExpectedClass);
 
     // The leading fields, in this order.
     bool FFired = false;
     Pcparm pUTCparams = nullptr; // borrowed
     PUTCData pUTCData = nullptr; // borrowed
-
-private:
-    // Records the pending modal form unless Enabled is false; false then.
-    bool RecordModalForm(bool Enabled, const QMetaObject *ExpectedClass);
 };
 
 class TUTCFormWrapper;

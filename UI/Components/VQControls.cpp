@@ -234,6 +234,12 @@ TRadioButton::TRadioButton(QWidget *Parent, const QString &Caption) : TControlOf
         if (checked && OnClick)
             OnClick(this);
     });
+    // Every click (mouse, key, click()) is pressed first.
+    connect(this, &QRadioButton::pressed, this, [this] { FCheckedWhenPressed = isChecked(); });
+    connect(this, &QRadioButton::clicked, this, [this] {
+        if (FCheckedWhenPressed && isChecked() && OnClick)
+            OnClick(this);
+    });
 }
 
 void TRadioButton::SetChecked(bool Value) {

@@ -289,11 +289,16 @@ class TRadioButton : public TControlOf<QRadioButton> {
     Q_OBJECT
 public:
     explicit TRadioButton(QWidget *Parent = nullptr, const QString &Caption = {});
-    // Runs when the button becomes checked.
+    // Runs when the button becomes checked, and when the user clicks it checked.
     TNotifyEvent OnClick;
     bool Checked() const { return isChecked(); }
     // Checking unchecks the siblings; unchecking is allowed, as the program may.
     void SetChecked(bool Value);
+
+private:
+    // A click on the checked button changes nothing, yet the user chose it:
+    // a handler may store what it stands for.
+    bool FCheckedWhenPressed = false;
 };
 
 class TButton : public TControlOf<QPushButton> {

@@ -159,6 +159,9 @@ public:
 
 class TCustomVQIPMask : public TControlOf<QWidget> {
     Q_OBJECT
+    // As the address control's: the mask its editor shows.
+    Q_PROPERTY(QString text READ DisplayText)
+    Q_PROPERTY(bool readOnly READ ReadOnly)
 public:
     explicit TCustomVQIPMask(QWidget *Parent = nullptr);
 
@@ -176,6 +179,7 @@ public:
     void SetMaxNML(int Value);
     // The mask in the editor, as typed.
     uint32_t Mask() const { return FEdit->IPv4(); }
+    QString DisplayText() const { return FEdit->DisplayText(); }
 
     int ButtonsWidth() const;
     void SetButtonsWidth(int Value);

@@ -1,5 +1,7 @@
 #include "VQMaskEdit.h"
 
+#include <QFocusEvent>
+
 TVQMaskEdit::TVQMaskEdit(QWidget *Parent) : TEdit(Parent) {}
 
 void TVQMaskEdit::SetEditMask(const QString &Value) {
@@ -14,6 +16,13 @@ QSize TVQMaskEdit::sizeHint() const {
         size.setWidth(std::max(size.width(), text));
     }
     return size;
+}
+
+void TVQMaskEdit::focusInEvent(QFocusEvent *Event) {
+    TEdit::focusInEvent(Event);
+    if (!FEditMask.isEmpty() && (Event->reason() == Qt::TabFocusReason || Event->reason() == Qt::BacktabFocusReason ||
+                                 Event->reason() == Qt::ShortcutFocusReason))
+        selectAll();
 }
 
 bool TVQMaskEdit::IsValid() {

@@ -30,6 +30,11 @@ public:
     // The mask in Qt's input mask syntax.
     static QString ToInputMask(const QString &EditMask);
 
+protected:
+    // Tab selects the whole text, as in any edit; Qt's masked edit would only
+    // move the caret to the first blank, so typing would overwrite from there.
+    void focusInEvent(QFocusEvent *Event) override;
+
 private:
     QString FEditMask;
 };

@@ -20,13 +20,16 @@
 namespace {
 
 // Message boxes are answered, not waited for: the host's own through the
-// message-box seam (Cancel where it is offered, else OK), any other one (the
-// plug-in's) by closing it as soon as it shows. What they said is collected:
-// a command that raised one did not do what the script expected.
+// message-box seam (the script's answer where the box offers it, else Cancel
+// where it is offered, else OK), any other one (the plug-in's) by closing it
+// as soon as it shows. What the unexpected ones said is collected: a command
+// that raised one did not do what the script expected.
 class TMessageBoxCatcher : public QObject {
 public:
     TMessageBoxCatcher() {
         FPrevious = SetMessageBoxHandler([this](const TMessageBoxRequest &Request) {
+            if (Request.Buttons & Answer)
+                return std::exchange(Answer, QMessageBox::NoButton);
             Texts << Request.Text;
             return Request.Buttons & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::Ok;
         });
@@ -35,6 +38,8 @@ public:
     ~TMessageBoxCatcher() override { SetMessageBoxHandler(FPrevious); }
 
     QStringList Texts;
+    // The script's answer to the question the current command raises.
+    QMessageBox::StandardButton Answer = QMessageBox::NoButton;
 
 protected:
     bool eventFilter(QObject *Watched, QEvent *Event) override {
@@ -121,6 +126,7 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"modified", &A::Modified},
         {"apply", &A::ApplyDialog},
         {"close", &A::CloseDialog},
+        {"answer BUTTON", &A::Answer},
         {"screenshot FILE", &A::Screenshot},
         {"whatsthis", &A::WhatsThis},
         {"helpclick CONTROL", &A::HelpClick},
@@ -145,6 +151,7 @@ int TAutomation::Run(const QString &Script, QTextStream &Out) {
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         boxes.Texts.clear();
+        boxes.Answer = std::exchange(FAnswer, QMessageBox::NoButton);
         QString result, failure;
         try {
             result = Execute(SplitShellWords(line));
@@ -447,6 +454,16 @@ QString TAutomation::ApplyDialog(const QStringList &) {
 
 QString TAutomation::CloseDialog(const QStringList &) {
     Dialog().Discard();
+    return QStringLiteral("ok");
+}
+
+QString TAutomation::Answer(const QStringList &Arguments) {
+    static const QHash<QString, QMessageBox::StandardButton> buttons = {
+        {QStringLiteral("yes"), QMessageBox::Yes}, {QStringLiteral("no"), QMessageBox::No},
+        {QStringLiteral("cancel"), QMessageBox::Cancel}};
+    FAnswer = buttons.value(Arguments[0], QMessageBox::NoButton);
+    if (FAnswer == QMessageBox::NoButton)
+        throw Exception(QStringLiteral("usage: answer yes|no|cancel"));
     return QStringLiteral("ok");
 }
 

@@ -7,6 +7,7 @@
 #include "IPC_UTCUI.h"
 #include "SysUtils.h"
 
+#include <QMessageBox>
 #include <QStringList>
 
 #include <functional>
@@ -69,6 +70,7 @@ private:
     QString Modified(const QStringList &Arguments);
     QString ApplyDialog(const QStringList &Arguments);
     QString CloseDialog(const QStringList &Arguments);
+    QString Answer(const QStringList &Arguments);
     QString Screenshot(const QStringList &Arguments);
     QString WhatsThis(const QStringList &Arguments);
     QString HelpClick(const QStringList &Arguments);
@@ -84,6 +86,8 @@ private:
 
     TMainWindow &FWindow;
     THelpSystem *FHelp;
+    // What the next command's "Save the changes?" question is answered.
+    QMessageBox::StandardButton FAnswer = QMessageBox::NoButton;
 };
 
 // What a control shows as its text, for the result lines: an edit's text, a

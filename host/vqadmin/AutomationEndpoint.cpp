@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <sys/eventfd.h>
@@ -167,7 +168,17 @@ int CommandUTC(const QString &Wid, const QStringList &Arguments) {
     const QString &path = Arguments[0];
     request.Command = UTC2UICommand(kind);
     for (auto [text, index] : {std::pair{&request.Name, 2}, std::pair{&request.P2, 3}, std::pair{&request.P3, 4}}) {
-        const AnsiString ansi = ToAnsi(Arguments.value(index));
+        const QString value = Arguments.value(index);
+        const AnsiString ansi = ToAnsi(value);
+        // The code page would turn what it cannot hold into '?': the first such character is the error.
+        const QString held = FromAnsi(ansi);
+        if (held != value) {
+            const auto at = std::mismatch(value.begin(), value.end(), held.begin(), held.end()).first;
+            const char32_t character = QStringView(at, value.end()).toUcs4().value(0);
+            throw Exception(QStringLiteral("%1: the character %2 (U+%3) is not in the host's code page")
+                                .arg(value, QString::fromUcs4(&character, 1),
+                                     QString::number(character, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+        }
         if (qsizetype(ansi.size()) > UTCTextLimit)
             throw Exception(QStringLiteral("%1 is longer than %2 bytes").arg(Arguments[index]).arg(UTCTextLimit));
         *text = QByteArray::fromStdString(ansi);

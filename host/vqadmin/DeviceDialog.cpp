@@ -11,6 +11,10 @@ namespace {
 // The frame's controls whose texts the host checks against the other devices.
 const QString UniqueIDControl = QStringLiteral("edUniqueID");
 const QString MACAddressControl = QStringLiteral("edMACAddress");
+// A range's start number, which the host reads.
+const QString StartNumberControl = QStringLiteral("vqseStartNumber");
+// The frame's LAN IP address, enabled while the profile gives its phones fixed addresses.
+const QString LANIPControl = QStringLiteral("vqipIP");
 
 uint64_t MACNumber(const TdpMACAddress &MAC) {
     uint64_t n = 0;
@@ -27,6 +31,19 @@ TdpMACAddress MACFromNumber(uint64_t Number) {
 }
 
 constexpr uint64_t LastMAC = (uint64_t(1) << 48) - 1;
+constexpr uint64_t LastIPv4 = (uint64_t(1) << 32) - 1;
+
+// Why a range of Count devices cannot start at the LAN IP address Text (IP
+// when it parses); empty when it can.
+QString FirstIPProblem(const QString &Text, const std::optional<TIPAddressRec> &IP, int Count) {
+    if (Text.isEmpty())
+        return QStringLiteral("First LAN IP address is empty");
+    if (!IP || IP->version != 4)
+        return QStringLiteral("Invalid first LAN IP address");
+    if (IP->ip4 + uint64_t(Count) - 1 > LastIPv4)
+        return QStringLiteral("The range runs past the last LAN IP address");
+    return {};
+}
 
 TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
     Record.DeviceID = Database.NextDeviceID();
@@ -44,6 +61,10 @@ TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Mod
     Attach({ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
     ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);
     connect(ui->seCount, &QSpinBox::valueChanged, this, [this] { SetApplyProblem({}); });
+    connect(ui->edFirstIP, &QLineEdit::textChanged, this, [this] { SetApplyProblem({}); });
+    // A range is created at once; the dialog has nothing left to show.
+    if (Action == TDeviceAction::NewRange)
+        connect(this, &TFrameDialog::Stored, this, &TFrameDialog::Discard, Qt::QueuedConnection);
     UpdateTitle();
 }
 
@@ -58,6 +79,8 @@ void TDeviceDialog::ShowObject() {
     for (const QString &name : {UniqueIDControl, MACAddressControl})
         if (auto *edit = Frame()->findChild<QLineEdit *>(name))
             connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
+    if (auto *ip = Frame()->findChild<QWidget *>(LANIPControl); ip && FAction == TDeviceAction::NewRange)
+        ip->installEventFilter(this);
     uint16_t flags = 0;
     if (FAction != TDeviceAction::Edit)
         flags |= 1u << pffCreating;
@@ -68,10 +91,44 @@ void TDeviceDialog::ShowObject() {
     LoadOtherDevices();
     if (!FDeviceFrame->ShowDevice(FDevice.get(), FProfiles.get(), TPluginFrameFlags::FromBits(flags)))
         throw Exception(QStringLiteral("The plug-in's device frame did not show the device"));
+    ShowFirstIP();
     CheckKeys();
 }
 
+bool TDeviceDialog::eventFilter(QObject *Watched, QEvent *Event) {
+    if (Event->type() == QEvent::EnabledChange)
+        ShowFirstIP();
+    return TFrameDialog::eventFilter(Watched, Event);
+}
+
+bool TDeviceDialog::TakesFirstIP() const {
+    const QWidget *ip = Frame() ? Frame()->findChild<QWidget *>(LANIPControl) : nullptr;
+    return FAction == TDeviceAction::NewRange && ip && ip->isEnabled();
+}
+
+void TDeviceDialog::ShowFirstIP() {
+    ui->stFirstIP->setVisible(TakesFirstIP());
+    ui->edFirstIP->setVisible(TakesFirstIP());
+    SetApplyProblem({});
+}
+
 void TDeviceDialog::HideObject() { FDeviceFrame->HideDevice(); }
+
+void TDeviceDialog::FrameConflictChanged() {
+    // The frame takes the first free start number of a new prefix only while
+    // it finds no error. Once it finds none, a prefix typed meanwhile gets
+    // its number here, as the frame gives it (through the spin edit's Qt
+    // properties): the start number is the host's to read, no value of the device.
+    const auto *idEdit = Frame() ? Frame()->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
+    QWidget *startEdit = Frame() ? Frame()->findChild<QWidget *>(StartNumberControl) : nullptr;
+    if (FAction != TDeviceAction::NewRange || FrameConflict().Level == clvError || !idEdit || !startEdit)
+        return;
+    if (const int32_t first = FDatabase.FirstFreeStartNumber(idEdit->text());
+        startEdit->property("value").toInt() < first) {
+        startEdit->setProperty("minValue", first);
+        startEdit->setProperty("value", first);
+    }
+}
 
 void TDeviceDialog::UpdateTitle() {
     switch (FAction) {
@@ -96,7 +153,9 @@ void TDeviceDialog::CheckKeys() {
     QStringList findings;
     const auto *idEdit = Frame() ? Frame()->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
     const auto *macEdit = Frame() ? Frame()->findChild<QLineEdit *>(MACAddressControl) : nullptr;
-    // A range's device IDs are checked when it is created.
+    // A range's device IDs are checked when it is created, but it needs a prefix to make them.
+    if (idEdit && FAction == TDeviceAction::NewRange && idEdit->text().isEmpty())
+        findings << QStringLiteral("Device prefix is empty");
     if (idEdit && FAction != TDeviceAction::NewRange && !idEdit->text().isEmpty()) {
         const QString id = idEdit->text();
         for (const TDeviceRecord &d : FOtherDevices)
@@ -135,15 +194,27 @@ bool TDeviceDialog::CreateRange() {
         throw Exception(QStringLiteral("The plug-in's device frame did not tell the start number"));
     const TDeviceRecord &pattern = FDevice->Record();
     const int64_t nextID = FDatabase.NextDeviceID();
-    // Each device of the range takes the next MAC address after the one before.
+    const int count = ui->seCount->value();
+    // Each device of the range takes the next MAC address after the one before,
+    // and with fixed addresses the next LAN IP address.
     const uint64_t firstMAC = MACNumber(pattern.MacAddress);
+    std::optional<TIPAddressRec> firstIP;
+    if (TakesFirstIP()) {
+        firstIP = ParseIPText(ui->edFirstIP->text());
+        if (const QString problem = FirstIPProblem(ui->edFirstIP->text(), firstIP, count); !problem.isEmpty()) {
+            SetApplyProblem(problem);
+            return false;
+        }
+    }
     std::vector<TDeviceRecord> devices;
-    for (int i = 0; i < ui->seCount->value(); ++i) {
+    for (int i = 0; i < count; ++i) {
         TDeviceRecord &d = devices.emplace_back(pattern);
         d.DeviceID = nextID + i;
         d.UniqueID = pattern.UniqueID + QString::number(start + i);
         if (firstMAC != 0)
             d.MacAddress = MACFromNumber(firstMAC + uint64_t(i));
+        if (firstIP)
+            d.AssignedIP = IPRecFromIPv4(firstIP->ip4 + uint32_t(i));
     }
     if (const QString problem = RangeProblem(devices); !problem.isEmpty()) {
         SetApplyProblem(problem);
@@ -170,6 +241,9 @@ QString TDeviceDialog::RangeProblem(const std::vector<TDeviceRecord> &Devices) {
             if (other.MacAddress == d.MacAddress && d.MacAddress != TdpMACAddress{})
                 return QStringLiteral("MAC address %1 of device \"%2\" is already used by device \"%3\"")
                     .arg(MACToText(d.MacAddress), d.UniqueID, other.UniqueID);
+            if (other.AssignedIP == d.AssignedIP && !IsEmptyIPRec(d.AssignedIP))
+                return QStringLiteral("LAN IP address %1 of device \"%2\" is already used by device \"%3\"")
+                    .arg(IPText(d.AssignedIP), d.UniqueID, other.UniqueID);
         }
         const TInterfaceRef<THostDevice> device(new THostDevice(FDatabase, d));
         PAnsiStringRef message = nullptr;

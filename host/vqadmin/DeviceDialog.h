@@ -25,11 +25,14 @@ public:
     TDeviceAction Action() const { return FAction; }
 
 protected:
+    // Follows the frame's LAN IP control being enabled or not.
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
     QWidget *CreateFrame() override;
     void ShowObject() override;
     void HideObject() override;
     bool Store() override;
     QString SaveQuestion() const override;
+    void FrameConflictChanged() override;
 
 private:
     void UpdateTitle();
@@ -37,8 +40,12 @@ private:
     // belongs to another device.
     void CheckKeys();
     void LoadOtherDevices();
+    // A range whose profile gives its phones fixed addresses (the frame's LAN
+    // IP control is enabled, though hidden) asks for its first LAN IP address.
+    bool TakesFirstIP() const;
+    void ShowFirstIP();
     // Refused with the reason on the conflict line when any device of the
-    // range cannot be created; then nothing is stored.
+    // range cannot be created; then nothing is stored. After it, the dialog closes.
     bool CreateRange();
     QString RangeProblem(const std::vector<TDeviceRecord> &Devices);
 

@@ -31,6 +31,7 @@ void TFrameDialog::Attach(const TParts &Parts) {
     FContainer->OnConflict = [this](TConflictLevel Level, bool IsExternal, const QString &Message) {
         FFrameConflict = {Level, IsExternal, Message};
         SetApplyProblem({});
+        FrameConflictChanged();
     };
 }
 
@@ -63,11 +64,13 @@ bool TFrameDialog::Start() {
 }
 
 TConflictLine TFrameDialog::Conflict() const {
-    if (!FHostFinding.isEmpty())
-        return {clvError, false, FHostFinding};
-    if (!FApplyProblem.isEmpty())
-        return {clvError, false, FApplyProblem};
-    return FFrameConflict;
+    const QString host = FHostFinding.isEmpty() ? FApplyProblem : FHostFinding;
+    if (host.isEmpty())
+        return FFrameConflict;
+    // The host's is an error, so it leads; the frame's follows rather than hide.
+    if (FFrameConflict.Level == clvNone)
+        return {clvError, false, host};
+    return {clvError, false, host + QStringLiteral("; ") + FFrameConflict.Message};
 }
 
 void TFrameDialog::UpdateModified() {
@@ -129,12 +132,12 @@ void TFrameDialog::reject() {
     if (FModified) {
         switch (MessageBox(this, QStringLiteral("Save the changes to %1?").arg(SaveQuestion()),
                            windowTitle().remove(QStringLiteral("[*]")), QMessageBox::Question,
-                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
-        case QMessageBox::Save:
+                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
             if (!Apply())
                 return;
             break;
-        case QMessageBox::Discard:
+        case QMessageBox::No:
             break;
         default:
             return;

@@ -36,7 +36,8 @@ public:
 
     QWidget *Frame() const { return FFrameWidget; }
     TDialogPanel *Panel() const { return FParts.Panel; }
-    // The host's finding first, then why the last Apply stored nothing, then the frame's report.
+    // The host's finding (or else why the last Apply stored nothing), an
+    // error, then the frame's report: the more severe first.
     TConflictLine Conflict() const;
     // The frame's changes, or the host's own, are not applied yet.
     bool Modified() const { return FModified; }
@@ -79,6 +80,9 @@ protected:
     virtual bool Store() = 0;
     // Changes of the host's own fields that the frame does not know of.
     virtual bool HostModified() const { return false; }
+    // After the frame reported a new conflict (FrameConflict).
+    virtual void FrameConflictChanged() {}
+    const TConflictLine &FrameConflict() const { return FFrameConflict; }
     // "Save the changes to WHAT?" when the user closes with changes.
     virtual QString SaveQuestion() const = 0;
 

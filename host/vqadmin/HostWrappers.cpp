@@ -10,6 +10,8 @@
 #include "VarnelGrid.h"
 #include "WrapperManager.h"
 
+#include <QMessageBox>
+
 namespace {
 
 const QString ErrorText = QStringLiteral("Error!!!");
@@ -150,11 +152,32 @@ private:
     QWidget *FControl;
 };
 
+// A message box's wrapper: a command named by one of its buttons' captions
+// ("Yes", "No", "Cancel", "OK") presses that button; the form commands too.
+class TMessageBoxWrapper final : public TUTCFormWrapper {
+public:
+    explicit TMessageBoxWrapper(QMessageBox *Box) : TUTCFormWrapper(Box), FBox(Box) {}
+
+    HWND UTCCommand() override {
+        for (QAbstractButton *button : FBox->buttons())
+            if (Unaccelerated(button->text()) == Name()) {
+                button->click();
+                return 0;
+            }
+        return TUTCFormWrapper::UTCCommand();
+    }
+
+private:
+    QMessageBox *FBox;
+};
+
 } // namespace
 
 std::unique_ptr<TUTCGenericWrapper> CreateFormWrapper(QWidget *Form) {
     if (auto *window = dynamic_cast<TMainWindow *>(Form))
         return std::make_unique<TMainWindowWrapper>(window);
+    if (auto *box = qobject_cast<QMessageBox *>(Form))
+        return std::make_unique<TMessageBoxWrapper>(box);
     return std::make_unique<THostDialogWrapper>(Form);
 }
 
@@ -170,21 +193,25 @@ TMainWindowWrapper::TMainWindowWrapper(TMainWindow *aForm) : TUTCFormWrapper(aFo
 
 HWND TMainWindowWrapper::UTCCommand() {
     if (Name() == QLatin1String("NewDevice"))
-        return OpenDialog("actNewDevice", FWindow->Profiles());
+        return OpenDialog("actNewDevice", FWindow->Profiles(), &TDeviceDialog::staticMetaObject);
     if (Name() == QLatin1String("EditDevice"))
-        return OpenDialog("actEditDevice", FWindow->Devices());
+        return OpenDialog("actEditDevice", FWindow->Devices(), &TDeviceDialog::staticMetaObject);
+    if (Name() == QLatin1String("NewProfile"))
+        return OpenDialog("actNewProfile", nullptr, &TProfileDialog::staticMetaObject);
+    if (Name() == QLatin1String("EditProfile"))
+        return OpenDialog("actEditProfile", FWindow->Profiles(), &TProfileDialog::staticMetaObject);
     return TUTCFormWrapper::UTCCommand();
 }
 
-HWND TMainWindowWrapper::OpenDialog(const char *ActionName, TVarnelGrid *List) {
+HWND TMainWindowWrapper::OpenDialog(const char *ActionName, TVarnelGrid *List, const QMetaObject *DialogClass) {
     auto *action = FWindow->findChild<QAction *>(QLatin1String(ActionName));
-    if (!action || QGridFindRow(List, 0, P2()) < 0)
+    if (!action || (List && QGridFindRow(List, 0, P2()) < 0))
         return INVALID_HWND;
     // The menu's actions are Qt's; the modal operation runs one of the layer's.
     TAction menuAction;
     menuAction.SetEnabled(action->isEnabled());
     menuAction.OnExecute = [action](QObject *) { action->trigger(); };
-    return ModalAction(&menuAction, &TDeviceDialog::staticMetaObject);
+    return ModalAction(&menuAction, DialogClass);
 }
 
 bool TMainWindowWrapper::UTCTableAdd() { return ProcessChildWrapper(FWindow->Devices()).as_bool; }
@@ -218,6 +245,10 @@ HWND THostDialogWrapper::UTCCommand() {
         return HWND(OnFrame().as_int);
     // The strip's buttons are its own, so the form's button search does not see them.
     auto *panel = FForm->findChild<TDialogPanel *>();
+    // Closing with unapplied changes asks to save them: the driver gets the
+    // question's handle, to answer it.
+    if (panel && command == 0)
+        RecordModalForm(panel->Changed(), &QMessageBox::staticMetaObject);
     if (panel && command == 1)
         return HWND(ApplyDialogPanel(panel));
     if (panel && command == 2)

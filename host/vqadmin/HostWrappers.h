@@ -17,11 +17,14 @@
 //
 // The main window answers the form commands, "NewDevice" (p2: a profile's
 // name) and "EditDevice" (p2: a device ID), which open the device dialog as the
-// menu does and answer its handle, and runs the table commands on its device
-// list. Any other form answers the form commands and hands what
+// menu does and answer its handle, "NewProfile" and "EditProfile" (p2: a
+// profile's name), the same for the profile dialog, and runs the table
+// commands on its device list. A message box presses the button its command
+// names by caption. Any other form answers the form commands and hands what
 // else it gets to the plug-in's frame it holds; with an Apply/Close strip its
 // "DefaultButton" applies and its "CancelButton" closes unless there are
-// unapplied changes (-1 then).
+// unapplied changes (-1 then), while its "Close" then answers the handle of
+// the question whether to save them.
 
 #include "UTCFormWrapper.h"
 
@@ -43,16 +46,18 @@ public:
     bool UTCTableSet() override;
 
 private:
-    // Selects the row whose first column is p2, then runs the menu's action;
-    // the dialog's handle reaches the command when the dialog opens.
-    HWND OpenDialog(const char *ActionName, TVarnelGrid *List);
+    // Selects the row of List whose first column is p2 (without a list, none),
+    // then runs the menu's action; the handle of the dialog of DialogClass
+    // reaches the command when the dialog opens.
+    HWND OpenDialog(const char *ActionName, TVarnelGrid *List, const QMetaObject *DialogClass);
 
     TMainWindow *FWindow;
 };
 
 // A dialog's wrapper: the form commands, the rest for the frame it holds. In
-// a dialog with an Apply/Close strip, "DefaultButton" applies and
-// "CancelButton" closes unless there are unapplied changes.
+// a dialog with an Apply/Close strip, "DefaultButton" applies, "CancelButton"
+// closes unless there are unapplied changes, and "Close" with unapplied
+// changes answers the handle of the save question.
 class THostDialogWrapper : public TUTCFormWrapper {
 public:
     explicit THostDialogWrapper(QWidget *aForm);

@@ -32,6 +32,16 @@ QString TrimBlanks(const QString &Text) {
     return Text.sliced(first, last - first);
 }
 
+// The MAC edit's text with what is neither a hexadecimal digit nor a
+// separator dropped (the mask leaves its place blank), in upper case.
+QString HexMACText(const QString &Text) {
+    QString hex;
+    for (const QChar c : Text)
+        if (c == u'-' || HexDigit(c) >= 0)
+            hex += c.toUpper();
+    return hex;
+}
+
 // Two links of a chain, one above the other, 16 x 36.
 QPixmap ChainPicture() {
     QPixmap picture(16, 36);
@@ -180,6 +190,12 @@ void TSIPDeviceFrame::edMACAddressKeyPress(QObject *, QChar &Key) {
 }
 
 void TSIPDeviceFrame::edMACAddressChange(QObject *) {
+    // The key rule sees typed characters only: pasted, dropped or set text is
+    // made hexadecimal here, so only such text reaches the rules below.
+    if (const QString hex = HexMACText(edMACAddress->Text()); hex != edMACAddress->Text()) {
+        edMACAddress->SetText(hex); // which comes back here
+        return;
+    }
     if (SilentMode())
         return;
     const bool valid = edMACAddress->IsValid();
