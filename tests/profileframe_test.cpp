@@ -40,7 +40,7 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
         {"vqseLYN2RingTone", "1"},
         {"vqseInterdigitTimeout", "2200"},
         {"cbLYN2ProxySource", "VQ Address"},
-        {"stLYN2ProxyAddr", "Proxy &Address"},
+        {"stLYN2ProxyAddr", "Proxy A&ddress"},
         {"edLYN2ProxyAddress", "10.0.0.1"}, // the phone system's SIP address
         {"vqseLYN2ProxyPort", "5070"},
         {"cbLYN2TransportProtocol", "UDP"},
@@ -141,7 +141,7 @@ TEST_F(ProfileFrame, TheProxySourceDecidesWhatTheProxyRowsShow) {
         << domain;
 
     Choose("cbLYN2ProxySource", "Specified Address");
-    EXPECT_EQ(Text("stLYN2ProxyAddr"), "Proxy &Address");
+    EXPECT_EQ(Text("stLYN2ProxyAddr"), "Proxy A&ddress");
     EXPECT_EQ(Text("edLYN2ProxyAddress"), "pbx.example.com");
     EXPECT_EQ(Text("vqseLYN2ProxyPort"), "5080");
     EXPECT_TRUE(Shown("vqseLYN2ProxyPort"));
