@@ -6,6 +6,7 @@
 #include "ProfileDialog.h"
 #include "WindowTesting.h"
 
+#include <QAccessible>
 #include <QTabWidget>
 
 namespace {
@@ -40,6 +41,13 @@ protected:
     }
 };
 
+// What a screen reader reads out unasked.
+QStringList Announced;
+void Announce(QAccessibleEvent *Event) {
+    if (Event->type() == QAccessible::Alert)
+        Announced << Event->accessibleInterface()->text(QAccessible::Name);
+}
+
 TEST_F(ProfileDialogTest, ANewProfilesNameGoesToTheFrameAtEveryChangeAndIsStoredOnApply) {
     ASSERT_TRUE(OpenNew());
     EXPECT_EQ(Module.LastProfileFrame->Flags, TPluginFrameFlags({pffCreating}));
@@ -49,9 +57,13 @@ TEST_F(ProfileDialogTest, ANewProfilesNameGoesToTheFrameAtEveryChangeAndIsStored
     EXPECT_EQ(ConflictIcon(), Mark(clvError));
     EXPECT_FALSE(ApplyEnabled());
 
+    QAccessible::setActive(true);
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(&Announce);
     Type("edName", "Lab");
+    QAccessible::installUpdateHandler(previous);
     EXPECT_EQ(Module.LastProfileFrame->Names, QStringList({"L", "La", "Lab"}));
     EXPECT_EQ(ConflictText(), "Profile name \"Lab\" is already used by another profile");
+    EXPECT_EQ(Announced.last(), ConflictText());
     EXPECT_FALSE(ApplyEnabled());
     QTest::sendKeyEvent(QTest::Click, Field("edName"), Qt::Key_unknown, QStringLiteral("\u540D"), Qt::NoModifier);
     EXPECT_EQ(ConflictText(), "The profile's name holds a character outside Windows-1252");
@@ -117,10 +129,11 @@ TEST_F(ProfileDialogTest, TheDefaultProfileAndEveryProfileWithoutEditRightsAreRe
         int64_t Profile;
         bool EditRights;
         bool ReadOnly;
+        const char *Why; // on the conflict line
     } cases[] = {
-        {"default profile", 1, true, true},
-        {"other profile", 2, true, false},
-        {"no edit rights", 2, false, true},
+        {"default profile", 1, true, true, "Read-only: the default profile is the system's own"},
+        {"other profile", 2, true, false, ""},
+        {"no edit rights", 2, false, true, "Read-only: changes need edit rights"},
     };
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -129,6 +142,7 @@ TEST_F(ProfileDialogTest, TheDefaultProfileAndEveryProfileWithoutEditRightsAreRe
         EXPECT_EQ(Module.LastProfileFrame->Flags.Contains(pffReadOnly), c.ReadOnly);
         EXPECT_EQ(Field("edName")->isReadOnly(), c.ReadOnly);
         EXPECT_EQ(Field("edSWVersion")->isReadOnly(), c.ReadOnly);
+        EXPECT_EQ(ConflictText(), c.Why);
         Field("edName")->setFocus();
         QTest::keyClicks(Field("edName"), "x");
         QTest::keyClicks(Field("edSWVersion"), "x");

@@ -3,9 +3,13 @@
 #include "DialogPanel.h"
 #include "HostFailures.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 
 QIcon LevelIcon(TConflictLevel Level) {
@@ -32,6 +36,22 @@ void TFrameDialog::Attach(const TParts &Parts) {
         FFrameConflict = {Level, IsExternal, Message};
         SetApplyProblem({});
     };
+    // Tab may move the focus to a field scrolled out of sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *Now) {
+        if (Now && FParts.FrameArea->isAncestorOf(Now))
+            FParts.FrameArea->ensureWidgetVisible(Now);
+    });
+}
+
+QString TFrameDialog::ReadOnlyReason() {
+    return CanEdit() ? QString() : QStringLiteral("Read-only: changes need edit rights");
+}
+
+QWidget *TFrameDialog::FirstField() const {
+    for (QWidget *w = FFrameWidget->nextInFocusChain(); FFrameWidget->isAncestorOf(w); w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(FFrameWidget))
+            return w;
+    return FFrameWidget;
 }
 
 void TFrameDialog::FreeFrame() {
@@ -51,8 +71,9 @@ void TFrameDialog::FreeFrame() {
 }
 
 bool TFrameDialog::Start() {
-    FParts.Panel->SetHasEditRights(CanEdit());
-    return RunGuarded(this, [&] {
+    FReadOnlyReason = ReadOnlyReason();
+    FParts.Panel->SetHasEditRights(FReadOnlyReason.isEmpty());
+    const bool started = RunGuarded(this, [&] {
         FFrameWidget = CreateFrame();
         FFrame = FrameInterface<IPluginFrame>(FFrameWidget);
         if (!FFrame)
@@ -60,6 +81,51 @@ bool TFrameDialog::Start() {
         FParts.FrameLayout->addWidget(FFrameWidget);
         ShowObject();
     });
+    if (!started)
+        return false;
+    OrderTabStops();
+    FitScreen();
+    FirstField()->setFocus(Qt::TabFocusReason);
+    ShowConflictLine();
+    return true;
+}
+
+void TFrameDialog::OrderTabStops() {
+    QWidget *last = FFrameWidget;
+    for (QWidget *w = FFrameWidget->nextInFocusChain(); FFrameWidget->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus)
+            last = w;
+    // The parts of the dialog's layout below the frame, in reading order.
+    bool below = false;
+    for (int i = 0; i < layout()->count(); ++i) {
+        QWidget *part = layout()->itemAt(i)->widget();
+        if (!part)
+            continue;
+        if (below) {
+            QList<QWidget *> stops;
+            for (QWidget *w = part->nextInFocusChain(); part->isAncestorOf(w); w = w->nextInFocusChain())
+                if (w->focusPolicy() & Qt::TabFocus)
+                    stops << w;
+            for (QWidget *stop : stops) {
+                QWidget::setTabOrder(last, stop);
+                last = stop;
+            }
+        }
+        below = below || part->isAncestorOf(FFrameWidget);
+    }
+}
+
+void TFrameDialog::FitScreen() {
+    const QSize frame = FParts.FrameArea->widget()->sizeHint();
+    const int others = layout()->sizeHint().height() - FParts.FrameArea->sizeHint().height();
+    // The window's own title bar takes room too.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int room = screen()->availableGeometry().height() - others - titleBar;
+    const bool scrolls = frame.height() > room;
+    FParts.FrameArea->setMinimumSize(
+        frame.width() + (scrolls ? FParts.FrameArea->verticalScrollBar()->sizeHint().width() : 0),
+        scrolls ? std::max(room, 0) : frame.height());
+    resize(sizeHint());
 }
 
 TConflictLine TFrameDialog::Conflict() const {
@@ -67,11 +133,14 @@ TConflictLine TFrameDialog::Conflict() const {
         return {clvError, false, FHostFinding};
     if (!FApplyProblem.isEmpty())
         return {clvError, false, FApplyProblem};
+    if (FFrameConflict.Level == clvNone && !FReadOnlyReason.isEmpty())
+        return {clvNone, false, FReadOnlyReason};
     return FFrameConflict;
 }
 
 void TFrameDialog::UpdateModified() {
-    FModified = FFrameModified || HostModified();
+    // What the frame or the host report of a read-only object cannot be applied.
+    FModified = FReadOnlyReason.isEmpty() && (FFrameModified || HostModified());
     FParts.Panel->SetChanged(FModified);
     setWindowModified(FModified);
 }
@@ -89,7 +158,13 @@ void TFrameDialog::SetApplyProblem(const QString &Problem) {
 void TFrameDialog::ShowConflictLine() {
     const TConflictLine line = Conflict();
     FParts.ConflictIcon->setPixmap(line.Level == clvNone ? QPixmap() : LevelIcon(line.Level).pixmap(16, 16));
+    const bool changed = FParts.ConflictText->text() != line.Message;
     FParts.ConflictText->setText(line.Message);
+    // A screen reader reads a new message out wherever the focus is.
+    if (changed && !line.Message.isEmpty()) {
+        QAccessibleEvent alert(FParts.ConflictText, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
     // An input error concerns what was typed, not the object: it reads in italics.
     QFont font = FParts.ConflictText->font();
     font.setItalic(line.Input);
