@@ -280,30 +280,6 @@ TEST_F(ProfileFrame, TheVLANTagsFollowTheVLANSwitch) {
     EXPECT_NE(Stored().find("VLANtag=-4095"), std::string::npos);
 }
 
-TEST_F(ProfileFrame, TabMovesThroughTheSIPPageInItsOrder) {
-    ShowProfile(R"(SIP{Proxies{MainProxySource=1 UseBackupProxy=true}})");
-    OpenPage("SIP Settings");
-    Control("edLYN2ProxyAddress")->setFocus(Qt::TabFocusReason);
-    // The control the focus is in: a spin edit's or address's own field counts as the control.
-    const auto focused = [] {
-        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-            for (const char *prefix : {"ed", "cb", "chb", "rb", "vq"})
-                if (w->objectName().startsWith(QLatin1String(prefix)))
-                    return w->objectName();
-        return QString();
-    };
-    QStringList order{focused()};
-    for (int i = 0; i < 9; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        order << focused();
-    }
-    // The proxy source list is the top row but the last tab stop.
-    EXPECT_EQ(order, QStringList({"edLYN2ProxyAddress", "vqseLYN2ProxyPort", "cbLYN2TransportProtocol",
-                                  "vqseLYN2ReceivePort", "chbLYN2RegWithBcpProxy", "edLYN2BcpProxy",
-                                  "vqseLYN2BcpProxyPort", "vqseLYN2InviteRetrans", "vqseLYN2NonInviteRetrans",
-                                  "cbLYN2ProxySource"}));
-}
-
 TEST_F(ProfileFrame, TheHostReadsAndSetsTheOpenPageAsAPath) {
     ShowProfile("");
     EXPECT_EQ(PagePath(), "pcSettings.tshGeneral.General");
