@@ -120,6 +120,7 @@ TEST_F(FrameControls, TheReadOnlyWalk) {
     rb->setEnabled(true);
     QTest::mouseClick(rb, Qt::LeftButton, {}, QPoint(4, rb->height() / 2));
     EXPECT_FALSE(rb->isChecked());
+    ed->setFocus();
 
     SetControlsReadOnly(frame, false);
     Type("x");

@@ -308,12 +308,18 @@ TEST_F(VqadminAutomate, KeysAloneMakeADeviceARangeAndAProfileEditOnEveryPage) {
 
 TEST_F(VqadminAutomate, TheDefaultProfileOpensReadOnly) {
     const QJsonObject before = ExportedSite();
+    // The DHCP rule enables "Obtain from DHCP" again, but a click changes nothing.
     EXPECT_EQ(Results("open profile Sales\n"
                       "state edName\n"
                       "type edName Other\n"
+                      "page tshIP\n"
+                      "click rbLYN2FixedTFTPServer\n"
+                      "click rbLYN2FromDHCP_TFTPServer\n"
+                      "modified\n"
                       "apply\n"
                       "close\n"),
-              QStringList({"ok", "text=Sales enabled=true visible=true readonly=true", "Sales", "refused", "ok"}));
+              QStringList({"ok", "text=Sales enabled=true visible=true readonly=true", "Sales", "tshIP", "unchecked",
+                           "checked", "false", "refused", "ok"}));
     EXPECT_EQ(ExportedSite(), before);
 }
 

@@ -52,13 +52,13 @@ QWidget *ControlAt(QWidget *Widget, QPoint Global) {
     QWidget *control = window->childAt(window->mapFromGlobal(Global));
     if (!control)
         control = window;
-    while (!control->isWindow() && control->objectName().startsWith(QLatin1String("qt_")))
-        control = control->parentWidget();
     // A page's tab stands for its page.
     if (auto *tabs = qobject_cast<QTabBar *>(control))
         if (auto *pages = qobject_cast<QTabWidget *>(tabs->parentWidget()))
             if (QWidget *page = pages->widget(tabs->tabAt(tabs->mapFromGlobal(Global))))
                 return page;
+    while (!control->isWindow() && control->objectName().startsWith(QLatin1String("qt_")))
+        control = control->parentWidget();
     return control;
 }
 
