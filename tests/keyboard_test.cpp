@@ -246,6 +246,10 @@ TEST_F(KeyboardWalk, EveryWindowByTabAloneWithUniqueAccessKeysAndNamedInputs) {
             // The button strip shows whole on the screen (the offscreen one is 800 x 600).
             EXPECT_TRUE(dialog->rect().contains(QRect(dialog->Panel()->mapTo(dialog, QPoint()), dialog->Panel()->size())));
             EXPECT_LE(dialog->frameGeometry().height(), dialog->screen()->availableGeometry().height());
+            // Screen readers read out the conflict line's changes.
+            QAccessibleInterface *line = QAccessible::queryAccessibleInterface(dialog->findChild<QLabel *>("stConflict"));
+            EXPECT_EQ(line->role(), QAccessible::StatusBar);
+            EXPECT_EQ(line->text(QAccessible::Name), dialog->findChild<QLabel *>("stConflict")->text());
             dialog->Discard();
         }
         else if (window != &Window)

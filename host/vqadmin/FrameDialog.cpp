@@ -3,7 +3,7 @@
 #include "DialogPanel.h"
 #include "HostFailures.h"
 
-#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
@@ -11,6 +11,27 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+
+namespace {
+
+const char *const StatusLineMark = "vqStatusLine";
+
+// The conflict line is the dialog's status line: screen readers read out
+// its changes wherever the focus is.
+class TStatusLineAccessible : public QAccessibleWidget {
+public:
+    explicit TStatusLineAccessible(QLabel *Line) : QAccessibleWidget(Line, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text Text) const override {
+        return Text == QAccessible::Name ? static_cast<QLabel *>(widget())->text() : QAccessibleWidget::text(Text);
+    }
+};
+
+QAccessibleInterface *StatusLineAccessible(const QString &, QObject *Object) {
+    auto *label = qobject_cast<QLabel *>(Object);
+    return label && label->property(StatusLineMark).toBool() ? new TStatusLineAccessible(label) : nullptr;
+}
+
+} // namespace
 
 QIcon LevelIcon(TConflictLevel Level) {
     static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
@@ -25,6 +46,9 @@ TFrameDialog::~TFrameDialog() = default;
 
 void TFrameDialog::Attach(const TParts &Parts) {
     FParts = Parts;
+    static const bool statusLines = (QAccessible::installFactory(&StatusLineAccessible), true);
+    Q_UNUSED(statusLines);
+    FParts.ConflictText->setProperty(StatusLineMark, true);
     FParts.Panel->OnCancel = [this](QObject *) { reject(); };
     FParts.Panel->OnClose = [this](QObject *) { reject(); };
     FParts.Panel->SetOnApply([this](QObject *) { Apply(); });
@@ -158,13 +182,7 @@ void TFrameDialog::SetApplyProblem(const QString &Problem) {
 void TFrameDialog::ShowConflictLine() {
     const TConflictLine line = Conflict();
     FParts.ConflictIcon->setPixmap(line.Level == clvNone ? QPixmap() : LevelIcon(line.Level).pixmap(16, 16));
-    const bool changed = FParts.ConflictText->text() != line.Message;
     FParts.ConflictText->setText(line.Message);
-    // A screen reader reads a new message out wherever the focus is.
-    if (changed && !line.Message.isEmpty()) {
-        QAccessibleEvent alert(FParts.ConflictText, QAccessible::Alert);
-        QAccessible::updateAccessibility(&alert);
-    }
     // An input error concerns what was typed, not the object: it reads in italics.
     QFont font = FParts.ConflictText->font();
     font.setItalic(line.Input);
