@@ -107,6 +107,7 @@ TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
            "type edMACAddress 00-01\n"
            "conflict\n"
            "choose cbProfile Lab\n"
+           "focus\n"
            "click cbIDLinkedToMAC\n"
            "click cbIDLinkedToMAC\n"
            "state edUniqueID\n"
@@ -114,7 +115,7 @@ TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
            "state vqseStartNumber\n"
            "modified\n",
            {"ok", "two words", "two word", "two word", "wo word", "s3\"cret", "", "error: Device ID is empty",
-            "00-01", "error (input): Invalid MAC address", "Lab", "checked", "unchecked",
+            "00-01", "error (input): Invalid MAC address", "Lab", "cbProfile", "checked", "unchecked",
             "text= enabled=true visible=true readonly=false",
             "text=&Use MAC Address as Device ID enabled=true visible=true checked=false",
             "text=1 enabled=true visible=false readonly=false", "true"});

@@ -116,6 +116,11 @@ TEST_F(FrameControls, TheReadOnlyWalk) {
     EXPECT_FALSE(vqse->UpDown()->isEnabled());
     EXPECT_FALSE(vqim->UpDown()->isEnabled());
     EXPECT_TRUE(st->isEnabled() && pnlInner->isEnabled());
+    // A rule that enables a button again leaves it read-only: a click changes nothing.
+    rb->setEnabled(true);
+    QTest::mouseClick(rb, Qt::LeftButton, {}, QPoint(4, rb->height() / 2));
+    EXPECT_FALSE(rb->isChecked());
+    ed->setFocus();
 
     SetControlsReadOnly(frame, false);
     Type("x");

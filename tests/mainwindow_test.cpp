@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
     EXPECT_EQ(dialog->windowTitle(), "Profile Lab[*]");
     Activate(dialog);
     auto *name = dialog->findChild<QLineEdit *>("edName");
-    name->setFocus();
+    QTest::keyClick(name, Qt::Key_End);
     QTest::keyClicks(name, " 2");
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab 2 | 1");

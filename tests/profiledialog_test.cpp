@@ -79,6 +79,7 @@ TEST_F(ProfileDialogTest, ARenameIsAChangeTheHostKeepsAndTheFrameJudges) {
     EXPECT_EQ(Title(), "Profile Lab");
     EXPECT_FALSE(ApplyEnabled());
     // The frame is not modified by a name, the host is; typing the stored name back undoes it.
+    QTest::keyClick(Field("edName"), Qt::Key_End); // the dialog opens with the name selected
     QTest::keyClicks(Field("edName"), "2");
     EXPECT_EQ(Title(), "Profile Lab*");
     EXPECT_EQ(CloseCaption(), "&Cancel");
@@ -117,10 +118,11 @@ TEST_F(ProfileDialogTest, TheDefaultProfileAndEveryProfileWithoutEditRightsAreRe
         int64_t Profile;
         bool EditRights;
         bool ReadOnly;
+        const char *Why; // on the conflict line
     } cases[] = {
-        {"default profile", 1, true, true},
-        {"other profile", 2, true, false},
-        {"no edit rights", 2, false, true},
+        {"default profile", 1, true, true, "Read-only: the default profile is the system's own"},
+        {"other profile", 2, true, false, ""},
+        {"no edit rights", 2, false, true, "Read-only: changes need edit rights"},
     };
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -129,6 +131,7 @@ TEST_F(ProfileDialogTest, TheDefaultProfileAndEveryProfileWithoutEditRightsAreRe
         EXPECT_EQ(Module.LastProfileFrame->Flags.Contains(pffReadOnly), c.ReadOnly);
         EXPECT_EQ(Field("edName")->isReadOnly(), c.ReadOnly);
         EXPECT_EQ(Field("edSWVersion")->isReadOnly(), c.ReadOnly);
+        EXPECT_EQ(ConflictText(), c.Why);
         Field("edName")->setFocus();
         QTest::keyClicks(Field("edName"), "x");
         QTest::keyClicks(Field("edSWVersion"), "x");

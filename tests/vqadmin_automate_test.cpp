@@ -305,14 +305,57 @@ TEST_F(VqadminAutomate, ANewProfileTakesTheModelsDefaultsAndAFreeName) {
     EXPECT_EQ(settings["IPComm/DHCP"].toBool(), true);
 }
 
+// The commands that type Text key by key where the focus is, and the lines they print.
+QByteArray Keys(const QString &Text) {
+    QByteArray script;
+    for (QChar c : Text)
+        script += "press " + QByteArray(1, c.toLatin1()) + "\n";
+    return script;
+}
+QStringList Repeated(const QString &Line, qsizetype Count) { return QStringList(Count, Line); }
+
+TEST_F(VqadminAutomate, KeysAloneMakeADeviceARangeAndAProfileEditOnEveryPage) {
+    // Access keys lead to the fields, Alt+A applies, Escape closes.
+    EXPECT_EQ(Results("new device Sales\nfocus\npress Alt+M\n" + Keys("0001e1000042") + "press Tab\n" +
+                      Keys("s3cret") + "press Alt+A\nmodified\npress Escape\n"),
+              QStringList({"ok", "cbProfile", "edMACAddress"}) + Repeated("edMACAddress", 12) +
+                  Repeated("edProxyPassword", 8) + QStringList({"false", "none"}));
+    EXPECT_EQ(Results("new range Sales\npress Alt+D\n" + Keys("rack") + "press Alt+M\n" + Keys("0001e1000100") +
+                      "press Alt+V\npress Up\npress Alt+A\nmodified\n"),
+              QStringList({"ok"}) + Repeated("edUniqueID", 5) + Repeated("edMACAddress", 13) +
+                  QStringList({"seCount", "seCount", "seCount", "false"}));
+    // Ctrl+Tab opens the next page with the focus in its first control.
+    EXPECT_EQ(Results("open profile Warehouse\nfocus\npress Alt+R\npress Up\npress Ctrl+Tab\npress Alt+I\n"
+                      "press Up\npress Ctrl+Tab\npress Alt+B\npress Up\npress Ctrl+Tab\npress Space\n"
+                      "press Alt+A\nmodified\n"),
+              QStringList({"ok", "edName", "vqseLYN2RingTone", "vqseLYN2RingTone", "cbLYN2TransportProtocol",
+                           "vqseLYN2InviteRetrans", "vqseLYN2InviteRetrans", "chbLYN2EnableDHCP",
+                           "vqimLYN2SubnetMask", "vqimLYN2SubnetMask", "chbLYN2EnableVLAN", "chbLYN2EnableVLAN",
+                           "chbLYN2EnableVLAN", "false"}));
+    const QJsonObject site = ExportedSite();
+    EXPECT_EQ(ExportedDevice(site, "0001E1000042")["fields"].toObject()["ProxyPassword"].toString(), "s3cret");
+    EXPECT_EQ(ExportedDevice(site, "rack2")["fields"].toObject()["MacAddress"].toString(), "00-01-E1-00-01-01");
+    const QJsonObject settings = ExportedProfile(site, "Warehouse")["settings"].toObject();
+    EXPECT_EQ(settings["General/Audio/RingTone"].toInt(), 2);
+    EXPECT_EQ(settings["SIP/RetransInvite"].toInt(), 5);
+    EXPECT_EQ(settings["IPSettings/SubnetMask"].toInteger(), 0xFFFFFF80); // 255.255.255.128
+    EXPECT_EQ(settings["VLAN/VLANtag"].toInt(), 0);                      // switched on
+}
+
 TEST_F(VqadminAutomate, TheDefaultProfileOpensReadOnly) {
     const QJsonObject before = ExportedSite();
+    // The DHCP rule enables "Obtain from DHCP" again, but a click changes nothing.
     EXPECT_EQ(Results("open profile Sales\n"
                       "state edName\n"
                       "type edName Other\n"
+                      "page tshIP\n"
+                      "click rbLYN2FixedTFTPServer\n"
+                      "click rbLYN2FromDHCP_TFTPServer\n"
+                      "modified\n"
                       "apply\n"
                       "close\n"),
-              QStringList({"ok", "text=Sales enabled=true visible=true readonly=true", "Sales", "refused", "ok"}));
+              QStringList({"ok", "text=Sales enabled=true visible=true readonly=true", "Sales", "tshIP", "unchecked",
+                           "checked", "false", "refused", "ok"}));
     EXPECT_EQ(ExportedSite(), before);
 }
 

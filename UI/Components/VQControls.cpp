@@ -1,5 +1,6 @@
 #include "VQControls.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
@@ -34,11 +35,70 @@ std::function<void()> &BeepHandler() {
 
 bool Contains(const QWidget *Outer, const QWidget *Inner) { return Outer == Inner || Outer->isAncestorOf(Inner); }
 
+// The outermost composite control that Widget is or is a part of; none for others.
+TWinControl *OuterComposite(QWidget *Widget) {
+    TWinControl *composite = nullptr;
+    for (QWidget *w = Widget; w; w = w->parentWidget()) {
+        auto *control = dynamic_cast<TWinControl *>(w);
+        if (control && control->IsComposite())
+            composite = control;
+        else if (w != Widget)
+            break;
+    }
+    return composite;
+}
+
+// A composite control, or a part of one, as screen readers see it: one
+// editable field named by the composite's label, with the composite's value.
+// The composite is looked up at every question: a part may be asked about
+// while its composite is still being made.
+class TCompositeAccessible : public QAccessibleWidget {
+public:
+    explicit TCompositeAccessible(QWidget *Widget) : QAccessibleWidget(Widget, QAccessible::EditableText) {}
+
+    QString text(QAccessible::Text Text) const override {
+        TWinControl *composite = OuterComposite(widget());
+        if (composite && Text == QAccessible::Value)
+            return composite->CompositeValue();
+        if (composite && Text == QAccessible::Name && widget() != composite->Widget())
+            if (QAccessibleInterface *outer = QAccessible::queryAccessibleInterface(composite->Widget()))
+                return outer->text(Text);
+        return QAccessibleWidget::text(Text);
+    }
+    // Its parts are not fields of their own.
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+};
+
+// A drop-down list named by its label, as every input is (Qt's own names a
+// list by its chosen item on some platforms).
+class TListAccessible : public QAccessibleWidget {
+public:
+    explicit TListAccessible(QComboBox *List) : QAccessibleWidget(List, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text Text) const override {
+        return Text == QAccessible::Value ? static_cast<QComboBox *>(widget())->currentText()
+                                          : QAccessibleWidget::text(Text);
+    }
+};
+
+QAccessibleInterface *ControlAccessible(const QString &, QObject *Object) {
+    if (auto *list = qobject_cast<TComboBox *>(Object))
+        return new TListAccessible(list);
+    auto *widget = qobject_cast<QWidget *>(Object);
+    return widget && OuterComposite(widget) ? new TCompositeAccessible(widget) : nullptr;
+}
+
 } // namespace
 
 // ---- TWinControl ----
 
-TWinControl::TWinControl() : FCreationOrder(NextCreationOrder++) { EnsureFocusRouting(); }
+TWinControl::TWinControl() : FCreationOrder(NextCreationOrder++) {
+    EnsureFocusRouting();
+    static const bool accessible = (QAccessible::installFactory(&ControlAccessible), true);
+    Q_UNUSED(accessible);
+}
 
 bool TWinControl::CanFocus() const { return Widget()->isVisible() && Widget()->isEnabled(); }
 
@@ -222,6 +282,22 @@ void TLabel::SetCaption(const QString &Value) {
     CaptionChanged();
 }
 
+namespace {
+
+// An access key clicks its button at once, as a click does, where Qt's own
+// would show the button pressed for a moment first.
+bool ClickOnAccessKey(QAbstractButton *Button, QEvent *Event) {
+    if (Event->type() != QEvent::Shortcut || static_cast<QShortcutEvent *>(Event)->isAmbiguous() ||
+        !Button->isEnabled())
+        return false;
+    if (Button->isCheckable())
+        Button->setFocus(Qt::ShortcutFocusReason);
+    Button->click();
+    return true;
+}
+
+} // namespace
+
 TCheckBox::TCheckBox(QWidget *Parent, const QString &Caption) : TControlOf<QCheckBox>(Caption, Parent) {
     connect(this, &QCheckBox::toggled, this, [this] {
         if (OnClick)
@@ -237,9 +313,27 @@ TRadioButton::TRadioButton(QWidget *Parent, const QString &Caption) : TControlOf
     // Every click (mouse, key, click()) is pressed first.
     connect(this, &QRadioButton::pressed, this, [this] { FCheckedWhenPressed = isChecked(); });
     connect(this, &QRadioButton::clicked, this, [this] {
-        if (FCheckedWhenPressed && isChecked() && OnClick)
+        if (FCheckedWhenPressed && isChecked() && !FReadOnly && OnClick)
             OnClick(this);
     });
+}
+
+bool TCheckBox::event(QEvent *Event) {
+    return ClickOnAccessKey(this, Event) || TControlOf<QCheckBox>::event(Event);
+}
+
+bool TRadioButton::event(QEvent *Event) {
+    return ClickOnAccessKey(this, Event) || TControlOf<QRadioButton>::event(Event);
+}
+
+void TCheckBox::nextCheckState() {
+    if (!FReadOnly)
+        TControlOf<QCheckBox>::nextCheckState();
+}
+
+void TRadioButton::nextCheckState() {
+    if (!FReadOnly)
+        TControlOf<QRadioButton>::nextCheckState();
 }
 
 void TRadioButton::SetChecked(bool Value) {
@@ -254,6 +348,8 @@ void TRadioButton::SetChecked(bool Value) {
 TButton::TButton(QWidget *Parent, const QString &Caption) : TControlOf<QPushButton>(Caption, Parent) {
     connect(this, &QPushButton::clicked, this, &TButton::Click);
 }
+
+bool TButton::event(QEvent *Event) { return ClickOnAccessKey(this, Event) || TControlOf<QPushButton>::event(Event); }
 
 void TButton::Click() {
     if (OnClick)

@@ -96,6 +96,11 @@ public:
     virtual void DoEnter();
     virtual void DoExit();
 
+    // A control made of parts (fields, buttons): screen readers announce it,
+    // and each of its parts, as one field with the value it shows.
+    virtual bool IsComposite() const { return false; }
+    virtual QString CompositeValue() const { return {}; }
+
 protected:
     virtual void KeyDown(int &Key, Qt::KeyboardModifiers Shift);
     virtual void KeyPress(QChar &Key);
@@ -283,6 +288,16 @@ public:
     TNotifyEvent OnClick;
     bool Checked() const { return isChecked(); }
     void SetChecked(bool Value) { setChecked(Value); }
+    // Read-only, clicks and keys leave the state as it is; the program may still set it.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+protected:
+    bool event(QEvent *Event) override;
+    void nextCheckState() override;
+
+private:
+    bool FReadOnly = false;
 };
 
 class TRadioButton : public TControlOf<QRadioButton> {
@@ -294,8 +309,16 @@ public:
     bool Checked() const { return isChecked(); }
     // Checking unchecks the siblings; unchecking is allowed, as the program may.
     void SetChecked(bool Value);
+    // As a check box's.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+protected:
+    bool event(QEvent *Event) override;
+    void nextCheckState() override;
 
 private:
+    bool FReadOnly = false;
     // A click on the checked button changes nothing, yet the user chose it:
     // a handler may store what it stands for.
     bool FCheckedWhenPressed = false;
@@ -313,6 +336,9 @@ public:
     // Marks the button that cancels its form, as isDefault marks the one that confirms it.
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
+
+protected:
+    bool event(QEvent *Event) override;
 
 private:
     bool FCancel = false;

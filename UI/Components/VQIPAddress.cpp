@@ -436,8 +436,10 @@ TCustomVQIPMask::TCustomVQIPMask(QWidget *Parent)
     layout->addWidget(FEdit);
     layout->addWidget(FUpDown);
     layout->addStretch();
+    // So that a tab order can name the control; set before the proxy, which
+    // would hand the editor's click-only policy on to its first field, the tab stop.
+    setFocusPolicy(FEdit->focusPolicy());
     setFocusProxy(FEdit);
-    setFocusPolicy(FEdit->focusPolicy()); // so that a tab order can name the control
     Synchronize();
     FEdit->OnChange = [this](QObject *) { EditChanged(); };
     FEdit->OnExit = [this](QObject *) { Synchronize(); };

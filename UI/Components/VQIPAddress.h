@@ -120,6 +120,9 @@ public:
     int FieldCount() const;
     TIPAddressItemEdit *Field(int Index) const { return FFields[Index]; }
 
+    bool IsComposite() const override { return true; }
+    QString CompositeValue() const override { return DisplayText(); }
+
 protected:
     void paintEvent(QPaintEvent *Event) override;
     void changeEvent(QEvent *Event) override;
@@ -199,6 +202,9 @@ public:
 
     TVQIPAddress *Edit() const { return FEdit; }
     TUpDown *UpDown() const { return FUpDown; }
+
+    bool IsComposite() const override { return true; }
+    QString CompositeValue() const override { return FEdit->DisplayText(); }
 
 protected:
     // Up and down in the editor step the counter.

@@ -83,6 +83,8 @@ public:
     int32_t Value() const;
     // The text shown, which Value reads.
     QString Text() const;
+    bool IsComposite() const override { return true; }
+    QString CompositeValue() const override { return Text(); }
     // Offered to OnChanging, then limited to the range and shown.
     void SetValue(int32_t Value);
     // After a range write the edit shows the value it holds: a value outside

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include <utility>
@@ -50,6 +52,11 @@ QWidget *ControlAt(QWidget *Widget, QPoint Global) {
     QWidget *control = window->childAt(window->mapFromGlobal(Global));
     if (!control)
         control = window;
+    // A page's tab stands for its page.
+    if (auto *tabs = qobject_cast<QTabBar *>(control))
+        if (auto *pages = qobject_cast<QTabWidget *>(tabs->parentWidget()))
+            if (QWidget *page = pages->widget(tabs->tabAt(tabs->mapFromGlobal(Global))))
+                return page;
     while (!control->isWindow() && control->objectName().startsWith(QLatin1String("qt_")))
         control = control->parentWidget();
     return control;
@@ -293,10 +300,22 @@ bool TWhatsThis::eventFilter(QObject *Watched, QEvent *Event) {
         auto *request = static_cast<QContextMenuEvent *>(Event);
         return request->reason() == QContextMenuEvent::Mouse && RightClick(widget, request->globalPos());
     }
+    case QEvent::ShortcutOverride:
+        // The engine sees F1 first, also where Shift+F1 is a menu item's shortcut.
+        if (static_cast<QKeyEvent *>(Event)->key() == Qt::Key_F1) {
+            Event->accept();
+            return true;
+        }
+        return false;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(Event);
         if (key->key() == Qt::Key_F1)
             return F1KeyDown(key->modifiers() & Qt::ShiftModifier);
+        // Escape leaves the mode, not the window.
+        if (key->key() == Qt::Key_Escape && FMode == wmPermanent) {
+            CancelContextHelp();
+            return true;
+        }
         if (key->key() == Qt::Key_Menu && FOptions.testFlag(wtUseAppKey)) {
             QWidget *focus = QApplication::focusWidget();
             return focus && RightClick(focus, focus->mapToGlobal(focus->rect().center()));

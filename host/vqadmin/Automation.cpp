@@ -101,6 +101,14 @@ QString ControlText(const QWidget &Control) {
     return Control.property("text").toString();
 }
 
+QWidget *OuterControl(QWidget *Widget) {
+    // Such a control hands the focus to a part of its own.
+    for (QWidget *w = Widget->parentWidget(); w && w->focusProxy() && w->isAncestorOf(w->focusProxy());
+         w = w->parentWidget())
+        Widget = w;
+    return Widget;
+}
+
 TAutomation::TAutomation(TMainWindow &Window, THelpSystem *Help) : FWindow(Window), FHelp(Help) {}
 
 const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
@@ -121,6 +129,8 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"clear CONTROL", &A::Clear},
         {"click CONTROL", &A::Click},
         {"choose CONTROL ITEM", &A::Choose},
+        {"focus", &A::Focus},
+        {"press KEYS", &A::PressKey},
         {"state CONTROL", &A::State},
         {"conflict", &A::ConflictLine},
         {"modified", &A::Modified},
@@ -410,7 +420,22 @@ QString TAutomation::Choose(const QStringList &Arguments) {
     const QModelIndex item = view->model()->index(index, list->modelColumn(), list->rootModelIndex());
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    // The closed list has the keyboard again, as a user's would.
+    list->window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(list->window(), 2000))
+        throw Exception(QStringLiteral("the window of %1 did not become active again").arg(Arguments[0]));
+    list->setFocus(Qt::PopupFocusReason);
     return list->currentText();
+}
+
+QString TAutomation::Focus(const QStringList &) {
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? OuterControl(focus)->objectName() : QStringLiteral("none");
+}
+
+QString TAutomation::PressKey(const QStringList &Arguments) {
+    PressKeys(Arguments[0]);
+    return Focus({});
 }
 
 QString TAutomation::State(const QStringList &Arguments) {

@@ -65,6 +65,8 @@ private:
     QString Clear(const QStringList &Arguments);
     QString Click(const QStringList &Arguments);
     QString Choose(const QStringList &Arguments);
+    QString Focus(const QStringList &Arguments);
+    QString PressKey(const QStringList &Arguments);
     QString State(const QStringList &Arguments);
     QString ConflictLine(const QStringList &Arguments);
     QString Modified(const QStringList &Arguments);
@@ -93,3 +95,6 @@ private:
 // What a control shows as its text, for the result lines: an edit's text, a
 // list's chosen item, a button's caption, or the control's text property.
 QString ControlText(const QWidget &Control);
+// The control a focused widget belongs to: the widget, or the control made of
+// parts (an address, a spin edit, a page control's tabs) that it is a part of.
+QWidget *OuterControl(QWidget *Widget);

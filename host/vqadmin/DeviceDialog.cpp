@@ -58,7 +58,7 @@ TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Mod
       FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
       FProfiles(new THostProfileList(Database)) {
     ui->setupUi(this);
-    Attach({ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
+    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
     ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);
     connect(ui->seCount, &QSpinBox::valueChanged, this, [this] { SetApplyProblem({}); });
     connect(ui->edFirstIP, &QLineEdit::textChanged, this, [this] { SetApplyProblem({}); });

@@ -3,10 +3,35 @@
 #include "DialogPanel.h"
 #include "HostFailures.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
+
+namespace {
+
+const char *const StatusLineMark = "vqStatusLine";
+
+// The conflict line is the dialog's status line: screen readers read out
+// its changes wherever the focus is.
+class TStatusLineAccessible : public QAccessibleWidget {
+public:
+    explicit TStatusLineAccessible(QLabel *Line) : QAccessibleWidget(Line, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text Text) const override {
+        return Text == QAccessible::Name ? static_cast<QLabel *>(widget())->text() : QAccessibleWidget::text(Text);
+    }
+};
+
+QAccessibleInterface *StatusLineAccessible(const QString &, QObject *Object) {
+    auto *label = qobject_cast<QLabel *>(Object);
+    return label && label->property(StatusLineMark).toBool() ? new TStatusLineAccessible(label) : nullptr;
+}
+
+} // namespace
 
 QIcon LevelIcon(TConflictLevel Level) {
     static const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxWarning,
@@ -21,6 +46,9 @@ TFrameDialog::~TFrameDialog() = default;
 
 void TFrameDialog::Attach(const TParts &Parts) {
     FParts = Parts;
+    static const bool statusLines = (QAccessible::installFactory(&StatusLineAccessible), true);
+    Q_UNUSED(statusLines);
+    FParts.ConflictText->setProperty(StatusLineMark, true);
     FParts.Panel->OnCancel = [this](QObject *) { reject(); };
     FParts.Panel->OnClose = [this](QObject *) { reject(); };
     FParts.Panel->SetOnApply([this](QObject *) { Apply(); });
@@ -33,6 +61,22 @@ void TFrameDialog::Attach(const TParts &Parts) {
         SetApplyProblem({});
         FrameConflictChanged();
     };
+    // Tab may move the focus to a field scrolled out of sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *Now) {
+        if (Now && FParts.FrameArea->isAncestorOf(Now))
+            FParts.FrameArea->ensureWidgetVisible(Now);
+    });
+}
+
+QString TFrameDialog::ReadOnlyReason() {
+    return CanEdit() ? QString() : QStringLiteral("Read-only: changes need edit rights");
+}
+
+QWidget *TFrameDialog::FirstField() const {
+    for (QWidget *w = FFrameWidget->nextInFocusChain(); FFrameWidget->isAncestorOf(w); w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(FFrameWidget))
+            return w;
+    return FFrameWidget;
 }
 
 void TFrameDialog::FreeFrame() {
@@ -52,8 +96,9 @@ void TFrameDialog::FreeFrame() {
 }
 
 bool TFrameDialog::Start() {
-    FParts.Panel->SetHasEditRights(CanEdit());
-    return RunGuarded(this, [&] {
+    FReadOnlyReason = ReadOnlyReason();
+    FParts.Panel->SetHasEditRights(FReadOnlyReason.isEmpty());
+    const bool started = RunGuarded(this, [&] {
         FFrameWidget = CreateFrame();
         FFrame = FrameInterface<IPluginFrame>(FFrameWidget);
         if (!FFrame)
@@ -61,12 +106,58 @@ bool TFrameDialog::Start() {
         FParts.FrameLayout->addWidget(FFrameWidget);
         ShowObject();
     });
+    if (!started)
+        return false;
+    OrderTabStops();
+    FitScreen();
+    FirstField()->setFocus(Qt::TabFocusReason);
+    ShowConflictLine();
+    return true;
+}
+
+void TFrameDialog::OrderTabStops() {
+    QWidget *last = FFrameWidget;
+    for (QWidget *w = FFrameWidget->nextInFocusChain(); FFrameWidget->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus)
+            last = w;
+    // The parts of the dialog's layout below the frame, in reading order.
+    bool below = false;
+    for (int i = 0; i < layout()->count(); ++i) {
+        QWidget *part = layout()->itemAt(i)->widget();
+        if (!part)
+            continue;
+        if (below) {
+            QList<QWidget *> stops;
+            for (QWidget *w = part->nextInFocusChain(); part->isAncestorOf(w); w = w->nextInFocusChain())
+                if (w->focusPolicy() & Qt::TabFocus)
+                    stops << w;
+            for (QWidget *stop : stops) {
+                QWidget::setTabOrder(last, stop);
+                last = stop;
+            }
+        }
+        below = below || part->isAncestorOf(FFrameWidget);
+    }
+}
+
+void TFrameDialog::FitScreen() {
+    const QSize frame = FParts.FrameArea->widget()->sizeHint();
+    const int others = layout()->sizeHint().height() - FParts.FrameArea->sizeHint().height();
+    // The window's own title bar takes room too.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int room = screen()->availableGeometry().height() - others - titleBar;
+    const bool scrolls = frame.height() > room;
+    FParts.FrameArea->setMinimumSize(
+        frame.width() + (scrolls ? FParts.FrameArea->verticalScrollBar()->sizeHint().width() : 0),
+        scrolls ? std::max(room, 0) : frame.height());
+    resize(sizeHint());
 }
 
 TConflictLine TFrameDialog::Conflict() const {
     const QString host = FHostFinding.isEmpty() ? FApplyProblem : FHostFinding;
     if (host.isEmpty())
-        return FFrameConflict;
+        return FFrameConflict.Level == clvNone && !FReadOnlyReason.isEmpty() ? TConflictLine{clvNone, false, FReadOnlyReason}
+                                                                               : FFrameConflict;
     // The host's is an error, so it leads; the frame's follows rather than hide.
     if (FFrameConflict.Level == clvNone)
         return {clvError, false, host};
@@ -74,7 +165,8 @@ TConflictLine TFrameDialog::Conflict() const {
 }
 
 void TFrameDialog::UpdateModified() {
-    FModified = FFrameModified || HostModified();
+    // What the frame or the host report of a read-only object cannot be applied.
+    FModified = FReadOnlyReason.isEmpty() && (FFrameModified || HostModified());
     FParts.Panel->SetChanged(FModified);
     setWindowModified(FModified);
 }

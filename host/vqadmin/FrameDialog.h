@@ -12,6 +12,7 @@
 
 class QBoxLayout;
 class QLabel;
+class QScrollArea;
 class TDialogPanel;
 
 // The mark of a validation level (none, warning, error) in the lists and on
@@ -37,7 +38,8 @@ public:
     QWidget *Frame() const { return FFrameWidget; }
     TDialogPanel *Panel() const { return FParts.Panel; }
     // The host's finding (or else why the last Apply stored nothing), an
-    // error, then the frame's report: the more severe first.
+    // error, then the frame's report: the more severe first; without any, why
+    // the dialog is read-only.
     TConflictLine Conflict() const;
     // The frame's changes, or the host's own, are not applied yet.
     bool Modified() const { return FModified; }
@@ -55,6 +57,7 @@ signals:
 protected:
     // The dialog's own widgets, from its layout file.
     struct TParts {
+        QScrollArea *FrameArea = nullptr;  // scrolls the frame where the screen is too small for it
         QBoxLayout *FrameLayout = nullptr; // where the frame goes
         QLabel *ConflictIcon = nullptr;
         QLabel *ConflictText = nullptr;
@@ -75,6 +78,10 @@ protected:
     virtual void HideObject() = 0;
     // Whether the user may change the object; without, the frame shows it read-only.
     virtual bool CanEdit() { return FContainer->HasEditRights(); }
+    // What the conflict line tells when the user may not change the object.
+    virtual QString ReadOnlyReason();
+    // The field the dialog opens with the focus in: the frame's first.
+    virtual QWidget *FirstField() const;
     // Stores what the frame wrote back; false, with SetApplyProblem, when the
     // host refuses. Raises EDatabase.
     virtual bool Store() = 0;
@@ -102,6 +109,11 @@ protected:
 
 private:
     void ShowConflictLine();
+    // The dialog's own controls below the frame follow the frame's in the tab order.
+    void OrderTabStops();
+    // The frame whole where the screen has room for it, else scrolling, so the
+    // button strip stays on the screen.
+    void FitScreen();
 
     TParts FParts;
     QWidget *FFrameWidget = nullptr;
@@ -110,4 +122,5 @@ private:
     TConflictLine FFrameConflict; // what the frame reported last
     QString FHostFinding;
     QString FApplyProblem;        // why the last Apply stored nothing
+    QString FReadOnlyReason;      // empty while the user may change the object
 };

@@ -28,7 +28,7 @@ TProfileDialog::TProfileDialog(TConfigDatabase &Database, IDevicePluginModule &M
       FProfile(new THostProfile(Database, Action == TProfileAction::New ? WithNewID(Database, Record) : Record)),
       FDeviceType(Module.getDeviceType().Text()), FStoredName(Action == TProfileAction::New ? QString() : Record.Name) {
     ui->setupUi(this);
-    Attach({ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
+    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
     for (const TProfileRecord &p : Database.LoadProfiles())
         if (p.ProfileID != FProfile->Record().ProfileID)
             FOtherNames << p.Name;
@@ -63,6 +63,13 @@ void TProfileDialog::ShowObject() {
 void TProfileDialog::HideObject() { FProfileFrame->HideProfile(); }
 
 bool TProfileDialog::CanEdit() { return TFrameDialog::CanEdit() && !FProfile->Record().IsDefault; }
+
+QString TProfileDialog::ReadOnlyReason() {
+    return FProfile->Record().IsDefault ? QStringLiteral("Read-only: the default profile is the system's own")
+                                        : TFrameDialog::ReadOnlyReason();
+}
+
+QWidget *TProfileDialog::FirstField() const { return ui->edName; }
 
 void TProfileDialog::UpdateTitle() {
     setWindowTitle(FAction == TProfileAction::New ? QStringLiteral("New Profile[*]")

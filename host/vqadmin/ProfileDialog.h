@@ -33,6 +33,8 @@ protected:
     void HideObject() override;
     // The default profile is the system's and stays as it is.
     bool CanEdit() override;
+    QString ReadOnlyReason() override;
+    QWidget *FirstField() const override;
     bool Store() override;
     bool HostModified() const override;
     QString SaveQuestion() const override;

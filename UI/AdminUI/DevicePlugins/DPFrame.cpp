@@ -59,8 +59,14 @@ void SetControlReadOnly(QWidget *Control, bool ReadOnly) {
     else if (auto *box = qobject_cast<QAbstractSpinBox *>(Control))
         box->setReadOnly(ReadOnly);
     else if (qobject_cast<QComboBox *>(Control) || qobject_cast<QCheckBox *>(Control) ||
-             qobject_cast<QRadioButton *>(Control))
+             qobject_cast<QRadioButton *>(Control)) {
         Control->setEnabled(!ReadOnly);
+        // An enable rule may enable a button again: a click must still change nothing.
+        if (auto *check = qobject_cast<TCheckBox *>(Control))
+            check->SetReadOnly(ReadOnly);
+        else if (auto *radio = qobject_cast<TRadioButton *>(Control))
+            radio->SetReadOnly(ReadOnly);
+    }
     else if (auto *grid = qobject_cast<QTableView *>(Control))
         grid->setEditTriggers(ReadOnly ? QAbstractItemView::NoEditTriggers
                                        : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

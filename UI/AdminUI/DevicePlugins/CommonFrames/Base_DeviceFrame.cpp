@@ -73,6 +73,8 @@ void TBaseDeviceFrame::StartupControls() {
 
 void TBaseDeviceFrame::InitControls() {
     TPluginDeviceFrame::InitControls();
+    // Before the enable rules, which change enabled states only.
+    SetControlsReadOnly(this, Flags().Contains(pffReadOnly));
     const bool range = Flags().Contains(pffRange);
     edUniqueID->SetText(DeviceProxy().UniqueID.Text());
     stUniqueID->SetCaption(range ? QStringLiteral("&Device Prefix") : QStringLiteral("&Device ID"));

@@ -32,7 +32,7 @@ void TLynProfileFrame::ShowProxySource(const TProxyControls &Controls, const TSI
     const ProxySourceEnum source = Proxy.MainProxySource;
     EnableControls({Controls.Address, Controls.Port}, source == prsSpecifiedAddress);
     ShowControls({Controls.Port, Controls.PortLabel}, source != prsDomain);
-    Controls.AddressLabel->SetCaption(source == prsDomain ? QStringLiteral("&Domain") : QStringLiteral("Proxy &Address"));
+    Controls.AddressLabel->SetCaption(source == prsDomain ? QStringLiteral("&Domain") : QStringLiteral("Proxy A&ddress"));
 
     // The controls show what the phones will use; the proxy keeps its own address.
     PushSilentMode(true);
