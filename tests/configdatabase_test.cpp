@@ -110,8 +110,9 @@ TEST_F(ConfigDatabaseTest, ASchemaOneDatabaseIsMigratedKeepingItsRows) {
     ASSERT_EQ(site.Devices.size(), 1u);
     EXPECT_EQ(site.Devices[0].UniqueID, "0001E1000001");
     EXPECT_EQ(site.Devices[0].ProxyPassword, "lyn2");
-    // The version is written; the new table takes pages and keeps them.
-    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 2);
+    // The version is written, the device list's index made; the new table takes pages and keeps them.
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 3);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM sqlite_schema WHERE name = 'devices_ip'"), 1);
     {
         TConfigDatabase db(DbPath());
         EXPECT_EQ(db.LoadProfilePage("LYN 2"), "");

@@ -64,16 +64,15 @@ protected:
 
 TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
     EXPECT_EQ(Rows(Window->Profiles()), QStringList({"Sales | 2", "Lab | 1", "badprofile | 0 | (judged badprofile)"}));
-    // By profile, then the devices without one.
     EXPECT_EQ(Rows(Window->Devices()), QStringList({
                                            "alpha | 00-01-E1-00-00-01 |  | Sales",
-                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
                                            "beta | 00-01-E1-00-00-02 |  | Lab",
+                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
                                            "loose | 00-01-E1-00-00-04 |  | ",
                                        }));
     EXPECT_EQ(Mark(Window->Profiles(), 0), Picture(LevelIcon(clvNone)));
     EXPECT_EQ(Mark(Window->Profiles(), 2), Picture(LevelIcon(clvError)));
-    EXPECT_EQ(Mark(Window->Devices(), 1), Picture(LevelIcon(clvWarning)));
+    EXPECT_EQ(Mark(Window->Devices(), 2), Picture(LevelIcon(clvWarning)));
     EXPECT_NE(Picture(LevelIcon(clvWarning)), Picture(LevelIcon(clvError)));
     EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 1 warning");
 
@@ -88,7 +87,7 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
     // A module that raises does not take the window down: the row carries the failure.
     Module.Throw = "ValidateDevice";
     Window->Refresh();
-    EXPECT_EQ(Rows(Window->Devices()).last(), "loose | 00-01-E1-00-00-04 |  |  | (ValidateDevice broke)");
+    EXPECT_EQ(Rows(Window->Devices())[3], "loose | 00-01-E1-00-00-04 |  |  | (ValidateDevice broke)");
 }
 
 TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
@@ -106,7 +105,7 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     id->setFocus();
     QTest::keyClicks(id, "warn2");
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
-    EXPECT_EQ(Rows(Window->Devices())[3], "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)");
+    EXPECT_EQ(Rows(Window->Devices()).last(), "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)");
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 2");
 
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
@@ -115,7 +114,7 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     EXPECT_EQ(Module.Frames, 0);
 
     // Edit opens the current device.
-    Window->Devices()->SelectRow(2);
+    Window->Devices()->SelectRow(1);
     Action("actEditDevice")->trigger();
     ASSERT_TRUE(Window->DeviceDialog());
     EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
@@ -139,7 +138,7 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
     QTest::keyClicks(name, " 2");
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab 2 | 1");
-    EXPECT_EQ(Rows(Window->Devices())[2], "beta | 00-01-E1-00-00-02 |  | Lab 2");
+    EXPECT_EQ(Rows(Window->Devices())[1], "beta | 00-01-E1-00-00-02 |  | Lab 2");
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Window->Dialog(), nullptr);
@@ -155,7 +154,7 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
 }
 
 TEST_F(MainWindowTest, DeletingAsksFirst) {
-    Window->Devices()->SelectRow(2);
+    Window->Devices()->SelectRow(1);
     Answers = {QMessageBox::No};
     Action("actDeleteDevice")->trigger();
     EXPECT_EQ(Boxes, QStringList{"Delete device \"beta\"?"});

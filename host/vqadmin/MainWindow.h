@@ -2,10 +2,15 @@
 // The host's main window over the configuration database: the profiles and
 // the devices, each row marked with the plug-in's verdict on it, the device
 // dialog for new devices, new ranges and edits, the profile dialog, and the
-// File menu's import, export and validation.
+// File menu's import, export and validation. The lists read their rows from
+// the database as they show them; the device list can be narrowed by a text
+// and to the devices with warnings or errors.
 
 #include "DeviceDialog.h"
+#include "ListVerdicts.h"
 #include "ProfileDialog.h"
+
+#include <QSet>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -53,8 +58,12 @@ public:
     // Validates the whole site and lists the results in a dialog.
     QDialog *ShowValidation();
 
-    // Reads the lists again, with the plug-in's verdicts.
+    // Judges the whole site again and reads the lists from their start.
     void Refresh();
+    // Narrows the device list as the filter field and the check box do.
+    void SetFilter(const TDeviceFilter &Filter);
+    // How many rows the list shows, read or not yet: the device list's under its filter.
+    int64_t ShownRows(const TVarnelGrid *List);
 
 protected:
     void closeEvent(QCloseEvent *Event) override;
@@ -66,9 +75,22 @@ private:
     TProfileDialog *OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record);
     // The ID of the current row's object; 0 when there is none.
     int64_t CurrentID(TVarnelGrid *List) const;
+    // Reads the lists from their start, keeping the current rows when they come in the first batch.
+    void ReadLists();
+    QVariant DeviceRow(const TDeviceListRow &Row) const;
+    QVariant ProfileRow(const TProfileListRow &Row) const;
+    // After a change: judges again what it touched and reads those rows again.
+    void DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs);
+    void ProfileChanged(int64_t ProfileID);
+    void ReadProfileRows(const QSet<int64_t> &IDs);
+    void ApplyFilter();
+    void UpdateStatus();
+    void UpdateActions();
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;
     std::unique_ptr<Ui::MainWindow> ui;
     QPointer<TFrameDialog> FDialog;
+    TListVerdicts FVerdicts;
+    TDeviceFilter FFilter;
 };
