@@ -10,6 +10,8 @@
 #include "WindowTesting.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +85,10 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
               "alpha | 00-01-E1-00-00-01 |  | Sales | (Device ID \"alpha\" is also used by device 5 (MAC "
               "00-01-E1-00-00-05))");
     EXPECT_EQ(Mark(Window->Devices(), 0), Picture(LevelIcon(clvError)));
+    // Deleting one of them judges the other again.
+    Answers = {QMessageBox::Yes};
+    EXPECT_TRUE(Window->DeleteDevice(5));
+    EXPECT_EQ(Rows(Window->Devices()).first(), "alpha | 00-01-E1-00-00-01 |  | Sales");
 
     // A module that raises does not take the window down: the row carries the failure.
     Module.Throw = "ValidateDevice";
@@ -104,8 +110,11 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     auto *id = dialog->findChild<QLineEdit *>("edUniqueID");
     id->setFocus();
     QTest::keyClicks(id, "warn2");
+    // Changed elsewhere, a device the dialog does not touch keeps its row.
+    Database.SaveDevice(Device(4, 0, "warnloose", 0x04));
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
-    EXPECT_EQ(Rows(Window->Devices()).last(), "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)");
+    EXPECT_EQ(Rows(Window->Devices()).mid(3), QStringList({"loose | 00-01-E1-00-00-04 |  | ",
+                                                           "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)"}));
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 2");
 
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
@@ -118,6 +127,23 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     Action("actEditDevice")->trigger();
     ASSERT_TRUE(Window->DeviceDialog());
     EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
+}
+
+TEST_F(MainWindowTest, TheFilterAndTheCheckBoxNarrowTheDeviceList) {
+    Activate(Window.get());
+    QTest::keyClick(Window.get(), Qt::Key_T, Qt::AltModifier);
+    QWidget *filter = QApplication::focusWidget();
+    QTest::keyClicks(filter, "00:01:e1:00:00:03");
+    EXPECT_EQ(Rows(Window->Devices()), QStringList{"warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)"});
+    QTest::keyClick(filter, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(filter, "La");
+    EXPECT_EQ(Rows(Window->Devices()), QStringList{"beta | 00-01-E1-00-00-02 |  | Lab"});
+    QTest::keyClick(filter, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(filter, Qt::Key_Backspace);
+    QTest::mouseClick(Window->findChild<QCheckBox *>("chbFlaggedOnly"), Qt::LeftButton);
+    EXPECT_EQ(Rows(Window->Devices()), QStringList{"warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)"});
+    EXPECT_EQ(Window->statusBar()->currentMessage(),
+              "3 profiles and 4 devices checked: 1 error, 1 warning; the device list shows 1");
 }
 
 TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {

@@ -426,6 +426,15 @@ int64_t TMainWindow::ProfileNamed(const QString &Name) {
     return id;
 }
 
+int64_t TMainWindow::DeviceNamed(const QString &UniqueID) {
+    int64_t id = 0;
+    RunGuarded(this, [&] {
+        const std::vector<TDeviceRecord> devices = FDatabase.DevicesWith("UniqueID", UniqueID);
+        id = devices.empty() ? 0 : devices.front().DeviceID;
+    });
+    return id;
+}
+
 bool TMainWindow::DeleteProfile(int64_t ProfileID) {
     std::optional<TProfileRecord> record;
     int64_t devices = 0;

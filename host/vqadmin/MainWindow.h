@@ -46,6 +46,8 @@ public:
     TProfileDialog *ProfileDialog() const { return qobject_cast<TProfileDialog *>(FDialog.data()); }
     // The ID of the profile of that name; 0 when there is none.
     int64_t ProfileNamed(const QString &Name);
+    // The ID of the first device with that device ID; 0 when there is none.
+    int64_t DeviceNamed(const QString &UniqueID);
 
     // After the user confirmed; true when the device is gone.
     bool DeleteDevice(int64_t DeviceID);
