@@ -644,11 +644,18 @@ constexpr const char *DeviceListColumns =
 
 } // namespace
 
-// Key is the condition on the key, ?1; the batch's size is ?4.
+// Key is the condition on the key, ?1; the batch's size is ?4. A text that
+// few devices match finds them through its indexes; one that many match
+// walks the key, which soon fills a batch.
 std::vector<TDeviceListRow> TConfigDatabase::DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key,
                                                                  int64_t KeyValue, int Count) {
+    constexpr int FewRows = 4096;
     const QString mac = MACPrefix(Filter.Text);
-    TStatement s(*this, DeviceListColumns + QByteArray(Key) + FilterTerms(Filter, mac) + " ORDER BY d.DeviceID LIMIT ?4");
+    const QByteArray terms = FilterTerms(Filter, mac);
+    const bool few = !Filter.Text.isEmpty() && CountDeviceListRows(Filter, FewRows + 1) <= FewRows;
+    const QByteArray where =
+        few ? Key + QByteArray(" AND d.DeviceID IN (SELECT d.DeviceID FROM devices d WHERE 1") + terms + ")" : Key + terms;
+    TStatement s(*this, DeviceListColumns + where + " ORDER BY d.DeviceID LIMIT ?4");
     s.BindAll({qlonglong(KeyValue), Filter.Text, mac, Count});
     std::vector<TDeviceListRow> rows;
     while (s.Step())
@@ -666,12 +673,10 @@ std::optional<TDeviceListRow> TConfigDatabase::DeviceListRow(const TDeviceFilter
     return rows.empty() ? std::nullopt : std::optional(rows.front());
 }
 
-int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter) {
+int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter, int64_t UpTo) {
     const QString mac = MACPrefix(Filter.Text);
-    TStatement s(*this, "SELECT count(*) FROM devices d WHERE 1" + FilterTerms(Filter, mac));
-    // Only the parameters the terms use: ?2 with a text, ?3 with its MAC form.
-    if (!Filter.Text.isEmpty())
-        s.BindAll(mac.isEmpty() ? QVariantList{QVariant(), Filter.Text} : QVariantList{QVariant(), Filter.Text, mac});
+    TStatement s(*this, "SELECT count(*) FROM (SELECT 1 FROM devices d WHERE 1" + FilterTerms(Filter, mac) + " LIMIT ?4)");
+    s.BindAll({QVariant(), Filter.Text, mac, qlonglong(UpTo)});
     s.Step();
     return s.Column(0).toLongLong();
 }

@@ -115,7 +115,8 @@ public:
     // the key After. One row is none when it is not there or not shown.
     std::vector<TDeviceListRow> DeviceListRows(const TDeviceFilter &Filter, int64_t After, int Count);
     std::optional<TDeviceListRow> DeviceListRow(const TDeviceFilter &Filter, int64_t DeviceID);
-    int64_t CountDeviceListRows(const TDeviceFilter &Filter);
+    // Counting stops at UpTo; -1 counts all.
+    int64_t CountDeviceListRows(const TDeviceFilter &Filter, int64_t UpTo = -1);
     std::vector<TProfileListRow> ProfileListRows(int64_t After, int Count);
     std::optional<TProfileListRow> ProfileListRow(int64_t ProfileID);
     int64_t CountProfiles();

@@ -37,6 +37,8 @@ struct TListRow {
 };
 
 void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringList &Tags) {
+    // Made once: the style makes each anew from its image files.
+    const std::array<QIcon, 3> marks = {LevelIcon(clvNone), LevelIcon(clvWarning), LevelIcon(clvError)};
     for (int i = 0; i < Captions.size(); ++i) {
         TVarnelColumn column;
         column.Name = column.PersistentTag = Tags[i];
@@ -44,7 +46,7 @@ void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringLis
         column.GetText = [i](const QVariant &Data) { return Data.value<TListRow>().Texts.value(i); };
         column.GetHint = [](const QVariant &Data) { return Data.value<TListRow>().Verdict.Message; };
         if (i == 0)
-            column.GetIcon = [](const QVariant &Data) { return LevelIcon(Data.value<TListRow>().Verdict.Level); };
+            column.GetIcon = [marks](const QVariant &Data) { return marks[Data.value<TListRow>().Verdict.Level]; };
         List->AddColumn(column);
     }
 }
@@ -184,37 +186,40 @@ void TMainWindow::Refresh() {
 }
 
 void TMainWindow::ReadLists() {
-    const int64_t currentProfile = CurrentID(ui->lvProfiles);
-    const int64_t currentDevice = CurrentID(ui->lvDevices);
-    // The lists call these as the user scrolls: a failure is told there.
-    ui->lvProfiles->SetFetch(
-        [this](const QVariant &Last, int Count) {
-            QList<QVariant> rows;
-            RunGuarded(this, [&] {
-                for (const TProfileListRow &r : FDatabase.ProfileListRows(Last.value<TListRow>().ID, Count))
-                    rows << ProfileRow(r);
-            });
-            return rows;
-        },
-        ListBatch);
-    ui->lvDevices->SetFetch(
-        [this](const QVariant &Last, int Count) {
-            QList<QVariant> rows;
-            RunGuarded(this, [&] {
-                for (const TDeviceListRow &r : FDatabase.DeviceListRows(FFilter, Last.value<TListRow>().ID, Count))
-                    rows << DeviceRow(r);
-            });
-            return rows;
-        },
-        ListBatch);
-    for (const auto &[list, id] : {std::pair{ui->lvProfiles, currentProfile}, std::pair{ui->lvDevices, currentDevice}}) {
-        if (const int row = LowerRow(list, id); row < list->RowCount() && RowID(list, row) == id)
-            list->SelectRow(row);
-        for (int i = 0; i < list->ColumnCount(); ++i)
-            list->resizeColumnToContents(i);
-    }
+    ReadList(ui->lvProfiles, [this](const QVariant &Last, int Count) {
+        QList<QVariant> rows;
+        for (const TProfileListRow &r : FDatabase.ProfileListRows(Last.value<TListRow>().ID, Count))
+            rows << ProfileRow(r);
+        return rows;
+    });
+    ReadDevices();
+}
+
+void TMainWindow::ReadDevices() {
+    ReadList(ui->lvDevices, [this](const QVariant &Last, int Count) {
+        QList<QVariant> rows;
+        for (const TDeviceListRow &r : FDatabase.DeviceListRows(FFilter, Last.value<TListRow>().ID, Count))
+            rows << DeviceRow(r);
+        return rows;
+    });
     UpdateActions();
     UpdateStatus();
+}
+
+void TMainWindow::ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch) {
+    const int64_t current = CurrentID(List);
+    // The list calls it as the user scrolls: a failure is told there.
+    List->SetFetch(
+        [this, Fetch](const QVariant &Last, int Count) {
+            QList<QVariant> rows;
+            RunGuarded(this, [&] { rows = Fetch(Last, Count); });
+            return rows;
+        },
+        ListBatch);
+    if (const int row = LowerRow(List, current); row < List->RowCount() && RowID(List, row) == current)
+        List->SelectRow(row);
+    for (int i = 0; i < List->ColumnCount(); ++i)
+        List->resizeColumnToContents(i);
 }
 
 QVariant TMainWindow::DeviceRow(const TDeviceListRow &Row) const {
@@ -229,7 +234,7 @@ QVariant TMainWindow::ProfileRow(const TProfileListRow &Row) const {
 
 void TMainWindow::ApplyFilter() {
     FFilter = {ui->edFilter->text().trimmed(), ui->chbFlaggedOnly->isChecked()};
-    ReadLists();
+    ReadDevices();
 }
 
 void TMainWindow::SetFilter(const TDeviceFilter &Filter) {

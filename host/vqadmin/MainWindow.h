@@ -9,6 +9,7 @@
 #include "DeviceDialog.h"
 #include "ListVerdicts.h"
 #include "ProfileDialog.h"
+#include "VarnelGrid.h"
 
 #include <QSet>
 
@@ -18,7 +19,6 @@
 namespace Ui {
 class MainWindow;
 }
-class TVarnelGrid;
 
 class TMainWindow : public QMainWindow {
     Q_OBJECT
@@ -77,8 +77,10 @@ private:
     TProfileDialog *OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record);
     // The ID of the current row's object; 0 when there is none.
     int64_t CurrentID(TVarnelGrid *List) const;
-    // Reads the lists from their start, keeping the current rows when they come in the first batch.
+    // Read the lists from their start, keeping the current row when it comes in the first batch.
     void ReadLists();
+    void ReadDevices();
+    void ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch);
     QVariant DeviceRow(const TDeviceListRow &Row) const;
     QVariant ProfileRow(const TProfileListRow &Row) const;
     // After a change: judges again what it touched and reads those rows again.
