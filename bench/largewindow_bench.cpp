@@ -88,9 +88,13 @@ void BM_DeleteOneDevice(benchmark::State &State) {
     SetMessageBoxHandler(previous);
 }
 
-const auto Sizes = [](benchmark::internal::Benchmark *B) { B->Arg(100000)->Unit(benchmark::kMillisecond); };
+const auto Sizes = [](benchmark::internal::Benchmark *B) {
+    B->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+};
 BENCHMARK(BM_OpenWindow)->Apply(Sizes);
-BENCHMARK(BM_FilterByMACPrefix)->Args({100000, 1})->Args({100000, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterByMACPrefix)
+    ->ArgsProduct({{100000, 1000000}, {1, 0}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteOneDevice)->Apply(Sizes);
 
 } // namespace
