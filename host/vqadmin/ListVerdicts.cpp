@@ -5,30 +5,35 @@
 // Holds the verdicts that want attention and flags their devices.
 class TListVerdicts::TKeeper : public TVerdictSink {
 public:
-    explicit TKeeper(TListVerdicts &Verdicts) : FVerdicts(Verdicts) {}
+    explicit TKeeper(TListVerdicts &Verdicts, TVerdictSink *Also = nullptr) : FVerdicts(Verdicts), FAlso(Also) {}
     void Profile(const TVerdict &Verdict) override {
         if (Verdict.Level != clvNone)
             FVerdicts.FProfiles.insert(Verdict.ID, Verdict);
+        if (FAlso)
+            FAlso->Profile(Verdict);
     }
     void Device(const TVerdict &Verdict) override {
-        if (Verdict.Level == clvNone)
-            return;
-        FVerdicts.FDevices.insert(Verdict.ID, Verdict);
-        FVerdicts.FDatabase.SetFlagged(Verdict.ID, true);
+        if (Verdict.Level != clvNone) {
+            FVerdicts.FDevices.insert(Verdict.ID, Verdict);
+            FVerdicts.FDatabase.SetFlagged(Verdict.ID, true);
+        }
+        if (FAlso)
+            FAlso->Device(Verdict);
     }
 
 private:
     TListVerdicts &FVerdicts;
+    TVerdictSink *FAlso;
 };
 
 TListVerdicts::TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module)
     : FDatabase(Database), FModule(Module) {}
 
-void TListVerdicts::JudgeSite() {
+void TListVerdicts::JudgeSite(TVerdictSink *Also) {
     FProfiles.clear();
     FDevices.clear();
     FDatabase.ClearFlagged();
-    TKeeper keeper(*this);
+    TKeeper keeper(*this, Also);
     ValidateSite(FDatabase, FModule, keeper);
 }
 

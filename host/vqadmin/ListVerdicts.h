@@ -16,7 +16,8 @@ public:
     TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module);
 
     // These raise EDatabase.
-    void JudgeSite();
+    // Every verdict goes to Also too, when given.
+    void JudgeSite(TVerdictSink *Also = nullptr);
     // Devices as they were before the change (none for new ones) and the IDs
     // of those it stored or deleted; the devices judged again.
     std::vector<int64_t> DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs);

@@ -18,6 +18,8 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <array>
+
 namespace {
 
 const QString GeometryKey = QStringLiteral("MainWindow/geometry");
@@ -36,9 +38,12 @@ struct TListRow {
     TVerdict Verdict;
 };
 
+// The level icons by level, made once for many rows: the style makes each
+// anew from its image files.
+std::array<QIcon, 3> LevelMarks() { return {LevelIcon(clvNone), LevelIcon(clvWarning), LevelIcon(clvError)}; }
+
 void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringList &Tags) {
-    // Made once: the style makes each anew from its image files.
-    const std::array<QIcon, 3> marks = {LevelIcon(clvNone), LevelIcon(clvWarning), LevelIcon(clvError)};
+    const std::array<QIcon, 3> marks = LevelMarks();
     for (int i = 0; i < Captions.size(); ++i) {
         TVarnelColumn column;
         column.Name = column.PersistentTag = Tags[i];
@@ -519,16 +524,25 @@ bool TMainWindow::ExportSite(const QString &FileName) {
 }
 
 QDialog *TMainWindow::ShowValidation() {
-    TValidationReport report;
-    if (!RunGuarded(this, [&] { report = ValidateSite(FDatabase, FModule); }))
+    // The lists' verdicts come from the same run.
+    struct TCollector : TVerdictSink {
+        void Profile(const TVerdict &Verdict) override { Report.Profiles.push_back(Verdict); }
+        void Device(const TVerdict &Verdict) override { Report.Devices.push_back(Verdict); }
+        TValidationReport Report;
+    } collector;
+    const bool judged = RunGuarded(this, [&] { FVerdicts.JudgeSite(&collector); });
+    ReadLists();
+    if (!judged)
         return nullptr;
+    const TValidationReport &report = collector.Report;
     auto *dialog = new QDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     Ui::ValidationDialog form;
     form.setupUi(dialog);
+    const std::array<QIcon, 3> marks = LevelMarks();
     const auto add = [&](const QString &Object, const QString &Profile, const TVerdict &Verdict) {
         auto *item = new QTreeWidgetItem(form.lvResults, {Object, Profile, LevelName(Verdict.Level), Verdict.Message});
-        item->setIcon(2, LevelIcon(Verdict.Level));
+        item->setIcon(2, marks[Verdict.Level]);
         item->setToolTip(3, Verdict.Message);
     };
     for (const TVerdict &v : report.Profiles)
@@ -539,7 +553,6 @@ QDialog *TMainWindow::ShowValidation() {
         form.lvResults->resizeColumnToContents(i);
     form.stSummary->setText(Summary(report));
     dialog->show();
-    Refresh();
     return dialog;
 }
 
