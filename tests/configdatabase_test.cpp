@@ -40,6 +40,29 @@ QString Failure(const std::function<void()> &f) {
     return {};
 }
 
+// A filter's rows come in key order after a key, whether few devices match
+// (read through the filter's indexes) or many (read along the key).
+TEST_F(ConfigDatabaseTest, AFiltersRowsComeInKeyOrderWhetherFewOrManyMatch) {
+    TConfigDatabase db(DbPath());
+    db.ReplaceSite([&] {
+        db.SaveProfile(SampleProfile(1, "Sales"));
+        for (int i = 1; i <= 5000; ++i) {
+            TDeviceRecord d = SampleDevice(i, 1, QStringLiteral("ID%1").arg(i));
+            d.MacAddress = {{0x00, 0x01, 0xE1, 0x00, uint8_t(i >> 8), uint8_t(i)}};
+            db.SaveDevice(d);
+        }
+    });
+    const auto ids = [&](const QString &Text, int64_t After) {
+        QList<int64_t> ids;
+        for (const TDeviceListRow &r : db.DeviceListRows({Text}, After, 3))
+            ids << r.DeviceID;
+        return ids;
+    };
+    EXPECT_EQ(ids("00-01-E1-00", 4000), QList<int64_t>({4001, 4002, 4003}));
+    EXPECT_EQ(ids("00:01:e1:00:1", 4500), QList<int64_t>({4501, 4502, 4503}));
+    EXPECT_EQ(db.CountDeviceListRows({"00:01:e1:00:1"}), 905);
+}
+
 TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
     const TProfileRecord profile = SampleProfile(3, QStringLiteral("F\xFCr alle"));
     const TDeviceRecord device = SampleDevice(9, 3, "0001E1ABCD09");
@@ -110,8 +133,9 @@ TEST_F(ConfigDatabaseTest, ASchemaOneDatabaseIsMigratedKeepingItsRows) {
     ASSERT_EQ(site.Devices.size(), 1u);
     EXPECT_EQ(site.Devices[0].UniqueID, "0001E1000001");
     EXPECT_EQ(site.Devices[0].ProxyPassword, "lyn2");
-    // The version is written; the new table takes pages and keeps them.
-    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 2);
+    // The version is written, the device list's index made; the new table takes pages and keeps them.
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 3);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM sqlite_schema WHERE name = 'devices_ip'"), 1);
     {
         TConfigDatabase db(DbPath());
         EXPECT_EQ(db.LoadProfilePage("LYN 2"), "");

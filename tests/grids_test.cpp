@@ -160,3 +160,23 @@ TEST_F(Grids, VarnelGridShowsRowDataAndWritesOnlyThroughEditors) {
     EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_EQ(grid->Row(), -1);
 }
+
+TEST_F(Grids, AFetchingVarnelGridReadsABatchMoreWhereTheUserReachesItsEnd) {
+    auto *grid = Add<TVarnelGrid>();
+    grid->AddColumn({"colNumber", "Number", "number", [](const QVariant &Data) { return Data.toString(); }, {}});
+    // The numbers 1 to 25, after the last one read.
+    grid->SetFetch(
+        [](const QVariant &Last, int Count) {
+            QList<QVariant> rows;
+            for (int n = Last.toInt() + 1; n <= std::min(25, Last.toInt() + Count); ++n)
+                rows << n;
+            return rows;
+        },
+        10);
+    grid->resize(200, 100);
+    Show(grid);
+    EXPECT_LT(grid->RowCount(), 25); // a batch or two: what fills the view
+    QTest::keyClick(grid, Qt::Key_End);
+    EXPECT_EQ(Shown(grid, 24, 0), "25");
+    EXPECT_FALSE(grid->CanFetchMore());
+}

@@ -202,7 +202,8 @@ TEST_F(KeyboardWalk, EveryWindowByTabAloneWithUniqueAccessKeysAndNamedInputs) {
              ApplyButtons},
         {"validation", [](TMainWindow &W) -> QWidget * { return W.ShowValidation(); }, -1,
          QStringList{"lvResults", "bbClose"}},
-        {"main window", [](TMainWindow &W) -> QWidget * { return &W; }, -1, QStringList{"lvProfiles", "lvDevices"}},
+        {"main window", [](TMainWindow &W) -> QWidget * { return &W; }, -1,
+         QStringList{"lvProfiles", "edFilter", "chbFlaggedOnly", "lvDevices"}},
     };
     for (const TWindowRow &row : rows) {
         SCOPED_TRACE(row.Window);

@@ -10,6 +10,8 @@
 #include "WindowTesting.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,16 +66,15 @@ protected:
 
 TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
     EXPECT_EQ(Rows(Window->Profiles()), QStringList({"Sales | 2", "Lab | 1", "badprofile | 0 | (judged badprofile)"}));
-    // By profile, then the devices without one.
     EXPECT_EQ(Rows(Window->Devices()), QStringList({
                                            "alpha | 00-01-E1-00-00-01 |  | Sales",
-                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
                                            "beta | 00-01-E1-00-00-02 |  | Lab",
+                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
                                            "loose | 00-01-E1-00-00-04 |  | ",
                                        }));
     EXPECT_EQ(Mark(Window->Profiles(), 0), Picture(LevelIcon(clvNone)));
     EXPECT_EQ(Mark(Window->Profiles(), 2), Picture(LevelIcon(clvError)));
-    EXPECT_EQ(Mark(Window->Devices(), 1), Picture(LevelIcon(clvWarning)));
+    EXPECT_EQ(Mark(Window->Devices(), 2), Picture(LevelIcon(clvWarning)));
     EXPECT_NE(Picture(LevelIcon(clvWarning)), Picture(LevelIcon(clvError)));
     EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 1 warning");
 
@@ -84,11 +85,15 @@ TEST_F(MainWindowTest, EachRowShowsTheVerdictAsIconAndTooltip) {
               "alpha | 00-01-E1-00-00-01 |  | Sales | (Device ID \"alpha\" is also used by device 5 (MAC "
               "00-01-E1-00-00-05))");
     EXPECT_EQ(Mark(Window->Devices(), 0), Picture(LevelIcon(clvError)));
+    // Deleting one of them judges the other again.
+    Answers = {QMessageBox::Yes};
+    EXPECT_TRUE(Window->DeleteDevice(5));
+    EXPECT_EQ(Rows(Window->Devices()).first(), "alpha | 00-01-E1-00-00-01 |  | Sales");
 
     // A module that raises does not take the window down: the row carries the failure.
     Module.Throw = "ValidateDevice";
     Window->Refresh();
-    EXPECT_EQ(Rows(Window->Devices()).last(), "loose | 00-01-E1-00-00-04 |  |  | (ValidateDevice broke)");
+    EXPECT_EQ(Rows(Window->Devices())[3], "loose | 00-01-E1-00-00-04 |  |  | (ValidateDevice broke)");
 }
 
 TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
@@ -105,8 +110,11 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     auto *id = dialog->findChild<QLineEdit *>("edUniqueID");
     id->setFocus();
     QTest::keyClicks(id, "warn2");
+    // Changed elsewhere, a device the dialog does not touch keeps its row.
+    Database.SaveDevice(Device(4, 0, "warnloose", 0x04));
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
-    EXPECT_EQ(Rows(Window->Devices())[3], "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)");
+    EXPECT_EQ(Rows(Window->Devices()).mid(3), QStringList({"loose | 00-01-E1-00-00-04 |  | ",
+                                                           "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)"}));
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 2");
 
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
@@ -115,10 +123,24 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     EXPECT_EQ(Module.Frames, 0);
 
     // Edit opens the current device.
-    Window->Devices()->SelectRow(2);
+    Window->Devices()->SelectRow(1);
     Action("actEditDevice")->trigger();
     ASSERT_TRUE(Window->DeviceDialog());
     EXPECT_EQ(Window->DeviceDialog()->windowTitle(), "Device beta[*]");
+}
+
+TEST_F(MainWindowTest, TheFilterAndTheCheckBoxNarrowTheDeviceList) {
+    Activate(Window.get());
+    QTest::keyClick(Window.get(), Qt::Key_T, Qt::AltModifier);
+    QWidget *filter = QApplication::focusWidget();
+    QTest::keyClicks(filter, "La");
+    EXPECT_EQ(Rows(Window->Devices()), QStringList{"beta | 00-01-E1-00-00-02 |  | Lab"});
+    QTest::keyClick(filter, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(filter, Qt::Key_Backspace);
+    QTest::mouseClick(Window->findChild<QCheckBox *>("chbFlaggedOnly"), Qt::LeftButton);
+    EXPECT_EQ(Rows(Window->Devices()), QStringList{"warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)"});
+    EXPECT_EQ(Window->statusBar()->currentMessage(),
+              "3 profiles and 4 devices checked: 1 error, 1 warning; the device list shows 1");
 }
 
 TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
@@ -139,7 +161,7 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
     QTest::keyClicks(name, " 2");
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab 2 | 1");
-    EXPECT_EQ(Rows(Window->Devices())[2], "beta | 00-01-E1-00-00-02 |  | Lab 2");
+    EXPECT_EQ(Rows(Window->Devices())[1], "beta | 00-01-E1-00-00-02 |  | Lab 2");
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Window->Dialog(), nullptr);
@@ -155,7 +177,7 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
 }
 
 TEST_F(MainWindowTest, DeletingAsksFirst) {
-    Window->Devices()->SelectRow(2);
+    Window->Devices()->SelectRow(1);
     Answers = {QMessageBox::No};
     Action("actDeleteDevice")->trigger();
     EXPECT_EQ(Boxes, QStringList{"Delete device \"beta\"?"});

@@ -71,6 +71,20 @@ TEST_F(VqadminAutomate, StatusesTellScriptErrorsFromUsageErrors) {
     EXPECT_TRUE(usage.Err.contains("usage: vqadmin")) << usage.Err.toStdString();
 }
 
+// A MAC address in any form, a LAN IP, a profile's name or a device ID begins the rows shown.
+TEST_F(VqadminAutomate, TheFilterNarrowsTheDeviceListThatTheTableCommandsSee) {
+    EXPECT_EQ(Results("table-count\n"
+                      "table-count lvProfiles\n"
+                      "filter 00:01:e1:00:00:0\n"
+                      "filter 192.168.1\n"
+                      "filter Front\n"
+                      "table-find DeviceID 0001E1000020\n"
+                      "table-count\n"
+                      "filter 0001E1000002\n"
+                      "filter ''\n"),
+              QStringList({"9", "4", "4", "4", "1", "true", "1", "2", "9"}));
+}
+
 TEST_F(VqadminAutomate, WhatsThisAsksTheHostsHelpForTheClickedControl) {
     const TRun run = Automate("help\n"
                               "whatsthis\n"

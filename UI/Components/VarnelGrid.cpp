@@ -44,6 +44,19 @@ public:
         return Role == Qt::EditRole && FGrid->SetCellText(Index.column(), Index.row(), Value.toString());
     }
 
+    bool canFetchMore(const QModelIndex &Parent) const override { return !Parent.isValid() && FGrid->CanFetchMore(); }
+    void fetchMore(const QModelIndex &Parent) override {
+        if (!canFetchMore(Parent))
+            return;
+        const QList<QVariant> rows = FGrid->FFetch(FGrid->FRows.isEmpty() ? QVariant() : FGrid->FRows.last(), FGrid->FBatch);
+        FGrid->FFetchedAll = rows.size() < FGrid->FBatch;
+        if (rows.isEmpty())
+            return;
+        beginInsertRows({}, FGrid->RowCount(), FGrid->RowCount() + int(rows.size()) - 1);
+        FGrid->FRows.append(rows);
+        endInsertRows();
+    }
+
     // Runs Change between the notifications of a row insertion, removal or reset.
     template <class Change>
     void InsertRow(int Row, Change &&Do) {
@@ -150,8 +163,13 @@ int TVarnelGrid::ColumnByTag(const QString &Tag) const {
 }
 
 int TVarnelGrid::AddRow(const QVariant &Data) {
-    FModel->InsertRow(RowCount(), [&] { FRows.append(Data); });
+    InsertRow(RowCount(), Data);
     return RowCount() - 1;
+}
+
+void TVarnelGrid::InsertRow(int Row, const QVariant &Data) {
+    if (Row >= 0 && Row <= RowCount())
+        FModel->InsertRow(Row, [&] { FRows.insert(Row, Data); });
 }
 
 void TVarnelGrid::DeleteRow(int Row) {
@@ -161,6 +179,16 @@ void TVarnelGrid::DeleteRow(int Row) {
 
 void TVarnelGrid::ClearRows() {
     FModel->Reset([&] { FRows.clear(); });
+}
+
+void TVarnelGrid::SetFetch(const TVarnelFetch &Fetch, int Batch) {
+    FModel->Reset([&] {
+        FRows.clear();
+        FFetch = Fetch;
+        FBatch = Batch;
+        FFetchedAll = false;
+    });
+    FModel->fetchMore({});
 }
 
 void TVarnelGrid::SetRowData(int Row, const QVariant &Data) {

@@ -38,6 +38,10 @@ struct TVarnelColumn {
     TVarnelGetText GetHint{};
 };
 
+// Rows read as the view needs them: up to Count rows after the row Last (a
+// null value for the first), fewer when there are no more.
+using TVarnelFetch = std::function<QList<QVariant>(const QVariant &Last, int Count)>;
+
 // A cell took a text through its column's editor.
 using TVarnelCellEvent = std::function<void(QObject *Sender, int Col, int Row)>;
 
@@ -55,8 +59,15 @@ public:
     int ColumnByTag(const QString &Tag) const;
 
     int AddRow(const QVariant &Data);
+    // Before the row Row; at the end for RowCount().
+    void InsertRow(int Row, const QVariant &Data);
     void DeleteRow(int Row);
     void ClearRows();
+    // Drops the rows and reads them through Fetch from now on, a batch when
+    // the view reaches the last one; the first batch at once.
+    void SetFetch(const TVarnelFetch &Fetch, int Batch);
+    // True while Fetch has rows the grid has not read.
+    bool CanFetchMore() const { return FFetch && !FFetchedAll; }
     int RowCount() const { return int(FRows.size()); }
     QVariant RowData(int Row) const { return FRows.value(Row); }
     void SetRowData(int Row, const QVariant &Data);
@@ -87,6 +98,9 @@ private:
 
     QList<TVarnelColumn> FColumns;
     QList<QVariant> FRows;
+    TVarnelFetch FFetch;
+    int FBatch = 0;
+    bool FFetchedAll = false;
     TVarnelModel *FModel;
     QPointer<QWidget> FEditor;
 };

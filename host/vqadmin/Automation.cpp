@@ -10,6 +10,7 @@
 #include <QAbstractSpinBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -149,6 +150,8 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
         {"table-get COLUMN", [](A &a, L args) { return a.WindowUTC(utc_table_get, args); }},
         {"table-set COLUMN TEXT", [](A &a, L args) { return a.WindowUTC(utc_table_set, args); }},
         {"table-add COLUMN TEXT", [](A &a, L args) { return a.WindowUTC(utc_table_add, args); }},
+        {"table-count [LIST]", &A::TableCount},
+        {"filter TEXT", &A::Filter},
     };
     return commands;
 }
@@ -247,12 +250,11 @@ QString TAutomation::NewDevice(const QStringList &Arguments, bool Range) {
 QString TAutomation::OpenDevice(const QStringList &Arguments) {
     if (FWindow.Dialog())
         throw Exception(QStringLiteral("a dialog is open already"));
-    for (int i = 0; i < FWindow.Devices()->RowCount(); ++i)
-        if (FWindow.Devices()->CellText(0, i) == Arguments[0]) {
-            Opened(FWindow.EditDevice(TMainWindow::RowID(FWindow.Devices(), i)));
-            return QStringLiteral("ok");
-        }
-    throw Exception(QStringLiteral("no device with the ID %1").arg(Arguments[0]));
+    const int64_t id = FWindow.DeviceNamed(Arguments[0]);
+    if (!id)
+        throw Exception(QStringLiteral("no device with the ID %1").arg(Arguments[0]));
+    Opened(FWindow.EditDevice(id));
+    return QStringLiteral("ok");
 }
 
 QString TAutomation::NewProfile(const QStringList &) {
@@ -545,4 +547,20 @@ QString TAutomation::HelpReceived(const QStringList &) {
     QCoreApplication::sendPostedEvents();
     const QStringList received = Help().TakeReceived();
     return received.isEmpty() ? QStringLiteral("none") : received.join(QStringLiteral("; "));
+}
+
+QString TAutomation::Filter(const QStringList &Arguments) {
+    auto *field = FWindow.findChild<QLineEdit *>(QStringLiteral("edFilter"));
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, Arguments[0]);
+    return QString::number(FWindow.ShownRows(FWindow.Devices()));
+}
+
+QString TAutomation::TableCount(const QStringList &Arguments) {
+    const QString name = Arguments.value(0, QStringLiteral("lvDevices"));
+    for (const TVarnelGrid *list : {FWindow.Devices(), FWindow.Profiles()})
+        if (list->objectName() == name)
+            return QString::number(FWindow.ShownRows(list));
+    throw Exception(QStringLiteral("%1 is not a list of the main window").arg(name));
 }

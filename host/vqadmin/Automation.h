@@ -77,6 +77,9 @@ private:
     QString WhatsThis(const QStringList &Arguments);
     QString HelpClick(const QStringList &Arguments);
     QString HelpReceived(const QStringList &Arguments);
+    // The main window's lists: the filter field, and the rows a list shows.
+    QString Filter(const QStringList &Arguments);
+    QString TableCount(const QStringList &Arguments);
 
     THelpSystem &Help() const;
 

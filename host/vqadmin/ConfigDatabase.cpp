@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <sqlite3.h>
@@ -9,7 +10,8 @@
 namespace {
 
 // 2: the profile dialog's page per device type (profile_pages).
-constexpr int SchemaVersion = 2;
+// 3: the device list's filter finds LAN IPs by index (devices_ip).
+constexpr int SchemaVersion = 3;
 // How long to wait for another program's lock: longer than any one command holds it.
 constexpr int BusyTimeoutMs = 30000;
 // Devices read at a time by the whole-site readers.
@@ -155,6 +157,7 @@ TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Pa
         if (Mode == TOpenMode::Existing)
             CheckIntegrity();
         CheckSchema(Mode);
+        Execute("CREATE TEMP TABLE flagged_devices (DeviceID INTEGER PRIMARY KEY)");
     } catch (...) {
         for (sqlite3_stmt *s : std::as_const(FStatements))
             sqlite3_finalize(s);
@@ -269,16 +272,19 @@ void TConfigDatabase::Migrate(int From) {
     TTransaction t(*this);
     if (From < 2)
         CreateProfilePages();
+    if (From < 3)
+        CreateIndexes();
     SetSchemaVersion();
     t.Commit();
 }
 
-// Devices are read by profile, and the host looks for those sharing an ID or a
-// MAC address. Databases made before the last two came get them on import.
+// Devices are read by profile, the host looks for those sharing an ID or a
+// MAC address, and the device list's filter finds all three and the LAN IP.
 void TConfigDatabase::CreateIndexes() {
     Execute("CREATE INDEX IF NOT EXISTS devices_profile ON devices (ProfileID);"
             "CREATE INDEX IF NOT EXISTS devices_unique_id ON devices (UniqueID);"
-            "CREATE INDEX IF NOT EXISTS devices_mac ON devices (MacAddress);");
+            "CREATE INDEX IF NOT EXISTS devices_mac ON devices (MacAddress);"
+            "CREATE INDEX IF NOT EXISTS devices_ip ON devices (AssignedIP);");
 }
 
 // ---- transactions ------------------------------------------------------------
@@ -585,6 +591,124 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, co
     while (s.Step())
         devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
     return devices;
+}
+
+std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const QVariant &Value) {
+    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE " + Quoted(Field) + " = ? ORDER BY DeviceID"));
+    s.Bind(1, Value);
+    std::vector<TDeviceRecord> devices;
+    while (s.Step())
+        devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
+    return devices;
+}
+
+// ---- the window's lists ------------------------------------------------------------
+
+namespace {
+
+// The conditions of a filter after the key's own; the text is ?2, its MAC form ?3.
+// Each term is a prefix range of one index: the text followed by the highest character.
+QByteArray FilterTerms(const TDeviceFilter &Filter, const QString &MAC) {
+    QByteArray sql;
+    if (Filter.FlaggedOnly)
+        sql += " AND d.DeviceID IN (SELECT DeviceID FROM temp.flagged_devices)";
+    if (Filter.Text.isEmpty())
+        return sql;
+    const auto prefix = [](const QByteArray &column, const char *param) {
+        return column + " >= " + param + " AND " + column + " < " + param + " || char(1114111)";
+    };
+    QByteArrayList terms = {prefix("d.UniqueID", "?2"), prefix("d.AssignedIP", "?2"),
+                            "d.ProfileID IN (SELECT ProfileID FROM profiles WHERE " + prefix("Name", "?2") + ")"};
+    if (!MAC.isEmpty())
+        terms << prefix("d.MacAddress", "?3");
+    return sql + " AND (" + terms.join(" OR ") + ")";
+}
+
+// The text as the beginning of a MAC address as the database holds it
+// ("00-01-E1"), whatever separators it was typed with; empty when it cannot be one.
+QString MACPrefix(const QString &Text) {
+    static const QRegularExpression separators(QStringLiteral("[-:. ]"));
+    static const QRegularExpression hex(QStringLiteral("^[0-9A-F]{1,12}$"));
+    const QString digits = QString(Text).remove(separators).toUpper();
+    if (!hex.match(digits).hasMatch())
+        return {};
+    QStringList pairs;
+    for (int i = 0; i < digits.size(); i += 2)
+        pairs << digits.mid(i, 2);
+    return pairs.join(QLatin1Char('-'));
+}
+
+constexpr const char *DeviceListColumns =
+    "SELECT d.DeviceID, coalesce(d.ProfileID, 0), d.UniqueID, d.MacAddress, d.AssignedIP, coalesce(p.Name, '')"
+    " FROM devices d LEFT JOIN profiles p ON p.ProfileID = d.ProfileID WHERE ";
+
+} // namespace
+
+// Key is the condition on the key, ?1; the batch's size is ?4. A text that
+// few devices match finds them through its indexes; one that many match
+// walks the key, which soon fills a batch.
+std::vector<TDeviceListRow> TConfigDatabase::DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key,
+                                                                 int64_t KeyValue, int Count) {
+    constexpr int FewRows = 4096;
+    const QString mac = MACPrefix(Filter.Text);
+    const QByteArray terms = FilterTerms(Filter, mac);
+    const bool few = !Filter.Text.isEmpty() && CountDeviceListRows(Filter, FewRows + 1) <= FewRows;
+    const QByteArray where =
+        few ? Key + QByteArray(" AND d.DeviceID IN (SELECT d.DeviceID FROM devices d WHERE 1") + terms + ")" : Key + terms;
+    TStatement s(*this, DeviceListColumns + where + " ORDER BY d.DeviceID LIMIT ?4");
+    s.BindAll({qlonglong(KeyValue), Filter.Text, mac, Count});
+    std::vector<TDeviceListRow> rows;
+    while (s.Step())
+        rows.push_back({s.Column(0).toLongLong(), s.Column(1).toLongLong(), s.Column(2).toString(),
+                        s.Column(3).toString(), s.Column(4).toString(), s.Column(5).toString()});
+    return rows;
+}
+
+std::vector<TDeviceListRow> TConfigDatabase::DeviceListRows(const TDeviceFilter &Filter, int64_t After, int Count) {
+    return DeviceListRowsWhere(Filter, "d.DeviceID > ?1", After, Count);
+}
+
+std::optional<TDeviceListRow> TConfigDatabase::DeviceListRow(const TDeviceFilter &Filter, int64_t DeviceID) {
+    const std::vector<TDeviceListRow> rows = DeviceListRowsWhere(Filter, "d.DeviceID = ?1", DeviceID, 1);
+    return rows.empty() ? std::nullopt : std::optional(rows.front());
+}
+
+int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter, int64_t UpTo) {
+    const QString mac = MACPrefix(Filter.Text);
+    TStatement s(*this, "SELECT count(*) FROM (SELECT 1 FROM devices d WHERE 1" + FilterTerms(Filter, mac) + " LIMIT ?4)");
+    s.BindAll({QVariant(), Filter.Text, mac, qlonglong(UpTo)});
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+std::vector<TProfileListRow> TConfigDatabase::ProfileListRows(int64_t After, int Count) {
+    TStatement s(*this, "SELECT ProfileID, Name, (SELECT count(*) FROM devices d WHERE d.ProfileID = p.ProfileID)"
+                        " FROM profiles p WHERE ProfileID > ? ORDER BY ProfileID LIMIT ?");
+    s.BindAll({qlonglong(After), Count});
+    std::vector<TProfileListRow> rows;
+    while (s.Step())
+        rows.push_back({s.Column(0).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
+    return rows;
+}
+
+std::optional<TProfileListRow> TConfigDatabase::ProfileListRow(int64_t ProfileID) {
+    const std::vector<TProfileListRow> rows = ProfileListRows(ProfileID - 1, 1);
+    return rows.empty() || rows.front().ProfileID != ProfileID ? std::nullopt : std::optional(rows.front());
+}
+
+int64_t TConfigDatabase::CountProfiles() {
+    TStatement s(*this, "SELECT count(*) FROM profiles");
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+void TConfigDatabase::ClearFlagged() { Execute("DELETE FROM temp.flagged_devices"); }
+
+void TConfigDatabase::SetFlagged(int64_t DeviceID, bool Flagged) {
+    TStatement s(*this, Flagged ? "INSERT OR IGNORE INTO temp.flagged_devices VALUES (?)"
+                                : "DELETE FROM temp.flagged_devices WHERE DeviceID = ?");
+    s.Bind(1, qlonglong(DeviceID));
+    s.Run();
 }
 
 void TConfigDatabase::CheckReferences() {

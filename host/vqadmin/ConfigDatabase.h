@@ -22,6 +22,29 @@ public:
     using Exception::Exception;
 };
 
+// A row of the window's device list as the database holds it.
+struct TDeviceListRow {
+    int64_t DeviceID = 0;
+    int64_t ProfileID = 0; // 0 for none
+    QString UniqueID, MAC, IP, Profile;
+};
+
+// A row of the window's profile list: the profile and how many devices use it.
+struct TProfileListRow {
+    int64_t ProfileID = 0;
+    QString Name;
+    int64_t Devices = 0;
+};
+
+// The devices a list shows: with Text, those whose device ID, MAC address (in
+// any of its text forms: 0001E1, 00-01-E1, 00:01:e1), LAN IP or profile name
+// begins with it; with FlaggedOnly, only those marked flagged. Each is a
+// range of an index.
+struct TDeviceFilter {
+    QString Text;
+    bool FlaggedOnly = false;
+};
+
 class TConfigDatabase {
 public:
     enum class TOpenMode {
@@ -85,6 +108,22 @@ public:
     // The devices whose Field (a column of DeviceFields) holds a value that
     // another device's holds too, Except aside; in DeviceID order.
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
+    // The devices whose Field holds Value, in DeviceID order.
+    std::vector<TDeviceRecord> DevicesWith(const char *Field, const QVariant &Value);
+
+    // The lists' rows, read a batch at a time in key order: up to Count after
+    // the key After. One row is none when it is not there or not shown.
+    std::vector<TDeviceListRow> DeviceListRows(const TDeviceFilter &Filter, int64_t After, int Count);
+    std::optional<TDeviceListRow> DeviceListRow(const TDeviceFilter &Filter, int64_t DeviceID);
+    // Counting stops at UpTo; -1 counts all.
+    int64_t CountDeviceListRows(const TDeviceFilter &Filter, int64_t UpTo = -1);
+    std::vector<TProfileListRow> ProfileListRows(int64_t After, int Count);
+    std::optional<TProfileListRow> ProfileListRow(int64_t ProfileID);
+    int64_t CountProfiles();
+    // The devices whose verdict wants attention, for FlaggedOnly; kept by this
+    // connection alone, never in the file.
+    void ClearFlagged();
+    void SetFlagged(int64_t DeviceID, bool Flagged);
     // Raises EDatabase naming the first option or device row that refers to
     // a profile that is not there.
     void CheckReferences();
@@ -124,6 +163,8 @@ private:
     template <class R>
     R ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S);
     void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);
+    std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
+                                                    int Count);
     void ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
                             const std::function<void(const TDeviceRecord &)> &Visit);
 

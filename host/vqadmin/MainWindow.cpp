@@ -9,6 +9,7 @@
 #include "ui_MainWindow.h"
 #include "ui_ValidationDialog.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -17,20 +18,32 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <array>
+
 namespace {
 
 const QString GeometryKey = QStringLiteral("MainWindow/geometry");
 const QString SplitterKey = QStringLiteral("MainWindow/splitter");
 
-// A row of the lists: the object's ID, its texts and the verdict on it, whose
-// mark shows in the first column and whose message on every column.
+// Rows the lists read at a time: a few screens.
+constexpr int ListBatch = 256;
+
+// A row of the lists: the object's ID (and a device's profile), its texts and
+// the verdict on it, whose mark shows in the first column and whose message
+// on every column.
 struct TListRow {
     int64_t ID = 0;
+    int64_t ProfileID = 0;
     QStringList Texts;
     TVerdict Verdict;
 };
 
+// The level icons by level, made once for many rows: the style makes each
+// anew from its image files.
+std::array<QIcon, 3> LevelMarks() { return {LevelIcon(clvNone), LevelIcon(clvWarning), LevelIcon(clvError)}; }
+
 void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringList &Tags) {
+    const std::array<QIcon, 3> marks = LevelMarks();
     for (int i = 0; i < Captions.size(); ++i) {
         TVarnelColumn column;
         column.Name = column.PersistentTag = Tags[i];
@@ -38,13 +51,44 @@ void AddColumns(TVarnelGrid *List, const QStringList &Captions, const QStringLis
         column.GetText = [i](const QVariant &Data) { return Data.value<TListRow>().Texts.value(i); };
         column.GetHint = [](const QVariant &Data) { return Data.value<TListRow>().Verdict.Message; };
         if (i == 0)
-            column.GetIcon = [](const QVariant &Data) { return LevelIcon(Data.value<TListRow>().Verdict.Level); };
+            column.GetIcon = [marks](const QVariant &Data) { return marks[Data.value<TListRow>().Verdict.Level]; };
         List->AddColumn(column);
     }
 }
 
-int AddRow(TVarnelGrid *List, int64_t ID, const QStringList &Texts, const TVerdict &Verdict) {
-    return List->AddRow(QVariant::fromValue(TListRow{ID, Texts, Verdict}));
+// The first row whose ID is not below ID: the lists are in ID order.
+int LowerRow(const TVarnelGrid *List, int64_t ID) {
+    int low = 0, high = List->RowCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (TMainWindow::RowID(List, middle) < ID)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// Reads the rows of the IDs again through Read, which has none for an object
+// that is gone or no longer shown: those leave, the others come in their
+// place. Objects after the last row read wait for their batch.
+void ReadRows(TVarnelGrid *List, const QSet<int64_t> &IDs, const std::function<std::optional<QVariant>(int64_t)> &Read) {
+    const int64_t last = List->RowCount() > 0 ? TMainWindow::RowID(List, List->RowCount() - 1) : 0;
+    QList<int64_t> ids(IDs.begin(), IDs.end());
+    std::sort(ids.begin(), ids.end());
+    for (const int64_t id : ids) {
+        if (id > last && List->CanFetchMore())
+            break;
+        const int row = LowerRow(List, id);
+        const bool shown = row < List->RowCount() && TMainWindow::RowID(List, row) == id;
+        const std::optional<QVariant> data = Read(id);
+        if (data && shown)
+            List->SetRowData(row, *data);
+        else if (data)
+            List->InsertRow(row, *data);
+        else if (shown)
+            List->DeleteRow(row);
+    }
 }
 
 // The count line of the validate command's report.
@@ -60,7 +104,7 @@ QString LevelName(TConflictLevel Level) {
 } // namespace
 
 TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent)
-    : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow) {
+    : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow), FVerdicts(Database, Module) {
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
     setWindowIcon(QIcon(QStringLiteral(":/vqadmin.svg")));
@@ -118,6 +162,8 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
         if (!file.isEmpty())
             ExportSite(file);
     });
+    connect(ui->edFilter, &QLineEdit::textChanged, this, &TMainWindow::ApplyFilter);
+    connect(ui->chbFlaggedOnly, &QCheckBox::toggled, this, &TMainWindow::ApplyFilter);
     connect(ui->actValidate, &QAction::triggered, this, &TMainWindow::ShowValidation);
     connect(ui->actQuit, &QAction::triggered, this, &QWidget::close);
 
@@ -140,45 +186,125 @@ int64_t TMainWindow::RowID(const TVarnelGrid *List, int Row) { return List->RowD
 int64_t TMainWindow::CurrentID(TVarnelGrid *List) const { return List->Row() >= 0 ? RowID(List, List->Row()) : 0; }
 
 void TMainWindow::Refresh() {
-    const int64_t currentProfile = CurrentID(ui->lvProfiles);
-    const int64_t currentDevice = CurrentID(ui->lvDevices);
-    ui->lvProfiles->ClearRows();
-    ui->lvDevices->ClearRows();
-    RunGuarded(this, [&] {
-        const TValidationReport report = ValidateSite(FDatabase, FModule);
-        const std::vector<TProfileRecord> profiles = FDatabase.LoadProfiles();
-        std::vector<TDeviceRecord> devices = FDatabase.LoadDevices();
-        // The report's order: by profile in ProfileID order, the devices without one
-        // last, DeviceID order within.
-        QHash<int64_t, std::size_t> rank;
-        QHash<int64_t, int> deviceCount;
-        for (std::size_t i = 0; i < profiles.size(); ++i)
-            rank.insert(profiles[i].ProfileID, i);
-        std::stable_sort(devices.begin(), devices.end(), [&](const TDeviceRecord &a, const TDeviceRecord &b) {
-            return rank.value(a.ProfileID, profiles.size()) < rank.value(b.ProfileID, profiles.size());
-        });
-        for (std::size_t i = 0; i < devices.size(); ++i) {
-            const TDeviceRecord &d = devices[i];
-            ++deviceCount[d.ProfileID];
-            const QString profile = rank.contains(d.ProfileID) ? profiles[rank[d.ProfileID]].Name : QString();
-            const int row = AddRow(ui->lvDevices, d.DeviceID,
-                                   {d.UniqueID, MACToText(d.MacAddress), IPText(d.AssignedIP), profile},
-                                   report.Devices.at(i));
-            if (d.DeviceID == currentDevice)
-                ui->lvDevices->SelectRow(row);
-        }
-        for (std::size_t i = 0; i < profiles.size(); ++i) {
-            const TProfileRecord &p = profiles[i];
-            const int row = AddRow(ui->lvProfiles, p.ProfileID, {p.Name, QString::number(deviceCount.value(p.ProfileID))},
-                                   report.Profiles.at(i));
-            if (p.ProfileID == currentProfile)
-                ui->lvProfiles->SelectRow(row);
-        }
-        statusBar()->showMessage(Summary(report));
+    RunGuarded(this, [&] { FVerdicts.JudgeSite(); });
+    ReadLists();
+}
+
+void TMainWindow::ReadLists() {
+    ReadList(ui->lvProfiles, [this](const QVariant &Last, int Count) {
+        QList<QVariant> rows;
+        for (const TProfileListRow &r : FDatabase.ProfileListRows(Last.value<TListRow>().ID, Count))
+            rows << ProfileRow(r);
+        return rows;
     });
-    for (TVarnelGrid *list : {ui->lvProfiles, ui->lvDevices})
-        for (int i = 0; i < list->ColumnCount(); ++i)
-            list->resizeColumnToContents(i);
+    ReadDevices();
+}
+
+void TMainWindow::ReadDevices() {
+    ReadList(ui->lvDevices, [this](const QVariant &Last, int Count) {
+        QList<QVariant> rows;
+        for (const TDeviceListRow &r : FDatabase.DeviceListRows(FFilter, Last.value<TListRow>().ID, Count))
+            rows << DeviceRow(r);
+        return rows;
+    });
+    UpdateActions();
+    UpdateStatus();
+}
+
+void TMainWindow::ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch) {
+    const int64_t current = CurrentID(List);
+    // The list calls it as the user scrolls: a failure is told there.
+    List->SetFetch(
+        [this, Fetch](const QVariant &Last, int Count) {
+            QList<QVariant> rows;
+            RunGuarded(this, [&] { rows = Fetch(Last, Count); });
+            return rows;
+        },
+        ListBatch);
+    if (const int row = LowerRow(List, current); row < List->RowCount() && RowID(List, row) == current)
+        List->SelectRow(row);
+    for (int i = 0; i < List->ColumnCount(); ++i)
+        List->resizeColumnToContents(i);
+}
+
+QVariant TMainWindow::DeviceRow(const TDeviceListRow &Row) const {
+    return QVariant::fromValue(
+        TListRow{Row.DeviceID, Row.ProfileID, {Row.UniqueID, Row.MAC, Row.IP, Row.Profile}, FVerdicts.Device(Row.DeviceID)});
+}
+
+QVariant TMainWindow::ProfileRow(const TProfileListRow &Row) const {
+    return QVariant::fromValue(
+        TListRow{Row.ProfileID, 0, {Row.Name, QString::number(Row.Devices)}, FVerdicts.Profile(Row.ProfileID)});
+}
+
+void TMainWindow::ApplyFilter() {
+    FFilter = {ui->edFilter->text().trimmed(), ui->chbFlaggedOnly->isChecked()};
+    ReadDevices();
+}
+
+void TMainWindow::SetFilter(const TDeviceFilter &Filter) {
+    ui->edFilter->setText(Filter.Text);
+    ui->chbFlaggedOnly->setChecked(Filter.FlaggedOnly);
+}
+
+int64_t TMainWindow::ShownRows(const TVarnelGrid *List) {
+    int64_t count = 0;
+    RunGuarded(this, [&] {
+        count = List == ui->lvDevices ? FDatabase.CountDeviceListRows(FFilter) : FDatabase.CountProfiles();
+    });
+    return count;
+}
+
+void TMainWindow::DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs) {
+    RunGuarded(this, [&] {
+        const std::vector<int64_t> judged = FVerdicts.DevicesChanged(Before, IDs);
+        QSet<int64_t> profiles;
+        for (const TDeviceRecord &d : Before)
+            profiles.insert(d.ProfileID);
+        for (const int64_t id : IDs)
+            if (const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow({}, id))
+                profiles.insert(row->ProfileID);
+        ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
+            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
+            return row ? std::optional(DeviceRow(*row)) : std::nullopt;
+        });
+        ReadProfileRows(profiles);
+    });
+    UpdateActions();
+    UpdateStatus();
+}
+
+void TMainWindow::ProfileChanged(int64_t ProfileID) {
+    RunGuarded(this, [&] {
+        const std::vector<int64_t> judged = FVerdicts.ProfileChanged(ProfileID);
+        ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
+            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
+            return row ? std::optional(DeviceRow(*row)) : std::nullopt;
+        });
+        ReadProfileRows({ProfileID});
+    });
+    UpdateActions();
+    UpdateStatus();
+}
+
+void TMainWindow::ReadProfileRows(const QSet<int64_t> &IDs) {
+    ReadRows(ui->lvProfiles, IDs, [this](int64_t ID) {
+        const std::optional<TProfileListRow> row = FDatabase.ProfileListRow(ID);
+        return row ? std::optional(ProfileRow(*row)) : std::nullopt;
+    });
+}
+
+void TMainWindow::UpdateStatus() {
+    RunGuarded(this, [&] {
+        QString text = CountLine(FDatabase.CountProfiles(), FDatabase.CountDevices(), FVerdicts.Count(clvError),
+                                 FVerdicts.Count(clvWarning));
+        if (!FFilter.Text.isEmpty() || FFilter.FlaggedOnly)
+            text += QStringLiteral("; the device list shows %1").arg(FDatabase.CountDeviceListRows(FFilter));
+        statusBar()->showMessage(text);
+    });
+}
+
+void TMainWindow::UpdateActions() {
     ui->actEditDevice->setEnabled(ui->lvDevices->Row() >= 0);
     ui->actDeleteDevice->setEnabled(ui->lvDevices->Row() >= 0);
     ui->actEditProfile->setEnabled(CurrentID(ui->lvProfiles) != 0);
@@ -194,7 +320,6 @@ TFrameDialog *TMainWindow::OpenDialog(const std::function<TFrameDialog *()> &Mak
     if (!RunGuarded(this, [&] { dialog = Make(); }))
         return nullptr;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &TFrameDialog::Stored, this, &TMainWindow::Refresh);
     if (!dialog->Start()) {
         delete dialog;
         return nullptr;
@@ -205,8 +330,43 @@ TFrameDialog *TMainWindow::OpenDialog(const std::function<TFrameDialog *()> &Mak
 }
 
 TDeviceDialog *TMainWindow::OpenDeviceDialog(TDeviceAction Action, const TDeviceRecord &Record) {
-    return static_cast<TDeviceDialog *>(
+    // What the dialog stores: the device it edits (a new one takes the first
+    // free ID), and the devices of a range from the first free ID on.
+    struct TStored {
+        int64_t Edited = 0;
+        int64_t FirstNew = 0;
+        std::vector<TDeviceRecord> Before; // the edited device as it was
+    };
+    auto stored = std::make_shared<TStored>();
+    if (!RunGuarded(this, [&] { stored->FirstNew = FDatabase.NextDeviceID(); }))
+        return nullptr;
+    if (Action == TDeviceAction::Edit) {
+        stored->Edited = Record.DeviceID;
+        stored->Before = {Record};
+    } else if (Action == TDeviceAction::New) {
+        stored->Edited = stored->FirstNew;
+    }
+    auto *dialog = static_cast<TDeviceDialog *>(
         OpenDialog([&] { return new TDeviceDialog(FDatabase, FModule, Action, Record, this); }));
+    if (!dialog)
+        return nullptr;
+    connect(dialog, &TFrameDialog::Stored, this, [this, stored] {
+        std::vector<int64_t> ids;
+        if (stored->Edited)
+            ids.push_back(stored->Edited);
+        int64_t next = stored->FirstNew;
+        RunGuarded(this, [&] { next = FDatabase.NextDeviceID(); });
+        for (int64_t id = stored->FirstNew; id < next; ++id)
+            ids.push_back(id);
+        DevicesChanged(stored->Before, ids);
+        stored->FirstNew = next;
+        stored->Before.clear();
+        RunGuarded(this, [&] {
+            if (const std::optional<TDeviceRecord> d = FDatabase.LoadDevice(stored->Edited))
+                stored->Before.push_back(*d);
+        });
+    });
+    return dialog;
 }
 
 TDeviceDialog *TMainWindow::NewDevice(int64_t ProfileID) {
@@ -236,13 +396,20 @@ bool TMainWindow::DeleteDevice(int64_t DeviceID) {
                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteDevice(DeviceID); });
-    Refresh();
+    DevicesChanged({*record}, {DeviceID});
     return deleted;
 }
 
 TProfileDialog *TMainWindow::OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record) {
-    return static_cast<TProfileDialog *>(
+    // A new profile takes the first free ID.
+    int64_t edited = Record.ProfileID;
+    if (Action == TProfileAction::New && !RunGuarded(this, [&] { edited = FDatabase.NextProfileID(); }))
+        return nullptr;
+    auto *dialog = static_cast<TProfileDialog *>(
         OpenDialog([&] { return new TProfileDialog(FDatabase, FModule, Action, Record, this); }));
+    if (dialog)
+        connect(dialog, &TFrameDialog::Stored, this, [this, edited] { ProfileChanged(edited); });
+    return dialog;
 }
 
 TProfileDialog *TMainWindow::NewProfile() {
@@ -265,6 +432,15 @@ int64_t TMainWindow::ProfileNamed(const QString &Name) {
         for (const TProfileRecord &p : FDatabase.LoadProfiles())
             if (p.Name == Name)
                 id = p.ProfileID;
+    });
+    return id;
+}
+
+int64_t TMainWindow::DeviceNamed(const QString &UniqueID) {
+    int64_t id = 0;
+    RunGuarded(this, [&] {
+        const std::vector<TDeviceRecord> devices = FDatabase.DevicesWith("UniqueID", UniqueID);
+        id = devices.empty() ? 0 : devices.front().DeviceID;
     });
     return id;
 }
@@ -298,7 +474,7 @@ bool TMainWindow::DeleteProfile(int64_t ProfileID) {
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteProfile(ProfileID); });
-    Refresh();
+    ProfileChanged(ProfileID);
     return deleted;
 }
 
@@ -348,16 +524,25 @@ bool TMainWindow::ExportSite(const QString &FileName) {
 }
 
 QDialog *TMainWindow::ShowValidation() {
-    TValidationReport report;
-    if (!RunGuarded(this, [&] { report = ValidateSite(FDatabase, FModule); }))
+    // The lists' verdicts come from the same run.
+    struct TCollector : TVerdictSink {
+        void Profile(const TVerdict &Verdict) override { Report.Profiles.push_back(Verdict); }
+        void Device(const TVerdict &Verdict) override { Report.Devices.push_back(Verdict); }
+        TValidationReport Report;
+    } collector;
+    const bool judged = RunGuarded(this, [&] { FVerdicts.JudgeSite(&collector); });
+    ReadLists();
+    if (!judged)
         return nullptr;
+    const TValidationReport &report = collector.Report;
     auto *dialog = new QDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     Ui::ValidationDialog form;
     form.setupUi(dialog);
+    const std::array<QIcon, 3> marks = LevelMarks();
     const auto add = [&](const QString &Object, const QString &Profile, const TVerdict &Verdict) {
         auto *item = new QTreeWidgetItem(form.lvResults, {Object, Profile, LevelName(Verdict.Level), Verdict.Message});
-        item->setIcon(2, LevelIcon(Verdict.Level));
+        item->setIcon(2, marks[Verdict.Level]);
         item->setToolTip(3, Verdict.Message);
     };
     for (const TVerdict &v : report.Profiles)
@@ -368,7 +553,6 @@ QDialog *TMainWindow::ShowValidation() {
         form.lvResults->resizeColumnToContents(i);
     form.stSummary->setText(Summary(report));
     dialog->show();
-    Refresh();
     return dialog;
 }
 

@@ -2,10 +2,16 @@
 // The host's main window over the configuration database: the profiles and
 // the devices, each row marked with the plug-in's verdict on it, the device
 // dialog for new devices, new ranges and edits, the profile dialog, and the
-// File menu's import, export and validation.
+// File menu's import, export and validation. The lists read their rows from
+// the database as they show them; the device list can be narrowed by a text
+// and to the devices with warnings or errors.
 
 #include "DeviceDialog.h"
+#include "ListVerdicts.h"
 #include "ProfileDialog.h"
+#include "VarnelGrid.h"
+
+#include <QSet>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,7 +19,6 @@
 namespace Ui {
 class MainWindow;
 }
-class TVarnelGrid;
 
 class TMainWindow : public QMainWindow {
     Q_OBJECT
@@ -41,6 +46,8 @@ public:
     TProfileDialog *ProfileDialog() const { return qobject_cast<TProfileDialog *>(FDialog.data()); }
     // The ID of the profile of that name; 0 when there is none.
     int64_t ProfileNamed(const QString &Name);
+    // The ID of the first device with that device ID; 0 when there is none.
+    int64_t DeviceNamed(const QString &UniqueID);
 
     // After the user confirmed; true when the device is gone.
     bool DeleteDevice(int64_t DeviceID);
@@ -53,8 +60,12 @@ public:
     // Validates the whole site and lists the results in a dialog.
     QDialog *ShowValidation();
 
-    // Reads the lists again, with the plug-in's verdicts.
+    // Judges the whole site again and reads the lists from their start.
     void Refresh();
+    // Narrows the device list as the filter field and the check box do.
+    void SetFilter(const TDeviceFilter &Filter);
+    // How many rows the list shows, read or not yet: the device list's under its filter.
+    int64_t ShownRows(const TVarnelGrid *List);
 
 protected:
     void closeEvent(QCloseEvent *Event) override;
@@ -66,9 +77,24 @@ private:
     TProfileDialog *OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record);
     // The ID of the current row's object; 0 when there is none.
     int64_t CurrentID(TVarnelGrid *List) const;
+    // Read the lists from their start, keeping the current row when it comes in the first batch.
+    void ReadLists();
+    void ReadDevices();
+    void ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch);
+    QVariant DeviceRow(const TDeviceListRow &Row) const;
+    QVariant ProfileRow(const TProfileListRow &Row) const;
+    // After a change: judges again what it touched and reads those rows again.
+    void DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs);
+    void ProfileChanged(int64_t ProfileID);
+    void ReadProfileRows(const QSet<int64_t> &IDs);
+    void ApplyFilter();
+    void UpdateStatus();
+    void UpdateActions();
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;
     std::unique_ptr<Ui::MainWindow> ui;
     QPointer<TFrameDialog> FDialog;
+    TListVerdicts FVerdicts;
+    TDeviceFilter FFilter;
 };

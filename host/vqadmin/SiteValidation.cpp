@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -53,15 +54,21 @@ std::tuple<bool, int64_t, int64_t> ReportOrder(const TDeviceRecord &d) {
 class THostFindings {
 public:
     explicit THostFindings(TConfigDatabase &Database) {
-        Add(
-            Database.DevicesSharing("UniqueID", QVariant()), [](const TDeviceRecord &d) { return d.UniqueID; },
-            [](const TDeviceRecord &d) { return QStringLiteral("Device ID \"") + d.UniqueID + QLatin1Char('"'); },
-            DescribeByKey);
-        Add(
-            Database.DevicesSharing("MacAddress", MACToText(EmptyMACAddress)),
-            [](const TDeviceRecord &d) { return MACToText(d.MacAddress); },
-            [](const TDeviceRecord &d) { return QStringLiteral("MAC address ") + MACToText(d.MacAddress); },
-            DescribeByID);
+        AddIDs(Database.DevicesSharing("UniqueID", QVariant()));
+        AddMACs(Database.DevicesSharing("MacAddress", MACToText(EmptyMACAddress)));
+    }
+    // Only the groups the devices belong to.
+    THostFindings(TConfigDatabase &Database, const std::vector<TDeviceRecord> &Devices) {
+        std::map<int64_t, TDeviceRecord> ids, macs;
+        for (const TDeviceRecord &d : Devices) {
+            for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", d.UniqueID))
+                ids.emplace(o.DeviceID, o);
+            if (d.MacAddress != EmptyMACAddress)
+                for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", MACToText(d.MacAddress)))
+                    macs.emplace(o.DeviceID, o);
+        }
+        AddIDs(Values(ids));
+        AddMACs(Values(macs));
     }
 
     // The findings of one device, the Device ID's first.
@@ -70,12 +77,33 @@ public:
 private:
     using TText = std::function<QString(const TDeviceRecord &)>;
 
+    static std::vector<TDeviceRecord> Values(const std::map<int64_t, TDeviceRecord> &Devices) {
+        std::vector<TDeviceRecord> values;
+        for (const auto &[id, d] : Devices)
+            values.push_back(d);
+        return values;
+    }
+    void AddIDs(const std::vector<TDeviceRecord> &Sharing) {
+        Add(
+            Sharing, [](const TDeviceRecord &d) { return d.UniqueID; },
+            [](const TDeviceRecord &d) { return QStringLiteral("Device ID \"") + d.UniqueID + QLatin1Char('"'); },
+            DescribeByKey);
+    }
+    void AddMACs(const std::vector<TDeviceRecord> &Sharing) {
+        Add(
+            Sharing, [](const TDeviceRecord &d) { return MACToText(d.MacAddress); },
+            [](const TDeviceRecord &d) { return QStringLiteral("MAC address ") + MACToText(d.MacAddress); },
+            DescribeByID);
+    }
+
     // Each member of a group learns the others, in report order.
     void Add(const std::vector<TDeviceRecord> &sharing, const TText &key, const TText &intro, const TText &describe) {
         QHash<QString, std::vector<const TDeviceRecord *>> groups;
         for (const TDeviceRecord &d : sharing)
             groups[key(d)].push_back(&d);
         for (std::vector<const TDeviceRecord *> &group : groups) {
+            if (group.size() < 2)
+                continue; // a device alone with its key
             std::sort(group.begin(), group.end(), [](auto *a, auto *b) { return ReportOrder(*a) < ReportOrder(*b); });
             for (const TDeviceRecord *d : group) {
                 QStringList others;
@@ -127,6 +155,45 @@ private:
     IDevicePluginModule &FModule;
     TProfileHandle FHandle = 0;
     std::optional<QString> FFailure;
+};
+
+TVerdict JudgeProfile(IDevicePluginModule &Module, THostProfile *Profile, IDevicePluginServant *Servant,
+                      const TProfileRecord &Record) {
+    TVerdict verdict{Record.Name, std::nullopt, clvNone, {}, Record.ProfileID};
+    Judge(verdict, Module, [&](PAnsiStringRef &message) { return Module.ValidateProfile(Profile, Servant, message); });
+    return verdict;
+}
+
+// Judges the devices of one profile, or of none: with the profile's prepared
+// form, made when the first device comes (a profile without devices needs
+// none), or through the plain ValidateDevice.
+class TDeviceJudge {
+public:
+    TDeviceJudge(TConfigDatabase &Database, IDevicePluginModule &Module, IDevicePluginServant *Servant,
+                 THostProfile *Profile, const std::optional<QString> &ProfileName)
+        : FDatabase(Database), FModule(Module), FServant(Servant), FProfile(Profile), FProfileName(ProfileName) {}
+
+    TVerdict operator()(const TDeviceRecord &Record, const THostFindings &Findings) {
+        const TInterfaceRef<THostDevice> device(new THostDevice(FDatabase, Record));
+        TVerdict verdict{Record.UniqueID, FProfileName, clvNone, {}, Record.DeviceID};
+        Judge(verdict, FModule, [&](PAnsiStringRef &message) {
+            if (!FProfile)
+                return FModule.ValidateDevice(device.get(), static_cast<IDeviceProfile *>(nullptr), FServant, message);
+            if (!FPrepared)
+                FPrepared.emplace(FModule, FProfile, FServant);
+            return FModule.ValidateDevice(device.get(), FPrepared->Handle(), FServant, message);
+        });
+        AddHostFindings(verdict, Findings.Of(Record.DeviceID));
+        return verdict;
+    }
+
+private:
+    TConfigDatabase &FDatabase;
+    IDevicePluginModule &FModule;
+    IDevicePluginServant *FServant;
+    THostProfile *FProfile;
+    std::optional<QString> FProfileName;
+    std::optional<TPreparedProfile> FPrepared;
 };
 
 QString Plural(std::size_t n, const char *noun) {
@@ -182,37 +249,48 @@ void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdi
     std::vector<TInterfaceRef<THostProfile>> hostProfiles;
     for (const TProfileRecord &p : profiles) {
         hostProfiles.emplace_back(new THostProfile(Database, p));
-        TVerdict verdict{p.Name, std::nullopt, clvNone, {}};
-        Judge(verdict, Module, [&](PAnsiStringRef &message) {
-            return Module.ValidateProfile(hostProfiles.back().get(), servant.get(), message);
-        });
-        Sink.Profile(verdict);
+        Sink.Profile(JudgeProfile(Module, hostProfiles.back().get(), servant.get(), p));
         reached();
     }
-
-    const auto validateDevices = [&](int64_t profileID, const std::optional<QString> &profileName,
-                                     const auto &validate) {
-        Database.ForEachDeviceOf(profileID, [&](const TDeviceRecord &d) {
-            const TInterfaceRef<THostDevice> device(new THostDevice(Database, d));
-            TVerdict verdict{d.UniqueID, profileName, clvNone, {}};
-            Judge(verdict, Module, [&](PAnsiStringRef &message) { return validate(device.get(), message); });
-            AddHostFindings(verdict, findings.Of(d.DeviceID));
-            Sink.Device(verdict);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        TDeviceJudge judge(Database, Module, servant.get(), hostProfiles[i].get(), profiles[i].Name);
+        Database.ForEachDeviceOf(profiles[i].ProfileID, [&](const TDeviceRecord &d) {
+            Sink.Device(judge(d, findings));
             reached();
         });
-    };
-    for (std::size_t i = 0; i < profiles.size(); ++i) {
-        // Prepared when its first device comes: a profile without devices needs none.
-        std::optional<TPreparedProfile> prepared;
-        validateDevices(profiles[i].ProfileID, profiles[i].Name, [&](IDevice *device, PAnsiStringRef &message) {
-            if (!prepared)
-                prepared.emplace(Module, hostProfiles[i].get(), servant.get());
-            return Module.ValidateDevice(device, prepared->Handle(), servant.get(), message);
-        });
     }
-    validateDevices(0, std::nullopt, [&](IDevice *device, PAnsiStringRef &message) {
-        return Module.ValidateDevice(device, static_cast<IDeviceProfile *>(nullptr), servant.get(), message);
+    TDeviceJudge judge(Database, Module, servant.get(), nullptr, std::nullopt);
+    Database.ForEachDeviceOf(0, [&](const TDeviceRecord &d) {
+        Sink.Device(judge(d, findings));
+        reached();
     });
+}
+
+void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, const std::vector<int64_t> &ProfileIDs,
+                     const std::vector<int64_t> &DeviceIDs, TVerdictSink &Sink) {
+    const TInterfaceRef<THostServant> servant(new THostServant(Database));
+    for (const int64_t id : ProfileIDs)
+        if (const std::optional<TProfileRecord> p = Database.LoadProfile(id)) {
+            const TInterfaceRef<THostProfile> profile(new THostProfile(Database, *p));
+            Sink.Profile(JudgeProfile(Module, profile.get(), servant.get(), *p));
+        }
+    // By profile, so that each is prepared once.
+    std::map<int64_t, std::vector<TDeviceRecord>> byProfile;
+    std::vector<TDeviceRecord> devices;
+    for (const int64_t id : DeviceIDs)
+        if (const std::optional<TDeviceRecord> d = Database.LoadDevice(id)) {
+            byProfile[d->ProfileID].push_back(*d);
+            devices.push_back(*d);
+        }
+    const THostFindings findings(Database, devices);
+    for (const auto &[profileID, group] : byProfile) {
+        const std::optional<TProfileRecord> p = profileID ? Database.LoadProfile(profileID) : std::nullopt;
+        const TInterfaceRef<THostProfile> profile(p ? new THostProfile(Database, *p) : nullptr);
+        TDeviceJudge judge(Database, Module, servant.get(), profile.get(),
+                           p ? std::optional<QString>(p->Name) : std::nullopt);
+        for (const TDeviceRecord &d : group)
+            Sink.Device(judge(d, findings));
+    }
 }
 
 TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module) {
@@ -248,9 +326,12 @@ void TReportWriter::Finish() {
     if (FJson)
         FOut((FDevices == 0 ? BeginDevices() : QString()) + QStringLiteral("]}\n"));
     else
-        FOut(Plural(FProfiles, "profile") + QStringLiteral(" and ") + Plural(FDevices, "device") +
-             QStringLiteral(" checked: ") + Plural(FCounts[clvError], "error") + QStringLiteral(", ") +
-             Plural(FCounts[clvWarning], "warning") + QLatin1Char('\n'));
+        FOut(CountLine(FProfiles, FDevices, FCounts[clvError], FCounts[clvWarning]) + QLatin1Char('\n'));
+}
+
+QString CountLine(std::size_t Profiles, std::size_t Devices, std::size_t Errors, std::size_t Warnings) {
+    return Plural(Profiles, "profile") + QStringLiteral(" and ") + Plural(Devices, "device") +
+           QStringLiteral(" checked: ") + Plural(Errors, "error") + QStringLiteral(", ") + Plural(Warnings, "warning");
 }
 
 QString TReportWriter::BeginDevices() const {

@@ -12,6 +12,7 @@ struct TVerdict {
     std::optional<QString> Profile; // a device's profile name; none for a profile or a device without one
     TConflictLevel Level = clvNone;
     QString Message;
+    int64_t ID = 0; // the profile's or device's database ID
 };
 
 // Takes the verdicts as validation reaches them: every profile's, then every
@@ -40,6 +41,11 @@ using TValidationProgress = std::function<void(int64_t Done, int64_t Total)>;
 void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdictSink &Sink,
                   const TValidationProgress &Progress = {});
 TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module);
+// The verdicts of some profiles and devices as ValidateSite gives them, the
+// host's findings from the devices sharing their keys; records that are not
+// there are left out.
+void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, const std::vector<int64_t> &ProfileIDs,
+                     const std::vector<int64_t> &DeviceIDs, TVerdictSink &Sink);
 
 // Writes a report as the verdicts come. As text: one line per object,
 // `profile "NAME": LEVEL: MESSAGE` or `device "ID": LEVEL: MESSAGE` (LEVEL ok,
@@ -68,4 +74,6 @@ private:
 };
 
 QString ReportText(const TValidationReport &Report);
+// The text report's last line: "3 profiles and 4 devices checked: 1 error, 1 warning".
+QString CountLine(std::size_t Profiles, std::size_t Devices, std::size_t Errors, std::size_t Warnings);
 QString ReportJson(const TValidationReport &Report);

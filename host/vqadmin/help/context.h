@@ -6,6 +6,9 @@
 #define MainWindow                               1000
 #define MainWindow_lvProfiles                    1001
 #define MainWindow_lvDevices                     1002
+#define MainWindow_edFilter                      1003
+#define MainWindow_stFilter                      1003
+#define MainWindow_chbFlaggedOnly                1004
 #define MainWindow_actImport                     1010
 #define MainWindow_actExport                     1011
 #define MainWindow_actValidate                   1012

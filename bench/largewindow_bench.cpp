@@ -1,0 +1,109 @@
+// The main window with the built plug-in on a large generated site (one DHCP
+// profile, N devices), offscreen: opening it (the plug-in judges the site,
+// the lists read their first rows, the status bar counts), narrowing the
+// device list by a MAC address prefix that many or one device match, and
+// deleting one device with the lists brought up to date.
+
+#include "MainWindow.h"
+#include "PluginLibrary.h"
+#include "VQControls.h"
+#include "VarnelGrid.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Made once per size, stored a device at a time so that memory stays flat.
+struct TSiteDatabase {
+    explicit TSiteDatabase(int Devices) : Database(Dir.filePath(QStringLiteral("large.db"))) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Dir.path());
+        Database.ReplaceSite([&] {
+            TProfileRecord profile;
+            profile.ProfileID = 1;
+            profile.Name = QStringLiteral("Phones");
+            profile.DeviceType = QStringLiteral("LYN 2");
+            profile.CustomData = QStringLiteral("IPComm{DHCP=true}");
+            Database.SaveProfile(profile);
+            for (int d = 1; d <= Devices; ++d) {
+                TDeviceRecord device;
+                device.DeviceID = d;
+                device.Protocol = ptSIP;
+                device.ProfileID = 1;
+                device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(d >> 16), uint8_t(d >> 8), uint8_t(d)}};
+                device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-'));
+                device.ProxyPassword = QStringLiteral("secret");
+                Database.SaveDevice(device);
+            }
+        });
+    }
+    static TSiteDatabase &Get(int Devices) {
+        static std::map<int, std::unique_ptr<TSiteDatabase>> sites;
+        std::unique_ptr<TSiteDatabase> &site = sites[Devices];
+        if (!site)
+            site = std::make_unique<TSiteDatabase>(Devices);
+        return *site;
+    }
+    QTemporaryDir Dir;
+    TConfigDatabase Database;
+};
+
+TPluginLibrary &Library() {
+    static TPluginLibrary library(DefaultPluginPath());
+    return library;
+}
+
+void BM_OpenWindow(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    for (auto _ : State) {
+        TMainWindow window(site.Database, *Library().Module());
+        benchmark::DoNotOptimize(window.Devices()->RowCount());
+    }
+}
+
+// Arg 1: the prefix of every device's MAC address from the 65,536th on; 0: of one device's.
+void BM_FilterByMACPrefix(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    TMainWindow window(site.Database, *Library().Module());
+    const QString prefix = State.range(1) ? QStringLiteral("00:01:e1:01") : QStringLiteral("00:01:E1:01:86:9F");
+    for (auto _ : State) {
+        window.SetFilter({prefix, false});
+        benchmark::DoNotOptimize(window.Devices()->RowCount());
+        State.PauseTiming();
+        window.SetFilter({});
+        State.ResumeTiming();
+    }
+}
+
+void BM_DeleteOneDevice(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    TMainWindow window(site.Database, *Library().Module());
+    const TMessageBoxHandler previous = SetMessageBoxHandler([](const TMessageBoxRequest &) { return QMessageBox::Yes; });
+    int64_t next = 1;
+    for (auto _ : State)
+        window.DeleteDevice(next++);
+    SetMessageBoxHandler(previous);
+}
+
+const auto Sizes = [](benchmark::internal::Benchmark *B) {
+    B->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+};
+BENCHMARK(BM_OpenWindow)->Apply(Sizes);
+BENCHMARK(BM_FilterByMACPrefix)
+    ->ArgsProduct({{100000, 1000000}, {1, 0}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteOneDevice)->Apply(Sizes);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
