@@ -271,11 +271,13 @@ struct TRecordingSink : TSiteSink {
     void Profile(const TProfileRecord &p) override {
         Calls << QStringLiteral("profile %1 %2").arg(p.ProfileID).arg(p.Name);
     }
-    void Device(const TDeviceRecord &d) override {
+    bool Device(const TDeviceRecord &d) override {
         Calls << QStringLiteral("device %1 %2 of %3").arg(d.DeviceID).arg(d.UniqueID).arg(d.ProfileID);
         if (FirstDeviceAt < 0)
             FirstDeviceAt = File.pos();
+        return true;
     }
+    void NumberDevices() override { Calls << QStringLiteral("number"); }
     const QIODevice &File;
     QStringList Calls;
     qint64 FirstDeviceAt = -1;
@@ -291,17 +293,18 @@ QStringList Calls(const QByteArray &json) {
 }
 
 TEST(SiteFile, RecordsArePassedOnInFileOrderOnceTheyAreComplete) {
-    // Devices wait for the profiles they name, profiles and devices without an
-    // ID for the end of their array; the system values go on when read.
-    EXPECT_EQ(Calls(R"({"devices": [{"fields": {"DeviceID": 5, "UniqueID": "a"}},
+    // Devices wait for the profiles they name, profiles without an ID for the
+    // end of their array; devices without one are the sink's to number at the
+    // end; the system values go on when read.
+    EXPECT_EQ(Calls(R"({"devices": [{"fields": {"DeviceID": 5, "UniqueID": "a"}}, {"fields": {"UniqueID": "d"}},
                                      {"profile": "P", "fields": {"UniqueID": "b"}},
                                      {"fields": {"DeviceID": 1, "UniqueID": "c"}}],
                         "system": {"sipPort": 5060},
                         "profiles": [{"name": "Q", "fields": {"ProfileID": 1}}, {"name": "P"}]})"),
-              (QStringList{"device 5 a of 0", "system 5060", "profile 1 Q", "profile 2 P", "device 2 b of 2",
-                           "device 1 c of 0"}));
+              (QStringList{"device 5 a of 0", "device 0 d of 0", "system 5060", "profile 1 Q", "profile 2 P",
+                           "device 0 b of 2", "device 1 c of 0", "number"}));
     // The system values are passed on once even when the file has none.
-    EXPECT_EQ(Calls(R"({"profiles": [{"name": "P"}]})"), (QStringList{"profile 1 P", "system 0"}));
+    EXPECT_EQ(Calls(R"({"profiles": [{"name": "P"}]})"), (QStringList{"profile 1 P", "system 0", "number"}));
 
     // A file as export writes it is passed on while it is read, however large.
     TSite site{{}, {SampleProfile(1, QStringLiteral("P"))}, {}};
@@ -312,7 +315,7 @@ TEST(SiteFile, RecordsArePassedOnInFileOrderOnceTheyAreComplete) {
     buffer.open(QIODevice::ReadOnly);
     TRecordingSink sink(buffer);
     ReadSiteFile(buffer, sink);
-    EXPECT_EQ(sink.Calls.size(), 2002);
+    EXPECT_EQ(sink.Calls.size(), 2003);
     EXPECT_LT(sink.FirstDeviceAt, buffer.size() / 4);
 }
 

@@ -46,17 +46,20 @@ protected:
 TEST_F(VqadminSitesTest, ExportOfAnImportGivesBackTheSameRows) {
     // Besides the demo site, values a hand-written file hardly holds: IPv6, the
     // empty addresses written out, text beyond ASCII, custom data that is no
-    // tree, options, a device without a profile. Import takes only what export
-    // writes back and import reads again.
+    // tree, options, a device without a profile, devices without an ID (taking
+    // the free ones in file order). Import takes only what export writes back
+    // and import reads again.
     const QString full = Write("full.json", R"({
         "system": {"sipAddress": "0.0.0.0", "sipPort": 65535, "nodeAddresses": {"2": "10.0.0.6"}},
         "profiles": [{"name": "\u00c9quipe", "fields": {"ProfileID": 3, "Codecs": 15, "FailoverSIPIP": "10.0.0.6"},
                       "customData": "General{SoftwareVersion=\"2.3\u00e9\"} extra=1",
                       "options": {"POT_AutoAnswerType": 2, "POT_SilenceSuppression": -1}}],
-        "devices": [{"profile": "\u00c9quipe", "fields": {"DeviceID": 8, "AssignedIP": "fe80::1:2",
+        "devices": [{"fields": {"UniqueID": "A2"}},
+                    {"profile": "\u00c9quipe", "fields": {"DeviceID": 8, "AssignedIP": "fe80::1:2",
                      "Greeting": "Gr\u00fc\u00df Gott \u263a", "MacAddress": "00-01-E1-AB-CD-08"}},
-                    {"fields": {"DeviceID": 9, "UniqueID": "A9", "NormalLocationID": 1099511627776,
-                                "AssignedIP": "0.0.0.0", "DHCP_SRV_Start_IP": "::"}}]})");
+                    {"fields": {"DeviceID": 1, "UniqueID": "A1", "NormalLocationID": 1099511627776,
+                                "AssignedIP": "0.0.0.0", "DHCP_SRV_Start_IP": "::"}},
+                    {"fields": {"UniqueID": "A3"}}]})");
     for (const QString &file : {BinPath("demo-site.json"), full}) {
         Import("a.db", file);
         ASSERT_EQ(OnDb("a.db", {"export", Path("a.json")}).Status, 0);
@@ -77,6 +80,8 @@ TEST_F(VqadminSitesTest, ExportOfAnImportGivesBackTheSameRows) {
     EXPECT_TRUE(rows.contains("|3:fe80::1:2|"));
     EXPECT_TRUE(rows.contains("|1:1099511627776|"));
     EXPECT_TRUE(rows.contains("profile_options|1:3|1:6|1:-1"));
+    EXPECT_TRUE(rows.contains("devices|1:2|3:ptNotSet|5:|3:A2|") && rows.contains("devices|1:3|3:ptNotSet|5:|3:A3|"))
+        << rows.toStdString();
 }
 
 TEST_F(VqadminSitesTest, ARefusedFileLeavesTheDatabaseAsItWas) {
@@ -88,6 +93,8 @@ TEST_F(VqadminSitesTest, ARefusedFileLeavesTheDatabaseAsItWas) {
         {R"({"profiles": [{"name": "A", "settings": {"SIP/Colour": 1}}]})", "profiles[0].settings.SIP/Colour: unknown path"},
         {R"({"profiles": [{"name": "A"}], "devices": [{"profile": "A"}, {"profile": "B"}]})",
          "devices[1].profile: unknown profile \"B\""},
+        {R"({"devices": [{"fields": {"DeviceID": 1}}, {}, {"fields": {"DeviceID": 1}}]})",
+         "devices[2].fields.DeviceID: DeviceID 1 is given twice"},
         {R"({"profiles": [{"name": "A", "settings": {"IPComm/DHCP": "no"}}]})",
          "profiles[0].settings.IPComm/DHCP: expected a Boolean"},
     };

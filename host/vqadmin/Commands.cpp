@@ -33,11 +33,14 @@ public:
         ++Profiles;
         Saved();
     }
-    void Device(const TDeviceRecord &Device) override {
-        FDatabase.SaveDevice(Device);
+    bool Device(const TDeviceRecord &Device) override {
+        if (!FDatabase.AddDevice(Device))
+            return false;
         ++Devices;
         Saved();
+        return true;
     }
+    void NumberDevices() override { FDatabase.NumberAddedDevices(); }
     std::size_t Profiles = 0, Devices = 0;
 
 private:

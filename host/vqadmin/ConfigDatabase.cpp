@@ -412,6 +412,8 @@ QVariantList RecordValues(const std::vector<TRecordField<R>> &fields, const R &r
 
 const char *const ProfilesTable = "profiles";
 const char *const DevicesTable = "devices";
+// Import's devices without an ID, in the order they came (their rowid), until they are numbered.
+const char *const UnnumberedTable = "unnumbered_devices";
 
 } // namespace
 
@@ -529,12 +531,51 @@ std::optional<TDeviceRecord> TConfigDatabase::LoadDevice(int64_t DeviceID) {
 // A single statement is all or nothing by itself.
 void TConfigDatabase::SaveDevice(const TDeviceRecord &Device) {
     static const QByteArray upsert = UpsertSql(DevicesTable, DeviceFields());
-    TStatement s(*this, upsert);
+    InsertDevice(upsert, Device, qlonglong(Device.DeviceID));
+}
+
+void TConfigDatabase::InsertDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key) {
+    TStatement s(*this, Sql);
     QVariantList values = RecordValues(DeviceFields(), Device);
+    values[0] = Key;
     if (Device.ProfileID == 0)
         values[2] = QVariant(); // no profile
     s.BindAll(values);
     s.Run();
+}
+
+bool TConfigDatabase::HasDevice(int64_t DeviceID) {
+    TStatement s(*this, "SELECT 1 FROM devices WHERE DeviceID = ?");
+    s.Bind(1, qlonglong(DeviceID));
+    return s.Step();
+}
+
+bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
+    if (Device.DeviceID == 0) {
+        static const QByteArray insert = UpsertSql(UnnumberedTable, DeviceFields());
+        InsertDevice(insert, Device, QVariant()); // the next rowid
+        return true;
+    }
+    if (HasDevice(Device.DeviceID))
+        return false;
+    SaveDevice(Device);
+    return true;
+}
+
+// Merges the set-aside devices into the free IDs as they come, so that
+// neither is ever held.
+void TConfigDatabase::NumberAddedDevices() {
+    static const QByteArray sql =
+        SelectSql(UnnumberedTable, DeviceFields(), "WHERE DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
+    int64_t next = 1;
+    ForEachDeviceWhere(sql, {}, [&](const TDeviceRecord &held) {
+        while (HasDevice(next))
+            ++next;
+        TDeviceRecord device = held;
+        device.DeviceID = next++;
+        SaveDevice(device);
+    });
+    TStatement(*this, "DELETE FROM " + QByteArray(UnnumberedTable)).Run();
 }
 
 // Batches follow the key, so a statement is never held while Visit runs.
@@ -781,6 +822,12 @@ void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
     Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system;"
             " DELETE FROM node_addresses");
+    // SQLite keeps a temporary table in a file of its own, so it holds any number of devices.
+    static const QByteArray unnumbered =
+        "CREATE TEMP TABLE IF NOT EXISTS " + QByteArray(UnnumberedTable) + " (" +
+        ColumnDefinitions(DeviceFields(), {{"DeviceID", "INTEGER PRIMARY KEY"}, {"ProfileID", "INTEGER"}}).join(", ") +
+        ")";
+    Execute(unnumbered.constData());
     Fill();
     t.Commit();
 }

@@ -97,6 +97,7 @@ public:
     void SaveDevice(const TDeviceRecord &Device);
     // Removes the row; a device that is not there is no error.
     void DeleteDevice(int64_t DeviceID);
+    bool HasDevice(int64_t DeviceID);
 
     // Every device in DeviceID order, read in batches so that memory stays
     // flat whatever the site's size; Visit may use the database.
@@ -135,6 +136,12 @@ public:
     // transaction: nothing changes when Fill raises.
     void ReplaceSite(const std::function<void()> &Fill);
     void ReplaceSite(const TSite &Site);
+    // Saving a site's devices in Fill, without holding them: adds a device
+    // whose DeviceID no stored device has (false, adding nothing, when one
+    // has); one with DeviceID 0 is set aside until NumberAddedDevices gives
+    // each the next free ID, in the order they came.
+    bool AddDevice(const TDeviceRecord &Device);
+    void NumberAddedDevices();
 
     // The page the profile dialog showed last for profiles of a device type
     // (the frame's page path); empty when none is remembered. Not part of the
@@ -165,6 +172,8 @@ private:
     void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);
     std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
                                                     int Count);
+    // Runs Sql, an insert of every device column, with Key for the DeviceID.
+    void InsertDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
     void ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
                             const std::function<void(const TDeviceRecord &)> &Visit);
 

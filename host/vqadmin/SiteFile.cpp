@@ -283,22 +283,25 @@ void ReadMembers(TJsonReader &json, const TPlace &place,
             Refuse(at, QStringLiteral("unknown field"));
 }
 
-// A record's key, which the file may give: positive and not given twice.
-void ReadID(const QJsonValue &v, const char *key, const TPlace &at, QSet<int64_t> &given) {
-    const int64_t id = IntegerAt(v, at, 1, std::numeric_limits<qint64>::max());
-    if (given.contains(id))
-        Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key), QString::number(id)));
-    given.insert(id);
+[[noreturn]] void RefuseGivenTwice(const TPlace &at, const char *key, int64_t id) {
+    Refuse(at, QStringLiteral("%1 %2 is given twice").arg(QLatin1String(key), QString::number(id)));
 }
 
-// A record's fields; ID names its key, which the file may give.
+// A record's fields; ID names its key, which the file may give: positive, and
+// not given twice where Given holds the keys given before (devices' keys are
+// their sink's to check).
 template <class R>
 void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
-                QSet<int64_t> &given, const char *givenElsewhere, const QString &hint) {
+                QSet<int64_t> *given, const char *givenElsewhere, const QString &hint) {
     ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
         const QJsonValue value = json.ReadValue();
-        if (key == QLatin1String(id))
-            ReadID(value, id, at, given);
+        if (key == QLatin1String(id)) {
+            const int64_t n = IntegerAt(value, at, 1, std::numeric_limits<qint64>::max());
+            if (given && given->contains(n))
+                RefuseGivenTwice(at, id, n);
+            if (given)
+                given->insert(n);
+        }
         ReadField(record, table, key, value, at, givenElsewhere, hint);
         return true;
     });
@@ -329,7 +332,7 @@ TProfileRecord ReadProfile(TJsonReader &json, const QString &place, QSet<int64_t
                 Refuse(at, why);
             named = true;
         } else if (key == QLatin1String("fields")) {
-            ReadFields(json, p, ProfileFields(), "ProfileID", given, "Name",
+            ReadFields(json, p, ProfileFields(), "ProfileID", &given, "Name",
                        QStringLiteral("the profile's name is \"name\""));
         } else if (key == QLatin1String("settings") || key == QLatin1String("customData")) {
             p.CustomData = ReadCustomData(json, key, at, ProfileSettings(), place, customGiven);
@@ -360,7 +363,7 @@ struct TDeviceEntry {
     QString Place;
 };
 
-TDeviceEntry ReadDevice(TJsonReader &json, const QString &place, QSet<int64_t> &given) {
+TDeviceEntry ReadDevice(TJsonReader &json, const QString &place) {
     TDeviceEntry entry{{}, {}, place};
     bool customGiven = false;
     ReadMembers(json, place, [&](const QString &key, const TPlace &at) {
@@ -368,7 +371,7 @@ TDeviceEntry ReadDevice(TJsonReader &json, const QString &place, QSet<int64_t> &
             if (const QJsonValue profile = json.ReadValue(); !profile.isNull())
                 entry.Profile = StringAt(profile, at);
         } else if (key == QLatin1String("fields")) {
-            ReadFields(json, entry.Device, DeviceFields(), "DeviceID", given, "ProfileID",
+            ReadFields(json, entry.Device, DeviceFields(), "DeviceID", nullptr, "ProfileID",
                        QStringLiteral("the device's profile is \"profile\""));
         } else if (key == QLatin1String("settings") || key == QLatin1String("customData")) {
             entry.Device.CustomData = ReadCustomData(json, key, at, DeviceSettings(), place, customGiven);
@@ -381,9 +384,11 @@ TDeviceEntry ReadDevice(TJsonReader &json, const QString &place, QSet<int64_t> &
 }
 
 // Passes the records on to the sink in file order as soon as they are
-// complete: a record without an ID holds back itself and those after it until
+// complete: a profile without an ID holds back itself and those after it until
 // its array ends and the free IDs are known, a device naming a profile until
-// the profiles are all known. A file as export writes it is held nowhere.
+// the profiles are all known. Devices without an ID are the sink's to number,
+// so a file that gives its profiles first (as export writes them) is held
+// nowhere.
 class TSiteReader {
 public:
     explicit TSiteReader(TSiteSink &Sink) : FSink(Sink) {}
@@ -411,14 +416,9 @@ public:
     }
 
     void Device(TJsonReader &json, const QString &place) {
-        FHeldDevices.push_back(ReadDevice(json, place, FGivenDevices));
+        FHeldDevices.push_back(ReadDevice(json, place));
         if (FHeldDevices.size() == 1)
             PassDevices();
-    }
-
-    void EndDevices() {
-        AssignIDs(FHeldDevices, FGivenDevices, [](TDeviceEntry &e) -> int64_t & { return e.Device.DeviceID; });
-        PassDevices();
     }
 
     // The document has ended: no more profiles come.
@@ -427,6 +427,7 @@ public:
             FSink.System({});
         FProfilesKnown = true;
         PassDevices();
+        FSink.NumberDevices();
     }
 
 private:
@@ -443,7 +444,7 @@ private:
         auto it = FHeldDevices.begin();
         for (; it != FHeldDevices.end(); ++it) {
             TDeviceEntry &e = *it;
-            if (e.Device.DeviceID == 0 || (!e.Profile.isNull() && !FProfilesKnown))
+            if (!e.Profile.isNull() && !FProfilesKnown)
                 break;
             if (!e.Profile.isNull()) {
                 const auto id = FProfileIDs.constFind(e.Profile);
@@ -452,7 +453,9 @@ private:
                            QStringLiteral("unknown profile \"%1\"").arg(e.Profile));
                 e.Device.ProfileID = *id;
             }
-            FSink.Device(e.Device);
+            if (!FSink.Device(e.Device))
+                RefuseGivenTwice(Member(Member(e.Place, QStringLiteral("fields")), QStringLiteral("DeviceID")),
+                                 "DeviceID", e.Device.DeviceID);
         }
         FHeldDevices.erase(FHeldDevices.begin(), it);
     }
@@ -460,7 +463,7 @@ private:
     TSiteSink &FSink;
     bool FSystemGiven = false;
     bool FProfilesKnown = false;
-    QSet<int64_t> FGivenProfiles, FGivenDevices;
+    QSet<int64_t> FGivenProfiles;
     QSet<QString> FProfileNames;
     QHash<QString, int64_t> FProfileIDs; // of the profiles passed on
     std::vector<TProfileRecord> FHeldProfiles;
@@ -472,8 +475,21 @@ class TSiteCollector : public TSiteSink {
 public:
     void System(const TSystemValues &Values) override { Site.System = Values; }
     void Profile(const TProfileRecord &Profile) override { Site.Profiles.push_back(Profile); }
-    void Device(const TDeviceRecord &Device) override { Site.Devices.push_back(Device); }
+    bool Device(const TDeviceRecord &Device) override {
+        if (Device.DeviceID != 0 && FGiven.contains(Device.DeviceID))
+            return false;
+        if (Device.DeviceID != 0)
+            FGiven.insert(Device.DeviceID);
+        Site.Devices.push_back(Device);
+        return true;
+    }
+    void NumberDevices() override {
+        AssignIDs(Site.Devices, FGiven, [](TDeviceRecord &d) -> int64_t & { return d.DeviceID; });
+    }
     TSite Site;
+
+private:
+    QSet<int64_t> FGiven;
 };
 
 } // namespace
@@ -504,8 +520,6 @@ void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
                 }
                 if (profiles)
                     site.EndProfiles();
-                else
-                    site.EndDevices();
             } else {
                 Refuse(key, QStringLiteral("unknown field"));
             }

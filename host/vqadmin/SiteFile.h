@@ -20,18 +20,24 @@ public:
 };
 
 // Takes a site record by record: the system values once, and every profile
-// before any device, each record complete with its database ID.
+// before any device. Profiles come complete with their database ID; devices
+// with the one the file gives, or 0: the sink numbers those itself once all
+// have come, so that no reader holds a site's bulk.
 class TSiteSink {
 public:
     virtual ~TSiteSink() = default;
     virtual void System(const TSystemValues &Values) = 0;
     virtual void Profile(const TProfileRecord &Profile) = 0;
-    virtual void Device(const TDeviceRecord &Device) = 0;
+    // False, taking nothing, when a device that came before has its DeviceID.
+    virtual bool Device(const TDeviceRecord &Device) = 0;
+    // Every device has come: those with DeviceID 0 take the next free IDs, in the order they came.
+    virtual void NumberDevices() = 0;
 };
 
-// Passes the site the file describes to Sink, every profile and device with
-// its database ID (given, or the next free one in file order). Raises
-// ESiteFile, possibly after passing on part of the site.
+// Passes the site the file describes to Sink, in file order, every profile
+// with its database ID (given, or the next free one in file order) and every
+// device with its profile's. Raises ESiteFile, possibly after passing on part
+// of the site.
 void ReadSiteFile(QIODevice &File, TSiteSink &Sink);
 // The complete site the text describes. Raises ESiteFile.
 TSite ReadSiteFile(const QByteArray &Json);
@@ -40,12 +46,12 @@ TSite ReadSiteFile(const QByteArray &Json);
 // the same site. Custom data that the settings form reproduces exactly is
 // written as settings, any other as raw text. Raises Exception when Out
 // refuses the text; Name is Out's, for that message.
-class TSiteFileWriter : public TSiteSink {
+class TSiteFileWriter {
 public:
     TSiteFileWriter(QIODevice &Out, const QString &Name);
-    void System(const TSystemValues &Values) override;
-    void Profile(const TProfileRecord &Profile) override;
-    void Device(const TDeviceRecord &Device) override;
+    void System(const TSystemValues &Values);
+    void Profile(const TProfileRecord &Profile);
+    void Device(const TDeviceRecord &Device);
     // Ends the document: the text is complete only then.
     void Finish();
 
