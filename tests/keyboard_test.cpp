@@ -198,8 +198,9 @@ TEST_F(KeyboardWalk, EveryWindowByTabAloneWithUniqueAccessKeysAndNamedInputs) {
          [this](TMainWindow &W) -> QWidget * { return W.EditDevice(Database.LoadDevices().front().DeviceID); }, -1,
          QStringList{"cbProfile", "edMACAddress", "edProxyPassword", "cbIDLinkedToMAC"} + Buttons},
         {"new range", [](TMainWindow &W) -> QWidget * { return W.NewRange(W.ProfileNamed("Lab")); }, -1,
-         QStringList{"cbProfile", "edUniqueID", "edMACAddress", "vqseStartNumber", "edProxyPassword", "seCount"} +
-             ApplyButtons},
+         QStringList{"cbProfile", "edUniqueID", "edMACAddress", "vqseStartNumber", "edProxyPassword", "seCount",
+                     "edFirstIP"} +
+             Buttons},
         {"validation", [](TMainWindow &W) -> QWidget * { return W.ShowValidation(); }, -1,
          QStringList{"lvResults", "bbClose"}},
         {"main window", [](TMainWindow &W) -> QWidget * { return &W; }, -1,
