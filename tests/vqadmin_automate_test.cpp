@@ -325,6 +325,7 @@ protected:
     QString Exported() { return Vqadmin({"export"}).Out; }
 };
 
+// The failures of the other operations are the dialogs' tests.
 TEST_F(VqadminAutomateFakeFrames, APluginFailureIsTheCommandsErrorAndChangesNothing) {
     struct TCase {
         const char *Throw;
@@ -334,8 +335,6 @@ TEST_F(VqadminAutomateFakeFrames, APluginFailureIsTheCommandsErrorAndChangesNoth
         {"CreateDeviceFrame", "new device Sales\n", "error: line 1: CreateDeviceFrame broke\n"},
         // Raised in the frame's handler of a key, inside the toolkit's event delivery.
         {"Typing", "new device Sales\ntype edUniqueID x\n", "ok\nerror: line 2: Typing broke\n"},
-        {"ApplyChanges", "open device 0001E1000010\ntype edUniqueID x\napply\n",
-         "ok\nx\nerror: line 3: ApplyChanges broke\n"},
     };
     const QString before = Exported();
     for (const TCase &c : cases) {
