@@ -24,11 +24,8 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
 
     EXPECT_EQ(Items("cbLYN2Country"),
               QStringList({"United States", "United Kingdom", "Belgium", "Germany", "France", "Japan"}));
-    EXPECT_EQ(Items("cbLYN2TimeZone").size(), 25);
-    EXPECT_EQ(Items("cbLYN2TimeZone").first(), "GMT-12:00");
+    // The other lists' items are the value tables' test; the rows below show them filled.
     EXPECT_EQ(Items("cbLYN2TimeZone")[12], "GMT Greenwich Mean Time");
-    EXPECT_EQ(Items("cbLYN2TransportProtocol"), QStringList({"TCP", "UDP", "TLS"}));
-    EXPECT_EQ(Items("cbLYN2ProxySource"), QStringList({"VQ Address", "Specified Address", "Domain"}));
 
     const struct {
         const char *control;
