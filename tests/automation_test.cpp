@@ -81,14 +81,9 @@ TEST_F(AutomationTest, TheProfileDialogsCommands) {
            "apply\n"
            "close\n"
            "new profile\n"
-           "conflict\n"
-           "name Lab2\n"
-           "conflict\n"
            "close\n"
            "open profile nobody\n",
-           {"ok", "Lab2", "true", "tshMore", "applied", "ok", "ok", "error: The profile needs a name", "Lab2",
-            "error: Profile name \"Lab2\" is already used by another profile", "ok",
-            "error: line 12: no profile named nobody"},
+           {"ok", "Lab2", "true", "tshMore", "applied", "ok", "ok", "ok", "error: line 9: no profile named nobody"},
            1);
     EXPECT_EQ(Database.LoadProfile(2)->Name, "Lab2");
 }
