@@ -197,7 +197,6 @@ TEST_F(KeyboardWalk, EveryWindowByTabAloneWithUniqueAccessKeysAndNamedInputs) {
         {"edited device",
          [this](TMainWindow &W) -> QWidget * { return W.EditDevice(Database.LoadDevices().front().DeviceID); }, -1,
          QStringList{"cbProfile", "edMACAddress", "edProxyPassword", "cbIDLinkedToMAC"} + Buttons},
-        // The profile's phones have fixed addresses: the first one is asked for. Apply waits for a prefix.
         {"new range", [](TMainWindow &W) -> QWidget * { return W.NewRange(W.ProfileNamed("Lab")); }, -1,
          QStringList{"cbProfile", "edUniqueID", "edMACAddress", "vqseStartNumber", "edProxyPassword", "seCount",
                      "edFirstIP"} +
