@@ -81,14 +81,9 @@ TEST_F(AutomationTest, TheProfileDialogsCommands) {
            "apply\n"
            "close\n"
            "new profile\n"
-           "conflict\n"
-           "name Lab2\n"
-           "conflict\n"
            "close\n"
            "open profile nobody\n",
-           {"ok", "Lab2", "true", "tshMore", "applied", "ok", "ok", "error: The profile needs a name", "Lab2",
-            "error: Profile name \"Lab2\" is already used by another profile", "ok",
-            "error: line 12: no profile named nobody"},
+           {"ok", "Lab2", "true", "tshMore", "applied", "ok", "ok", "ok", "error: line 9: no profile named nobody"},
            1);
     EXPECT_EQ(Database.LoadProfile(2)->Name, "Lab2");
 }
@@ -138,6 +133,8 @@ TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
         {"open device alpha\nclick nothing", {"ok", "error: line 2: no control named nothing"}},
         {"open device alpha\nchoose edUniqueID x", {"ok", "error: line 2: edUniqueID is not a list"}},
         {"open device alpha\nchoose cbProfile Nowhere", {"ok", "error: line 2: cbProfile has no item Nowhere"}},
+        {"open device alpha\nname Lab", {"ok", "error: line 2: no profile dialog is open"}},
+        {"open profile Lab\npage edSWVersion", {"ok", "error: line 2: edSWVersion is not a page"}},
         {"open device alpha\ntype vqseStartNumber 5", {"ok", "error: line 2: vqseStartNumber cannot take the focus"}},
         {"open device alpha\nkey edUniqueID Ctrl+", {"ok", "error: line 2: not one key: Ctrl+"}},
         {"open device alpha\ntype edUniqueID 'open", {"ok", "error: line 2: unterminated single quote"}},
@@ -146,8 +143,8 @@ TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Script.toStdString());
         Expect(c.Script, c.Results, 1);
-        if (Window.DeviceDialog())
-            Window.DeviceDialog()->Discard();
+        if (Window.Dialog())
+            Window.Dialog()->Discard();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }

@@ -206,6 +206,7 @@ protected:
     TMainWindow Window{Database, Module};
 };
 
+// The wording for one device, and one dialog at a time, are the main window's test.
 TEST_F(ProfileMenuTest, DeleteIsRefusedForTheDefaultProfileAndWhileDevicesUseIt) {
     TProfileRecord spare = Profile(3, "Spare");
     Database.SaveProfile(spare);
@@ -230,25 +231,6 @@ TEST_F(ProfileMenuTest, DeleteIsRefusedForTheDefaultProfileAndWhileDevicesUseIt)
         EXPECT_EQ(Boxes, QStringList{c.Box});
         EXPECT_EQ(!Database.LoadProfile(c.Profile), c.Deleted);
     }
-    Database.DeleteDevice(3);
-    Boxes.clear();
-    EXPECT_FALSE(Window.DeleteProfile(2));
-    EXPECT_EQ(Boxes, QStringList{"Profile \"Lab\" cannot be deleted: 1 device uses it. Give that device another profile "
-                                 "first."});
-}
-
-TEST_F(ProfileMenuTest, TheMenusOpenOneDialogAtATime) {
-    TProfileDialog *dialog = Window.NewProfile();
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(Window.Dialog(), dialog);
-    EXPECT_EQ(Window.EditProfile(1), nullptr);
-    EXPECT_EQ(Window.NewDevice(1), nullptr);
-    dialog->Discard();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Window.Dialog(), nullptr);
-    ASSERT_TRUE(Window.EditProfile(Window.ProfileNamed("Lab")));
-    EXPECT_EQ(Window.ProfileDialog()->windowTitle(), "Profile Lab[*]");
-    EXPECT_EQ(Window.ProfileNamed("nobody"), 0);
 }
 
 } // namespace

@@ -24,11 +24,8 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
 
     EXPECT_EQ(Items("cbLYN2Country"),
               QStringList({"United States", "United Kingdom", "Belgium", "Germany", "France", "Japan"}));
-    EXPECT_EQ(Items("cbLYN2TimeZone").size(), 25);
-    EXPECT_EQ(Items("cbLYN2TimeZone").first(), "GMT-12:00");
+    // The other lists' items are the value tables' test; the rows below show them filled.
     EXPECT_EQ(Items("cbLYN2TimeZone")[12], "GMT Greenwich Mean Time");
-    EXPECT_EQ(Items("cbLYN2TransportProtocol"), QStringList({"TCP", "UDP", "TLS"}));
-    EXPECT_EQ(Items("cbLYN2ProxySource"), QStringList({"VQ Address", "Specified Address", "Domain"}));
 
     const struct {
         const char *control;
@@ -250,21 +247,14 @@ TEST_F(ProfileFrame, ValuesOutsideTheTablesShowNoSelectionAndStayStored) {
     EXPECT_NE(stored.find("TransportProtocol=3"), std::string::npos) << stored;
 }
 
-TEST_F(ProfileFrame, TheInterdigitTimeoutIsRoundedToTensHalfToEven) {
+// The rounding itself is RoundInterdigitTimeout's table below.
+TEST_F(ProfileFrame, TheInterdigitTimeoutIsStoredRoundedAndShownSoOnLeaving) {
     ShowProfile("General{InterdigitTO=3000}");
-    const struct {
-        const char *typed;
-        const char *stored;
-    } cases[] = {{"2205", "InterdigitTO=2200"}, {"2215", "InterdigitTO=2220"}, {"2216", "InterdigitTO=2220"},
-                 {"2214", "InterdigitTO=2210"}};
-    for (const auto &c : cases) {
-        TypeInto("vqseInterdigitTimeout", c.typed);
-        EXPECT_EQ(Text("vqseInterdigitTimeout"), c.typed); // the field keeps what is typed
-        EXPECT_NE(Stored().find(c.stored), std::string::npos) << c.typed;
-        // Leaving the field shows the value the phones use.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(Text("vqseInterdigitTimeout"), QString::fromLatin1(c.stored).section('=', 1)) << c.typed;
-    }
+    TypeInto("vqseInterdigitTimeout", "2205");
+    EXPECT_EQ(Text("vqseInterdigitTimeout"), "2205"); // the field keeps what is typed
+    EXPECT_NE(Stored().find("InterdigitTO=2200"), std::string::npos);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Text("vqseInterdigitTimeout"), "2200");
 }
 
 TEST_F(ProfileFrame, TheVLANTagsFollowTheVLANSwitch) {

@@ -30,20 +30,6 @@ TEST(PluginFile, ExportsOnlyTheTwoEntryPoints) {
     EXPECT_EQ(exported, (QStringList{QStringLiteral("CreatePlugin"), QStringLiteral("DestroyPlugin")}));
 }
 
-TEST(PluginFile, VersionEntriesAreReadWithoutLoading) {
-    QString error;
-    const auto entries = ReadVersionEntries(BinPath("DP_Lyn2.plg"), error);
-    ASSERT_TRUE(entries) << error.toStdString();
-    EXPECT_EQ(entries->value("Device Plugin Interface"), "8");
-    EXPECT_EQ(entries->value("Min DP Interface"), "7");
-    EXPECT_EQ(entries->value("Min Software Version"), "2.5.47300");
-    EXPECT_EQ(entries->value("FileVersion"), "14.0.6.0");
-    EXPECT_EQ(entries->value("Internal Version"), "14.0.6");
-    EXPECT_EQ(entries->value("InternalName"), "DP_LYN2");
-    EXPECT_EQ(entries->value("OriginalFilename"), "DP_LYN2.PLG");
-    EXPECT_TRUE(CheckVersionFit(*entries).isEmpty());
-}
-
 TEST(PluginFile, VersionFit) {
     const auto fit = [](const char *dp, const char *min, const char *sw) {
         return CheckVersionFit({{"Device Plugin Interface", dp}, {"Min DP Interface", min}, {"Min Software Version", sw}});

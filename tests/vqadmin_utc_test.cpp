@@ -34,13 +34,12 @@ protected:
     }
 };
 
+// What the names store the driver's test below finds in the export; here, automate's own answers.
 TEST_F(VqadminUTC, AutomateSetsTheDeviceFrameByNamesAndTheHostStoresIt) {
     const TRun run = Automate("new device Sales\n"
                               "set UseMACAsID False\n"
                               "set DeviceID ext42\n"
                               "set MAC 00-01-E1-00-00-42\n"
-                              "set Password 's3cret!'\n"
-                              "set IP 10.1.2.3\n"
                               // Names are exact; the frame's wrapper reads nothing back.
                               "set deviceid x\n"
                               "set Bogus 1\n"
@@ -58,14 +57,10 @@ TEST_F(VqadminUTC, AutomateSetsTheDeviceFrameByNamesAndTheHostStoresIt) {
                               "table-set MAC 1\n"
                               "table-add DeviceID x\n");
     ASSERT_EQ(run.Status, 0) << run.Out.toStdString() << run.Err.toStdString();
-    EXPECT_EQ(run.Out.split('\n'), QStringList({"ok", "true", "true", "true", "true", "true", "false", "false",
-                                                "Error!!!", "-1", "text=ext42 enabled=true visible=true readonly=false",
-                                                "-1", "0", "0", "true", "00-01-E1-00-00-42", "Sales", "false", "false",
+    EXPECT_EQ(run.Out.split('\n'), QStringList({"ok", "true", "true", "true", "false", "false", "Error!!!", "-1",
+                                                "text=ext42 enabled=true visible=true readonly=false", "-1", "0",
+                                                "0", "true", "00-01-E1-00-00-42", "Sales", "false", "false",
                                                 "false", ""}));
-    const QJsonObject device = ExportedDevice("ext42");
-    EXPECT_EQ(device["MacAddress"], "00-01-E1-00-00-42");
-    EXPECT_EQ(device["ProxyPassword"], "s3cret!");
-    EXPECT_EQ(device["AssignedIP"], "10.1.2.3");
 }
 
 TEST_F(VqadminUTC, AutomateReportsCommandsItCannotRun) {
