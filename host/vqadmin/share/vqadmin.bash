@@ -46,10 +46,10 @@ _vqadmin() {
         import:0 | export:0 | automate:0 | utc:0) _vqadmin_files ;;  # utc's SOCKET
         list:0) _vqadmin_offer < <(printf '%s\n' profiles devices) ;;
         utc:1) _vqadmin_offer < <(printf '%s\n' command set get table-add table-find table-get table-set) ;;
-        utc:2) [[ ${arguments[1]} == command ]] && _vqadmin_offer < <(printf '%s\n' NewDevice EditDevice) ;;
+        utc:2) [[ ${arguments[1]} == command ]] && _vqadmin_offer < <(printf '%s\n' NewDevice EditDevice NewProfile EditProfile) ;;
         utc:3)  # command NAME P2, or table-… NAME COLUMN
             case ${arguments[1]}:${arguments[2]} in
-                command:NewDevice) _vqadmin_offer < <("${profiles[@]}" 2>/dev/null) ;;
+                command:NewDevice | command:EditProfile) _vqadmin_offer < <("${profiles[@]}" 2>/dev/null) ;;
                 command:EditDevice) _vqadmin_offer < <("${devices[@]}" 2>/dev/null) ;;
                 table-*) _vqadmin_offer < <(printf '%s\n' DeviceID MAC IP Profile) ;;
             esac ;;
