@@ -4,23 +4,23 @@
 
 namespace {
 
-const TOptionSpec HelpOption{{QStringLiteral("h"), QStringLiteral("help")}, {},
+const TOptionEntry HelpOption{{QStringLiteral("h"), QStringLiteral("help")}, {},
                              QStringLiteral("Shows this help: the program's, or the command's.")};
 
 // Help lines fit a terminal of 80 columns.
 constexpr qsizetype HelpWidth = 79;
 
 // The options a command line may give: the program's, the command's own, help.
-QList<TOptionSpec> OptionsOf(const TProgramSpec &Program, const TCommandSpec *Command) {
-    QList<TOptionSpec> options = Command ? Command->Options : QList<TOptionSpec>{};
-    return options + Program.Options + QList<TOptionSpec>{HelpOption};
+QList<TOptionEntry> OptionsOf(const TProgramTable &Program, const TCommandEntry *Command) {
+    QList<TOptionEntry> options = Command ? Command->Options : QList<TOptionEntry>{};
+    return options + Program.Options + QList<TOptionEntry>{HelpOption};
 }
 
-std::unique_ptr<QCommandLineParser> MakeParser(const QList<TOptionSpec> &Options) {
+std::unique_ptr<QCommandLineParser> MakeParser(const QList<TOptionEntry> &Options) {
     auto parser = std::make_unique<QCommandLineParser>();
-    for (const TOptionSpec &spec : Options) {
-        QCommandLineOption option(spec.Names, spec.Description, spec.ValueName, spec.DefaultValue);
-        if (spec.Hidden)
+    for (const TOptionEntry &entry : Options) {
+        QCommandLineOption option(entry.Names, entry.Description, entry.ValueName, entry.DefaultValue);
+        if (entry.Hidden)
             option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser->addOption(option);
     }
@@ -28,10 +28,10 @@ std::unique_ptr<QCommandLineParser> MakeParser(const QList<TOptionSpec> &Options
 }
 
 // Where to turn after a usage error.
-QString SeeHelp(const TProgramSpec &Program) { return QStringLiteral(" (see %1 --help)").arg(Program.Name); }
+QString SeeHelp(const TProgramTable &Program) { return QStringLiteral(" (see %1 --help)").arg(Program.Name); }
 
 // Qt's message, as one of ours: "unknown option 'x' (see vqadmin --help)".
-QString ParserError(const TProgramSpec &Program, const QCommandLineParser &Parser) {
+QString ParserError(const TProgramTable &Program, const QCommandLineParser &Parser) {
     QString text = Parser.errorText();
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
@@ -39,7 +39,7 @@ QString ParserError(const TProgramSpec &Program, const QCommandLineParser &Parse
 }
 
 // "-h, --help", "--db PATH".
-QString OptionSyntax(const TOptionSpec &Option) {
+QString OptionSyntax(const TOptionEntry &Option) {
     QStringList names;
     for (const QString &name : Option.Names)
         names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
@@ -49,9 +49,9 @@ QString OptionSyntax(const TOptionSpec &Option) {
 
 // The command with its own options and its arguments: "validate [--json]",
 // "utc [--wid HANDLE] SOCKET KIND NAME [P2 [P3]]".
-QString CommandSyntax(const TCommandSpec &Command) {
+QString CommandSyntax(const TCommandEntry &Command) {
     QStringList words{Command.Name};
-    for (const TOptionSpec &option : Command.Options)
+    for (const TOptionEntry &option : Command.Options)
         words << QLatin1Char('[') + OptionSyntax(option) + QLatin1Char(']');
     if (!Command.Arguments.isEmpty())
         words << Command.Arguments;
@@ -93,9 +93,9 @@ QString Listing(const QList<std::pair<QString, QString>> &Rows) {
     return out;
 }
 
-QString OptionListing(const QList<TOptionSpec> &Options) {
+QString OptionListing(const QList<TOptionEntry> &Options) {
     QList<std::pair<QString, QString>> rows;
-    for (const TOptionSpec &option : Options)
+    for (const TOptionEntry &option : Options)
         if (!option.Hidden)
             rows.append({OptionSyntax(option), option.Description});
     return Listing(rows);
@@ -130,9 +130,9 @@ QString RoffSyntax(const QString &Syntax) {
     return out + Syntax.mid(at);
 }
 
-QString RoffOptions(const QList<TOptionSpec> &Options) {
+QString RoffOptions(const QList<TOptionEntry> &Options) {
     QString out;
-    for (const TOptionSpec &option : Options)
+    for (const TOptionEntry &option : Options)
         if (!option.Hidden)
             out += QStringLiteral(".TP\n") + RoffSyntax(OptionSyntax(option)) + QLatin1Char('\n') +
                    Roff(option.Description) + QLatin1Char('\n');
@@ -141,19 +141,19 @@ QString RoffOptions(const QList<TOptionSpec> &Options) {
 
 } // namespace
 
-const TCommandSpec *FindCommand(const TProgramSpec &Program, const QString &Name) {
-    for (const TCommandSpec &command : Program.Commands)
+const TCommandEntry *FindCommand(const TProgramTable &Program, const QString &Name) {
+    for (const TCommandEntry &command : Program.Commands)
         if (command.Name == Name)
             return &command;
     return nullptr;
 }
 
-TParsedCommandLine ParseCommandLine(const TProgramSpec &Program, const QStringList &Arguments) {
+TParsedCommandLine ParseCommandLine(const TProgramTable &Program, const QStringList &Arguments) {
     const QStringList line = QStringList{Program.Name} + Arguments;
     TParsedCommandLine parsed;
     // First every option any command knows, up to the command's name.
-    QList<TOptionSpec> all = OptionsOf(Program, nullptr);
-    for (const TCommandSpec &command : Program.Commands)
+    QList<TOptionEntry> all = OptionsOf(Program, nullptr);
+    for (const TCommandEntry &command : Program.Commands)
         all += command.Options;
     parsed.Options = MakeParser(all);
     parsed.Options->setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
@@ -186,25 +186,25 @@ TParsedCommandLine ParseCommandLine(const TProgramSpec &Program, const QStringLi
     return parsed;
 }
 
-QString Synopsis(const TProgramSpec &Program, const TCommandSpec *Command) {
+QString Synopsis(const TProgramTable &Program, const TCommandEntry *Command) {
     return QStringLiteral("%1 [OPTIONS] %2")
         .arg(Program.Name, Command ? CommandSyntax(*Command) : QStringLiteral("COMMAND [ARGUMENTS]"));
 }
 
-QString UsageError(const TProgramSpec &Program) {
+QString UsageError(const TProgramTable &Program) {
     return QStringLiteral("usage: ") + Synopsis(Program, nullptr) + SeeHelp(Program);
 }
 
-QString UnknownCommand(const TProgramSpec &Program, const QString &Name) {
+QString UnknownCommand(const TProgramTable &Program, const QString &Name) {
     return QStringLiteral("unknown command '%1'").arg(Name) + SeeHelp(Program);
 }
 
-QString HelpText(const TProgramSpec &Program, const TCommandSpec *Command) {
+QString HelpText(const TProgramTable &Program, const TCommandEntry *Command) {
     QString out = QStringLiteral("Usage: ") + Synopsis(Program, Command) + QLatin1Char('\n');
     if (!Command) {
         out += Wrapped(Program.Description, 0).join(QLatin1Char('\n')) + QStringLiteral("\n\nCommands:\n");
         QList<std::pair<QString, QString>> rows;
-        for (const TCommandSpec &command : Program.Commands)
+        for (const TCommandEntry &command : Program.Commands)
             rows.append({CommandSyntax(command), command.Summary});
         out += Listing(rows) + QStringLiteral("\nOptions:\n") + OptionListing(OptionsOf(Program, nullptr));
         return out + QLatin1Char('\n') +
@@ -219,15 +219,15 @@ QString HelpText(const TProgramSpec &Program, const TCommandSpec *Command) {
     return out + QStringLiteral("\n\nOptions:\n") + OptionListing(OptionsOf(Program, Command));
 }
 
-QString ManualSections(const TProgramSpec &Program, const QString &Version) {
+QString ManualSections(const TProgramTable &Program, const QString &Version) {
     QString out = QStringLiteral(".TH %1 1 \"\" \"%2 %3\" \"User Commands\"\n")
                       .arg(Program.Name.toUpper(), Program.Name, Version);
     out += QStringLiteral(".SH NAME\n%1 \\- %2\n.SH SYNOPSIS\n").arg(Program.Name, Roff(Program.Summary));
-    for (const TCommandSpec &command : Program.Commands)
+    for (const TCommandEntry &command : Program.Commands)
         out += QStringLiteral(".br\n\\fB%1\\fR [\\fIOPTIONS\\fR] %2\n")
                    .arg(Program.Name, RoffSyntax(CommandSyntax(command)));
     out += QStringLiteral(".SH DESCRIPTION\n") + Roff(Program.Description) + QStringLiteral("\n.SH COMMANDS\n");
-    for (const TCommandSpec &command : Program.Commands) {
+    for (const TCommandEntry &command : Program.Commands) {
         out += QStringLiteral(".TP\n") + RoffSyntax(CommandSyntax(command)) + QLatin1Char('\n') +
                Roff(command.Summary + QLatin1Char(' ') + command.Details) + QLatin1Char('\n');
         if (!command.Options.isEmpty())

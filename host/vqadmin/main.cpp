@@ -29,8 +29,8 @@ void Print(const QString &Text) { std::fputs(Text.toUtf8().constData(), stdout);
 int Help(TArguments Arguments);
 
 // Every command and option; the help texts and the manual page are made from it.
-const TProgramSpec &Program() {
-    static const TProgramSpec program{
+const TProgramTable &Program() {
+    static const TProgramTable program{
         QStringLiteral("vqadmin"),
         QStringLiteral("administration host of the VQ phone system"),
         QStringLiteral("vqadmin keeps the VQ phone system's configuration in one SQLite database and administers its "
@@ -112,7 +112,7 @@ const TProgramSpec &Program() {
 }
 
 int Help(TArguments Arguments) {
-    const TCommandSpec *command = nullptr;
+    const TCommandEntry *command = nullptr;
     if (!Arguments.isEmpty() && !(command = FindCommand(Program(), Arguments[0]))) {
         PrintError(UnknownCommand(Program(), Arguments[0]));
         return ExitFailure;
