@@ -2,8 +2,8 @@
 // A generated site of LYN 2 phones for the benchmarks of the host, with its
 // database and site file made once in a temporary folder.
 
-#include "ConfigDatabase.h"
-#include "SiteFile.h"
+#include "database/ConfigDatabase.h"
+#include "sitefile/SiteFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // long the main window takes to read its lists again (every change does it)
 // on sites of growing size, and the device dialog's round trips.
 
-#include "Automation.h"
-#include "MainWindow.h"
-#include "PluginLibrary.h"
+#include "automation/Automation.h"
+#include "windows/MainWindow.h"
+#include "plugin/PluginLibrary.h"
 
 #include <QApplication>
 #include <QSettings>

@@ -4,8 +4,8 @@
 // device list by a MAC address prefix that many or one device match, and
 // deleting one device with the lists brought up to date.
 
-#include "MainWindow.h"
-#include "PluginLibrary.h"
+#include "windows/MainWindow.h"
+#include "plugin/PluginLibrary.h"
 #include "VQControls.h"
 #include "VarnelGrid.h"
 

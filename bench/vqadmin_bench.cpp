@@ -4,8 +4,8 @@
 // calls only); importing the same site as a file is timed for comparison.
 
 #include "LargeSite.h"
-#include "PluginLibrary.h"
-#include "SiteValidation.h"
+#include "plugin/PluginLibrary.h"
+#include "validation/SiteValidation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -32,7 +32,7 @@ set(expected bin/vqadmin lib/vqadmin/libVQUILibA.so lib/vqadmin/plugins/DP_Lyn2.
   share/applications/com.vq.vqadmin.desktop share/bash-completion/completions/vqadmin share/doc/vqadmin/changelog.gz
   share/doc/vqadmin/copyright share/icons/hicolor/scalable/apps/vqadmin.svg share/man/man1/vqadmin.1.gz
   share/metainfo/com.vq.vqadmin.metainfo.xml share/vqadmin/demo-site.json)
-file(GLOB help RELATIVE "${SOURCE}/host/vqadmin" "${SOURCE}/host/vqadmin/help/*")
+file(GLOB help RELATIVE "${SOURCE}/host/vqadmin/share" "${SOURCE}/host/vqadmin/share/help/*")
 list(TRANSFORM help PREPEND share/vqadmin/)
 list(APPEND expected ${help})
 list(SORT expected)

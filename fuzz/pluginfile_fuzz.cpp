@@ -1,6 +1,6 @@
 // Any file offered as a plug-in: reading its version entries never fails,
 // whatever the headers claim.
-#include "PluginFile.h"
+#include "plugin/PluginFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // refuses it with a message or yields words that, each quoted again and
 // joined by blanks, split back into the same words.
 
-#include "ShellWords.h"
+#include "commandline/ShellWords.h"
 
 #include <cstdlib>
 

@@ -2,8 +2,8 @@
 // it with a message or stores a site that export writes out and import reads
 // back into the same rows, never one that the database itself refuses.
 
-#include "Commands.h"
-#include "SiteFile.h"
+#include "commandline/Commands.h"
+#include "sitefile/SiteFile.h"
 #include "SiteSamples.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // either refuses it with a message or yields a site that the host writes out
 // and reads back unchanged.
 
-#include "SiteFile.h"
+#include "sitefile/SiteFile.h"
 
 #include <cstdlib>
 

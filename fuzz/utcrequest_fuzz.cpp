@@ -3,7 +3,7 @@
 // a reply's fields are what its bytes say.
 
 #include "SysUtils.h"
-#include "UTCProtocol.h"
+#include "automation/UTCProtocol.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include "ControlTesting.h"
 #include "FakeHost.h"
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 
 #include <QLineEdit>
 

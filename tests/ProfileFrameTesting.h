@@ -6,7 +6,7 @@
 
 #include "ControlTesting.h"
 #include "FakeHost.h"
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // result line of every command, the error line that ends a script, and what
 // the database holds afterwards.
 
-#include "Automation.h"
-#include "MainWindow.h"
+#include "automation/Automation.h"
+#include "windows/MainWindow.h"
 #include "WindowTesting.h"
 
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The host's configuration database: schema on first use, every field kept,
 // options as a set, profile links, and all-or-nothing writes.
 
-#include "ConfigDatabase.h"
+#include "database/ConfigDatabase.h"
 #include "SiteSamples.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 // host's own findings, new ranges, and plug-in failures that must leave the
 // database as it was.
 
-#include "DeviceDialog.h"
+#include "windows/DeviceDialog.h"
 #include "DialogPanel.h"
 #include "WindowTesting.h"
 

@@ -1,10 +1,10 @@
 // The host's help system as the user meets it: the popup and the help window
 // for each help command, the help shipped with the host, the Help menu and
 // toolbar, and "What's this?" help through the loaded plug-in.
-#include "HelpMenu.h"
-#include "HelpSystem.h"
+#include "help/HelpMenu.h"
+#include "help/HelpSystem.h"
 #include "HelpTesting.h"
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 #include "ehscontextmap.h"
 
 #include <QAbstractButton>

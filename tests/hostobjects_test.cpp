@@ -3,7 +3,7 @@
 // that reach the database whole or not at all.
 
 #include "DevProfileOption.h"
-#include "HostObjects.h"
+#include "plugin/HostObjects.h"
 #include "Lyn2_Proxies.h"
 #include "SiteSamples.h"
 

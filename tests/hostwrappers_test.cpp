@@ -5,13 +5,13 @@
 // This program exports UTC_GetWrapperManager as vqadmin does.
 
 #include "DialogPanel.h"
-#include "MainWindow.h"
+#include "windows/MainWindow.h"
 #include "TestForms.h"
-#include "UTCCommands.h"
+#include "automation/UTCCommands.h"
 #include "VQStdControls.h"
 #include "VarnelGrid.h"
 #include "WindowTesting.h"
-#include "WrapperManager.h"
+#include "automation/WrapperManager.h"
 
 #include <QLabel>
 #include <QtEndian>

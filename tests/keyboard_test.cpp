@@ -4,11 +4,11 @@
 // other way; no two controls of a window share an access key; and a screen
 // reader hears a name for every input and one value for a control made of fields.
 
-#include "Automation.h"
+#include "automation/Automation.h"
 #include "DialogPanel.h"
-#include "MainWindow.h"
-#include "PluginLibrary.h"
-#include "SiteFile.h"
+#include "windows/MainWindow.h"
+#include "plugin/PluginLibrary.h"
+#include "sitefile/SiteFile.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

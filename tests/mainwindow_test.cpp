@@ -4,8 +4,8 @@
 // exporting, the validation list and the remembered geometry.
 
 #include "DialogPanel.h"
-#include "MainWindow.h"
-#include "SiteFile.h"
+#include "windows/MainWindow.h"
+#include "sitefile/SiteFile.h"
 #include "VarnelGrid.h"
 #include "WindowTesting.h"
 

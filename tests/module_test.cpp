@@ -6,7 +6,7 @@
 #include "FakeHost.h"
 #include "Lyn2_DeviceFrame.h"
 #include "Lyn2_ProfileFrame.h"
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -2,8 +2,8 @@
 // the frame hears of it, what Apply stores, read-only profiles, the page
 // remembered per device type, and deleting profiles from the main window.
 
-#include "MainWindow.h"
-#include "ProfileDialog.h"
+#include "windows/MainWindow.h"
+#include "windows/ProfileDialog.h"
 #include "WindowTesting.h"
 
 #include <QTabWidget>

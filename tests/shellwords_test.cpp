@@ -1,6 +1,6 @@
 // Splitting script lines into words as a POSIX shell does.
 
-#include "ShellWords.h"
+#include "commandline/ShellWords.h"
 
 #include <gtest/gtest.h>
 

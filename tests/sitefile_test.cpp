@@ -1,7 +1,7 @@
 // Site files: what they say becomes host records, what the host stores comes
 // back unchanged, and every refusal names its place.
 
-#include "SiteFile.h"
+#include "sitefile/SiteFile.h"
 #include "SiteSamples.h"
 
 #include <QBuffer>

@@ -3,9 +3,9 @@
 // duplicates only the host can see. The module here judges objects by their
 // names, so each case says what it expects.
 
-#include "HostObjects.h"
+#include "plugin/HostObjects.h"
 #include "SiteSamples.h"
-#include "SiteValidation.h"
+#include "validation/SiteValidation.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // file as the host sees it.
 
 #include "HostRun.h"
-#include "PluginFile.h"
+#include "plugin/PluginFile.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

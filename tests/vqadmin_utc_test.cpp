@@ -4,7 +4,7 @@
 // What counts is what the commands print and what vqadmin export writes.
 
 #include "HostRun.h"
-#include "UTCProtocol.h"
+#include "automation/UTCProtocol.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

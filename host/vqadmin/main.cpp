@@ -1,12 +1,12 @@
 // vqadmin: the administration host of the VQ phone system.
 
-#include "AutomationEndpoint.h"
-#include "CommandLine.h"
-#include "Commands.h"
-#include "HostFailures.h"
-#include "PluginLibrary.h"
-#include "SiteFile.h"
-#include "WindowCommands.h"
+#include "automation/AutomationEndpoint.h"
+#include "commandline/CommandLine.h"
+#include "commandline/Commands.h"
+#include "windows/HostFailures.h"
+#include "plugin/PluginLibrary.h"
+#include "sitefile/SiteFile.h"
+#include "commandline/WindowCommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "FakeDeviceModule.h"
 
-#include "HostRecords.h"
+#include "database/HostRecords.h"
 
 #include <QCheckBox>
 #include <QBoxLayout>

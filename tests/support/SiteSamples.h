@@ -2,7 +2,7 @@
 // Sample host records with every field away from its empty value, and ways to
 // compare records and whole databases in tests of the host's configuration.
 
-#include "HostRecords.h"
+#include "database/HostRecords.h"
 
 #include <QStringList>
 

@@ -3,10 +3,10 @@
 // device module, message boxes answered from a list and the window settings
 // kept in the temporary folder.
 
-#include "ConfigDatabase.h"
+#include "database/ConfigDatabase.h"
 #include "DialogPanel.h"
 #include "FakeDeviceModule.h"
-#include "FrameDialog.h"
+#include "windows/FrameDialog.h"
 #include "VQControls.h"
 
 #include <QLabel>

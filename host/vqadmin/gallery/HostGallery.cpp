@@ -5,12 +5,12 @@
 // default profile, new with a taken name). hostgallery [output folder]; the plug-in and the demo site are
 // taken from beside the program.
 
-#include "Automation.h"
-#include "HelpMenu.h"
-#include "HelpSystem.h"
-#include "MainWindow.h"
-#include "PluginLibrary.h"
-#include "SiteFile.h"
+#include "automation/Automation.h"
+#include "help/HelpMenu.h"
+#include "help/HelpSystem.h"
+#include "windows/MainWindow.h"
+#include "plugin/PluginLibrary.h"
+#include "sitefile/SiteFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // read and judged in batches, and the verdicts go out as they are reached, so
 // memory stays flat whatever the site's size.
 
-#include "ConfigDatabase.h"
+#include "database/ConfigDatabase.h"
 
 // The finding for one profile or device.
 struct TVerdict {

@@ -1,9 +1,9 @@
 #include "Commands.h"
 
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 #include "Progress.h"
-#include "SiteFile.h"
-#include "SiteValidation.h"
+#include "sitefile/SiteFile.h"
+#include "validation/SiteValidation.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // configuration database. Each object holds a copy of its record; what the
 // plug-in writes back stays in the object until the host saves it.
 
-#include "ConfigDatabase.h"
+#include "database/ConfigDatabase.h"
 
 // Reference counting as every host object does it: an object starts with no
 // references and frees itself at its last release, so hold it in a

@@ -1,13 +1,13 @@
 #include "WindowCommands.h"
 
-#include "Automation.h"
-#include "AutomationEndpoint.h"
+#include "automation/Automation.h"
+#include "automation/AutomationEndpoint.h"
 #include "Commands.h"
-#include "HelpMenu.h"
-#include "HelpSystem.h"
-#include "MainWindow.h"
-#include "PluginLibrary.h"
-#include "WrapperManager.h"
+#include "help/HelpMenu.h"
+#include "help/HelpSystem.h"
+#include "windows/MainWindow.h"
+#include "plugin/PluginLibrary.h"
+#include "automation/WrapperManager.h"
 
 #include <QApplication>
 #include <QFile>

@@ -6,7 +6,7 @@
 // are read and written record by record, so that a site of any size passes
 // through in little memory.
 
-#include "HostRecords.h"
+#include "database/HostRecords.h"
 #include "JsonStream.h"
 
 #include <QByteArray>

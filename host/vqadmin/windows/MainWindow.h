@@ -7,7 +7,7 @@
 // and to the devices with warnings or errors.
 
 #include "DeviceDialog.h"
-#include "ListVerdicts.h"
+#include "validation/ListVerdicts.h"
 #include "ProfileDialog.h"
 #include "VarnelGrid.h"
 

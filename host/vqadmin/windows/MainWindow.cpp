@@ -1,9 +1,9 @@
 #include "MainWindow.h"
 
-#include "Commands.h"
+#include "commandline/Commands.h"
 #include "HostFailures.h"
-#include "SiteFile.h"
-#include "SiteValidation.h"
+#include "sitefile/SiteFile.h"
+#include "validation/SiteValidation.h"
 #include "VQControls.h"
 #include "VarnelGrid.h"
 #include "ui_MainWindow.h"

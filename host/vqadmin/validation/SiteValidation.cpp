@@ -1,6 +1,6 @@
 #include "SiteValidation.h"
 
-#include "HostObjects.h"
+#include "plugin/HostObjects.h"
 
 #include <QHash>
 #include <QJsonArray>

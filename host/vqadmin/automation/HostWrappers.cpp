@@ -2,7 +2,7 @@
 
 #include "DialogPanel.h"
 #include "IPAddressEditors.h"
-#include "MainWindow.h"
+#include "windows/MainWindow.h"
 #include "VQGrids.h"
 #include "VQIPAddress.h"
 #include "VQSpin.h"

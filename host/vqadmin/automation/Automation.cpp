@@ -1,9 +1,9 @@
 #include "Automation.h"
 
 #include "DialogPanel.h"
-#include "HelpSystem.h"
-#include "MainWindow.h"
-#include "ShellWords.h"
+#include "help/HelpSystem.h"
+#include "windows/MainWindow.h"
+#include "commandline/ShellWords.h"
 #include "VarnelGrid.h"
 
 #include <QAbstractItemView>

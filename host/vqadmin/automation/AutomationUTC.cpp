@@ -3,8 +3,8 @@
 
 #include "Automation.h"
 
-#include "DeviceDialog.h"
-#include "MainWindow.h"
+#include "windows/DeviceDialog.h"
+#include "windows/MainWindow.h"
 #include "UTCCommands.h"
 #include "WrapperManager.h"
 

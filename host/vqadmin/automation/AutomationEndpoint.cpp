@@ -1,6 +1,6 @@
 #include "AutomationEndpoint.h"
 
-#include "Commands.h"
+#include "commandline/Commands.h"
 #include "UTCCommands.h"
 
 #include <QLocalServer>

@@ -3,7 +3,7 @@
 // system's values come from a servant over the database, the frame's reports
 // go on to whoever shows the frame.
 
-#include "HostObjects.h"
+#include "plugin/HostObjects.h"
 
 #include <functional>
 

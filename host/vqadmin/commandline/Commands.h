@@ -2,7 +2,7 @@
 // The vqadmin commands behind the command line. Each prints its result on
 // standard output and returns the exit status; failures are raised.
 
-#include "ConfigDatabase.h"
+#include "database/ConfigDatabase.h"
 
 #include <QString>
 
