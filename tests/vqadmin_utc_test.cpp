@@ -305,6 +305,17 @@ TEST_F(VqadminEndpoint, TwoHostsOnOneSiteOverwriteNothingTheOtherStored) {
     EXPECT_EQ(Send({"set", "MAC", "00-01-E1-00-00-A2"}), "true");
     EXPECT_EQ(other.Say("apply"), "applied");
     EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("close"), "ok");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+
+    // A profile the same, its settings named by their labels.
+    EXPECT_EQ(other.Say("open profile Lab"), "ok");
+    ASSERT_GT(Send({"command", "EditProfile", "Lab"}).toInt(), 0);
+    EXPECT_EQ(Send({"set", "RingTone", "3"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("name 'Lab 2'"), "Lab 2");
+    EXPECT_EQ(other.Say("apply"), "refused");
+    EXPECT_EQ(other.Say("conflict"), "error: Profile Lab was changed by another session since you opened it: ring tone");
 
     const QJsonObject changed = ExportedDevice("0001E1000030");
     EXPECT_EQ(changed["MacAddress"], "00-01-E1-00-00-99");

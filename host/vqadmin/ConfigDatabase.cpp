@@ -24,8 +24,13 @@ constexpr int DeviceBatch = 1024;
 
 QByteArray Quoted(const char *name) { return '"' + QByteArray(name) + '"'; }
 
-// A stored row starts at revision 1; every write of it counts one up.
+// Every write of a row counts its revision up by one. A row stored anew
+// starts at the number of the change that stores it, which no revision read
+// before reaches: a revision grows no faster than the change log, so one read
+// of a replaced row, or of a deleted one whose ID is taken again, never
+// matches the new row.
 constexpr const char *RevisionColumn = "\"Revision\" INTEGER NOT NULL DEFAULT 1";
+constexpr const char *NewRevision = "(SELECT coalesce(max(Seq), 0) + 1 FROM changes)";
 
 // Every column defaults to its field's empty value; the constraints replace
 // the definition of the columns they name.
@@ -56,17 +61,18 @@ QByteArray ColumnList(const std::vector<TRecordField<R>> &fields) {
     return names.join(", ");
 }
 
-// INSERT of every column that updates the row in place when the key (the
-// first field) exists, so the rows that refer to it stay valid.
+// INSERT of every column and the revision of a new row that updates the row
+// in place when the key (the first field) exists, so the rows that refer to it
+// stay valid.
 template <class R>
 QByteArray UpsertSql(const char *table, const std::vector<TRecordField<R>> &fields) {
     QByteArrayList updates;
     for (std::size_t i = 1; i < fields.size(); ++i)
         updates << Quoted(fields[i].Name) + " = excluded." + Quoted(fields[i].Name);
     updates << "\"CustomData\" = excluded.\"CustomData\"" << "\"Revision\" = " + QByteArray(table) + ".\"Revision\" + 1";
-    const QByteArray marks = QByteArray("?, ").repeated(qsizetype(fields.size())) + "?";
-    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ") VALUES (" + marks + ") ON CONFLICT (" +
-           Quoted(fields[0].Name) + ") DO UPDATE SET " + updates.join(", ");
+    const QByteArray marks = QByteArray("?, ").repeated(qsizetype(fields.size())) + "?, " + NewRevision;
+    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ", \"Revision\") VALUES (" + marks +
+           ") ON CONFLICT (" + Quoted(fields[0].Name) + ") DO UPDATE SET " + updates.join(", ");
 }
 
 // UPDATE of every column but the key (the first field) that writes only the
@@ -85,8 +91,9 @@ QByteArray UpdateSql(const char *table, const std::vector<TRecordField<R>> &fiel
 template <class R>
 QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &fields) {
     const QByteArray key = Quoted(fields[0].Name);
-    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ") VALUES ((SELECT coalesce(max(" + key +
-           "), 0) + 1 FROM " + table + "), " + QByteArray("?, ").repeated(qsizetype(fields.size()) - 1) + "?)";
+    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ", \"Revision\") VALUES ((SELECT coalesce(max(" +
+           key + "), 0) + 1 FROM " + table + "), " + QByteArray("?, ").repeated(qsizetype(fields.size())) + NewRevision +
+           ")";
 }
 
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
@@ -585,7 +592,7 @@ TProfileRecord TConfigDatabase::InsertProfile(TProfileRecord Profile) {
         s.Run();
     }
     Profile.ProfileID = sqlite3_last_insert_rowid(FDb);
-    Profile.Revision = 1;
+    Profile.Revision = LastChange() + 1;
     SaveOptions(Profile);
     LogChange('p', Profile.ProfileID);
     t.Commit();
@@ -672,7 +679,7 @@ TDeviceRecord TConfigDatabase::InsertDevice(TDeviceRecord Device) {
         s.Run();
     }
     Device.DeviceID = sqlite3_last_insert_rowid(FDb);
-    Device.Revision = 1;
+    Device.Revision = LastChange() + 1;
     LogChange('d', Device.DeviceID);
     t.Commit();
     return Device;
@@ -771,12 +778,6 @@ void TConfigDatabase::ForEachDeviceOf(int64_t ProfileID, const std::function<voi
 
 int64_t TConfigDatabase::CountDevices() {
     TStatement s(*this, "SELECT count(*) FROM devices");
-    s.Step();
-    return s.Column(0).toLongLong();
-}
-
-int64_t TConfigDatabase::NextDeviceID() {
-    TStatement s(*this, "SELECT coalesce(max(DeviceID), 0) + 1 FROM devices");
     s.Step();
     return s.Column(0).toLongLong();
 }
@@ -938,12 +939,6 @@ void TConfigDatabase::CheckRows() {
 int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
     TStatement s(*this, "SELECT count(*) FROM devices WHERE ProfileID = ?");
     s.Bind(1, qlonglong(ProfileID));
-    s.Step();
-    return s.Column(0).toLongLong();
-}
-
-int64_t TConfigDatabase::NextProfileID() {
-    TStatement s(*this, "SELECT coalesce(max(ProfileID), 0) + 1 FROM profiles");
     s.Step();
     return s.Column(0).toLongLong();
 }

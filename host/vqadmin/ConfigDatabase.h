@@ -101,8 +101,6 @@ public:
     // as it is stored; the record as stored.
     TProfileRecord InsertProfile(TProfileRecord Profile);
     int64_t CountDevicesOf(int64_t ProfileID);
-    // The ID after the highest one in use (1 for none).
-    int64_t NextProfileID();
 
     // In DeviceID order.
     std::vector<TDeviceRecord> LoadDevices();
@@ -123,7 +121,6 @@ public:
     // The same for the devices of one profile, or those of none for 0.
     void ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit);
     int64_t CountDevices();
-    int64_t NextDeviceID();
     // The devices whose Field (a column of DeviceFields) holds a value that
     // another device's holds too, Except aside; in DeviceID order.
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
@@ -151,7 +148,8 @@ public:
 
     TSite LoadSite();
     // Replaces everything the database holds with what Fill saves, in one
-    // transaction: nothing changes when Fill raises.
+    // transaction: nothing changes when Fill raises. No revision read of the
+    // rows replaced matches a new row's.
     void ReplaceSite(const std::function<void()> &Fill);
     void ReplaceSite(const TSite &Site);
     // Saving a site's devices in Fill, without holding them: adds a device

@@ -169,8 +169,11 @@ void TProfileDialog::ShowStale() {
         const std::optional<QJsonObject> was = CustomDataSettings(FRead.CustomData, ProfileSettings());
         const std::optional<QJsonObject> is = CustomDataSettings(now->CustomData, ProfileSettings());
         if (was && is) {
+            // A setting one of them lacks reads as the model's default, which the frame writes
+            // out when it first stores the profile: only settings both hold can tell a change.
             for (const TResolvedPath &path : ProfileSettings())
-                if (const QString key = QLatin1String(path.Path()); was->value(key) != is->value(key))
+                if (const QString key = QLatin1String(path.Path());
+                    was->contains(key) && is->contains(key) && was->value(key) != is->value(key))
                     changed << FieldLabel(SettingControls.value(key), key);
         } else if (FRead.CustomData != now->CustomData) {
             changed << QStringLiteral("custom data");
