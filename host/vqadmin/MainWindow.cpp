@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <array>
+#include <map>
 #include <set>
 
 namespace {
@@ -300,12 +301,22 @@ int64_t TMainWindow::ShownRows(const TVarnelGrid *List) {
 void TMainWindow::DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs) {
     RunGuarded(this, [&] {
         const std::vector<int64_t> judged = FVerdicts.DevicesChanged(Before, IDs);
-        QSet<int64_t> profiles;
+        // The profiles whose device counts changed: counting a large profile's
+        // devices costs as much as the profile is large.
+        std::map<int64_t, int64_t> before; // device -> profile
         for (const TDeviceRecord &d : Before)
-            profiles.insert(d.ProfileID);
-        for (const int64_t id : IDs)
-            if (const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow({}, id))
-                profiles.insert(row->ProfileID);
+            before[d.DeviceID] = d.ProfileID;
+        QSet<int64_t> profiles;
+        for (const int64_t id : IDs) {
+            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow({}, id);
+            const auto was = before.find(id);
+            const std::optional<int64_t> then = was != before.end() ? std::optional(was->second) : std::nullopt;
+            const std::optional<int64_t> now = row ? std::optional(row->ProfileID) : std::nullopt;
+            if (then != now)
+                for (const std::optional<int64_t> &p : {then, now})
+                    if (p)
+                        profiles.insert(*p);
+        }
         ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
             const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
             return row ? std::optional(DeviceRow(*row)) : std::nullopt;
