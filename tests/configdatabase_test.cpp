@@ -154,10 +154,10 @@ TEST_F(ConfigDatabaseTest, AProfileGoesWithItsOptionsButNotWhileDevicesUseIt) {
     db.SaveDevice(SampleDevice(5, 1, "0001E1000005"));
     EXPECT_EQ(db.CountDevicesOf(1), 1);
     EXPECT_EQ(db.CountDevicesOf(2), 0);
-    EXPECT_FALSE(Failure([&] { db.DeleteProfile(1); }).isEmpty());
+    EXPECT_FALSE(Failure([&] { db.DeleteProfile(1, db.LoadProfile(1)->Revision); }).isEmpty());
     EXPECT_TRUE(db.LoadProfile(1));
-    db.DeleteProfile(2);
-    db.DeleteProfile(7);
+    EXPECT_TRUE(db.DeleteProfile(2, db.LoadProfile(2)->Revision));
+    EXPECT_FALSE(db.DeleteProfile(7, 1));
     EXPECT_FALSE(db.LoadProfile(2));
     ASSERT_EQ(db.LoadProfiles().size(), 1u);
     EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 2"), 0);

@@ -943,13 +943,6 @@ int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
     return s.Column(0).toLongLong();
 }
 
-void TConfigDatabase::DeleteProfile(int64_t ProfileID) {
-    TStatement s(*this, "DELETE FROM profiles WHERE ProfileID = ?");
-    s.Bind(1, qlonglong(ProfileID));
-    s.Run();
-    LogChange('p', ProfileID);
-}
-
 QString TConfigDatabase::LoadProfilePage(const QString &DeviceType) {
     TStatement s(*this, "SELECT PagePath FROM profile_pages WHERE DeviceType = ?");
     s.Bind(1, DeviceType);
@@ -960,13 +953,6 @@ void TConfigDatabase::SaveProfilePage(const QString &DeviceType, const QString &
     TStatement s(*this, "INSERT OR REPLACE INTO profile_pages VALUES (?, ?)");
     s.BindAll({DeviceType, PagePath});
     s.Run();
-}
-
-void TConfigDatabase::DeleteDevice(int64_t DeviceID) {
-    TStatement s(*this, "DELETE FROM devices WHERE DeviceID = ?");
-    s.Bind(1, qlonglong(DeviceID));
-    s.Run();
-    LogChange('d', DeviceID);
 }
 
 TSite TConfigDatabase::LoadSite() {

@@ -89,13 +89,11 @@ public:
     // Inserts or updates the row and replaces its options, in one transaction.
     // Options with tag 0 are not stored; of two entries with one tag the first wins.
     void SaveProfile(const TProfileRecord &Profile);
-    // Removes the row with its options; a profile that is not there is no
-    // error. Raises EDatabase while devices use the profile.
-    void DeleteProfile(int64_t ProfileID);
     // Writes that refuse to overwrite what another session stored since the
     // record was read: false, writing nothing, when the row is no longer at
     // the record's revision (or is gone). A stored row's revision goes up by one.
     bool UpdateProfile(const TProfileRecord &Profile);
+    // Removes the row with its options. Raises EDatabase while devices use the profile.
     bool DeleteProfile(int64_t ProfileID, int64_t Revision);
     // Stores a new profile under the ID after the highest one in use, taken
     // as it is stored; the record as stored.
@@ -107,8 +105,6 @@ public:
     std::optional<TDeviceRecord> LoadDevice(int64_t DeviceID);
     // Inserts or updates the row.
     void SaveDevice(const TDeviceRecord &Device);
-    // Removes the row; a device that is not there is no error.
-    void DeleteDevice(int64_t DeviceID);
     // As UpdateProfile, DeleteProfile and InsertProfile.
     bool UpdateDevice(const TDeviceRecord &Device);
     bool DeleteDevice(int64_t DeviceID, int64_t Revision);

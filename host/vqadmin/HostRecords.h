@@ -65,8 +65,8 @@ struct TProfileRecord {
     int32_t FailoverSIPPort = 0;
     // The host's option record; entries 0 .. len-1 are in use.
     TSIPDevice_Profile_Option_List Options{};
-    // The database's count of the row's writes, 0 for a record not stored;
-    // not a host field.
+    // The row's revision in the database, which every write counts up; 0
+    // for a record not stored. Not a host field.
     int64_t Revision = 0;
 };
 
