@@ -103,7 +103,8 @@ void BM_EditOneDevice(benchmark::State &State) {
         const QString id = QStringLiteral("0001E1%1").arg(next, 6, 16, QLatin1Char('0')).toUpper();
         QString out;
         QTextStream stream(&out);
-        automation.Run(QStringLiteral("open device %1\ntype edProxyPassword pw%2\napply\nclose").arg(id).arg(next++), stream);
+        automation.Run(QStringLiteral("open device %1\ntype edProxyPassword pw%2\napply\nclose").arg(id).arg(next++),
+                       stream);
         if (!out.contains(QLatin1String("applied")))
             State.SkipWithError(qPrintable(out));
     }

@@ -888,7 +888,8 @@ std::vector<TProfileListRow> TConfigDatabase::ProfileListRows(int64_t After, int
     s.BindAll({qlonglong(After), Count});
     std::vector<TProfileListRow> rows;
     while (s.Step())
-        rows.push_back({s.Column(0).toLongLong(), s.Column(3).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
+        rows.push_back(
+            {s.Column(0).toLongLong(), s.Column(3).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
     return rows;
 }
 

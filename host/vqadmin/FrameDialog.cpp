@@ -280,7 +280,8 @@ QString TFrameDialog::FieldLabel(const QString &Control, const QString &Fallback
     if (text.isEmpty())
         return Fallback;
     // Words in capitals stay as they are: "MAC Address" reads "MAC address".
-    QStringList words = text.remove(QLatin1Char('&')).remove(QRegularExpression(QStringLiteral(":$"))).split(QLatin1Char(' '));
+    static const QRegularExpression colon(QStringLiteral(":$"));
+    QStringList words = text.remove(QLatin1Char('&')).remove(colon).split(QLatin1Char(' '));
     for (QString &word : words)
         if (word != word.toUpper())
             word = word.toLower();

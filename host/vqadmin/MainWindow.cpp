@@ -277,7 +277,8 @@ QVariant TMainWindow::DeviceRow(const TDeviceListRow &Row) const {
 
 QVariant TMainWindow::ProfileRow(const TProfileListRow &Row) const {
     return QVariant::fromValue(
-        TListRow{Row.ProfileID, Row.Revision, 0, {Row.Name, QString::number(Row.Devices)}, FVerdicts.Profile(Row.ProfileID)});
+        TListRow{Row.ProfileID, Row.Revision, 0, {Row.Name, QString::number(Row.Devices)},
+                 FVerdicts.Profile(Row.ProfileID)});
 }
 
 void TMainWindow::ApplyFilter() {
@@ -418,7 +419,9 @@ int64_t TMainWindow::ShownRevision(const TVarnelGrid *List, int64_t ID, int64_t 
 }
 
 void TMainWindow::TellChanged(const QString &Object, const QString &Title) {
-    MessageBox(this, QStringLiteral("%1 was changed by another session since the list showed it: it was not deleted.").arg(Object),
+    MessageBox(this,
+               QStringLiteral("%1 was changed by another session since the list showed it: it was not deleted.")
+                   .arg(Object),
                Title, QMessageBox::Information);
 }
 
