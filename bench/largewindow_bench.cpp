@@ -2,10 +2,11 @@
 // profile, N devices), offscreen: opening it (the plug-in judges the site,
 // the lists read their first rows, the status bar counts), narrowing the
 // device list by a MAC address prefix that many or one device match, and
-// deleting one device with the lists brought up to date.
+// deleting or editing one device with the lists brought up to date.
 
-#include "windows/MainWindow.h"
+#include "automation/Automation.h"
 #include "plugin/PluginLibrary.h"
+#include "windows/MainWindow.h"
 #include "VQControls.h"
 #include "VarnelGrid.h"
 
@@ -22,6 +23,9 @@ struct TSiteDatabase {
     explicit TSiteDatabase(int Devices) : Database(Dir.filePath(QStringLiteral("large.db"))) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Dir.path());
         Database.ReplaceSite([&] {
+            TSystemValues system;
+            system.EditRights = true; // the devices can be edited
+            Database.SaveSystem(system);
             TProfileRecord profile;
             profile.ProfileID = 1;
             profile.Name = QStringLiteral("Phones");
@@ -88,6 +92,24 @@ void BM_DeleteOneDevice(benchmark::State &State) {
     SetMessageBoxHandler(previous);
 }
 
+// Open one device, change its password, apply (which re-reads the rows it
+// touched) and close, as an administrator's script does.
+void BM_EditOneDevice(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    TMainWindow window(site.Database, *Library().Module());
+    TAutomation automation(window);
+    int next = 1;
+    for (auto _ : State) {
+        const QString id = QStringLiteral("0001E1%1").arg(next, 6, 16, QLatin1Char('0')).toUpper();
+        QString out;
+        QTextStream stream(&out);
+        automation.Run(QStringLiteral("open device %1\ntype edProxyPassword pw%2\napply\nclose").arg(id).arg(next++),
+                       stream);
+        if (!out.contains(QLatin1String("applied")))
+            State.SkipWithError(qPrintable(out));
+    }
+}
+
 const auto Sizes = [](benchmark::internal::Benchmark *B) {
     B->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 };
@@ -96,6 +118,7 @@ BENCHMARK(BM_FilterByMACPrefix)
     ->ArgsProduct({{100000, 1000000}, {1, 0}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteOneDevice)->Apply(Sizes);
+BENCHMARK(BM_EditOneDevice)->Apply(Sizes);
 
 } // namespace
 

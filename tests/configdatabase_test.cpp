@@ -74,8 +74,6 @@ TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
         EXPECT_TRUE(QFile::exists(DbPath()));
         EXPECT_TRUE(db.LoadProfiles().empty() && db.LoadDevices().empty());
         EXPECT_EQ(db.LoadSystem(), TSystemValues{});
-        EXPECT_EQ(db.NextProfileID(), 1);
-        EXPECT_EQ(db.NextDeviceID(), 1);
         db.SaveProfile(profile);
         db.SaveDevice(device);
         db.SaveDevice(empty);
@@ -87,9 +85,6 @@ TEST_F(ConfigDatabaseTest, CreatedOnFirstUseAndKeepingEveryField) {
     EXPECT_EQ(Describe(db.LoadProfiles().at(0)), Describe(profile));
     EXPECT_EQ(Describe(*db.LoadDevice(9)), Describe(device));
     EXPECT_EQ(Describe(db.LoadDevices().at(1)), Describe(empty));
-    // New records take the ID after the highest in use.
-    EXPECT_EQ(db.NextProfileID(), 4);
-    EXPECT_EQ(db.NextDeviceID(), 11);
 }
 
 TEST_F(ConfigDatabaseTest, RefusesFilesThatAreNotItsDatabase) {
@@ -134,7 +129,7 @@ TEST_F(ConfigDatabaseTest, ASchemaOneDatabaseIsMigratedKeepingItsRows) {
     EXPECT_EQ(site.Devices[0].UniqueID, "0001E1000001");
     EXPECT_EQ(site.Devices[0].ProxyPassword, "lyn2");
     // The version is written, the device list's index made; the new table takes pages and keeps them.
-    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 3);
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 4);
     EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM sqlite_schema WHERE name = 'devices_ip'"), 1);
     {
         TConfigDatabase db(DbPath());
@@ -159,10 +154,10 @@ TEST_F(ConfigDatabaseTest, AProfileGoesWithItsOptionsButNotWhileDevicesUseIt) {
     db.SaveDevice(SampleDevice(5, 1, "0001E1000005"));
     EXPECT_EQ(db.CountDevicesOf(1), 1);
     EXPECT_EQ(db.CountDevicesOf(2), 0);
-    EXPECT_FALSE(Failure([&] { db.DeleteProfile(1); }).isEmpty());
+    EXPECT_FALSE(Failure([&] { db.DeleteProfile(1, db.LoadProfile(1)->Revision); }).isEmpty());
     EXPECT_TRUE(db.LoadProfile(1));
-    db.DeleteProfile(2);
-    db.DeleteProfile(7);
+    EXPECT_TRUE(db.DeleteProfile(2, db.LoadProfile(2)->Revision));
+    EXPECT_FALSE(db.DeleteProfile(7, 1));
     EXPECT_FALSE(db.LoadProfile(2));
     ASSERT_EQ(db.LoadProfiles().size(), 1u);
     EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 2"), 0);
@@ -315,6 +310,44 @@ TEST_F(ConfigDatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
     // With no prefix, plain numbers count.
     db.SaveDevice(SampleDevice(++id, 0, "1"));
     EXPECT_EQ(db.FirstFreeStartNumber(QString()), 2);
+}
+
+// A schema 3 database gains the revisions, every row at 1; a write names the
+// revision it read and writes nothing over another's; new rows take the ID
+// after the highest as they are stored.
+TEST_F(ConfigDatabaseTest, ASchemaThreeDatabaseGainsRevisionsThatWritesMustName) {
+    TConfigDatabase{DbPath()}.ReplaceSite({{}, {SampleProfile(1, "Sales")}, {SampleDevice(5, 1, "0001E1000005")}});
+    ASSERT_EQ(RawSql(DbPath(), "ALTER TABLE devices DROP COLUMN Revision; ALTER TABLE profiles DROP COLUMN Revision;"
+                               "DROP TABLE changes; PRAGMA user_version = 3"),
+              "");
+    TConfigDatabase db(DbPath(), TConfigDatabase::TOpenMode::Existing);
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 4);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT Revision FROM devices WHERE DeviceID = 5"), 1);
+
+    TDeviceRecord device = *db.LoadDevice(5);
+    device.ProxyPassword = "first";
+    EXPECT_TRUE(db.UpdateDevice(device));
+    device.ProxyPassword = "second";
+    EXPECT_FALSE(db.UpdateDevice(device));
+    EXPECT_FALSE(db.DeleteDevice(5, device.Revision));
+    EXPECT_EQ(db.LoadDevice(5)->ProxyPassword, "first");
+    EXPECT_EQ(Scalar(DbPath(), "SELECT Revision FROM devices WHERE DeviceID = 5"), 2);
+    EXPECT_TRUE(db.DeleteDevice(5, 2));
+
+    TProfileRecord profile = *db.LoadProfile(1);
+    profile.Name = "first";
+    EXPECT_TRUE(db.UpdateProfile(profile));
+    profile.Options = {};
+    EXPECT_FALSE(db.UpdateProfile(profile));
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM profile_options WHERE ProfileID = 1"), 2);
+
+    EXPECT_EQ(db.InsertDevice(SampleDevice(0, 1, "a")).DeviceID, 1);
+    EXPECT_EQ(db.InsertDevice(SampleDevice(0, 1, "b")).DeviceID, 2);
+    EXPECT_EQ(db.InsertProfile(SampleProfile(0, "Lab")).ProfileID, 2);
+    // An import replaces what was read: its rows are at none of the revisions read before.
+    const TDeviceRecord read = *db.LoadDevice(1);
+    db.ReplaceSite({{}, {SampleProfile(1, "Sales")}, {SampleDevice(1, 1, "imported")}});
+    EXPECT_FALSE(db.UpdateDevice(read));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "DialogPanel.h"
 #include "WindowTesting.h"
 
+#include <QPushButton>
 #include <QSpinBox>
 
 namespace {
@@ -186,7 +187,10 @@ TEST_F(DeviceDialogTest, ANewRangeCreatesEveryDeviceWithConsecutiveMACsOrNone) {
         {"abcdefghijklmnopqrstuvwxyz1234", "00-01-E1-00-04-00", 9,
          "Device ID \"abcdefghijklmnopqrstuvwxyz123410\" is longer than 31 characters"},
         {"far", "FF-FF-FF-FF-FF-FE", 1, "The range runs past the last MAC address"},
+        {"late", "00-01-E1-00-06-00", 1, "Device ID \"late1\" is already used by another device"},
     };
+    // Stored by another session while the dialog is open.
+    TConfigDatabase(Dir.filePath("site.db")).InsertDevice(Device(0, 1, "late1", 0x50));
     const QStringList before = StoredDevices();
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Conflict.toStdString());
@@ -236,6 +240,18 @@ TEST_F(DeviceDialogTest, APluginFailureIsShownAndChangesNothing) {
     EXPECT_EQ(Boxes, QStringList{"ValidateDevice broke"});
     EXPECT_EQ(StoredDevices(), before);
     EXPECT_EQ(Stored, 0);
+}
+
+// A device another session deleted since the dialog opened is not stored
+// again: the conflict line says so, and there is nothing to reload.
+TEST_F(DeviceDialogTest, ADeviceDeletedMeanwhileIsNotStoredAgain) {
+    ASSERT_TRUE(Open(TDeviceAction::Edit, *Database.LoadDevice(1)));
+    ASSERT_TRUE(TConfigDatabase(Dir.filePath("site.db")).DeleteDevice(1, Database.LoadDevice(1)->Revision));
+    Type("edProxyPassword", "pw");
+    ClickApply();
+    EXPECT_EQ(ConflictText(), "Device alpha was deleted by another session since you opened it");
+    EXPECT_FALSE(Dialog->findChild<QPushButton *>("btReload")->isVisible());
+    EXPECT_EQ(StoredDevices(), QStringList({"beta 00-01-E1-00-00-02 2"}));
 }
 
 } // namespace

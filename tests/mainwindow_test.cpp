@@ -258,4 +258,38 @@ TEST_F(MainWindowTest, TheWindowComesBackWhereItWas) {
     EXPECT_FALSE(again.windowIcon().pixmap(48, 48).isNull());
 }
 
+// What another session stores, the window follows by itself: the rows
+// concerned change and the selection stays; an import reads everything again.
+// A device changed since the list showed it is not deleted.
+TEST_F(MainWindowTest, TheListsFollowAnotherSessionAndDeleteOnlyWhatTheyShow) {
+    Window->Devices()->SelectRow(1);
+    TConfigDatabase other(Dir.filePath("site.db"));
+    TDeviceRecord alpha = *other.LoadDevice(1);
+    alpha.UniqueID = "alpha2";
+    ASSERT_TRUE(other.UpdateDevice(alpha));
+    other.InsertDevice(Device(0, 2, "gamma", 0x05));
+    Window->FollowChanges();
+    EXPECT_EQ(Rows(Window->Devices()), QStringList({
+                                           "alpha2 | 00-01-E1-00-00-01 |  | Sales",
+                                           "beta | 00-01-E1-00-00-02 |  | Lab",
+                                           "warnphone | 00-01-E1-00-00-03 |  | Sales | (judged warnphone)",
+                                           "loose | 00-01-E1-00-00-04 |  | ",
+                                           "gamma | 00-01-E1-00-00-05 |  | Lab",
+                                       }));
+    EXPECT_EQ(Window->Devices()->Row(), 1);
+    EXPECT_EQ(Rows(Window->Profiles()).value(1), "Lab | 2");
+
+    TDeviceRecord beta = *other.LoadDevice(2);
+    ASSERT_TRUE(other.UpdateDevice(beta));
+    Answers = {QMessageBox::Yes};
+    EXPECT_FALSE(Window->DeleteDevice(2));
+    EXPECT_EQ(Boxes.last(), "Device \"beta\" was changed by another session since the list showed it: it was not deleted.");
+    Answers = {QMessageBox::Yes};
+    EXPECT_TRUE(Window->DeleteDevice(2));
+
+    other.ReplaceSite({{}, {Profile(1, "Only")}, {Device(1, 1, "solo", 0x09)}});
+    Window->FollowChanges();
+    EXPECT_EQ(Rows(Window->Devices()), QStringList({"solo | 00-01-E1-00-00-09 |  | Only"}));
+}
+
 } // namespace

@@ -236,4 +236,95 @@ TEST(VqadminUTCClient, AHostThatIsNotThereOrATextOutsideTheCodePageIsAFailure) {
         << foreign.Err.toStdString();
 }
 
+// Another administrator on the same site: vqadmin automate, reading each
+// command as it comes and answering it before the next.
+class TAutomateSession {
+public:
+    explicit TAutomateSession(const QTemporaryDir &Dir) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        FHost.setProcessEnvironment(env);
+        FHost.setWorkingDirectory(Dir.path());
+        FHost.start(BinPath("vqadmin"), {"--db", Dir.filePath("site.db"), "automate"});
+    }
+    ~TAutomateSession() {
+        FHost.closeWriteChannel();
+        FHost.waitForFinished();
+    }
+    QString Say(const QByteArray &Command) {
+        FHost.write(Command + '\n');
+        const QDeadlineTimer deadline(20000);
+        while (!FHost.canReadLine() && FHost.waitForReadyRead(int(deadline.remainingTime()))) {
+        }
+        return QString::fromUtf8(FHost.readLine()).trimmed();
+    }
+
+private:
+    QProcess FHost;
+};
+
+// Two hosts on one site: the later Apply over the same device is refused
+// and loses nothing; different devices and new devices go through on both.
+TEST_F(VqadminEndpoint, TwoHostsOnOneSiteOverwriteNothingTheOtherStored) {
+    TAutomateSession other(Dir);
+    EXPECT_EQ(other.Say("open device 0001E1000030"), "ok");
+    ASSERT_GT(Send({"command", "EditDevice", "0001E1000030"}).toInt(), 0);
+    EXPECT_EQ(Send({"set", "UseMACAsID", "false"}), "true");
+    EXPECT_EQ(Send({"set", "MAC", "00-01-E1-00-00-99"}), "true");
+    EXPECT_EQ(Send({"set", "IP", "192.168.10.99"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("set Password theirs"), "true");
+    EXPECT_EQ(other.Say("apply"), "refused");
+    EXPECT_EQ(other.Say("conflict"), "error: Device 0001E1000030 was changed by another session since you opened it: "
+                                     "MAC address, LAN IP");
+    EXPECT_EQ(ExportedDevice("0001E1000030")["ProxyPassword"], "lyn2");
+    // Reloaded, the other's Apply goes over the stored device.
+    EXPECT_EQ(other.Say("click btReload"), "ok");
+    EXPECT_EQ(other.Say("set Password theirs"), "true");
+    EXPECT_EQ(other.Say("apply"), "applied");
+    EXPECT_EQ(other.Say("close"), "ok");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+
+    EXPECT_EQ(other.Say("open device 0001E1000010"), "ok");
+    ASSERT_GT(Send({"command", "EditDevice", "0001E1000020"}).toInt(), 0);
+    EXPECT_EQ(other.Say("set Password w10"), "true");
+    EXPECT_EQ(Send({"set", "Password", "f20"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("apply"), "applied");
+    EXPECT_EQ(other.Say("close"), "ok");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+
+    // Two new devices at once take their IDs as they are stored.
+    EXPECT_EQ(other.Say("new device Sales"), "ok");
+    ASSERT_GT(Send({"command", "NewDevice", "Sales"}).toInt(), 0);
+    EXPECT_EQ(other.Say("set UseMACAsID false"), "true");
+    EXPECT_EQ(other.Say("set DeviceID theirs"), "true");
+    EXPECT_EQ(other.Say("set MAC 00-01-E1-00-00-A1"), "true");
+    EXPECT_EQ(Send({"set", "UseMACAsID", "false"}), "true");
+    EXPECT_EQ(Send({"set", "DeviceID", "ours"}), "true");
+    EXPECT_EQ(Send({"set", "MAC", "00-01-E1-00-00-A2"}), "true");
+    EXPECT_EQ(other.Say("apply"), "applied");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("close"), "ok");
+    EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+
+    // A profile the same, its settings named by their labels.
+    EXPECT_EQ(other.Say("open profile Lab"), "ok");
+    ASSERT_GT(Send({"command", "EditProfile", "Lab"}).toInt(), 0);
+    EXPECT_EQ(Send({"set", "RingTone", "3"}), "true");
+    EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
+    EXPECT_EQ(other.Say("name 'Lab 2'"), "Lab 2");
+    EXPECT_EQ(other.Say("apply"), "refused");
+    EXPECT_EQ(other.Say("conflict"), "error: Profile Lab was changed by another session since you opened it: ring tone");
+
+    const QJsonObject changed = ExportedDevice("0001E1000030");
+    EXPECT_EQ(changed["MacAddress"], "00-01-E1-00-00-99");
+    EXPECT_EQ(changed["AssignedIP"], "192.168.10.99");
+    EXPECT_EQ(changed["ProxyPassword"], "theirs");
+    EXPECT_EQ(ExportedDevice("0001E1000010")["ProxyPassword"], "w10");
+    EXPECT_EQ(ExportedDevice("0001E1000020")["ProxyPassword"], "f20");
+    EXPECT_EQ(ExportedDevice("theirs")["MacAddress"], "00-01-E1-00-00-A1");
+    EXPECT_EQ(ExportedDevice("ours")["MacAddress"], "00-01-E1-00-00-A2");
+}
+
 } // namespace

@@ -87,8 +87,8 @@ const TProgramTable &Program() {
             {QStringLiteral("automate"), QStringLiteral("[SCRIPT]"), 0, 1,
              QStringLiteral("Runs a script against the host's windows."),
              QStringLiteral("SCRIPT, or standard input, holds one command a line; the windows are not shown and "
-                            "every command prints one result line (see AUTOMATE SCRIPTS in the manual). Status 1 "
-                            "after a command that could not run."),
+                            "every command prints one result line (see AUTOMATE SCRIPTS in the manual), for standard "
+                            "input as soon as its line has come. Status 1 after a command that could not run."),
              {}, false,
              [](TOptions o, TArguments a) { return CommandAutomate(Database(o), Plugin(o), a.value(0)); }},
             {QStringLiteral("utc"), QStringLiteral("SOCKET KIND NAME [P2 [P3]]"), 3, 5,

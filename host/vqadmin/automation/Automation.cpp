@@ -157,10 +157,17 @@ const std::vector<TAutomation::TCommand> &TAutomation::Commands() {
 }
 
 int TAutomation::Run(const QString &Script, QTextStream &Out) {
-    TMessageBoxCatcher boxes;
     const QStringList lines = Script.split(QLatin1Char('\n'));
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString line = lines[n].trimmed();
+    qsizetype next = 0;
+    return Run([&] { return next < lines.size() ? std::optional(lines[next++]) : std::nullopt; }, Out);
+}
+
+int TAutomation::Run(const std::function<std::optional<QString>()> &NextLine, QTextStream &Out) {
+    TMessageBoxCatcher boxes;
+    int n = 0;
+    while (const std::optional<QString> next = NextLine()) {
+        ++n;
+        const QString line = next->trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         boxes.Texts.clear();
@@ -179,7 +186,7 @@ int TAutomation::Run(const QString &Script, QTextStream &Out) {
         if (!boxes.Texts.isEmpty())
             failure = boxes.Texts.join(QStringLiteral("; "));
         if (!failure.isEmpty()) {
-            Out << QStringLiteral("error: line %1: %2").arg(n + 1).arg(failure) << Qt::endl;
+            Out << QStringLiteral("error: line %1: %2").arg(n).arg(failure) << Qt::endl;
             return 1;
         }
         Out << result << Qt::endl;

@@ -29,6 +29,9 @@ public:
     // command that could not run, which ends the script. Blank lines and lines
     // starting with # are skipped.
     int Run(const QString &Script, QTextStream &Out);
+    // The same with the lines NextLine gives, one at a time until it has none:
+    // a driver may read each result before it writes the next command.
+    int Run(const std::function<std::optional<QString>()> &NextLine, QTextStream &Out);
 
 private:
     struct TCommand {

@@ -78,14 +78,31 @@ int CommandGui(const QString &DatabasePath, const QString &PluginPath, const QSt
     return QApplication::exec();
 }
 
+namespace {
+
+// A line of standard input as soon as it has come, unlike buffered reads,
+// which wait for more; none at its end.
+std::optional<QString> ReadInputLine() {
+    QByteArray line;
+    char buffer[4096];
+    while (!line.endsWith('\n') && std::fgets(buffer, sizeof buffer, stdin))
+        line += buffer;
+    return line.isEmpty() ? std::nullopt : std::optional(QString::fromUtf8(line));
+}
+
+} // namespace
+
 int CommandAutomate(const QString &DatabasePath, const QString &PluginPath, const QString &ScriptPath) {
-    QFile file;
-    const bool opened = ScriptPath.isEmpty() ? file.open(stdin, QIODevice::ReadOnly)
-                                             : (file.setFileName(ScriptPath), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        throw Exception(QStringLiteral("%1: cannot read: %2").arg(ScriptPath, file.errorString()));
-    const QString script = QString::fromUtf8(file.readAll());
+    QString script;
+    if (!ScriptPath.isEmpty()) {
+        QFile file(ScriptPath);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Exception(QStringLiteral("%1: cannot read: %2").arg(ScriptPath, file.errorString()));
+        script = QString::fromUtf8(file.readAll());
+    }
     TSession session(DatabasePath, PluginPath);
     QTextStream out(stdout);
-    return TAutomation(session.Window, &session.Help).Run(script, out) == 0 ? ExitOK : ExitFindings;
+    TAutomation automation(session.Window, &session.Help);
+    const int status = ScriptPath.isEmpty() ? automation.Run(ReadInputLine, out) : automation.Run(script, out);
+    return status == 0 ? ExitOK : ExitFindings;
 }

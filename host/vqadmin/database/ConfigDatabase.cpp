@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <sqlite3.h>
@@ -11,13 +12,25 @@ namespace {
 
 // 2: the profile dialog's page per device type (profile_pages).
 // 3: the device list's filter finds LAN IPs by index (devices_ip).
-constexpr int SchemaVersion = 3;
+// 4: profiles and devices carry a revision; the change log (changes).
+constexpr int SchemaVersion = 4;
+// Changes kept for the windows that follow them; one that fell further
+// behind reads its lists anew.
+constexpr int KeptChanges = 10000;
 // How long to wait for another program's lock: longer than any one command holds it.
 constexpr int BusyTimeoutMs = 30000;
 // Devices read at a time by the whole-site readers.
 constexpr int DeviceBatch = 1024;
 
 QByteArray Quoted(const char *name) { return '"' + QByteArray(name) + '"'; }
+
+// Every write of a row counts its revision up by one. A row stored anew
+// starts at the number of the change that stores it, which no revision read
+// before reaches: a revision grows no faster than the change log, so one read
+// of a replaced row, or of a deleted one whose ID is taken again, never
+// matches the new row.
+constexpr const char *RevisionColumn = "\"Revision\" INTEGER NOT NULL DEFAULT 1";
+constexpr const char *NewRevision = "(SELECT coalesce(max(Seq), 0) + 1 FROM changes)";
 
 // Every column defaults to its field's empty value; the constraints replace
 // the definition of the columns they name.
@@ -35,7 +48,7 @@ QByteArrayList ColumnDefinitions(const std::vector<TRecordField<R>> &fields,
         else
             columns << name + " INTEGER NOT NULL DEFAULT " + QByteArray::number(empty.toLongLong());
     }
-    columns << "\"CustomData\" TEXT NOT NULL DEFAULT ''";
+    columns << "\"CustomData\" TEXT NOT NULL DEFAULT ''" << RevisionColumn;
     return columns;
 }
 
@@ -48,17 +61,39 @@ QByteArray ColumnList(const std::vector<TRecordField<R>> &fields) {
     return names.join(", ");
 }
 
-// INSERT of every column that updates the row in place when the key (the
-// first field) exists, so the rows that refer to it stay valid.
+// INSERT of every column and the revision of a new row that updates the row
+// in place when the key (the first field) exists, so the rows that refer to it
+// stay valid.
 template <class R>
 QByteArray UpsertSql(const char *table, const std::vector<TRecordField<R>> &fields) {
     QByteArrayList updates;
     for (std::size_t i = 1; i < fields.size(); ++i)
         updates << Quoted(fields[i].Name) + " = excluded." + Quoted(fields[i].Name);
-    updates << "\"CustomData\" = excluded.\"CustomData\"";
-    const QByteArray marks = QByteArray("?, ").repeated(qsizetype(fields.size())) + "?";
-    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ") VALUES (" + marks + ") ON CONFLICT (" +
-           Quoted(fields[0].Name) + ") DO UPDATE SET " + updates.join(", ");
+    updates << "\"CustomData\" = excluded.\"CustomData\"" << "\"Revision\" = " + QByteArray(table) + ".\"Revision\" + 1";
+    const QByteArray marks = QByteArray("?, ").repeated(qsizetype(fields.size())) + "?, " + NewRevision;
+    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ", \"Revision\") VALUES (" + marks +
+           ") ON CONFLICT (" + Quoted(fields[0].Name) + ") DO UPDATE SET " + updates.join(", ");
+}
+
+// UPDATE of every column but the key (the first field) that writes only the
+// row at the revision read: the values in field order, then the key and the revision.
+template <class R>
+QByteArray UpdateSql(const char *table, const std::vector<TRecordField<R>> &fields) {
+    QByteArrayList updates;
+    for (std::size_t i = 1; i < fields.size(); ++i)
+        updates << Quoted(fields[i].Name) + " = ?";
+    updates << "\"CustomData\" = ?" << "\"Revision\" = \"Revision\" + 1";
+    return "UPDATE " + QByteArray(table) + " SET " + updates.join(", ") + " WHERE " + Quoted(fields[0].Name) +
+           " = ? AND \"Revision\" = ?";
+}
+
+// INSERT of every column whose key is the one after the highest in use.
+template <class R>
+QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &fields) {
+    const QByteArray key = Quoted(fields[0].Name);
+    return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ", \"Revision\") VALUES ((SELECT coalesce(max(" +
+           key + "), 0) + 1 FROM " + table + "), " + QByteArray("?, ").repeated(qsizetype(fields.size())) + NewRevision +
+           ")";
 }
 
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
@@ -255,7 +290,13 @@ void TConfigDatabase::CreateSchema() {
         "CREATE TABLE devices (" + deviceColumns.join(", ") + ") STRICT;";
     Execute(schema.constData());
     CreateProfilePages();
+    CreateChangeLog();
     SetSchemaVersion();
+}
+
+void TConfigDatabase::CreateChangeLog() {
+    Execute("CREATE TABLE IF NOT EXISTS changes (Seq INTEGER PRIMARY KEY, Kind TEXT NOT NULL, ID INTEGER NOT NULL) STRICT;"
+            "INSERT INTO changes (Kind, ID) VALUES ('s', 0)");
 }
 
 void TConfigDatabase::CreateProfilePages() {
@@ -269,11 +310,23 @@ void TConfigDatabase::SetSchemaVersion() {
 // Brings a database of an older version up to this one, keeping what it holds.
 // Another program may migrate it at the same time: every step may find itself done.
 void TConfigDatabase::Migrate(int From) {
-    TTransaction t(*this);
+    TTransaction t(*this, TTransaction::TLock::Now);
+    {
+        TStatement s(*this, "PRAGMA user_version");
+        s.Step();
+        if (s.Column(0).toLongLong() == SchemaVersion)
+            return; // the other program was first
+    }
     if (From < 2)
         CreateProfilePages();
     if (From < 3)
         CreateIndexes();
+    if (From < 4) {
+        Execute((QByteArray("ALTER TABLE profiles ADD COLUMN ") + RevisionColumn + "; ALTER TABLE devices ADD COLUMN " +
+                 RevisionColumn)
+                    .constData());
+        CreateChangeLog();
+    }
     SetSchemaVersion();
     t.Commit();
 }
@@ -289,8 +342,12 @@ void TConfigDatabase::CreateIndexes() {
 
 // ---- transactions ------------------------------------------------------------
 
-TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database)
+TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database, TLock Lock)
     : FDatabase(Database), FName("sp" + QByteArray::number(Database.FSavepoints)) {
+    // The outermost transaction takes the lock, waiting for another's as any statement does.
+    FBegun = Lock == TLock::Now && sqlite3_get_autocommit(Database.FDb);
+    if (FBegun)
+        FDatabase.Execute("BEGIN IMMEDIATE");
     TStatement(FDatabase, "SAVEPOINT " + FName).Run();
     ++FDatabase.FSavepoints;
 }
@@ -302,6 +359,8 @@ TConfigDatabase::TTransaction::~TTransaction() {
     try {
         TStatement(FDatabase, "ROLLBACK TO " + FName).Run();
         TStatement(FDatabase, "RELEASE " + FName).Run();
+        if (FBegun)
+            FDatabase.Execute("ROLLBACK");
     } catch (const EDatabase &) {
         // SQLite has rolled back the whole transaction by itself then.
     }
@@ -309,6 +368,8 @@ TConfigDatabase::TTransaction::~TTransaction() {
 
 void TConfigDatabase::TTransaction::Commit() {
     TStatement(FDatabase, "RELEASE " + FName).Run();
+    if (FBegun)
+        FDatabase.Execute("COMMIT");
     --FDatabase.FSavepoints;
     FDone = true;
 }
@@ -397,7 +458,7 @@ QString RowName(const char *table, std::initializer_list<std::pair<const char *,
 
 template <class R>
 QByteArray SelectSql(const char *table, const std::vector<TRecordField<R>> &fields, const char *rest) {
-    return "SELECT " + ColumnList(fields) + " FROM " + table + ' ' + rest;
+    return "SELECT " + ColumnList(fields) + ", \"Revision\" FROM " + table + ' ' + rest;
 }
 
 template <class R>
@@ -436,6 +497,7 @@ R TConfigDatabase::ReadRecord(const char *Table, const std::vector<TRecordField<
     record.CustomData = S.Column(int(Fields.size())).toString();
     if (const QString why = CheckAnsiText(record.CustomData); !why.isEmpty())
         Refuse(column("CustomData"), why);
+    record.Revision = S.Column(int(Fields.size()) + 1).toLongLong();
     return record;
 }
 
@@ -496,6 +558,61 @@ void TConfigDatabase::SaveProfile(const TProfileRecord &Profile) {
         s.BindAll(RecordValues(ProfileFields(), Profile));
         s.Run();
     }
+    SaveOptions(Profile);
+    LogChange('p', Profile.ProfileID);
+    t.Commit();
+}
+
+bool TConfigDatabase::UpdateProfile(const TProfileRecord &Profile) {
+    static const QByteArray update = UpdateSql(ProfilesTable, ProfileFields());
+    TTransaction t(*this);
+    {
+        TStatement s(*this, update);
+        QVariantList values = RecordValues(ProfileFields(), Profile);
+        values << values.takeFirst() << qlonglong(Profile.Revision);
+        s.BindAll(values);
+        s.Run();
+    }
+    if (WrittenRows() == 0)
+        return false;
+    SaveOptions(Profile);
+    LogChange('p', Profile.ProfileID);
+    t.Commit();
+    return true;
+}
+
+TProfileRecord TConfigDatabase::InsertProfile(TProfileRecord Profile) {
+    static const QByteArray insert = InsertNewSql(ProfilesTable, ProfileFields());
+    TTransaction t(*this);
+    {
+        TStatement s(*this, insert);
+        QVariantList values = RecordValues(ProfileFields(), Profile);
+        values.removeFirst();
+        s.BindAll(values);
+        s.Run();
+    }
+    Profile.ProfileID = sqlite3_last_insert_rowid(FDb);
+    Profile.Revision = LastChange() + 1;
+    SaveOptions(Profile);
+    LogChange('p', Profile.ProfileID);
+    t.Commit();
+    return Profile;
+}
+
+bool TConfigDatabase::DeleteProfile(int64_t ProfileID, int64_t Revision) {
+    TStatement s(*this, "DELETE FROM profiles WHERE ProfileID = ? AND Revision = ?");
+    s.BindAll({qlonglong(ProfileID), qlonglong(Revision)});
+    s.Run();
+    if (WrittenRows() == 0)
+        return false;
+    LogChange('p', ProfileID);
+    return true;
+}
+
+int64_t TConfigDatabase::WrittenRows() { return sqlite3_changes64(FDb); }
+
+// Replaces the profile's options; in the caller's transaction.
+void TConfigDatabase::SaveOptions(const TProfileRecord &Profile) {
     {
         TStatement s(*this, "DELETE FROM profile_options WHERE ProfileID = ?");
         s.Bind(1, qlonglong(Profile.ProfileID));
@@ -511,7 +628,6 @@ void TConfigDatabase::SaveProfile(const TProfileRecord &Profile) {
         s.BindAll({qlonglong(Profile.ProfileID), qlonglong(o.tag), o.value});
         s.Run();
     }
-    t.Commit();
 }
 
 std::vector<TDeviceRecord> TConfigDatabase::LoadDevices() {
@@ -528,18 +644,68 @@ std::optional<TDeviceRecord> TConfigDatabase::LoadDevice(int64_t DeviceID) {
     return ReadRecord(DevicesTable, DeviceFields(), s);
 }
 
-// A single statement is all or nothing by itself.
+// The import stores devices by the million: no transaction of their own.
 void TConfigDatabase::SaveDevice(const TDeviceRecord &Device) {
     static const QByteArray upsert = UpsertSql(DevicesTable, DeviceFields());
-    InsertDevice(upsert, Device, qlonglong(Device.DeviceID));
+    WriteDevice(upsert, Device, qlonglong(Device.DeviceID));
+    LogChange('d', Device.DeviceID);
 }
 
-void TConfigDatabase::InsertDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key) {
-    TStatement s(*this, Sql);
+bool TConfigDatabase::UpdateDevice(const TDeviceRecord &Device) {
+    static const QByteArray update = UpdateSql(DevicesTable, DeviceFields());
+    TTransaction t(*this);
+    {
+        TStatement s(*this, update);
+        QVariantList values = DeviceValues(Device);
+        values << values.takeFirst() << qlonglong(Device.Revision);
+        s.BindAll(values);
+        s.Run();
+    }
+    if (WrittenRows() == 0)
+        return false;
+    LogChange('d', Device.DeviceID);
+    t.Commit();
+    return true;
+}
+
+TDeviceRecord TConfigDatabase::InsertDevice(TDeviceRecord Device) {
+    static const QByteArray insert = InsertNewSql(DevicesTable, DeviceFields());
+    TTransaction t(*this);
+    {
+        TStatement s(*this, insert);
+        QVariantList values = DeviceValues(Device);
+        values.removeFirst();
+        s.BindAll(values);
+        s.Run();
+    }
+    Device.DeviceID = sqlite3_last_insert_rowid(FDb);
+    Device.Revision = LastChange() + 1;
+    LogChange('d', Device.DeviceID);
+    t.Commit();
+    return Device;
+}
+
+bool TConfigDatabase::DeleteDevice(int64_t DeviceID, int64_t Revision) {
+    TStatement s(*this, "DELETE FROM devices WHERE DeviceID = ? AND Revision = ?");
+    s.BindAll({qlonglong(DeviceID), qlonglong(Revision)});
+    s.Run();
+    if (WrittenRows() == 0)
+        return false;
+    LogChange('d', DeviceID);
+    return true;
+}
+
+QVariantList TConfigDatabase::DeviceValues(const TDeviceRecord &Device) {
     QVariantList values = RecordValues(DeviceFields(), Device);
-    values[0] = Key;
     if (Device.ProfileID == 0)
         values[2] = QVariant(); // no profile
+    return values;
+}
+
+void TConfigDatabase::WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key) {
+    TStatement s(*this, Sql);
+    QVariantList values = DeviceValues(Device);
+    values[0] = Key;
     s.BindAll(values);
     s.Run();
 }
@@ -553,7 +719,7 @@ bool TConfigDatabase::HasDevice(int64_t DeviceID) {
 bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
     if (Device.DeviceID == 0) {
         static const QByteArray insert = UpsertSql(UnnumberedTable, DeviceFields());
-        InsertDevice(insert, Device, QVariant()); // the next rowid
+        WriteDevice(insert, Device, QVariant()); // the next rowid
         return true;
     }
     if (HasDevice(Device.DeviceID))
@@ -616,12 +782,6 @@ int64_t TConfigDatabase::CountDevices() {
     return s.Column(0).toLongLong();
 }
 
-int64_t TConfigDatabase::NextDeviceID() {
-    TStatement s(*this, "SELECT coalesce(max(DeviceID), 0) + 1 FROM devices");
-    s.Step();
-    return s.Column(0).toLongLong();
-}
-
 std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, const QVariant &Except) {
     const QByteArray column = Quoted(Field);
     TStatement s(*this, SelectSql(DevicesTable, DeviceFields(),
@@ -680,8 +840,8 @@ QString MACPrefix(const QString &Text) {
 }
 
 constexpr const char *DeviceListColumns =
-    "SELECT d.DeviceID, coalesce(d.ProfileID, 0), d.UniqueID, d.MacAddress, d.AssignedIP, coalesce(p.Name, '')"
-    " FROM devices d LEFT JOIN profiles p ON p.ProfileID = d.ProfileID WHERE ";
+    "SELECT d.DeviceID, coalesce(d.ProfileID, 0), d.UniqueID, d.MacAddress, d.AssignedIP, coalesce(p.Name, ''),"
+    " d.Revision FROM devices d LEFT JOIN profiles p ON p.ProfileID = d.ProfileID WHERE ";
 
 } // namespace
 
@@ -700,8 +860,8 @@ std::vector<TDeviceListRow> TConfigDatabase::DeviceListRowsWhere(const TDeviceFi
     s.BindAll({qlonglong(KeyValue), Filter.Text, mac, Count});
     std::vector<TDeviceListRow> rows;
     while (s.Step())
-        rows.push_back({s.Column(0).toLongLong(), s.Column(1).toLongLong(), s.Column(2).toString(),
-                        s.Column(3).toString(), s.Column(4).toString(), s.Column(5).toString()});
+        rows.push_back({s.Column(0).toLongLong(), s.Column(6).toLongLong(), s.Column(1).toLongLong(),
+                        s.Column(2).toString(), s.Column(3).toString(), s.Column(4).toString(), s.Column(5).toString()});
     return rows;
 }
 
@@ -723,12 +883,13 @@ int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter, int64_
 }
 
 std::vector<TProfileListRow> TConfigDatabase::ProfileListRows(int64_t After, int Count) {
-    TStatement s(*this, "SELECT ProfileID, Name, (SELECT count(*) FROM devices d WHERE d.ProfileID = p.ProfileID)"
-                        " FROM profiles p WHERE ProfileID > ? ORDER BY ProfileID LIMIT ?");
+    TStatement s(*this, "SELECT ProfileID, Name, (SELECT count(*) FROM devices d WHERE d.ProfileID = p.ProfileID),"
+                        " Revision FROM profiles p WHERE ProfileID > ? ORDER BY ProfileID LIMIT ?");
     s.BindAll({qlonglong(After), Count});
     std::vector<TProfileListRow> rows;
     while (s.Step())
-        rows.push_back({s.Column(0).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
+        rows.push_back(
+            {s.Column(0).toLongLong(), s.Column(3).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
     return rows;
 }
 
@@ -783,18 +944,6 @@ int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
     return s.Column(0).toLongLong();
 }
 
-int64_t TConfigDatabase::NextProfileID() {
-    TStatement s(*this, "SELECT coalesce(max(ProfileID), 0) + 1 FROM profiles");
-    s.Step();
-    return s.Column(0).toLongLong();
-}
-
-void TConfigDatabase::DeleteProfile(int64_t ProfileID) {
-    TStatement s(*this, "DELETE FROM profiles WHERE ProfileID = ?");
-    s.Bind(1, qlonglong(ProfileID));
-    s.Run();
-}
-
 QString TConfigDatabase::LoadProfilePage(const QString &DeviceType) {
     TStatement s(*this, "SELECT PagePath FROM profile_pages WHERE DeviceType = ?");
     s.Bind(1, DeviceType);
@@ -804,12 +953,6 @@ QString TConfigDatabase::LoadProfilePage(const QString &DeviceType) {
 void TConfigDatabase::SaveProfilePage(const QString &DeviceType, const QString &PagePath) {
     TStatement s(*this, "INSERT OR REPLACE INTO profile_pages VALUES (?, ?)");
     s.BindAll({DeviceType, PagePath});
-    s.Run();
-}
-
-void TConfigDatabase::DeleteDevice(int64_t DeviceID) {
-    TStatement s(*this, "DELETE FROM devices WHERE DeviceID = ?");
-    s.Bind(1, qlonglong(DeviceID));
     s.Run();
 }
 
@@ -828,7 +971,11 @@ void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
         ColumnDefinitions(DeviceFields(), {{"DeviceID", "INTEGER PRIMARY KEY"}, {"ProfileID", "INTEGER"}}).join(", ") +
         ")";
     Execute(unnumbered.constData());
+    FReplacing = true;
+    const auto replaced = qScopeGuard([this] { FReplacing = false; });
     Fill();
+    FReplacing = false;
+    LogChange('s', 0);
     t.Commit();
 }
 
@@ -858,4 +1005,54 @@ int32_t TConfigDatabase::FirstFreeStartNumber(const QString &Prefix) {
     while (used.contains(n))
         ++n;
     return n;
+}
+
+// ---- the change log ---------------------------------------------------------------
+
+void TConfigDatabase::LogChange(char Kind, int64_t ID) {
+    if (FReplacing)
+        return;
+    {
+        TStatement s(*this, "INSERT INTO changes (Kind, ID) VALUES (?, ?)");
+        s.BindAll({QString(QLatin1Char(Kind)), qlonglong(ID)});
+        s.Run();
+    }
+    // A replaced site makes every change before it moot.
+    TStatement s(*this, "DELETE FROM changes WHERE Seq <= ?");
+    s.Bind(1, qlonglong(sqlite3_last_insert_rowid(FDb) - (Kind == 's' ? 1 : KeptChanges)));
+    s.Run();
+}
+
+int64_t TConfigDatabase::Changes() {
+    TStatement s(*this, "PRAGMA data_version");
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+int64_t TConfigDatabase::LastChange() {
+    TStatement s(*this, "SELECT coalesce(max(Seq), 0) FROM changes");
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+TConfigDatabase::TChanged TConfigDatabase::ChangedAfter(int64_t After) {
+    TChanged changed;
+    changed.Last = After;
+    {
+        // Changes right after After that are no longer kept are lost to the reader.
+        TStatement s(*this, "SELECT coalesce(min(Seq), 0) FROM changes");
+        s.Step();
+        changed.Whole = s.Column(0).toLongLong() > After + 1;
+    }
+    TStatement s(*this, "SELECT Seq, Kind, ID FROM changes WHERE Seq > ? ORDER BY Seq");
+    s.Bind(1, qlonglong(After));
+    while (s.Step()) {
+        changed.Last = s.Column(0).toLongLong();
+        const QString kind = s.Column(1).toString();
+        if (kind == QLatin1String("s"))
+            changed.Whole = true;
+        else
+            (kind == QLatin1String("p") ? changed.Profiles : changed.Devices).push_back(s.Column(2).toLongLong());
+    }
+    return changed;
 }

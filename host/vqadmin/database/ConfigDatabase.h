@@ -25,6 +25,7 @@ public:
 // A row of the window's device list as the database holds it.
 struct TDeviceListRow {
     int64_t DeviceID = 0;
+    int64_t Revision = 0;
     int64_t ProfileID = 0; // 0 for none
     QString UniqueID, MAC, IP, Profile;
 };
@@ -32,6 +33,7 @@ struct TDeviceListRow {
 // A row of the window's profile list: the profile and how many devices use it.
 struct TProfileListRow {
     int64_t ProfileID = 0;
+    int64_t Revision = 0;
     QString Name;
     int64_t Devices = 0;
 };
@@ -59,10 +61,13 @@ public:
 
     const QString &Path() const { return FPath; }
 
-    // All or nothing: rolled back unless committed. Transactions nest.
+    // All or nothing: rolled back unless committed. Transactions nest. One
+    // that reads what it is about to write takes the write lock first, so
+    // that no other session writes in between.
     class TTransaction {
     public:
-        explicit TTransaction(TConfigDatabase &Database);
+        enum class TLock { OnFirstWrite, Now };
+        explicit TTransaction(TConfigDatabase &Database, TLock Lock = TLock::OnFirstWrite);
         ~TTransaction();
         TTransaction(const TTransaction &) = delete;
         TTransaction &operator=(const TTransaction &) = delete;
@@ -71,6 +76,7 @@ public:
     private:
         TConfigDatabase &FDatabase;
         QByteArray FName;
+        bool FBegun = false; // the lock taken at once, by a transaction of its own
         bool FDone = false;
     };
 
@@ -83,20 +89,26 @@ public:
     // Inserts or updates the row and replaces its options, in one transaction.
     // Options with tag 0 are not stored; of two entries with one tag the first wins.
     void SaveProfile(const TProfileRecord &Profile);
-    // Removes the row with its options; a profile that is not there is no
-    // error. Raises EDatabase while devices use the profile.
-    void DeleteProfile(int64_t ProfileID);
+    // Writes that refuse to overwrite what another session stored since the
+    // record was read: false, writing nothing, when the row is no longer at
+    // the record's revision (or is gone). A stored row's revision goes up by one.
+    bool UpdateProfile(const TProfileRecord &Profile);
+    // Removes the row with its options. Raises EDatabase while devices use the profile.
+    bool DeleteProfile(int64_t ProfileID, int64_t Revision);
+    // Stores a new profile under the ID after the highest one in use, taken
+    // as it is stored; the record as stored.
+    TProfileRecord InsertProfile(TProfileRecord Profile);
     int64_t CountDevicesOf(int64_t ProfileID);
-    // The ID after the highest one in use (1 for none).
-    int64_t NextProfileID();
 
     // In DeviceID order.
     std::vector<TDeviceRecord> LoadDevices();
     std::optional<TDeviceRecord> LoadDevice(int64_t DeviceID);
     // Inserts or updates the row.
     void SaveDevice(const TDeviceRecord &Device);
-    // Removes the row; a device that is not there is no error.
-    void DeleteDevice(int64_t DeviceID);
+    // As UpdateProfile, DeleteProfile and InsertProfile.
+    bool UpdateDevice(const TDeviceRecord &Device);
+    bool DeleteDevice(int64_t DeviceID, int64_t Revision);
+    TDeviceRecord InsertDevice(TDeviceRecord Device);
     bool HasDevice(int64_t DeviceID);
 
     // Every device in DeviceID order, read in batches so that memory stays
@@ -105,7 +117,6 @@ public:
     // The same for the devices of one profile, or those of none for 0.
     void ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit);
     int64_t CountDevices();
-    int64_t NextDeviceID();
     // The devices whose Field (a column of DeviceFields) holds a value that
     // another device's holds too, Except aside; in DeviceID order.
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
@@ -133,7 +144,8 @@ public:
 
     TSite LoadSite();
     // Replaces everything the database holds with what Fill saves, in one
-    // transaction: nothing changes when Fill raises.
+    // transaction: nothing changes when Fill raises. No revision read of the
+    // rows replaced matches a new row's.
     void ReplaceSite(const std::function<void()> &Fill);
     void ReplaceSite(const TSite &Site);
     // Saving a site's devices in Fill, without holding them: adds a device
@@ -152,6 +164,20 @@ public:
     // The smallest number n >= 1 such that no device ID is the prefix followed by n.
     int32_t FirstFreeStartNumber(const QString &Prefix);
 
+    // What other sessions changed, for a window to follow them. Changes
+    // counts the commits of other connections (cheap: it reads no row).
+    int64_t Changes();
+    // The profiles and devices written or deleted after the change numbered
+    // After, and the number of the last change; Whole when the site was
+    // replaced or the changes since After are no longer all kept.
+    struct TChanged {
+        int64_t Last = 0;
+        bool Whole = false;
+        std::vector<int64_t> Profiles, Devices;
+    };
+    TChanged ChangedAfter(int64_t After);
+    int64_t LastChange();
+
 private:
     class TStatement;
     friend class TStatement;
@@ -167,13 +193,22 @@ private:
     void SetSchemaVersion();
     void Migrate(int From);
     void CreateIndexes();
+    void CreateChangeLog();
+    // Notes that a profile ('p') or device ('d') row was written or deleted,
+    // or that the whole site ('s') was replaced.
+    void LogChange(char Kind, int64_t ID);
     template <class R>
     R ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S);
     void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);
     std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
                                                     int Count);
     // Runs Sql, an insert of every device column, with Key for the DeviceID.
-    void InsertDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
+    void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
+    // Its columns' values in field order, no profile as NULL.
+    static QVariantList DeviceValues(const TDeviceRecord &Device);
+    void SaveOptions(const TProfileRecord &Profile);
+    // Rows the last statement wrote.
+    int64_t WrittenRows();
     void ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
                             const std::function<void(const TDeviceRecord &)> &Visit);
 
@@ -181,4 +216,5 @@ private:
     sqlite3 *FDb = nullptr;
     QHash<QByteArray, sqlite3_stmt *> FStatements; // prepared once, by their text
     int FSavepoints = 0;
+    bool FReplacing = false; // a whole site is stored: one change for all
 };

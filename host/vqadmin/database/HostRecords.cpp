@@ -214,6 +214,11 @@ template QVariant GetFieldValue(const TDeviceRecord &, const TRecordField<TDevic
 template QString SetFieldValue(TProfileRecord &, const TRecordField<TProfileRecord> &, const QVariant &);
 template QString SetFieldValue(TDeviceRecord &, const TRecordField<TDeviceRecord> &, const QVariant &);
 
+bool SameOptions(const TSIPDevice_Profile_Option_List &A, const TSIPDevice_Profile_Option_List &B) {
+    return A.len == B.len && std::equal(A.list, A.list + A.len, B.list,
+                                        [](const auto &a, const auto &b) { return a.tag == b.tag && a.value == b.value; });
+}
+
 const TCustomDataSchema &ProfileSettings() { return Lyn2Schema(); }
 
 // Devices of this model keep no settings in their custom data.

@@ -65,6 +65,9 @@ struct TProfileRecord {
     int32_t FailoverSIPPort = 0;
     // The host's option record; entries 0 .. len-1 are in use.
     TSIPDevice_Profile_Option_List Options{};
+    // The row's revision in the database, which every write counts up; 0
+    // for a record not stored. Not a host field.
+    int64_t Revision = 0;
 };
 
 struct TDeviceRecord {
@@ -82,7 +85,11 @@ struct TDeviceRecord {
     TIPAddressRec DHCP_SRV_End_IP{};
     QString Greeting; // UTF-16, unlike the other texts
     QString CustomData;
+    int64_t Revision = 0; // as the profile's
 };
+
+// The same entries in the same order.
+bool SameOptions(const TSIPDevice_Profile_Option_List &A, const TSIPDevice_Profile_Option_List &B);
 
 // A whole site: what import replaces and export writes.
 struct TSite {

@@ -63,14 +63,16 @@ void THostProfile::Save() {
     FModified = false;
 }
 
+void THostProfile::Reset(TProfileRecord Record) {
+    FRecord = std::move(Record);
+    FStoredID = FRecord.ProfileID;
+    FModified = false;
+}
+
 void THostProfile::setOptions(const TDPOptionList &Options) {
     TSIPDevice_Profile_Option_List list{};
     Options.ToStructure(list);
-    const TSIPDevice_Profile_Option_List &old = FRecord.Options;
-    const bool same = list.len == old.len && std::equal(list.list, list.list + list.len, old.list, [](auto &a, auto &b) {
-                          return a.tag == b.tag && a.value == b.value;
-                      });
-    if (!same) {
+    if (!SameOptions(list, FRecord.Options)) {
         FRecord.Options = list;
         FModified = true;
     }
@@ -90,6 +92,12 @@ void THostDevice::Save() {
         throw EDatabase(FDatabase.Path() + QStringLiteral(": device ") + QString::number(FStoredID) +
                         QStringLiteral(": the device's database ID cannot change"));
     FDatabase.SaveDevice(FRecord);
+    FModified = false;
+}
+
+void THostDevice::Reset(TDeviceRecord Record) {
+    FRecord = std::move(Record);
+    FStoredID = FRecord.DeviceID;
     FModified = false;
 }
 

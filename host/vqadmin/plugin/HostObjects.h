@@ -79,6 +79,8 @@ public:
     // Stores the changes, all in one transaction. Raises EDatabase, also when
     // the profile's ID (the database key) was changed.
     void Save();
+    // Holds the record as the database stores it now, unchanged.
+    void Reset(TProfileRecord Record);
 
     int64_t getProfileID() override { return FRecord.ProfileID; }
     TdpNameString getDeviceType() override { return TdpNameString::From(FRecord.DeviceType); }
@@ -149,6 +151,7 @@ public:
 
     // As THostProfile::Save; the device's profile may change, to one that exists.
     void Save();
+    void Reset(TDeviceRecord Record);
 
     int64_t getDeviceID() override { return FRecord.DeviceID; }
     TdpProtocolType getProtocol() override { return FRecord.Protocol; }

@@ -228,37 +228,48 @@ QString ReadCustomData(TJsonReader &json, const QString &key, const TPlace &at, 
     return AnsiStringAt(value, at);
 }
 
+} // namespace
+
+std::optional<QJsonObject> CustomDataSettings(const QString &Text, const TCustomDataSchema &Schema) {
+    const std::unique_ptr<TZDBDataTree> tree = TZDBDataTree::CreateNew(Text);
+    if (!tree)
+        return std::nullopt;
+    QJsonObject settings;
+    for (const TResolvedPath &path : Schema) {
+        TZDBDataValue *node = path.FindNode(*tree->Root());
+        if (!node)
+            continue;
+        QJsonValue value;
+        switch (path.Kind()) {
+        case TCustomDataKind::Text:
+            value = node->asString();
+            break;
+        case TCustomDataKind::Integer:
+            value = node->asInt();
+            break;
+        case TCustomDataKind::Unsigned:
+            value = qint64(node->asCardinal());
+            break;
+        case TCustomDataKind::Boolean:
+            value = node->asBool();
+            break;
+        }
+        settings.insert(QLatin1String(path.Path()), value);
+    }
+    return settings;
+}
+
+namespace {
+
 // Settings when they give back exactly this text, the raw text otherwise;
 // nothing for no custom data.
 void WriteCustomData(TJsonWriter &json, const QString &text, const TCustomDataSchema &schema) {
     if (text.isEmpty())
         return;
-    if (const std::unique_ptr<TZDBDataTree> tree = TZDBDataTree::CreateNew(text)) {
-        QJsonObject settings;
-        for (const TResolvedPath &path : schema) {
-            TZDBDataValue *node = path.FindNode(*tree->Root());
-            if (!node)
-                continue;
-            QJsonValue value;
-            switch (path.Kind()) {
-            case TCustomDataKind::Text:
-                value = node->asString();
-                break;
-            case TCustomDataKind::Integer:
-                value = node->asInt();
-                break;
-            case TCustomDataKind::Unsigned:
-                value = qint64(node->asCardinal());
-                break;
-            case TCustomDataKind::Boolean:
-                value = node->asBool();
-                break;
-            }
-            settings.insert(QLatin1String(path.Path()), value);
-        }
-        if (SettingsToCustomData(settings, schema, QString()) == text) {
+    if (const std::optional<QJsonObject> settings = CustomDataSettings(text, schema)) {
+        if (SettingsToCustomData(*settings, schema, QString()) == text) {
             json.Key(QLatin1String("settings"));
-            json.Value(settings);
+            json.Value(*settings);
             return;
         }
     }

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonObject>
 
 // A site file that cannot be taken: the message names the place, as
 // "profiles[2].fields.Codecs: expected an integer".
@@ -67,3 +68,7 @@ private:
 };
 
 QByteArray WriteSiteFile(const TSite &Site);
+
+// The settings of the schema's paths that custom data holds, by path, as the
+// site file writes them; none for a text that is not custom data.
+std::optional<QJsonObject> CustomDataSettings(const QString &Text, const TCustomDataSchema &Schema);

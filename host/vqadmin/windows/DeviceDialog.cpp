@@ -45,20 +45,21 @@ QString FirstIPProblem(const QString &Text, const std::optional<TIPAddressRec> &
     return {};
 }
 
-TDeviceRecord WithNewID(TConfigDatabase &Database, TDeviceRecord Record) {
-    Record.DeviceID = Database.NextDeviceID();
-    return Record;
-}
+// The fields the device frame shows, in its order, by the controls that show them.
+const std::vector<std::pair<const char *, QString>> FrameFields = {
+    {"ProfileID", QStringLiteral("cbProfile")},     {"UniqueID", UniqueIDControl},
+    {"MacAddress", MACAddressControl},              {"AssignedIP", LANIPControl},
+    {"ProxyPassword", QStringLiteral("edProxyPassword")},
+};
 
 } // namespace
 
 TDeviceDialog::TDeviceDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TDeviceAction Action,
                              const TDeviceRecord &Record, QWidget *Parent)
     : TFrameDialog(Database, Module, Parent), FAction(Action), ui(new Ui::DeviceDialog),
-      FDevice(new THostDevice(Database, Action == TDeviceAction::New ? WithNewID(Database, Record) : Record)),
-      FProfiles(new THostProfileList(Database)) {
+      FDevice(new THostDevice(Database, Record)), FProfiles(new THostProfileList(Database)), FRead(Record) {
     ui->setupUi(this);
-    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
+    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons, ui->btReload});
     ui->pnlCount->setVisible(Action == TDeviceAction::NewRange);
     connect(ui->seCount, &QSpinBox::valueChanged, this, [this] { SetApplyProblem({}); });
     connect(ui->edFirstIP, &QLineEdit::textChanged, this, [this] { SetApplyProblem({}); });
@@ -78,7 +79,7 @@ void TDeviceDialog::ShowObject() {
         throw Exception(QStringLiteral("The plug-in's device frame cannot show devices"));
     for (const QString &name : {UniqueIDControl, MACAddressControl})
         if (auto *edit = Frame()->findChild<QLineEdit *>(name))
-            connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys);
+            connect(edit, &QLineEdit::textChanged, this, &TDeviceDialog::CheckKeys, Qt::UniqueConnection);
     if (auto *ip = Frame()->findChild<QWidget *>(LANIPControl); ip && FAction == TDeviceAction::NewRange)
         ip->installEventFilter(this);
     uint16_t flags = 0;
@@ -88,7 +89,6 @@ void TDeviceDialog::ShowObject() {
         flags |= 1u << pffRange;
     if (!CanEdit())
         flags |= 1u << pffReadOnly;
-    LoadOtherDevices();
     if (!FDeviceFrame->ShowDevice(FDevice.get(), FProfiles.get(), TPluginFrameFlags::FromBits(flags)))
         throw Exception(QStringLiteral("The plug-in's device frame did not show the device"));
     ShowFirstIP();
@@ -144,56 +144,91 @@ void TDeviceDialog::UpdateTitle() {
     }
 }
 
-void TDeviceDialog::LoadOtherDevices() {
-    FOtherDevices = FDatabase.LoadDevices();
-    std::erase_if(FOtherDevices, [this](const TDeviceRecord &d) { return d.DeviceID == FDevice->Record().DeviceID; });
+std::optional<TDeviceRecord> TDeviceDialog::OtherDeviceWith(const char *Field, const QString &Value) {
+    for (const TDeviceRecord &d : FDatabase.DevicesWith(Field, Value))
+        if (d.DeviceID != FRead.DeviceID)
+            return d;
+    return std::nullopt;
 }
 
 void TDeviceDialog::CheckKeys() {
     QStringList findings;
     const auto *idEdit = Frame() ? Frame()->findChild<QLineEdit *>(UniqueIDControl) : nullptr;
     const auto *macEdit = Frame() ? Frame()->findChild<QLineEdit *>(MACAddressControl) : nullptr;
-    // A range's device IDs are checked when it is created, but it needs a prefix to make them.
-    if (idEdit && FAction == TDeviceAction::NewRange && idEdit->text().isEmpty())
-        findings << QStringLiteral("Device prefix is empty");
-    if (idEdit && FAction != TDeviceAction::NewRange && !idEdit->text().isEmpty()) {
-        const QString id = idEdit->text();
-        for (const TDeviceRecord &d : FOtherDevices)
-            if (d.UniqueID == id) {
-                findings << QStringLiteral("Device ID \"%1\" is already used by another device").arg(id);
-                break;
-            }
-    }
-    if (macEdit)
-        if (const std::optional<TdpMACAddress> mac = ParseMACText(macEdit->text()); mac && *mac != TdpMACAddress{})
-            for (const TDeviceRecord &d : FOtherDevices)
-                if (d.MacAddress == *mac) {
+    RunGuarded(this, [&] {
+        // A range's device IDs are checked when it is created, but it needs a prefix to make them.
+        if (idEdit && FAction == TDeviceAction::NewRange && idEdit->text().isEmpty())
+            findings << QStringLiteral("Device prefix is empty");
+        if (idEdit && FAction != TDeviceAction::NewRange && !idEdit->text().isEmpty() &&
+            OtherDeviceWith("UniqueID", idEdit->text()))
+            findings << QStringLiteral("Device ID \"%1\" is already used by another device").arg(idEdit->text());
+        if (macEdit)
+            if (const std::optional<TdpMACAddress> mac = ParseMACText(macEdit->text()); mac && *mac != TdpMACAddress{})
+                if (const std::optional<TDeviceRecord> d = OtherDeviceWith("MacAddress", MACToText(*mac)))
                     findings << QStringLiteral("MAC address %1 is already used by device \"%2\"")
-                                    .arg(macEdit->text(), d.UniqueID);
-                    break;
-                }
+                                    .arg(macEdit->text(), d->UniqueID);
+    });
     SetHostFinding(findings.join(QStringLiteral("; ")));
 }
 
 bool TDeviceDialog::Store() {
-    if (FAction != TDeviceAction::NewRange)
-        FDatabase.SaveDevice(FDevice->Record());
-    else if (!CreateRange())
-        return false;
-    if (FAction == TDeviceAction::New)
+    TStored stored;
+    switch (FAction) {
+    case TDeviceAction::Edit:
+        if (!FDatabase.UpdateDevice(FDevice->Record())) {
+            ShowStale();
+            return false;
+        }
+        stored = {{FRead}, {FRead.DeviceID}};
+        FRead = FDevice->Record();
+        ++FRead.Revision;
+        break;
+    case TDeviceAction::New:
+        FRead = FDatabase.InsertDevice(FDevice->Record());
+        stored.IDs = {FRead.DeviceID};
         FAction = TDeviceAction::Edit;
+        break;
+    case TDeviceAction::NewRange:
+        if (!CreateRange(stored.IDs))
+            return false;
+        break;
+    }
+    if (FAction == TDeviceAction::Edit)
+        FDevice->Reset(FRead);
+    FLastStored = stored;
     UpdateTitle();
-    LoadOtherDevices();
     CheckKeys();
     return true;
 }
 
-bool TDeviceDialog::CreateRange() {
+void TDeviceDialog::ShowStale() {
+    const std::optional<TDeviceRecord> now = FDatabase.LoadDevice(FRead.DeviceID);
+    QStringList changed;
+    if (now) {
+        changed = ChangedFields(FRead, *now, DeviceFields(), FrameFields);
+        if (now->CustomData != FRead.CustomData)
+            changed << QStringLiteral("custom data");
+    }
+    SetStale(QStringLiteral("Device %1").arg(FRead.UniqueID), !now, changed);
+}
+
+bool TDeviceDialog::ReloadObject() {
+    const std::optional<TDeviceRecord> now = FDatabase.LoadDevice(FRead.DeviceID);
+    if (!now) {
+        ShowStale();
+        return false;
+    }
+    FRead = *now;
+    FDevice->Reset(FRead);
+    UpdateTitle();
+    return true;
+}
+
+bool TDeviceDialog::CreateRange(std::vector<int64_t> &IDs) {
     intptr_t start = 0;
     if (!FFrame->ProcessRequest(frqStartNumber, 0, start))
         throw Exception(QStringLiteral("The plug-in's device frame did not tell the start number"));
     const TDeviceRecord &pattern = FDevice->Record();
-    const int64_t nextID = FDatabase.NextDeviceID();
     const int count = ui->seCount->value();
     // Each device of the range takes the next MAC address after the one before,
     // and with fixed addresses the next LAN IP address.
@@ -209,20 +244,21 @@ bool TDeviceDialog::CreateRange() {
     std::vector<TDeviceRecord> devices;
     for (int i = 0; i < count; ++i) {
         TDeviceRecord &d = devices.emplace_back(pattern);
-        d.DeviceID = nextID + i;
         d.UniqueID = pattern.UniqueID + QString::number(start + i);
         if (firstMAC != 0)
             d.MacAddress = MACFromNumber(firstMAC + uint64_t(i));
         if (firstIP)
             d.AssignedIP = IPRecFromIPv4(firstIP->ip4 + uint32_t(i));
     }
+    // Checked and stored under one lock: what another session stores meanwhile
+    // is either seen by the check or waits until the range is stored.
+    TConfigDatabase::TTransaction transaction(FDatabase, TConfigDatabase::TTransaction::TLock::Now);
     if (const QString problem = RangeProblem(devices); !problem.isEmpty()) {
         SetApplyProblem(problem);
         return false;
     }
-    TConfigDatabase::TTransaction transaction(FDatabase);
     for (const TDeviceRecord &d : devices)
-        FDatabase.SaveDevice(d);
+        IDs.push_back(FDatabase.InsertDevice(d).DeviceID);
     transaction.Commit();
     return true;
 }
@@ -235,16 +271,16 @@ QString TDeviceDialog::RangeProblem(const std::vector<TDeviceRecord> &Devices) {
     for (const TDeviceRecord &d : Devices) {
         if (d.UniqueID.size() > 31)
             return QStringLiteral("Device ID \"%1\" is longer than 31 characters").arg(d.UniqueID);
-        for (const TDeviceRecord &other : FOtherDevices) {
-            if (other.UniqueID == d.UniqueID)
-                return QStringLiteral("Device ID \"%1\" is already used by another device").arg(d.UniqueID);
-            if (other.MacAddress == d.MacAddress && d.MacAddress != TdpMACAddress{})
+        if (OtherDeviceWith("UniqueID", d.UniqueID))
+            return QStringLiteral("Device ID \"%1\" is already used by another device").arg(d.UniqueID);
+        if (d.MacAddress != TdpMACAddress{})
+            if (const std::optional<TDeviceRecord> other = OtherDeviceWith("MacAddress", MACToText(d.MacAddress)))
                 return QStringLiteral("MAC address %1 of device \"%2\" is already used by device \"%3\"")
-                    .arg(MACToText(d.MacAddress), d.UniqueID, other.UniqueID);
-            if (other.AssignedIP == d.AssignedIP && !IsEmptyIPRec(d.AssignedIP))
+                    .arg(MACToText(d.MacAddress), d.UniqueID, other->UniqueID);
+        if (!IsEmptyIPRec(d.AssignedIP))
+            if (const std::optional<TDeviceRecord> other = OtherDeviceWith("AssignedIP", IPText(d.AssignedIP)))
                 return QStringLiteral("LAN IP address %1 of device \"%2\" is already used by device \"%3\"")
-                    .arg(IPText(d.AssignedIP), d.UniqueID, other.UniqueID);
-        }
+                    .arg(IPText(d.AssignedIP), d.UniqueID, other->UniqueID);
         const TInterfaceRef<THostDevice> device(new THostDevice(FDatabase, d));
         PAnsiStringRef message = nullptr;
         const TConflictLevel level = FModule.ValidateDevice(device.get(), profile.get(), FContainer.get(), message);

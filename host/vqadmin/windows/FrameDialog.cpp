@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -52,6 +54,8 @@ void TFrameDialog::Attach(const TParts &Parts) {
     FParts.Panel->OnCancel = [this](QObject *) { reject(); };
     FParts.Panel->OnClose = [this](QObject *) { reject(); };
     FParts.Panel->SetOnApply([this](QObject *) { Apply(); });
+    FParts.Reload->hide();
+    connect(FParts.Reload, &QPushButton::clicked, this, &TFrameDialog::Reload);
     FContainer->OnModified = [this](bool Modified) {
         FFrameModified = Modified;
         UpdateModified();
@@ -239,3 +243,47 @@ void TFrameDialog::reject() {
 }
 
 void TFrameDialog::Discard() { QDialog::reject(); }
+
+void TFrameDialog::SetStale(const QString &Object, bool Deleted, const QStringList &Changed) {
+    QString message = Object + (Deleted ? QStringLiteral(" was deleted") : QStringLiteral(" was changed")) +
+                      QStringLiteral(" by another session since you opened it");
+    if (!Changed.isEmpty())
+        message += QStringLiteral(": ") + Changed.join(QStringLiteral(", "));
+    // A deleted record has nothing to reload.
+    FParts.Reload->setVisible(!Deleted);
+    SetApplyProblem(message);
+}
+
+void TFrameDialog::Reload() {
+    bool reloaded = false;
+    RunGuarded(this, [&] {
+        HideObject();
+        reloaded = ReloadObject();
+        ShowObject();
+    });
+    if (!reloaded)
+        return;
+    FParts.Reload->hide();
+    FFrameModified = false;
+    UpdateModified();
+    SetApplyProblem({});
+}
+
+QString TFrameDialog::FieldLabel(const QString &Control, const QString &Fallback) const {
+    const QWidget *control = findChild<QWidget *>(Control);
+    QString text;
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        text = button->text();
+    for (const QLabel *label : findChildren<QLabel *>())
+        if (control && label->buddy() == control)
+            text = label->text();
+    if (text.isEmpty())
+        return Fallback;
+    // Words in capitals stay as they are: "MAC Address" reads "MAC address".
+    static const QRegularExpression colon(QStringLiteral(":$"));
+    QStringList words = text.remove(QLatin1Char('&')).remove(colon).split(QLatin1Char(' '));
+    for (QString &word : words)
+        if (word != word.toUpper())
+            word = word.toLower();
+    return words.join(QLatin1Char(' '));
+}

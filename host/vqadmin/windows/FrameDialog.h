@@ -3,7 +3,9 @@
 // one object, the conflict line under it and the Apply/Close/Help strip. The
 // frame edits a copy of the object; Apply has the frame write it back and
 // then the dialog stores it. The title is marked while there are unapplied
-// changes, and closing with some asks to save, discard or stay.
+// changes, and closing with some asks to save, discard or stay. Apply stores
+// only over the record the dialog read: when another session changed it
+// meanwhile, the conflict line says what, and Reload takes the stored record.
 
 #include "FrameContainer.h"
 
@@ -12,6 +14,7 @@
 
 class QBoxLayout;
 class QLabel;
+class QPushButton;
 class QScrollArea;
 class TDialogPanel;
 
@@ -49,6 +52,8 @@ public:
     bool Apply();
     // Closes the dialog, dropping what was not applied.
     void Discard();
+    // Shows the record as stored now, dropping what was not applied.
+    void Reload();
 
 signals:
     // What the dialog shows was written to the database.
@@ -62,6 +67,7 @@ protected:
         QLabel *ConflictIcon = nullptr;
         QLabel *ConflictText = nullptr;
         TDialogPanel *Panel = nullptr;
+        QPushButton *Reload = nullptr; // shown while the stored record differs from the one shown
     };
 
     TFrameDialog(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent);
@@ -92,6 +98,32 @@ protected:
     const TConflictLine &FrameConflict() const { return FFrameConflict; }
     // "Save the changes to WHAT?" when the user closes with changes.
     virtual QString SaveQuestion() const = 0;
+    // Takes the record as stored now into the host object; false, with
+    // SetStale, when it is gone. Raises EDatabase.
+    virtual bool ReloadObject() = 0;
+
+    // Why Store refused: Object ("Device 0001E1000002") was deleted by
+    // another session, or changed in the fields Changed names.
+    void SetStale(const QString &Object, bool Deleted, const QStringList &Changed);
+    // How the conflict line names a field: by the label of the control that
+    // shows it (as running text: "MAC address"), else by Fallback.
+    QString FieldLabel(const QString &Control, const QString &Fallback) const;
+    // The fields whose values differ: first those Controls names (in the
+    // frame's order) by their labels, then the others by their names.
+    template <class R>
+    QStringList ChangedFields(const R &Was, const R &Now, const std::vector<TRecordField<R>> &Fields,
+                              const std::vector<std::pair<const char *, QString>> &Controls) const {
+        const auto differs = [&](const TRecordField<R> &f) { return GetFieldValue(Was, f) != GetFieldValue(Now, f); };
+        QStringList changed;
+        for (const auto &[name, control] : Controls)
+            if (const TRecordField<R> *f = FindField(Fields, QLatin1String(name)); f && differs(*f))
+                changed << FieldLabel(control, QLatin1String(name));
+        for (const TRecordField<R> &f : Fields)
+            if (differs(f) && std::none_of(Controls.begin(), Controls.end(),
+                                           [&](const auto &c) { return qstrcmp(c.first, f.Name) == 0; }))
+                changed << QLatin1String(f.Name);
+        return changed;
+    }
 
     // The host's own conflict, which blocks Apply; empty for none.
     void SetHostFinding(const QString &Finding);

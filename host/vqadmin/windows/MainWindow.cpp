@@ -17,8 +17,11 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <array>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -27,12 +30,15 @@ const QString SplitterKey = QStringLiteral("MainWindow/splitter");
 
 // Rows the lists read at a time: a few screens.
 constexpr int ListBatch = 256;
+// How often the window looks for what other sessions changed.
+constexpr int FollowMs = 500;
 
 // A row of the lists: the object's ID (and a device's profile), its texts and
 // the verdict on it, whose mark shows in the first column and whose message
 // on every column.
 struct TListRow {
     int64_t ID = 0;
+    int64_t Revision = 0; // as the list read it
     int64_t ProfileID = 0;
     QStringList Texts;
     TVerdict Verdict;
@@ -171,6 +177,9 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
     restoreGeometry(settings.value(GeometryKey).toByteArray());
     ui->spSite->restoreState(settings.value(SplitterKey).toByteArray());
     Refresh();
+    auto *follow = new QTimer(this);
+    connect(follow, &QTimer::timeout, this, &TMainWindow::FollowChanges);
+    follow->start(FollowMs);
 }
 
 TMainWindow::~TMainWindow() {
@@ -186,8 +195,41 @@ int64_t TMainWindow::RowID(const TVarnelGrid *List, int Row) { return List->RowD
 int64_t TMainWindow::CurrentID(TVarnelGrid *List) const { return List->Row() >= 0 ? RowID(List, List->Row()) : 0; }
 
 void TMainWindow::Refresh() {
-    RunGuarded(this, [&] { FVerdicts.JudgeSite(); });
+    RunGuarded(this, [&] {
+        FSeenVersion = FDatabase.Changes();
+        FLastChange = FDatabase.LastChange();
+        FVerdicts.JudgeSite();
+    });
     ReadLists();
+}
+
+void TMainWindow::FollowChanges() {
+    int64_t version = FSeenVersion;
+    TConfigDatabase::TChanged changed;
+    RunGuarded(this, [&] {
+        version = FDatabase.Changes();
+        if (version != FSeenVersion)
+            changed = FDatabase.ChangedAfter(FLastChange);
+    });
+    if (version == FSeenVersion)
+        return;
+    FSeenVersion = version;
+    FLastChange = changed.Last;
+    if (changed.Whole) {
+        Refresh();
+        return;
+    }
+    if (!changed.Devices.empty())
+        DevicesChanged({}, changed.Devices);
+    for (const int64_t id : std::set<int64_t>(changed.Profiles.begin(), changed.Profiles.end()))
+        ProfileChanged(id);
+}
+
+void TMainWindow::PassOwnChanges() {
+    RunGuarded(this, [&] {
+        if (FDatabase.Changes() == FSeenVersion)
+            FLastChange = FDatabase.LastChange();
+    });
 }
 
 void TMainWindow::ReadLists() {
@@ -229,12 +271,14 @@ void TMainWindow::ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch) {
 
 QVariant TMainWindow::DeviceRow(const TDeviceListRow &Row) const {
     return QVariant::fromValue(
-        TListRow{Row.DeviceID, Row.ProfileID, {Row.UniqueID, Row.MAC, Row.IP, Row.Profile}, FVerdicts.Device(Row.DeviceID)});
+        TListRow{Row.DeviceID, Row.Revision, Row.ProfileID, {Row.UniqueID, Row.MAC, Row.IP, Row.Profile},
+                 FVerdicts.Device(Row.DeviceID)});
 }
 
 QVariant TMainWindow::ProfileRow(const TProfileListRow &Row) const {
     return QVariant::fromValue(
-        TListRow{Row.ProfileID, 0, {Row.Name, QString::number(Row.Devices)}, FVerdicts.Profile(Row.ProfileID)});
+        TListRow{Row.ProfileID, Row.Revision, 0, {Row.Name, QString::number(Row.Devices)},
+                 FVerdicts.Profile(Row.ProfileID)});
 }
 
 void TMainWindow::ApplyFilter() {
@@ -258,18 +302,29 @@ int64_t TMainWindow::ShownRows(const TVarnelGrid *List) {
 void TMainWindow::DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs) {
     RunGuarded(this, [&] {
         const std::vector<int64_t> judged = FVerdicts.DevicesChanged(Before, IDs);
-        QSet<int64_t> profiles;
+        // The profiles whose device counts changed: counting a large profile's
+        // devices costs as much as the profile is large.
+        std::map<int64_t, int64_t> before; // device -> profile
         for (const TDeviceRecord &d : Before)
-            profiles.insert(d.ProfileID);
-        for (const int64_t id : IDs)
-            if (const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow({}, id))
-                profiles.insert(row->ProfileID);
+            before[d.DeviceID] = d.ProfileID;
+        QSet<int64_t> profiles;
+        for (const int64_t id : IDs) {
+            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow({}, id);
+            const auto was = before.find(id);
+            const std::optional<int64_t> then = was != before.end() ? std::optional(was->second) : std::nullopt;
+            const std::optional<int64_t> now = row ? std::optional(row->ProfileID) : std::nullopt;
+            if (then != now)
+                for (const std::optional<int64_t> &p : {then, now})
+                    if (p)
+                        profiles.insert(*p);
+        }
         ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
             const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
             return row ? std::optional(DeviceRow(*row)) : std::nullopt;
         });
         ReadProfileRows(profiles);
     });
+    PassOwnChanges();
     UpdateActions();
     UpdateStatus();
 }
@@ -283,6 +338,7 @@ void TMainWindow::ProfileChanged(int64_t ProfileID) {
         });
         ReadProfileRows({ProfileID});
     });
+    PassOwnChanges();
     UpdateActions();
     UpdateStatus();
 }
@@ -330,42 +386,11 @@ TFrameDialog *TMainWindow::OpenDialog(const std::function<TFrameDialog *()> &Mak
 }
 
 TDeviceDialog *TMainWindow::OpenDeviceDialog(TDeviceAction Action, const TDeviceRecord &Record) {
-    // What the dialog stores: the device it edits (a new one takes the first
-    // free ID), and the devices of a range from the first free ID on.
-    struct TStored {
-        int64_t Edited = 0;
-        int64_t FirstNew = 0;
-        std::vector<TDeviceRecord> Before; // the edited device as it was
-    };
-    auto stored = std::make_shared<TStored>();
-    if (!RunGuarded(this, [&] { stored->FirstNew = FDatabase.NextDeviceID(); }))
-        return nullptr;
-    if (Action == TDeviceAction::Edit) {
-        stored->Edited = Record.DeviceID;
-        stored->Before = {Record};
-    } else if (Action == TDeviceAction::New) {
-        stored->Edited = stored->FirstNew;
-    }
     auto *dialog = static_cast<TDeviceDialog *>(
         OpenDialog([&] { return new TDeviceDialog(FDatabase, FModule, Action, Record, this); }));
-    if (!dialog)
-        return nullptr;
-    connect(dialog, &TFrameDialog::Stored, this, [this, stored] {
-        std::vector<int64_t> ids;
-        if (stored->Edited)
-            ids.push_back(stored->Edited);
-        int64_t next = stored->FirstNew;
-        RunGuarded(this, [&] { next = FDatabase.NextDeviceID(); });
-        for (int64_t id = stored->FirstNew; id < next; ++id)
-            ids.push_back(id);
-        DevicesChanged(stored->Before, ids);
-        stored->FirstNew = next;
-        stored->Before.clear();
-        RunGuarded(this, [&] {
-            if (const std::optional<TDeviceRecord> d = FDatabase.LoadDevice(stored->Edited))
-                stored->Before.push_back(*d);
-        });
-    });
+    if (dialog)
+        connect(dialog, &TFrameDialog::Stored, this,
+                [this, dialog] { DevicesChanged(dialog->LastStored().Before, dialog->LastStored().IDs); });
     return dialog;
 }
 
@@ -388,27 +413,40 @@ TDeviceDialog *TMainWindow::EditDevice(int64_t DeviceID) {
     return OpenDeviceDialog(TDeviceAction::Edit, *record);
 }
 
+int64_t TMainWindow::ShownRevision(const TVarnelGrid *List, int64_t ID, int64_t Read) {
+    const int row = LowerRow(List, ID);
+    return row < List->RowCount() && RowID(List, row) == ID ? List->RowData(row).value<TListRow>().Revision : Read;
+}
+
+void TMainWindow::TellChanged(const QString &Object, const QString &Title) {
+    MessageBox(this,
+               QStringLiteral("%1 was changed by another session since the list showed it: it was not deleted.")
+                   .arg(Object),
+               Title, QMessageBox::Information);
+}
+
 bool TMainWindow::DeleteDevice(int64_t DeviceID) {
     std::optional<TDeviceRecord> record;
     if (!RunGuarded(this, [&] { record = FDatabase.LoadDevice(DeviceID); }) || !record)
         return false;
-    if (MessageBox(this, QStringLiteral("Delete device \"%1\"?").arg(record->UniqueID), QStringLiteral("Delete Device"),
-                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    const QString title = QStringLiteral("Delete Device");
+    const int64_t revision = ShownRevision(ui->lvDevices, DeviceID, record->Revision);
+    if (MessageBox(this, QStringLiteral("Delete device \"%1\"?").arg(record->UniqueID), title, QMessageBox::Question,
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
-    const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteDevice(DeviceID); });
+    bool deleted = false;
+    RunGuarded(this, [&] { deleted = FDatabase.DeleteDevice(DeviceID, revision); });
     DevicesChanged({*record}, {DeviceID});
+    if (!deleted)
+        TellChanged(QStringLiteral("Device \"%1\"").arg(record->UniqueID), title);
     return deleted;
 }
 
 TProfileDialog *TMainWindow::OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record) {
-    // A new profile takes the first free ID.
-    int64_t edited = Record.ProfileID;
-    if (Action == TProfileAction::New && !RunGuarded(this, [&] { edited = FDatabase.NextProfileID(); }))
-        return nullptr;
     auto *dialog = static_cast<TProfileDialog *>(
         OpenDialog([&] { return new TProfileDialog(FDatabase, FModule, Action, Record, this); }));
     if (dialog)
-        connect(dialog, &TFrameDialog::Stored, this, [this, edited] { ProfileChanged(edited); });
+        connect(dialog, &TFrameDialog::Stored, this, [this, dialog] { ProfileChanged(dialog->ProfileID()); });
     return dialog;
 }
 
@@ -470,11 +508,15 @@ bool TMainWindow::DeleteProfile(int64_t ProfileID) {
                    title, QMessageBox::Information);
         return false;
     }
+    const int64_t revision = ShownRevision(ui->lvProfiles, ProfileID, record->Revision);
     if (MessageBox(this, QStringLiteral("Delete profile \"%1\"?").arg(record->Name), title, QMessageBox::Question,
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
-    const bool deleted = RunGuarded(this, [&] { FDatabase.DeleteProfile(ProfileID); });
+    bool deleted = false;
+    const bool ran = RunGuarded(this, [&] { deleted = FDatabase.DeleteProfile(ProfileID, revision); });
     ProfileChanged(ProfileID);
+    if (ran && !deleted)
+        TellChanged(QStringLiteral("Profile \"%1\"").arg(record->Name), title);
     return deleted;
 }
 

@@ -4,7 +4,8 @@
 // dialog for new devices, new ranges and edits, the profile dialog, and the
 // File menu's import, export and validation. The lists read their rows from
 // the database as they show them; the device list can be narrowed by a text
-// and to the devices with warnings or errors.
+// and to the devices with warnings or errors. What other sessions change, the
+// window follows by itself: the rows concerned are judged and read again.
 
 #include "DeviceDialog.h"
 #include "validation/ListVerdicts.h"
@@ -49,9 +50,11 @@ public:
     // The ID of the first device with that device ID; 0 when there is none.
     int64_t DeviceNamed(const QString &UniqueID);
 
-    // After the user confirmed; true when the device is gone.
+    // After the user confirmed; true when the device is gone. Refused, with a
+    // message, when another session changed it since the list showed it.
     bool DeleteDevice(int64_t DeviceID);
-    // Refused, with a message, for the default profile and while devices use the profile.
+    // Refused, with a message, for the default profile, while devices use the
+    // profile, and as DeleteDevice.
     bool DeleteProfile(int64_t ProfileID);
     // Replaces the site with the file's under a progress dialog that can cancel;
     // refused, failed or cancelled, the database is left as it was.
@@ -62,6 +65,10 @@ public:
 
     // Judges the whole site again and reads the lists from their start.
     void Refresh();
+    // What other sessions changed since the window last looked: the rows
+    // concerned, or everything after an import or a long absence. The window
+    // calls it on a timer; it reads no row when nothing changed.
+    void FollowChanges();
     // Narrows the device list as the filter field and the check box do.
     void SetFilter(const TDeviceFilter &Filter);
     // How many rows the list shows, read or not yet: the device list's under its filter.
@@ -88,6 +95,12 @@ private:
     void ProfileChanged(int64_t ProfileID);
     void ReadProfileRows(const QSet<int64_t> &IDs);
     void ApplyFilter();
+    // After the window's own changes: unless another session wrote
+    // meanwhile, the change log up to now needs no following.
+    void PassOwnChanges();
+    // The revision of the object with that ID as the list shows it; Read when the list has no row for it.
+    static int64_t ShownRevision(const TVarnelGrid *List, int64_t ID, int64_t Read);
+    void TellChanged(const QString &Object, const QString &Title);
     void UpdateStatus();
     void UpdateActions();
 
@@ -97,4 +110,6 @@ private:
     QPointer<TFrameDialog> FDialog;
     TListVerdicts FVerdicts;
     TDeviceFilter FFilter;
+    int64_t FSeenVersion = 0; // the database's count of other sessions' commits, last looked at
+    int64_t FLastChange = 0;  // the last change of the log the lists show
 };

@@ -2,14 +2,54 @@
 
 #include "DialogPanel.h"
 #include "HostFailures.h"
+#include "sitefile/SiteFile.h"
 #include "ui_ProfileDialog.h"
 
 namespace {
 
-TProfileRecord WithNewID(TConfigDatabase &Database, TProfileRecord Record) {
-    Record.ProfileID = Database.NextProfileID();
-    return Record;
-}
+// The profile's own fields the frame shows, and its settings, by the controls that show them.
+const std::vector<std::pair<const char *, QString>> FrameFields = {
+    {"Name", QStringLiteral("edName")},
+    {"SyslogIfNotRegistered", QStringLiteral("chbSyslogIfNotRegistered")},
+    {"AllowLocationSpecOnPhone", QStringLiteral("chbAllowLocationSpecOnPhone")},
+};
+const QHash<QString, QString> SettingControls = {
+    {QStringLiteral("General/SoftwareVersion"), QStringLiteral("edLYN2SWVersion")},
+    {QStringLiteral("General/InterdigitTO"), QStringLiteral("vqseInterdigitTimeout")},
+    {QStringLiteral("General/Regional/Country"), QStringLiteral("cbLYN2Country")},
+    {QStringLiteral("General/Regional/Timezone"), QStringLiteral("cbLYN2TimeZone")},
+    {QStringLiteral("General/Regional/DaylightSavings"), QStringLiteral("chbLYN2DaylightAdjust")},
+    {QStringLiteral("General/Audio/AllowG729"), QStringLiteral("chbLYN2AllowG729")},
+    {QStringLiteral("General/Audio/G729SilenceSuppress"), QStringLiteral("chbLYN2G729SilentSuppr")},
+    {QStringLiteral("General/Audio/RingTone"), QStringLiteral("vqseLYN2RingTone")},
+    {QStringLiteral("General/Paging/EnablePaging"), QStringLiteral("chbLYN2EnablePaging")},
+    {QStringLiteral("SIP/RetransInvite"), QStringLiteral("vqseLYN2InviteRetrans")},
+    {QStringLiteral("SIP/RetransRequest"), QStringLiteral("vqseLYN2NonInviteRetrans")},
+    {QStringLiteral("SIP/TransportProtocol"), QStringLiteral("cbLYN2TransportProtocol")},
+    {QStringLiteral("SIP/ReceivePort"), QStringLiteral("vqseLYN2ReceivePort")},
+    {QStringLiteral("SIP/Proxies/MainProxySource"), QStringLiteral("cbLYN2ProxySource")},
+    {QStringLiteral("SIP/Proxies/UseBackupProxy"), QStringLiteral("chbLYN2RegWithBcpProxy")},
+    {QStringLiteral("SIP/Proxies/MainProxy/Addr"), QStringLiteral("edLYN2ProxyAddress")},
+    {QStringLiteral("SIP/Proxies/MainProxy/Port"), QStringLiteral("vqseLYN2ProxyPort")},
+    {QStringLiteral("SIP/Proxies/BackupProxy/Addr"), QStringLiteral("edLYN2BcpProxy")},
+    {QStringLiteral("SIP/Proxies/BackupProxy/Port"), QStringLiteral("vqseLYN2BcpProxyPort")},
+    {QStringLiteral("VLAN/VLANtag"), QStringLiteral("vqseLYN2VLANTag")},
+    {QStringLiteral("VLAN/PriorityTag"), QStringLiteral("vqseLYN2PriorityTag")},
+    {QStringLiteral("VLAN/CallSignVLANtag"), QStringLiteral("vqseLYN2CallSigVLANTag")},
+    {QStringLiteral("VLAN/CallSignPriorityTag"), QStringLiteral("vqseLYN2CallSigPriorityTag")},
+    {QStringLiteral("VLAN/RTPVLANtag"), QStringLiteral("vqseLYN2RTPVLANTag")},
+    {QStringLiteral("VLAN/RTPPriorityTag"), QStringLiteral("vqseLYN2RTPPriorityTag")},
+    {QStringLiteral("IPComm/CallSignDSCP"), QStringLiteral("vqseLYN2Cal_Sig_DSCP")},
+    {QStringLiteral("IPComm/RTP_DSCP"), QStringLiteral("vqseLYN2RTP_DSCP")},
+    {QStringLiteral("IPComm/DHCP"), QStringLiteral("chbLYN2EnableDHCP")},
+    {QStringLiteral("IPSettings/Gateway"), QStringLiteral("vqipLYN2Gateway")},
+    {QStringLiteral("IPSettings/SubnetMask"), QStringLiteral("vqimLYN2SubnetMask")},
+    {QStringLiteral("IPSettings/DNS"), QStringLiteral("vqipLYN2DNS")},
+    {QStringLiteral("IPSettings/NTP"), QStringLiteral("vqipLYN2NTP")},
+    {QStringLiteral("IPSettings/Domain"), QStringLiteral("edLYN2Domain")},
+    {QStringLiteral("IPSettings/TFTPFixed"), QStringLiteral("rbLYN2FixedTFTPServer")},
+    {QStringLiteral("IPSettings/TFTPAddress"), QStringLiteral("vqipLYN2TFTPServer")},
+};
 
 // Gives a text to the frame's request, which borrows it.
 bool SendText(IPluginFrame &Frame, TPluginFrameRequest Code, const QString &Text) {
@@ -25,12 +65,12 @@ bool SendText(IPluginFrame &Frame, TPluginFrameRequest Code, const QString &Text
 TProfileDialog::TProfileDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TProfileAction Action,
                                const TProfileRecord &Record, QWidget *Parent)
     : TFrameDialog(Database, Module, Parent), FAction(Action), ui(new Ui::ProfileDialog),
-      FProfile(new THostProfile(Database, Action == TProfileAction::New ? WithNewID(Database, Record) : Record)),
-      FDeviceType(Module.getDeviceType().Text()), FStoredName(Action == TProfileAction::New ? QString() : Record.Name) {
+      FProfile(new THostProfile(Database, Record)), FRead(Record), FDeviceType(Module.getDeviceType().Text()),
+      FStoredName(Action == TProfileAction::New ? QString() : Record.Name) {
     ui->setupUi(this);
-    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons});
+    Attach({ui->scFrame, ui->lyFrame, ui->imgConflict, ui->stConflict, ui->pnlButtons, ui->btReload});
     for (const TProfileRecord &p : Database.LoadProfiles())
-        if (p.ProfileID != FProfile->Record().ProfileID)
+        if (p.ProfileID != Record.ProfileID)
             FOtherNames << p.Name;
     ui->edName->setText(FProfile->Record().Name);
     connect(ui->edName, &QLineEdit::textChanged, this, &TProfileDialog::NameChanged);
@@ -100,7 +140,16 @@ bool TProfileDialog::HostModified() const { return ui->edName->text() != FStored
 bool TProfileDialog::Store() {
     const QString name = ui->edName->text();
     FProfile->setName(TdpNameString::From(name));
-    FDatabase.SaveProfile(FProfile->Record());
+    if (FAction == TProfileAction::New) {
+        FRead = FDatabase.InsertProfile(FProfile->Record());
+    } else if (FDatabase.UpdateProfile(FProfile->Record())) {
+        FRead = FProfile->Record();
+        ++FRead.Revision;
+    } else {
+        ShowStale();
+        return false;
+    }
+    FProfile->Reset(FRead);
     FStoredName = name;
     FAction = TProfileAction::Edit;
     UpdateTitle();
@@ -110,6 +159,45 @@ bool TProfileDialog::Store() {
 QString TProfileDialog::SaveQuestion() const {
     return FAction == TProfileAction::New ? QStringLiteral("the new profile")
                                           : QStringLiteral("profile \"%1\"").arg(FStoredName);
+}
+
+void TProfileDialog::ShowStale() {
+    const std::optional<TProfileRecord> now = FDatabase.LoadProfile(FRead.ProfileID);
+    QStringList changed;
+    if (now) {
+        changed = ChangedFields(FRead, *now, ProfileFields(), FrameFields);
+        const std::optional<QJsonObject> was = CustomDataSettings(FRead.CustomData, ProfileSettings());
+        const std::optional<QJsonObject> is = CustomDataSettings(now->CustomData, ProfileSettings());
+        if (was && is) {
+            // A setting one of them lacks reads as the model's default, which the frame writes
+            // out when it first stores the profile: only settings both hold can tell a change.
+            for (const TResolvedPath &path : ProfileSettings())
+                if (const QString key = QLatin1String(path.Path());
+                    was->contains(key) && is->contains(key) && was->value(key) != is->value(key))
+                    changed << FieldLabel(SettingControls.value(key), key);
+        } else if (FRead.CustomData != now->CustomData) {
+            changed << QStringLiteral("custom data");
+        }
+        if (!SameOptions(FRead.Options, now->Options))
+            changed << QStringLiteral("options");
+    }
+    SetStale(QStringLiteral("Profile %1").arg(FStoredName), !now, changed);
+}
+
+bool TProfileDialog::ReloadObject() {
+    const std::optional<TProfileRecord> now = FDatabase.LoadProfile(FRead.ProfileID);
+    if (!now) {
+        ShowStale();
+        return false;
+    }
+    FRead = *now;
+    FProfile->Reset(FRead);
+    FStoredName = FRead.Name;
+    // The frame hears the name as it shows the profile.
+    const QSignalBlocker quiet(ui->edName);
+    ui->edName->setText(FStoredName);
+    UpdateTitle();
+    return true;
 }
 
 void TProfileDialog::RestorePage() {

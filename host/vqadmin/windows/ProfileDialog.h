@@ -20,12 +20,14 @@ class TProfileDialog : public TFrameDialog {
     Q_OBJECT
 public:
     // Record is the profile to edit, or the first values of the new profile
-    // (its device type), which gets its database ID here.
+    // (its device type), which takes its database ID when it is stored.
     TProfileDialog(TConfigDatabase &Database, IDevicePluginModule &Module, TProfileAction Action,
                    const TProfileRecord &Record, QWidget *Parent = nullptr);
     ~TProfileDialog() override;
 
     TProfileAction Action() const { return FAction; }
+    // The database ID of the profile; 0 until a new one is stored.
+    int64_t ProfileID() const { return FRead.ProfileID; }
 
 protected:
     QWidget *CreateFrame() override;
@@ -38,6 +40,7 @@ protected:
     bool Store() override;
     bool HostModified() const override;
     QString SaveQuestion() const override;
+    bool ReloadObject() override;
 
 private:
     void UpdateTitle();
@@ -45,11 +48,14 @@ private:
     void CheckName();
     void RestorePage();
     void RememberPage();
+    // The profile shown is no longer the one stored: the conflict line says why.
+    void ShowStale();
 
     TProfileAction FAction;
     std::unique_ptr<Ui::ProfileDialog> ui;
     TInterfaceRef<THostProfile> FProfile;
     IPluginProfileFrame *FProfileFrame = nullptr;
+    TProfileRecord FRead; // the profile as the dialog read it from the database, or last stored it
     QString FDeviceType; // whose page the dialog remembers
     QString FStoredName;
     QStringList FOtherNames;
