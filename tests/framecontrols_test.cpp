@@ -9,7 +9,6 @@
 #include "VQIPAddress.h"
 #include "VQSpin.h"
 
-#include <QListWidget>
 #include <QSpinBox>
 
 namespace {
@@ -45,25 +44,6 @@ protected:
     QSpinBox *spin = Put<QSpinBox>(pnlInner, "spin");
     QColor windowColor = QApplication::palette().color(QPalette::Active, QPalette::Base);
 };
-
-TEST_F(FrameControls, TheColourRegistryKeepsOneEntryPerClassAndReusesEmptySlots) {
-    const QList<const QMetaObject *> registered = ColoredControlClasses();
-    EXPECT_EQ(registered.size(), 7);
-    for (const QMetaObject *cls : {&TEdit::staticMetaObject, &TComboBox::staticMetaObject,
-                                   &TVQSpinEdit::staticMetaObject, &QSpinBox::staticMetaObject})
-        EXPECT_TRUE(registered.contains(cls)) << cls->className();
-    RegisterColoredControlClass(&TEdit::staticMetaObject);
-    EXPECT_EQ(ColoredControlClasses(), registered);
-
-    const qsizetype slot = registered.indexOf(&QListWidget::staticMetaObject);
-    UnregisterColoredControlClass(&QListWidget::staticMetaObject);
-    RegisterColoredControlClass(&TStrictEdit::staticMetaObject);
-    EXPECT_EQ(ColoredControlClasses().size(), 7);
-    EXPECT_EQ(ColoredControlClasses().indexOf(&TStrictEdit::staticMetaObject), slot);
-    UnregisterColoredControlClass(&TStrictEdit::staticMetaObject);
-    RegisterColoredControlClass(&QListWidget::staticMetaObject);
-    EXPECT_EQ(ColoredControlClasses(), registered);
-}
 
 TEST_F(FrameControls, EnablingATree) {
     vqse->SetReadOnly(true);
@@ -128,16 +108,6 @@ TEST_F(FrameControls, TheReadOnlyWalk) {
     EXPECT_EQ(QList<bool>({cb->isEnabled(), chb->isEnabled(), vqse->ReadOnly(), vqip->ReadOnly(), spin->isReadOnly()}),
               QList<bool>({true, true, false, false, false}));
     EXPECT_TRUE(vqse->UpDown()->isEnabled());
-}
-
-TEST_F(FrameControls, FocusInside) {
-    Show(cb);
-    EXPECT_TRUE(IsFocusInside(pnlInner));
-    EXPECT_TRUE(IsFocusInside(cb));
-    EXPECT_TRUE(IsFocusInside(&Window));
-    EXPECT_FALSE(IsFocusInside(ed));
-    ed->setFocus();
-    EXPECT_FALSE(IsFocusInside(pnlInner));
 }
 
 TEST_F(FrameControls, TheListOfProfiles) {

@@ -167,15 +167,6 @@ TEST_F(Frame, AnotherShowHidesTheFirstObjectUnwritten) {
     EXPECT_EQ(second.Refs, 0);
 }
 
-TEST_F(Frame, WithoutAContainerTheFrameWorksAndTellsNobody) {
-    TSettingsFrame *frame = Make(nullptr);
-    ASSERT_TRUE(frame->ShowProfile(&profile, {pffCreating}));
-    Show();
-    TypeInto(frame->Control<TEdit>("edDomain"), "office.lan");
-    EXPECT_TRUE(frame->ApplyChanges(false));
-    EXPECT_NE(profile.CustomData.find("office.lan"), std::string::npos);
-}
-
 TEST_F(Frame, SilentSectionsNest) {
     TSettingsFrame *frame = Shown();
     Show();
@@ -263,35 +254,6 @@ TEST_F(Frame, CustomFieldsThatCannotBeReadAreReplacedByDefaults) {
     EXPECT_EQ(box.Icon, QMessageBox::Critical);
     EXPECT_EQ(box.Buttons, QMessageBox::Ok);
     EXPECT_TRUE(frame->IsDisplaying());
-}
-
-TEST_F(Frame, TypedAccessorsAssertTheirClass) {
-    TSettingsFrame *frame = Make(&servant);
-    EXPECT_EQ(AssertionOf([&] { frame->ProfileProxy(); }), "Assertion failure (tests\\SettingsFrame, line 20)");
-    EXPECT_EQ(AssertionOf([&] { frame->TPluginProfileFrame::ProfileProxy(); }).rfind(
-                  "Assertion failure (UI\\AdminUI\\DevicePlugins\\DPProfileFrame, line ", 0),
-              0u);
-    TMisnamedFrame *misnamed = Make<TMisnamedFrame>(&servant);
-    EXPECT_EQ(AssertionOf([&] { misnamed->ShowProfile(&profile, {}); }), "Assertion failure (tests\\SettingsFrame, line 20)");
-    misnamed->HideProfile();
-}
-
-TEST_F(Frame, TheHostReachesTheInterfacesOfTheWidget) {
-    TSettingsFrame *frame = Make(&servant);
-    auto *profileFrame = FrameInterface<IPluginProfileFrame>(frame);
-    ASSERT_NE(profileFrame, nullptr);
-    EXPECT_EQ(FrameInterface<IPluginDeviceFrame>(frame), nullptr);
-    IPluginFrame *base = qobject_cast<IPluginFrame *>(frame);
-    void *obj = nullptr;
-    EXPECT_EQ(base->QueryInterface(IPluginFrame::IID, &obj), S_OK);
-    EXPECT_EQ(obj, base);
-    EXPECT_EQ(base->_AddRef(), -1);
-    EXPECT_EQ(profileFrame->_Release(), -1);
-    EXPECT_FALSE(profileFrame->IsDisplaying());
-    ASSERT_TRUE(profileFrame->ShowProfile(&profile, {}));
-    EXPECT_TRUE(base->IsDisplaying());
-    profileFrame->HideProfile();
-    EXPECT_FALSE(base->IsDisplaying());
 }
 
 // ---- the device frame -----------------------------------------------------------------
