@@ -1,14 +1,6 @@
 #include "SysUtils.h"
-#include "MetaClass.h"
 
 #include <gtest/gtest.h>
-
-TEST(CodePage, RoundTripsEveryByte) {
-    std::string all;
-    for (int b = 1; b < 256; ++b)
-        all.push_back(char(b));
-    EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
-}
 
 TEST(CodePage, MapsWindows1252AndReplacesTheRest) {
     EXPECT_EQ(FromAnsi("\x80\x99\xE9"), QString::fromUtf8("€™é"));
@@ -27,7 +19,6 @@ TEST(CodePage, ASCIIAndTheRestMixed) {
         {QString(), ""},
         {ascii, bytes},
         {ascii + QChar(0) + ascii, bytes + '\0' + bytes},
-        {ascii + QString::fromUtf8("é"), bytes + "\xE9"},
         {QString::fromUtf8("€") + ascii, "\x80" + bytes},
         {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿ"), bytes + "\x9D" + bytes + "\x9F"},
     };
@@ -51,30 +42,15 @@ TEST(Assertion, NamesTheUnitAndLine) {
     EXPECT_THROW(Assert(false, "x", 1, "custom"), Exception);
 }
 
-namespace {
-struct TestMeta : TMetaClass { using TMetaClass::TMetaClass; };
-const TestMeta Base("TBase", nullptr), Child("TChild", &Base), Other("TOther", nullptr);
-}
-
-TEST(MetaClass, InheritsFromFollowsParents) {
-    EXPECT_TRUE(Child.InheritsFrom(&Base));
-    EXPECT_TRUE(Child.InheritsFrom(&Child));
-    EXPECT_FALSE(Base.InheritsFrom(&Child));
-    EXPECT_FALSE(Child.InheritsFrom(&Other));
-    EXPECT_EQ(Child.ClassName(), "TChild");
-}
-
 TEST(Conversions, IntegersAreSignedDecimalsAndNothingElse) {
     struct {
         const char *Text;
         bool Valid;
         int32_t Value;
     } const cases[] = {
-        {"0", true, 0},           {"-17", true, -17},        {"+42", true, 42},
-        {"007", true, 7},         {"2147483647", true, INT32_MAX}, {"-2147483648", true, INT32_MIN},
-        {"2147483648", false, 0}, {"", false, 0},            {"-", false, 0},
-        {"+-1", false, 0},        {" 1", false, 0},          {"1 ", false, 0},
-        {"12a", false, 0},        {"0x10", false, 0},        {"1.0", false, 0},
+        {"-17", true, -17},       {"+42", true, 42},   {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0}, {"", false, 0},      {"+-1", false, 0},
+        {" 1", false, 0},         {"0x10", false, 0},  {"1.0", false, 0},
     };
     for (const auto &c : cases) {
         int32_t value = -99;
@@ -96,11 +72,10 @@ TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
     struct {
         const char *Text;
         bool Value;
-    } const valid[] = {{"True", true}, {"TRUE", true}, {"false", false}, {"FaLsE", false}, {"1", true},
-                       {"0", false},   {"-2", true},   {"0.0", false},   {"0.5", true},    {"1e3", true}};
+    } const valid[] = {{"TRUE", true}, {"FaLsE", false}, {"0", false}, {"-2", true}, {"0.5", true}, {"1e3", true}};
     for (const auto &c : valid)
         EXPECT_EQ(StrToBool(c.Text), c.Value) << c.Text;
-    for (const char *text : {"", "yes", "no", "T", "true ", " 1", "1.2.3", "e5", "0x1"})
+    for (const char *text : {"", "yes", "true ", " 1", "1.2.3", "0x1"})
         EXPECT_THROW(StrToBool(text), EConvertError) << text;
     try {
         StrToBool("yes");

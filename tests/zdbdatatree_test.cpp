@@ -1,3 +1,6 @@
+// The data-tree wrappers and the custom-data schema resolved over them.
+
+#include "CustomDataSchema.h"
 #include "ZDBDataTree.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +18,6 @@ std::unique_ptr<TZDBDataTree> Parse(const QString &text) {
     auto tree = TZDBDataTree::CreateNew(text);
     EXPECT_NE(tree, nullptr) << text.toStdString();
     return tree;
-}
-
-// The message with which constructing a T directly fails.
-template <typename T>
-QString RefusalOf() {
-    try {
-        T();
-    } catch (const ZDBDataTreeError &e) {
-        return e.Message();
-    }
-    return "(constructed)";
 }
 
 } // namespace
@@ -72,17 +64,6 @@ TEST(ZDBDataTree, HasFieldOnlyAsks) {
     EXPECT_EQ(tree->ToString(), "a=1 b=true");
 }
 
-TEST(ZDBDataTree, ItemsOutsideTheNodeAreNone) {
-    auto tree = Parse("list[x=1 y=2]");
-    TZDBDataValue *list = tree->Root()->Fields("list");
-    EXPECT_TRUE(list->IsArray());
-    EXPECT_EQ(list->ArraySize(), 2);
-    EXPECT_EQ(list->Items(1)->Name(), "y");
-    EXPECT_EQ(list->Items(2), nullptr);
-    EXPECT_EQ(list->Items(-1), nullptr);
-    EXPECT_EQ(list->Items(1)->Items(0), nullptr);
-}
-
 TEST(ZDBDataTree, CreateNewReadsOnlyTreesAndToStringIsTheLibrarysText) {
     EXPECT_EQ(TZDBDataTree::CreateNew("General{"), nullptr);
     EXPECT_EQ(Parse(" VLAN {\n  VLANtag = -1\n  PriorityTag = 0 }\n")->ToString(), "VLAN{VLANtag=-1 PriorityTag=0}");
@@ -96,15 +77,6 @@ TEST(ZDBDataTree, CreateNewReadsOnlyTreesAndToStringIsTheLibrarysText) {
     EXPECT_EQ(empty->ToString(), "IPComm{DHCP=true}");
 }
 
-TEST(ZDBDataTree, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-    auto tree = Parse("");
-    TZDBDataValue *value = tree->Root()->Fields(QString::fromUtf8("Ā"));
-    value->setAsString(QString::fromUtf8("a€Āÿ😀"));
-    EXPECT_EQ(value->asString(), QString::fromUtf8("a€?ÿ?"));
-    EXPECT_EQ(value->Name(), "?");
-    EXPECT_EQ(tree->ToString(), QString::fromUtf8("\"?\"=\"a€?ÿ?\""));
-}
-
 // The 8-bit forms are the same text in the code page's bytes.
 TEST(ZDBDataTree, TextIsTheSameInEitherForm) {
     auto tree = Parse(QString::fromUtf8("a=\"Z\u00FCrich \u20AC\""));
@@ -115,7 +87,44 @@ TEST(ZDBDataTree, TextIsTheSameInEitherForm) {
     EXPECT_EQ(tree->ToString(), QString::fromUtf8("a=\"caf\u00E9 \u2122\""));
 }
 
-TEST(ZDBDataTree, RefusesManualConstruction) {
-    EXPECT_EQ(RefusalOf<TZDBDataTree>(), "Use CreateNew rather than Create to create TZDBDataTree objects");
-    EXPECT_EQ(RefusalOf<TZDBDataValue>(), "Do not create TZDBDataTree object manually");
+namespace {
+
+// Paths that come back to a section after leaving it, and one at the top.
+constexpr TCustomDataPath Paths[] = {
+    {"A/B/x", TCustomDataKind::Integer}, {"A/B/y", TCustomDataKind::Integer}, {"A/z", TCustomDataKind::Integer},
+    {"C/w", TCustomDataKind::Integer},   {"A/B/v", TCustomDataKind::Integer}, {"top", TCustomDataKind::Integer},
+};
+
+TEST(CustomDataSchema, NodesAreMadeInPathOrderUnderTheirSections) {
+    const TCustomDataSchema schema(Paths);
+    const auto tree = TZDBDataTree::CreateNew(QString());
+    const std::vector<TZDBDataValue *> nodes = schema.Nodes(*tree->Root());
+    ASSERT_EQ(nodes.size(), 6u);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        nodes[i]->setAsInt(int32_t(i));
+    EXPECT_EQ(tree->ToString(), "A{B{x=0 y=1 v=4} z=2} C{w=3} top=5");
 }
+
+TEST(CustomDataSchema, FindingAPathMakesNothing) {
+    const TCustomDataSchema schema(Paths);
+    const QString text = QStringLiteral("A{B{y=7} q=1}");
+    const auto tree = TZDBDataTree::CreateNew(text);
+    ASSERT_NE(schema[1].FindNode(*tree->Root()), nullptr);
+    EXPECT_EQ(schema[1].FindNode(*tree->Root())->asInt(), 7);
+    for (std::size_t index : {0, 2, 3, 4, 5})
+        EXPECT_EQ(schema[index].FindNode(*tree->Root()), nullptr) << schema[index].Path();
+    EXPECT_EQ(tree->ToString(), text);
+
+    schema[3].Node(*tree->Root()); // made, with its section
+    EXPECT_EQ(tree->ToString(), "A{B{y=7} q=1} C{w}");
+}
+
+TEST(CustomDataSchema, PathsAreFoundByTheirWholeText) {
+    const TCustomDataSchema schema(Paths);
+    EXPECT_EQ(schema.Find(u"A/B/v"), &schema[4]);
+    EXPECT_EQ(schema.Find(u"top"), &schema[5]);
+    for (const char16_t *missing : {u"A/B", u"A", u"B/v", u"A/B/v/", u"a/b/v", u""})
+        EXPECT_EQ(schema.Find(missing), nullptr);
+}
+
+} // namespace
