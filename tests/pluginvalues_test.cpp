@@ -5,6 +5,8 @@
 #include "DevProfileOption.h"
 #include "VQConfigChangeNotif.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -108,10 +110,15 @@ struct RecordingList final : TItemList {
 TEST(ValueTables, Lookups) {
     EXPECT_EQ(FindCountry(QStringLiteral("UK")), 1);
     EXPECT_EQ(FindCountry(QStringLiteral("usa")), -1);
-    EXPECT_EQ(FindCountry(QString()), -1);
-    EXPECT_EQ(FindTimeZone(0), 12);
     EXPECT_EQ(FindTimeZone(-210), -1);
-    EXPECT_EQ(FindTimeZone(-480), 4);
+    // Every time zone is stored as the offset its name shows, and found by it.
+    const QRegularExpression hours(QStringLiteral("^GMT([+-]\\d\\d):00"));
+    for (std::size_t i = 0; i < TimeZoneTable.size(); ++i) {
+        const QString name = QString::fromLatin1(TimeZoneTable[i].Name);
+        const int offset = 60 * hours.match(name).captured(1).toInt();
+        EXPECT_EQ(TimeZoneTable[i].Offset, offset) << name.toStdString();
+        EXPECT_EQ(FindTimeZone(offset), int(i)) << name.toStdString();
+    }
 }
 
 TEST(ValueTables, FillingClearsAndCarriesIndexes) {

@@ -390,9 +390,9 @@ TEST_F(Lyn2Profile, ChecksInOrder) {
     EXPECT_EQ(Finding(*p), "Invalid Default Gateway IP address: IP address 192.168.1.255 with a subnet mask of "
                            "255.255.255.0 is the Subnet's broadcast address and cannot be used as a host IP.");
     p->IP_Settings.Gateway = 0xC0A80101u;
-    p->IP_Settings.Domain = TdpURIString::From(QStringLiteral("my domain"));
+    p->IP_Settings.Domain = TdpURIString::From(QStringLiteral("!")); // however short
     p->IP_Settings.TFTPSource = tftpssDHCP;
-    EXPECT_EQ(Finding(*p), "Invalid Domain: An IP address or a domain name cannot contain spaces.");
+    EXPECT_EQ(Finding(*p), "Invalid Domain: \"!\" is not a well-formed domain name.");
     p->IP_Settings.Domain = {};
     EXPECT_EQ(Finding(*p), "TFTP Server IP address can not be obtained from DHCP when DHCP is disabled");
     p->IP_Settings.TFTPSource = tftpssFixed;
