@@ -60,21 +60,6 @@ TEST_F(PluginExportTest, DestroyAcceptsOnlyTheInstance) {
     EXPECT_EQ(PluginInstance, p);
 }
 
-TEST_F(PluginExportTest, IdentityHandedOutAsStringReferences) {
-    IDevicePlugin *plugin = DevicePlugin(CreatePlugin());
-    ASSERT_NE(plugin, nullptr);
-    PAnsiStringRef id = plugin->getPluginID();
-    ASSERT_NE(id, nullptr);
-    EXPECT_EQ(id->Chars, "LYN 2 Device");
-    plugin->FreeStr(id);
-    EXPECT_EQ(id, nullptr); // FreeStr clears the caller's variable
-    PAnsiStringRef type = plugin->getPluginType();
-    EXPECT_EQ(TakeAnsiStringRef(plugin, type), "DevicePlugin");
-    PAnsiStringRef description = plugin->getDescription();
-    EXPECT_EQ(TakeAnsiStringRef(plugin, description), "LYN 2 device plugin. Contains LYN 2 device's frames");
-    EXPECT_EQ(description, nullptr);
-}
-
 TEST_F(PluginExportTest, InitializeOnceWithAManager) {
     IDevicePlugin *plugin = DevicePlugin(CreatePlugin());
     FakeManager manager;
