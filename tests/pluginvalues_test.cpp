@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -103,12 +102,6 @@ TEST(OptionList, GetOrCreateAssignDelete) {
     EXPECT_EQ(copy.Count(), 0);
 }
 
-struct RecordingList final : TItemList {
-    void Clear() override { Items.clear(); }
-    void AddItem(const QString &Text, int Data) override { Items.emplace_back(Text, Data); }
-    std::vector<std::pair<QString, int>> Items{{QStringLiteral("stale"), 99}};
-};
-
 TEST(ValueTables, Lookups) {
     EXPECT_EQ(FindCountry(QStringLiteral("UK")), 1);
     EXPECT_EQ(FindCountry(QStringLiteral("usa")), -1);
@@ -121,25 +114,6 @@ TEST(ValueTables, Lookups) {
         EXPECT_EQ(TimeZoneTable[i].Offset, offset) << name.toStdString();
         EXPECT_EQ(FindTimeZone(offset), int(i)) << name.toStdString();
     }
-}
-
-TEST(ValueTables, FillingClearsAndCarriesIndexes) {
-    RecordingList transports;
-    FillTransportList(transports);
-    EXPECT_EQ(transports.Items, (std::vector<std::pair<QString, int>>{{"TCP", 1}, {"UDP", 2}, {"TLS", 3}}));
-
-    RecordingList sources;
-    FillProxySourceList(sources);
-    EXPECT_EQ(sources.Items, (std::vector<std::pair<QString, int>>{{"VQ Address", 0}, {"Specified Address", 1}, {"Domain", 2}}));
-
-    RecordingList zones;
-    FillTimeZoneList(zones);
-    ASSERT_EQ(zones.Items.size(), 25u);
-    EXPECT_EQ(zones.Items[24], (std::pair<QString, int>{"GMT+12:00", 24}));
-
-    RecordingList countries;
-    FillCountryList(countries);
-    EXPECT_EQ(countries.Items.back(), (std::pair<QString, int>{"Japan", 5}));
 }
 
 TEST(ConfigChangeList, FirstChangeOfAParameterWins) {
