@@ -235,23 +235,21 @@ TEST_F(WhatsThis, ContextZeroIsDroppedUnlessTheOptionsSayOtherwise) {
 }
 
 TEST_F(WhatsThis, TheMapNamesTopicsByFormAndControl) {
+    // How the map joins the names is the map's own test.
     QTemporaryDir dir;
-    for (const char *name : {"help.hhp", "help.hpj"}) {
-        QFile project(dir.filePath(name));
-        ASSERT_TRUE(project.open(QIODevice::WriteOnly));
-        project.write("[MAP]\nTestForm_edOther=701\nTestForm.edOther=702\nTestForm=703\n");
-    }
+    QFile project(dir.filePath("help.hhp"));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write("[MAP]\nTestForm_edOther=701\nTestForm=703\n");
+    project.close();
     TMessageBoxRecorder boxes;
     THelpContextMap map;
+    map.SetFileName(project.fileName());
     Engine.SetHelpContextMap(&map);
     Engine.SetOptions({wtNoContextHelp});
     const QString position = PopupAt(edOther, edOther->rect().center());
-    for (const auto &[file, context] : {std::pair{"help.hhp", "8 701"}, std::pair{"help.hpj", "8 702"}}) {
-        map.SetFileName(dir.filePath(file));
-        Engine.ContextHelp();
-        ClickAt(edOther);
-        EXPECT_EQ(Help.Take(), QStringList({position, context}));
-    }
+    Engine.ContextHelp();
+    ClickAt(edOther);
+    EXPECT_EQ(Help.Take(), QStringList({position, "8 701"}));
     // The form's own topic; a control without a name has none.
     Engine.SetF1Action(goFormContext);
     SetHelpContext(&Form, 0);
