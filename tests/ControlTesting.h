@@ -10,7 +10,6 @@
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -81,21 +80,6 @@ protected:
         else
             ADD_FAILURE() << "no focus to commit to";
         return Focus();
-    }
-    // Drags Text over Target and drops it At a point, as a drag from another
-    // program would; false when Target refuses it.
-    static bool Drop(QWidget *Target, const QString &Text, QPoint At) {
-        if (!Target->acceptDrops())
-            return false;
-        QMimeData data;
-        data.setText(Text);
-        QDragEnterEvent enter(At, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Target, &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent drop(At, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Target, &drop);
-        return drop.isAccepted();
     }
     // Opens Target's context menu and chooses Action; false when the menu has no
     // such action or it is disabled.

@@ -94,8 +94,6 @@ TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
            "# typing replaces the text, as after Tab\n"
            "type edUniqueID 'two words'\n"
            "key edUniqueID Backspace\n"
-           "key edUniqueID Home\n"
-           "key edUniqueID Delete\n"
            "paste edProxyPassword \"s3\\\"cret\"\n"
            "clear edUniqueID\n"
            "conflict\n"
@@ -105,13 +103,11 @@ TEST_F(AutomationTest, ControlCommandsPrintWhatTheControlShows) {
            "focus\n"
            "click cbIDLinkedToMAC\n"
            "click cbIDLinkedToMAC\n"
-           "state edUniqueID\n"
            "state cbIDLinkedToMAC\n"
            "state vqseStartNumber\n"
            "modified\n",
-           {"ok", "two words", "two word", "two word", "wo word", "s3\"cret", "", "error: Device ID is empty",
+           {"ok", "two words", "two word", "s3\"cret", "", "error: Device ID is empty",
             "00-01", "error (input): Invalid MAC address", "Lab", "cbProfile", "checked", "unchecked",
-            "text= enabled=true visible=true readonly=false",
             "text=&Use MAC Address as Device ID enabled=true visible=true checked=false",
             "text=1 enabled=true visible=false readonly=false", "true"});
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "s3\"cret");
@@ -125,19 +121,13 @@ TEST_F(AutomationTest, ACommandThatCannotRunEndsTheScript) {
         {"\n# nothing open yet\nconflict\nmodified\n", {"error: line 3: no dialog is open"}},
         {"frobnicate now", {"error: line 1: unknown command: frobnicate"}},
         {"new device", {"error: line 1: usage: new device PROFILE"}},
-        {"new thing Sales", {"error: line 1: unknown command: new"}},
-        {"new device Sales extra", {"error: line 1: usage: new device PROFILE"}},
         {"new device Nowhere", {"error: line 1: no profile named Nowhere"}},
         {"open device nobody", {"error: line 1: no device with the ID nobody"}},
         {"open device alpha\nopen device beta", {"ok", "error: line 2: a dialog is open already"}},
         {"open device alpha\nclick nothing", {"ok", "error: line 2: no control named nothing"}},
-        {"open device alpha\nchoose edUniqueID x", {"ok", "error: line 2: edUniqueID is not a list"}},
         {"open device alpha\nchoose cbProfile Nowhere", {"ok", "error: line 2: cbProfile has no item Nowhere"}},
-        {"open device alpha\nname Lab", {"ok", "error: line 2: no profile dialog is open"}},
         {"open profile Lab\npage edSWVersion", {"ok", "error: line 2: edSWVersion is not a page"}},
         {"open device alpha\ntype vqseStartNumber 5", {"ok", "error: line 2: vqseStartNumber cannot take the focus"}},
-        {"open device alpha\nkey edUniqueID Ctrl+", {"ok", "error: line 2: not one key: Ctrl+"}},
-        {"open device alpha\ntype edUniqueID 'open", {"ok", "error: line 2: unterminated single quote"}},
         {"open device alpha\nscreenshot /no/such/folder/x.png", {"ok", "error: line 2: cannot write /no/such/folder/x.png"}},
     };
     for (const TCase &c : cases) {

@@ -2,12 +2,19 @@
 // frame of tests/support: what the container hears when an object is shown,
 // edited, applied and hidden; input errors and the address helper's messages;
 // silent sections; the profile name request; the device's profile lookup;
-// feature sub-frames and the frame's own lifecycle; the typed accessors.
+// feature sub-frames and the frame's own lifecycle. Then the control
+// utilities every frame uses: enabling a tree of controls with the colour
+// rule, the read-only walk, and the drop-down list of profiles.
 
 #include "ControlTesting.h"
+#include "DPFrame.h"
 #include "FakeHost.h"
 #include "SettingsFrame.h"
+#include "StrictVQControls.h"
 #include "VQIPAddress.h"
+#include "VQSpin.h"
+
+#include <QSpinBox>
 
 namespace {
 
@@ -167,15 +174,6 @@ TEST_F(Frame, AnotherShowHidesTheFirstObjectUnwritten) {
     EXPECT_EQ(second.Refs, 0);
 }
 
-TEST_F(Frame, WithoutAContainerTheFrameWorksAndTellsNobody) {
-    TSettingsFrame *frame = Make(nullptr);
-    ASSERT_TRUE(frame->ShowProfile(&profile, {pffCreating}));
-    Show();
-    TypeInto(frame->Control<TEdit>("edDomain"), "office.lan");
-    EXPECT_TRUE(frame->ApplyChanges(false));
-    EXPECT_NE(profile.CustomData.find("office.lan"), std::string::npos);
-}
-
 TEST_F(Frame, SilentSectionsNest) {
     TSettingsFrame *frame = Shown();
     Show();
@@ -265,35 +263,6 @@ TEST_F(Frame, CustomFieldsThatCannotBeReadAreReplacedByDefaults) {
     EXPECT_TRUE(frame->IsDisplaying());
 }
 
-TEST_F(Frame, TypedAccessorsAssertTheirClass) {
-    TSettingsFrame *frame = Make(&servant);
-    EXPECT_EQ(AssertionOf([&] { frame->ProfileProxy(); }), "Assertion failure (tests\\SettingsFrame, line 20)");
-    EXPECT_EQ(AssertionOf([&] { frame->TPluginProfileFrame::ProfileProxy(); }).rfind(
-                  "Assertion failure (UI\\AdminUI\\DevicePlugins\\DPProfileFrame, line ", 0),
-              0u);
-    TMisnamedFrame *misnamed = Make<TMisnamedFrame>(&servant);
-    EXPECT_EQ(AssertionOf([&] { misnamed->ShowProfile(&profile, {}); }), "Assertion failure (tests\\SettingsFrame, line 20)");
-    misnamed->HideProfile();
-}
-
-TEST_F(Frame, TheHostReachesTheInterfacesOfTheWidget) {
-    TSettingsFrame *frame = Make(&servant);
-    auto *profileFrame = FrameInterface<IPluginProfileFrame>(frame);
-    ASSERT_NE(profileFrame, nullptr);
-    EXPECT_EQ(FrameInterface<IPluginDeviceFrame>(frame), nullptr);
-    IPluginFrame *base = qobject_cast<IPluginFrame *>(frame);
-    void *obj = nullptr;
-    EXPECT_EQ(base->QueryInterface(IPluginFrame::IID, &obj), S_OK);
-    EXPECT_EQ(obj, base);
-    EXPECT_EQ(base->_AddRef(), -1);
-    EXPECT_EQ(profileFrame->_Release(), -1);
-    EXPECT_FALSE(profileFrame->IsDisplaying());
-    ASSERT_TRUE(profileFrame->ShowProfile(&profile, {}));
-    EXPECT_TRUE(base->IsDisplaying());
-    profileFrame->HideProfile();
-    EXPECT_FALSE(base->IsDisplaying());
-}
-
 // ---- the device frame -----------------------------------------------------------------
 
 TEST_F(Frame, TheDeviceFrameFindsTheDevicesProfileInTheList) {
@@ -322,6 +291,134 @@ TEST_F(Frame, TheDeviceFrameFindsTheDevicesProfileInTheList) {
     frame->HideDevice();
     EXPECT_EQ(dhcp.Refs + fixed.Refs + device.Refs + profiles.Refs, 0);
     EXPECT_EQ(dhcp.Outstanding() + fixed.Outstanding() + device.Outstanding(), 0);
+}
+
+template <class T>
+T *Put(QWidget *Parent, const char *Name) {
+    auto *control = new T(Parent);
+    control->setObjectName(Name);
+    if (!Parent->layout())
+        new QVBoxLayout(Parent);
+    Parent->layout()->addWidget(control);
+    return control;
+}
+
+QColor Background(const QWidget *Control) { return Control->palette().color(QPalette::Base); }
+
+class FrameControls : public TActiveWindow {
+protected:
+    void SetUp() override { RegisterColoredControlClasses(); }
+
+    TFrame *frame = Add<TFrame>();
+    TPanel *pnl = Put<TPanel>(frame, "pnl");
+    TEdit *ed = Put<TEdit>(pnl, "ed");
+    TStrictEdit *edStrict = Put<TStrictEdit>(pnl, "edStrict");
+    TLabel *st = Put<TLabel>(pnl, "st");
+    TPanel *pnlInner = Put<TPanel>(pnl, "pnlInner");
+    TComboBox *cb = Put<TComboBox>(pnlInner, "cb");
+    TCheckBox *chb = Put<TCheckBox>(pnlInner, "chb");
+    TRadioButton *rb = Put<TRadioButton>(pnlInner, "rb");
+    TVQSpinEdit *vqse = Put<TVQSpinEdit>(pnlInner, "vqse");
+    TVQIPAddress *vqip = Put<TVQIPAddress>(pnlInner, "vqip");
+    TVQIPMask *vqim = Put<TVQIPMask>(pnlInner, "vqim");
+    QSpinBox *spin = Put<QSpinBox>(pnlInner, "spin");
+    QColor windowColor = QApplication::palette().color(QPalette::Active, QPalette::Base);
+};
+
+TEST_F(FrameControls, EnablingATree) {
+    vqse->SetReadOnly(true);
+    EnableControlTree(pnl, false);
+    for (QWidget *control : QList<QWidget *>{pnl, ed, st, pnlInner, cb, vqse, spin})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    // Registered classes take their parent's colour; others keep theirs.
+    EXPECT_EQ(Background(ed), pnl->palette().color(QPalette::Window));
+    EXPECT_EQ(Background(cb), pnlInner->palette().color(QPalette::Window));
+    EXPECT_EQ(Background(spin), pnlInner->palette().color(QPalette::Window));
+    EXPECT_FALSE(edStrict->testAttribute(Qt::WA_SetPalette));
+
+    // Never enabled inside a disabled parent.
+    EnableControlTree(pnlInner, true);
+    EXPECT_TRUE(pnlInner->testAttribute(Qt::WA_ForceDisabled));
+    EXPECT_EQ(Background(cb), pnlInner->palette().color(QPalette::Window));
+
+    EnableControlTree(pnl, true);
+    for (QWidget *control : QList<QWidget *>{pnl, ed, st, pnlInner, cb, vqse, spin})
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(Background(ed), windowColor);
+    EXPECT_EQ(Background(vqse), windowColor);
+    // The read-only spin edit's buttons stay as the spin edit keeps them.
+    EXPECT_FALSE(vqse->UpDown()->isEnabled());
+
+    EnableControls({ed, st}, false);
+    EXPECT_EQ(QList<bool>({ed->isEnabled(), st->isEnabled(), cb->isEnabled()}), QList<bool>({false, false, true}));
+    EXPECT_EQ(Background(ed), pnl->palette().color(QPalette::Window));
+    ShowControls({cb, chb}, false);
+    EXPECT_EQ(QList<bool>({cb->isHidden(), chb->isHidden(), rb->isHidden()}), QList<bool>({true, true, false}));
+}
+
+TEST_F(FrameControls, TheReadOnlyWalk) {
+    ed->setText("typed");
+    Show(ed);
+    SetControlsReadOnly(frame, true);
+    ed->end(false);
+    Type("x");
+    EXPECT_EQ(ed->text(), "typed");
+    const struct {
+        QWidget *control;
+        bool locked;
+    } rows[] = {
+        {edStrict, edStrict->isReadOnly()}, {cb, !cb->isEnabled()},  {chb, !chb->isEnabled()},
+        {rb, !rb->isEnabled()},             {vqse, vqse->ReadOnly()}, {vqip, vqip->ReadOnly()},
+        {vqim, vqim->ReadOnly()},           {spin, spin->isReadOnly()},
+    };
+    for (const auto &row : rows)
+        EXPECT_TRUE(row.locked) << row.control->objectName().toStdString();
+    EXPECT_FALSE(vqse->UpDown()->isEnabled());
+    EXPECT_FALSE(vqim->UpDown()->isEnabled());
+    EXPECT_TRUE(st->isEnabled() && pnlInner->isEnabled());
+    // A rule that enables a button again leaves it read-only: a click changes nothing.
+    rb->setEnabled(true);
+    QTest::mouseClick(rb, Qt::LeftButton, {}, QPoint(4, rb->height() / 2));
+    EXPECT_FALSE(rb->isChecked());
+    ed->setFocus();
+
+    SetControlsReadOnly(frame, false);
+    Type("x");
+    EXPECT_EQ(ed->text(), "typedx");
+    EXPECT_EQ(QList<bool>({cb->isEnabled(), chb->isEnabled(), vqse->ReadOnly(), vqip->ReadOnly(), spin->isReadOnly()}),
+              QList<bool>({true, true, false, false, false}));
+    EXPECT_TRUE(vqse->UpDown()->isEnabled());
+}
+
+TEST_F(FrameControls, TheListOfProfiles) {
+    TFakeProfile alpha, beta, gamma;
+    int64_t id = 10;
+    for (auto [profile, name] : {std::pair(&beta, "beta"), std::pair(&alpha, "Alpha"), std::pair(&gamma, "gamma")}) {
+        profile->ProfileID = id++;
+        profile->Name = TdpNameString::From(QString::fromLatin1(name));
+    }
+    TFakeProfileList list;
+    list.Items = {&beta, &alpha, &gamma};
+    EXPECT_EQ(FindProfileIndex(&list, 11), 1);
+    EXPECT_EQ(FindProfileIndex(nullptr, 10), -1);
+
+    const auto items = [&] {
+        QStringList names;
+        for (int i = 0; i < cb->count(); ++i)
+            names.append(cb->itemText(i));
+        return names;
+    };
+    cb->AddItem("stale");
+    FillProfileItems(&list, cb, true);
+    EXPECT_EQ(items(), QStringList({"Alpha", "beta", "gamma"}));
+    EXPECT_EQ(cb->currentIndex(), -1);
+    EXPECT_EQ(FindProfileItem(cb, 13), -1);
+    EXPECT_EQ(GetProfileItem(cb, FindProfileItem(cb, 10)), &beta);
+    FillProfileItems(&list, cb, false);
+    EXPECT_EQ(items(), QStringList({"beta", "Alpha", "gamma"}));
+    FillProfileItems(nullptr, cb, true);
+    EXPECT_EQ(cb->count(), 0);
+    EXPECT_EQ(alpha.Refs + beta.Refs + gamma.Refs + list.Refs, 0);
 }
 
 } // namespace

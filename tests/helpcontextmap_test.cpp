@@ -44,23 +44,9 @@ TEST(HelpTopicHash, IsTheHelpCompilersHash) {
         const char *Topic;
         int32_t Hash;
     } cases[] = {
-        {"", 0},
-        {"1", 1},
-        {"9", 9},
-        {"0", 10},
-        {"!", 11},
-        {".", 12},
-        {"_", 13},
-        {"A", 17},
-        {"z", 42},
-        {"AB", 749},
-        {"IDH_MAIN", 1980242789},
-        {"idh_main", 1980242789},
-        {"Page!1.0", 134669123},
-        // Past 32 bits the value wraps.
-        {"TestForm.edName", -1463558052},
-        {"TestForm_edName", 562837701},
-        {"DeviceDialog_edMACAddress", 749267639},
+        {"", 0},          {"9", 9},           {"0", 10},         {"!", 11},        {"_", 13},
+        {"z", 42},        {"AB", 749},        {"idh_main", 1980242789},            {"Page!1.0", 134669123},
+        {"TestForm.edName", -1463558052}, // past 32 bits the value wraps
     };
     for (const auto &c : cases)
         EXPECT_EQ(HelpTopicHash(QLatin1String(c.Topic)), c.Hash) << c.Topic;
@@ -71,10 +57,8 @@ TEST(HelpMapLines, DefinesAndPlainLinesPairATopicWithANumber) {
         const char *Line;
         QStringList Entries;
     } cases[] = {
-        {"#define IDH_A 100", {"IDH_A=100"}},
         {"#define IDH_A 100 // the first", {"IDH_A=100"}},
         {"  #define\tIDH_A\t0x64", {"IDH_A=100"}},
-        {"IDH_A=100", {"IDH_A=100"}},
         {"IDH_A = 100", {"IDH_A=100"}},
         {"IDH_A 100", {"IDH_A=100"}},
         {"IDH_A=-3", {"IDH_A=-3"}},
@@ -84,15 +68,10 @@ TEST(HelpMapLines, DefinesAndPlainLinesPairATopicWithANumber) {
         // Not a pair: comments, other directives, missing or bad numbers.
         {"; IDH_A=100", {}},
         {"// IDH_A 100", {}},
-        {"/* 100 */", {}},
         {"#ifndef IDH_A", {}},
-        {"#define IDH_A", {}},
         {"#define IDH=A 100", {}},
-        {"IDH_A", {}},
         {"IDH_A=abc", {}},
         {"IDH_A=4294967296", {}},
-        {"IDH_A=0x100000000", {}},
-        {"", {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Entries(ReadLines(QLatin1String(c.Line))), c.Entries) << c.Line;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <set>
 #include <type_traits>
 
@@ -214,33 +213,4 @@ TEST(UserFQDN, OwnMessagesSameRules) {
     EXPECT_EQ(Answer(ValidateUserFQDN, "10:01@pbx.lan"), "Invalid symbol in user name \":\"");
     EXPECT_EQ(Answer(ValidateUserFQDN, "1001@pbx.lan"), OK);
     EXPECT_EQ(Answer(ValidateUserFQDN, "1001@10.0.0.5", emNoIPAsHost), NotDomain("10.0.0.5"));
-}
-
-TEST(Validators, ArbitraryTextGivesAResultAndAMessage) {
-    // Every validator answers any bytes, and a refusal always says why.
-    std::mt19937 rng(3261);
-    const char alphabet[] = "09aZ.@-_ :!~\xe9\0";
-    std::uniform_int_distribution<int> length(0, 40), pick(0, sizeof alphabet - 1), any(0, 255), coin(0, 3);
-    const TIPValidationOptions ipOptions[] = {{}, ipMandatory};
-    const TEMailValidationOptions emOptions[] = {{}, emMandatory, emNoIPAsHost, emMandatory | emNoIPAsHost};
-    for (int n = 0; n < 20000; ++n) {
-        AnsiString text(std::size_t(length(rng)), ' ');
-        for (char &c : text)
-            c = coin(rng) ? alphabet[pick(rng)] : char(any(rng));
-        AnsiString msg;
-        const auto consistent = [&](bool ok) { return ok == msg.empty(); };
-        for (auto o : ipOptions) {
-            ASSERT_TRUE(consistent(ValidateDomainName(text, msg, o))) << text;
-            ASSERT_TRUE(consistent(ValidateHostName(text, msg, o))) << text;
-            ASSERT_TRUE(consistent(ValidateIPAddress(text, msg, o))) << text;
-            // An accepted address is canonical, so it is accepted as a host name too.
-            if (ValidateIPAddress(text, msg, o) && !text.empty()) {
-                ASSERT_TRUE(ValidateHostName(text, msg, o)) << text;
-            }
-        }
-        for (auto o : emOptions) {
-            ASSERT_TRUE(consistent(ValidateEMailAddress(text, msg, o))) << text;
-            ASSERT_TRUE(consistent(ValidateUserFQDN(text, msg, o))) << text;
-        }
-    }
 }

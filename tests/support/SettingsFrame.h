@@ -29,7 +29,6 @@ public:
 
     ~TSettingsFrame() override;
 
-    // Assertion failures name "tests\SettingsFrame", lines 20 and 21.
     TLyn2ProfileProxy &ProfileProxy() const;
     TFrameHelper &Helper() const;
 
@@ -58,27 +57,6 @@ private:
     void vqipNTPChange(QObject *Sender);
 
     std::unique_ptr<Ui::TSettingsFrame> ui;
-};
-
-// The profile proxy of another model.
-class TOtherProfileProxy : public TProfileProxy {
-public:
-    static const TProfileProxyClass &Class();
-    const TProfileProxyClass &ClassType() const override { return Class(); }
-    static TdpNameString GetDeviceType(const TProfileProxyClass &);
-
-protected:
-    using TProfileProxy::TProfileProxy;
-};
-
-// A frame that expects a LYN 2 proxy but names another model's.
-class TMisnamedFrame : public TSettingsFrame {
-public:
-    static const TPluginProfileFrameClass &Class();
-    static const TProfileProxyClass *GetProfileProxyClass() { return &TOtherProfileProxy::Class(); }
-
-protected:
-    using TSettingsFrame::TSettingsFrame;
 };
 
 class TBareDeviceFrame : public TPluginDeviceFrame {

@@ -1,8 +1,9 @@
 #pragma once
-// The LYN 2 profile frame as the host embeds it, through the loaded plug-in: a
-// frame over profile "Lobby phones" of a user with edit rights, a fake
-// container that records what it hears, and the user's ways of reading and
-// working the frame's controls.
+// The LYN 2 frames as the host embeds them, through the loaded plug-in, over a
+// fake container that records what it hears: a device frame over a device of
+// profile "Static", with a second profile "Dhcp"; a profile frame over profile
+// "Lobby phones" of a user with edit rights, with the user's ways of reading
+// and working its controls.
 
 #include "ControlTesting.h"
 #include "FakeHost.h"
@@ -17,7 +18,70 @@
 
 using Lines = std::vector<std::string>;
 
-class TProfileFrameTest : public TActiveWindow {
+// A frame the loaded plug-in makes, in the active window.
+class TPluginFrameTest : public TActiveWindow {
+protected:
+    // What the container heard since the last call.
+    Lines Heard() { return std::exchange(servant.Heard, {}); }
+
+    template <class T = QWidget>
+    T *Control(const char *Name) const {
+        T *control = widget->findChild<T *>(QString::fromLatin1(Name));
+        EXPECT_NE(control, nullptr) << Name;
+        return control;
+    }
+    bool Enabled(const char *Name) const { return Control(Name)->isEnabled(); }
+    bool Shown(const char *Name) const { return Control(Name)->isVisibleTo(widget); }
+    void Click(const char *Name) {
+        auto *box = Control<QAbstractButton>(Name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    }
+
+    const TPluginLibrary lib{DefaultPluginPath()};
+    IDevicePluginModule *module = lib.Module();
+    TFakeServant servant;
+    QWidget *widget = nullptr;
+};
+
+class TDeviceFrameTest : public TPluginFrameTest {
+protected:
+    void SetUp() override {
+        staticProfile.ProfileID = 4;
+        staticProfile.Name = TdpNameString::From(QStringLiteral("Static"));
+        staticProfile.CustomData = "IPComm{DHCP=false}";
+        dhcpProfile.ProfileID = 5;
+        dhcpProfile.Name = TdpNameString::From(QStringLiteral("Dhcp"));
+        dhcpProfile.CustomData = "IPComm{DHCP=true}";
+        profiles.Items = {&staticProfile, &dhcpProfile};
+        device.ProfileID = 4;
+        device.UniqueID = TdpNameString::From(QStringLiteral("desk1"));
+        device.MacAddress = {{0x00, 0x01, 0xE1, 0x00, 0x00, 0x01}};
+        device.AssignedIP = IPv4Rec("192.168.1.20");
+        widget = module->CreateDeviceFrame(&servant);
+        Layout->addWidget(widget);
+        frame = FrameInterface<IPluginDeviceFrame>(widget);
+    }
+    void TearDown() override {
+        frame->HideDevice();
+        module->FreeFrame(widget);
+        EXPECT_EQ(widget, nullptr);
+        EXPECT_EQ(device.Refs + servant.Refs + staticProfile.Refs + dhcpProfile.Refs, 0);
+    }
+
+    void ShowDevice(TPluginFrameFlags Flags) {
+        ASSERT_TRUE(frame->ShowDevice(&device, &profiles, Flags));
+        Show();
+        Heard();
+    }
+    QString Text(const char *Name) const { return Control<QLineEdit>(Name)->text(); }
+
+    TFakeProfile staticProfile, dhcpProfile;
+    TFakeProfileList profiles;
+    TFakeDevice device;
+    IPluginDeviceFrame *frame = nullptr;
+};
+
+class TProfileFrameTest : public TPluginFrameTest {
 protected:
     void SetUp() override {
         profile.ProfileID = 7;
@@ -43,8 +107,6 @@ protected:
         Show();
         Heard();
     }
-    // What the container heard since the last call.
-    Lines Heard() { return std::exchange(servant.Heard, {}); }
     // The stored custom data after a forced apply.
     std::string Stored() {
         EXPECT_TRUE(frame->ApplyChanges(true));
@@ -52,12 +114,6 @@ protected:
         return profile.CustomData;
     }
 
-    template <class T = QWidget>
-    T *Control(const char *Name) const {
-        T *control = widget->findChild<T *>(QString::fromLatin1(Name));
-        EXPECT_NE(control, nullptr) << Name;
-        return control;
-    }
     // The text a control shows: an edit's, a list's chosen item, a spin
     // edit's number, an address, a label's or a button's caption.
     QString Text(const char *Name) const {
@@ -75,15 +131,6 @@ protected:
             return mask->property("text").toString();
         return control->property("text").toString();
     }
-    QStringList Items(const char *Name) const {
-        QStringList items;
-        auto *list = Control<QComboBox>(Name);
-        for (int i = 0; i < list->count(); ++i)
-            items << list->itemText(i);
-        return items;
-    }
-    bool Enabled(const char *Name) const { return Control(Name)->isEnabled(); }
-    bool Shown(const char *Name) const { return Control(Name)->isVisibleTo(widget); }
     bool Checked(const char *Name) const { return Control<QAbstractButton>(Name)->isChecked(); }
     bool ReadOnly(const char *Name) const { return Control(Name)->property("readOnly").toBool(); }
 
@@ -92,10 +139,6 @@ protected:
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->tabText(i) == QLatin1String(Caption))
                 QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
-    }
-    void Click(const char *Name) {
-        auto *box = Control<QAbstractButton>(Name);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
     }
     // Picks the item with that text from the keyboard, as a user would.
     void Choose(const char *Name, const QString &Item) {
@@ -126,10 +169,6 @@ protected:
         return frame->ProcessRequest(frqSetPagePath, reinterpret_cast<uintptr_t>(&path), result);
     }
 
-    const TPluginLibrary lib{DefaultPluginPath()};
-    IDevicePluginModule *module = lib.Module();
     TFakeProfile profile;
-    TFakeServant servant;
-    QWidget *widget = nullptr;
     IPluginProfileFrame *frame = nullptr;
 };
