@@ -1,8 +1,8 @@
 // The profile dialog around a profile frame: the host's name field and what
-// the frame hears of it, what Apply stores, read-only profiles, the page
-// remembered per device type, and deleting profiles from the main window.
+// the frame hears of it, what Apply stores, read-only profiles, and the page
+// remembered per device type. A plug-in failure is the device dialog's test:
+// the dialogs share how they start and apply.
 
-#include "MainWindow.h"
 #include "ProfileDialog.h"
 #include "WindowTesting.h"
 
@@ -181,56 +181,6 @@ TEST_F(ProfileDialogTest, ALongerMessageMakesRoomForItselfAndKeepsTheButtonsWhol
     EXPECT_LE(buttons.bottom(), Dialog->rect().bottom());
     EXPECT_GE(buttons.height(), Dialog->Panel()->sizeHint().height());
     EXPECT_GE(Field("edSWVersion")->height(), Field("edSWVersion")->sizeHint().height());
-}
-
-TEST_F(ProfileDialogTest, APluginFailureIsShownAndChangesNothing) {
-    for (const char *operation : {"CreateProfileFrame", "ShowProfile", "ApplyChanges"}) {
-        SCOPED_TRACE(operation);
-        Module.Throw = operation;
-        Boxes.clear();
-        const bool started = OpenEdit(2);
-        EXPECT_EQ(started, Module.Throw == "ApplyChanges");
-        if (started) {
-            Type("edName", "Lab 2");
-            ClickApply();
-        }
-        EXPECT_EQ(Boxes, QStringList{QStringLiteral("%1 broke").arg(operation)});
-        EXPECT_EQ(StoredProfiles(), QStringList({"1 Sales", "2 Lab"}));
-        Dialog.reset();
-        EXPECT_EQ(Module.Frames, 0);
-    }
-}
-
-class ProfileMenuTest : public THostWindowTest {
-protected:
-    TMainWindow Window{Database, Module};
-};
-
-// The wording for one device, and one dialog at a time, are the main window's test.
-TEST_F(ProfileMenuTest, DeleteIsRefusedForTheDefaultProfileAndWhileDevicesUseIt) {
-    TProfileRecord spare = Profile(3, "Spare");
-    Database.SaveProfile(spare);
-    TProfileRecord sales = *Database.LoadProfile(1);
-    sales.IsDefault = true;
-    Database.SaveProfile(sales);
-    Database.SaveDevice(Device(3, 2, "gamma", 0x03));
-    struct TCase {
-        int64_t Profile;
-        QString Box;
-        bool Deleted;
-    } cases[] = {
-        {1, "Profile \"Sales\" is the default profile and cannot be deleted.", false},
-        {2, "Profile \"Lab\" cannot be deleted: 2 devices use it. Give those devices another profile first.", false},
-        {3, "Delete profile \"Spare\"?", true},
-    };
-    for (const TCase &c : cases) {
-        SCOPED_TRACE(c.Profile);
-        Boxes.clear();
-        Answers = {QMessageBox::Yes};
-        EXPECT_EQ(Window.DeleteProfile(c.Profile), c.Deleted);
-        EXPECT_EQ(Boxes, QStringList{c.Box});
-        EXPECT_EQ(!Database.LoadProfile(c.Profile), c.Deleted);
-    }
 }
 
 } // namespace
