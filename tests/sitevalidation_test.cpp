@@ -175,6 +175,11 @@ TEST_F(SiteValidationTest, SharedDeviceIDsAndMACsNameTheOtherDevices) {
               "device \"A1\": error: Device ID \"A1\" is also used by device 1 (MAC 00-01-E1-00-00-01), device 3 "
               "(MAC 00-01-E1-00-00-03)\n"
               "1 profile and 8 devices checked: 7 errors, 1 warning\n");
+    // Only the devices that share a MAC address are read for it.
+    QList<int64_t> sharing;
+    for (const TDeviceRecord &d : FDb->DevicesSharing("MacAddress", MACToText(EmptyMACAddress)))
+        sharing << d.DeviceID;
+    EXPECT_EQ(sharing, QList<int64_t>({1, 2, 7, 8}));
 }
 
 TEST_F(SiteValidationTest, AnEmptySiteHasNothingToReport) {
