@@ -105,12 +105,20 @@ TEST_F(VqadminSitesTest, ARefusedFileLeavesTheDatabaseAsItWas) {
 }
 
 TEST_F(VqadminSitesTest, TheDefaultDatabaseAndFailures) {
+    // Without --db, the database is the working directory's.
+    ASSERT_EQ(Vqadmin({"import", BinPath("demo-site.json")}).Status, 0);
+    EXPECT_TRUE(QFile::exists(Path("vqadmin.db")));
+    EXPECT_EQ(Vqadmin({"export"}).Out, OnDb("vqadmin.db", {"export"}).Out);
+    EXPECT_EQ(Vqadmin({"list", "profiles"}).Out, "Sales\nWarehouse\nFront Desk\nLab\n");
+
     const std::pair<QStringList, QString> failures[] = {
         {{"--db", Write("notes.txt", "just notes\n"), "export"},
          Path("notes.txt") + ": cannot prepare a statement: file is not a database"},
         {{"import", Path("missing.json")}, Path("missing.json") + ": cannot read: No such file or directory"},
         // Options may follow the command.
         {{"list", "devices", "--db", Path("none.db")}, Path("none.db") + ": no such database (import creates one)"},
+        {{"--plugin", BinPath("fixtures/nomodule.plg"), "validate"},
+         BinPath("fixtures/nomodule.plg") + ": the plug-in has no device module, so nothing can be validated"},
     };
     for (const auto &[args, error] : failures) {
         const TRun r = Vqadmin(args);
@@ -118,18 +126,6 @@ TEST_F(VqadminSitesTest, TheDefaultDatabaseAndFailures) {
         EXPECT_TRUE(r.Out.isEmpty());
         EXPECT_EQ(r.Err, "vqadmin: " + error + "\n");
     }
-
-    // Without --db, the database is the working directory's.
-    ASSERT_EQ(Vqadmin({"import", BinPath("demo-site.json")}).Status, 0);
-    EXPECT_TRUE(QFile::exists(Path("vqadmin.db")));
-    EXPECT_EQ(Vqadmin({"export"}).Out, OnDb("vqadmin.db", {"export"}).Out);
-    EXPECT_EQ(Vqadmin({"list", "profiles"}).Out, "Sales\nWarehouse\nFront Desk\nLab\n");
-
-    const TRun r = OnDb("vqadmin.db", {"--plugin", BinPath("fixtures/nomodule.plg"), "validate"});
-    EXPECT_EQ(r.Status, 2);
-    EXPECT_TRUE(r.Out.isEmpty());
-    EXPECT_EQ(r.Err, "vqadmin: " + BinPath("fixtures/nomodule.plg") +
-                         ": the plug-in has no device module, so nothing can be validated\n");
 }
 
 TEST(PluginFile, VersionFit) {
