@@ -41,6 +41,17 @@ protected:
         f.write(text);
         return f.fileName();
     }
+    // Every command that reads the database refuses it, naming it and why
+    // (after what Qt may say), and leaves no export behind.
+    void ExpectRefused(const char *db, const QString &why) const {
+        const QStringList commands[] = {{"validate"}, {"export", Path("x.json")}, {"automate", Write("s.txt", "")}};
+        for (const QStringList &command : commands) {
+            const TRun r = OnDb(db, command);
+            EXPECT_EQ(r.Status, 2) << command.join(' ').toStdString();
+            EXPECT_TRUE(r.Err.endsWith("vqadmin: " + Path(db) + ": " + why + "\n")) << r.Err.toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(Path("x.json")));
+    }
 
     QTemporaryDir FDir;
 };
@@ -290,19 +301,12 @@ TEST_F(VqadminSitesTest, ADatabaseEditedBehindTheHostsBackIsRefusedNamingTableAn
          "table node_addresses, row Node 5000000000: out of range -2147483648..2147483647"},
     };
     Import("demo.db", BinPath("demo-site.json"));
-    const QString script = Write("script.txt", "");
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.Sql);
         QFile::remove(Path("site.db"));
         ASSERT_TRUE(QFile::copy(Path("demo.db"), Path("site.db")));
-        ASSERT_EQ(RawSql(Path("site.db"), c.Sql), "") << c.Sql;
-        const QString message = "vqadmin: " + Path("site.db") + ": " + c.Message + "\n";
-        for (const QStringList &command :
-             {QStringList{"export", Path("site.json")}, QStringList{"validate"}, QStringList{"automate", script}}) {
-            const TRun r = OnDb("site.db", command);
-            EXPECT_EQ(r.Status, 2) << c.Sql;
-            EXPECT_TRUE(r.Err.endsWith(message)) << r.Err.toStdString(); // after what Qt may say
-        }
-        EXPECT_FALSE(QFile::exists(Path("site.json"))) << c.Sql;
+        ASSERT_EQ(RawSql(Path("site.db"), c.Sql), "");
+        ExpectRefused("site.db", c.Message);
     }
 }
 
@@ -340,26 +344,14 @@ TEST_F(VqadminSitesTest, ExportReplacesOnlyARegularFileAndNeverTheDatabase) {
 }
 
 TEST_F(VqadminSitesTest, OnlyImportCreatesADatabase) {
-    const QStringList commands[] = {
-        {"validate"}, {"export"}, {"export", "x.json"}, {"automate", Write("s.txt", "")}, {"gui"}};
-    for (const QStringList &command : commands) {
-        const TRun r = OnDb("missing.db", command);
-        EXPECT_EQ(r.Status, 2) << command.join(' ').toStdString();
-        EXPECT_TRUE(r.Err.endsWith("vqadmin: " + Path("missing.db") + ": no such database (import creates one)\n"))
-            << r.Err.toStdString();
-        EXPECT_TRUE(r.Out.isEmpty());
-        EXPECT_FALSE(QFile::exists(Path("missing.db")));
-        EXPECT_FALSE(QFile::exists(Path("x.json")));
-    }
+    ExpectRefused("missing.db", "no such database (import creates one)");
+    EXPECT_FALSE(QFile::exists(Path("missing.db")));
     // An empty file is no database either, and stays as it is.
     Write("empty.db", "");
-    for (const QStringList &command : commands) {
-        const TRun r = OnDb("empty.db", command);
-        EXPECT_EQ(r.Status, 2);
-        EXPECT_TRUE(r.Err.endsWith("vqadmin: " + Path("empty.db") + ": not a vqadmin database\n"))
-            << r.Err.toStdString();
-        EXPECT_EQ(QFileInfo(Path("empty.db")).size(), 0);
-    }
+    ExpectRefused("empty.db", "not a vqadmin database");
+    EXPECT_EQ(QFileInfo(Path("empty.db")).size(), 0);
+    for (const char *db : {"missing.db", "empty.db"})
+        EXPECT_EQ(OnDb(db, {"gui"}).Status, 2) << db;
 }
 
 // Damage that SQLite's quick check finds (the MAC address index's page is no
@@ -379,15 +371,8 @@ TEST_F(VqadminSitesTest, ADamagedDatabaseIsRefused) {
     ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(offset));
     file.write(QByteArray(8, '\xff'));
     file.close();
-    for (const QStringList &command :
-         {QStringList{"validate"}, QStringList{"export"}, QStringList{"automate", Write("s.txt", "")}}) {
-        const TRun r = OnDb("site.db", command);
-        EXPECT_EQ(r.Status, 2) << command[0].toStdString();
-        EXPECT_TRUE(r.Err.endsWith(QStringLiteral("vqadmin: %1: the database is damaged: Page %2: btreeInitPage() "
-                                                  "returns error code 11\n").arg(Path("site.db")).arg(page)))
-            << r.Err.toStdString();
-        EXPECT_TRUE(r.Out.isEmpty());
-    }
+    ExpectRefused("site.db", QStringLiteral("the database is damaged: Page %1: btreeInitPage() returns error code 11")
+                                 .arg(page));
 }
 
 // What a command writes must reach its destination: a full device or disk is a
@@ -469,8 +454,7 @@ TEST_F(VqadminSitesTest, PathsAndNamesAreNeverReadAsPlaceholders) {
     EXPECT_EQ(OnDb("site%1.db", {"import", BinPath("demo-site.json")}).Out,
               "Imported 4 profiles and 9 devices into " + Path("site%1.db") + "\n");
     ASSERT_EQ(RawSql(Path("site%1.db"), "PRAGMA user_version = 7"), "");
-    EXPECT_EQ(OnDb("site%1.db", {"validate"}).Err,
-              "vqadmin: " + Path("site%1.db") + ": unknown database schema version 7\n");
+    ExpectRefused("site%1.db", "unknown database schema version 7");
 }
 
 // Standard error on a terminal shows how far a command has come, and leaves
