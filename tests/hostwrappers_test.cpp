@@ -164,19 +164,13 @@ TEST(HostWrapperManager, RegistrationsOfAnUnloadedLibraryAreDropped) {
 }
 
 TEST(UTCRequest, DecodingTakesExactlyOneWellFormedRequest) {
-    TUTCRequest request;
-    request.Command = utc_table_set;
-    request.Wid = -7;
-    request.Name = "Grid";
-    request.P2 = "MAC";
-    request.P3 = QByteArray("caf\xE9");
-    const QByteArray frame = EncodeUTCRequest(request);
+    const QByteArray frame = EncodeUTCRequest({utc_table_set, -7, "Grid", "MAC", "caf\xE9"});
     ASSERT_EQ(UTCPayloadLength(frame), frame.size() - UTCRequestHeader);
     const std::optional<TUTCRequest> decoded = DecodeUTCRequest(QByteArrayView(frame).sliced(UTCRequestHeader));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->Command, utc_table_set);
     EXPECT_EQ(decoded->Wid, -7);
-    EXPECT_EQ(decoded->P3, request.P3);
+    EXPECT_EQ(decoded->P3, "caf\xE9");
 
     const auto payload = [](int32_t Kind, const QByteArray &Texts) {
         QByteArray bytes(8, '\0');
