@@ -4,7 +4,6 @@
 
 #include "DevProfileOption.h"
 #include "plugin/HostObjects.h"
-#include "Lyn2_Proxies.h"
 #include "SiteSamples.h"
 
 #include <QTemporaryDir>
@@ -135,32 +134,6 @@ TEST_F(HostObjectsTest, ARefusedSaveStoresNothing) {
     EXPECT_EQ(FDb->LoadDevice(1)->UniqueID, "A9");
 }
 
-TEST_F(HostObjectsTest, WhatTheLyn2ProxyWritesBackIsSavedWhole) {
-    const TInterfaceRef<THostProfile> p = Profile(1);
-    const TInterfaceRef<THostServant> servant(new THostServant(*FDb));
-    {
-        const std::unique_ptr<TBasicProfileProxy> proxy = TLyn2ProfileProxy::Class().Create(p.get(), servant.get());
-        proxy->Initialize({}, true);
-        auto &lyn2 = static_cast<TLyn2ProfileProxy &>(*proxy);
-        EXPECT_EQ(lyn2.SWVersion.Text(), QStringLiteral("2.3\xE9"));
-        EXPECT_FALSE(lyn2.DHCP);
-        lyn2.RingTone = 5;
-        lyn2.Options.GetOrCreate(POT_displayToFrom, 1);
-        proxy->FlushChanges();
-    }
-    EXPECT_EQ(FDb->LoadProfile(1)->NumberOfLines, -2); // nothing stored before the host saves
-    p->Save();
-    const TProfileRecord stored = *FDb->LoadProfile(1);
-    EXPECT_EQ(stored.NumberOfLines, 2); // the model's fixed value
-    EXPECT_TRUE(stored.GetsStaticIP);
-    EXPECT_FALSE(stored.IsDHCPServer);
-    EXPECT_TRUE(stored.CustomData.contains("RingTone=5")) << stored.CustomData.toStdString();
-    EXPECT_TRUE(stored.CustomData.contains(QStringLiteral("SoftwareVersion=\"2.3\xE9\"")));
-    EXPECT_EQ(Describe(stored), Describe(p->Record()));
-    ASSERT_EQ(stored.Options.len, 3);
-    EXPECT_EQ(stored.Options.list[0].tag, POT_displayToFrom);
-}
-
 TEST_F(HostObjectsTest, OptionsTravelThroughTheHostRecord) {
     const TInterfaceRef<THostProfile> p = Profile(1);
     TDPOptionList options;
@@ -227,16 +200,6 @@ TEST_F(ServantTest, AnswersTheSystemValuesGivenAndNoOthers) {
     v.EditRights = false;
     FDb->SaveSystem(v);
     EXPECT_EQ(Ask(svEditRights), 0);
-}
-
-TEST_F(ServantTest, FirstFreeStartNumberOfThePrefixGiven) {
-    FDb->SaveDevice(SampleDevice(2, 1, "A2"));
-    FDb->SaveDevice(SampleDevice(3, 1, "A3"));
-    PUnicodeStringRef prefix = NewUnicodeStringRef(QStringLiteral("A"));
-    EXPECT_EQ(Ask(svFirstFreeStartNumber, reinterpret_cast<uintptr_t>(&prefix)), 4);
-    ReleaseStringRef(prefix);
-    EXPECT_FALSE(Ask(svFirstFreeStartNumber, reinterpret_cast<uintptr_t>(&prefix))); // no text behind it
-    EXPECT_FALSE(Ask(svFirstFreeStartNumber, 0));
 }
 
 } // namespace

@@ -1,24 +1,25 @@
 // The host's side of the automation: the wrappers its manager makes for
-// standard controls, data grids and its own windows, the command run that
-// fills the command block and signals it, the modal form handed to the waiting
-// command, the window a command names, and the endpoint's request decoding.
-// This program exports UTC_GetWrapperManager as vqadmin does.
+// standard controls and data grids, the command run that fills the command
+// block and signals it, the endpoint's request decoding, and the words of a
+// script's lines. The form a modal command opens and the window a command
+// names are the driver's end-to-end walk's. This program exports
+// UTC_GetWrapperManager as vqadmin does.
 
-#include "DialogPanel.h"
-#include "windows/MainWindow.h"
-#include "TestForms.h"
+#include "commandline/ShellWords.h"
 #include "automation/UTCCommands.h"
+#include "automation/UTCProtocol.h"
 #include "VQStdControls.h"
 #include "VarnelGrid.h"
-#include "WindowTesting.h"
 #include "automation/WrapperManager.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QtEndian>
 
+#include <gtest/gtest.h>
+
 #include <sys/eventfd.h>
 #include <unistd.h>
-
 
 extern "C" TUTCWrapperManager *UTC_GetWrapperManager() { return &HostWrapperManager(); }
 
@@ -97,23 +98,13 @@ TEST_F(HostWrappers, DataGridTablesFindReadWriteAndAddThroughTheColumnsTags) {
     const auto field = [](const char *Key) {
         return [Key](const QVariant &Data) { return Data.toMap().value(Key).toString(); };
     };
-    TVarnelColumn id;
-    id.Name = "colID";
-    id.Caption = "ID";
-    id.PersistentTag = "ID";
-    id.GetText = field("id");
-    grid->AddColumn(id);
-    TVarnelColumn note;
-    note.Name = "colNote";
-    note.Caption = "Note";
-    note.PersistentTag = "Note";
-    note.GetText = field("note");
-    note.Editor = {vekEdit, {}, [](QVariant &Data, const QString &Text) {
-                       QVariantMap map = Data.toMap();
-                       map["note"] = Text;
-                       Data = map;
-                   }};
-    grid->AddColumn(note);
+    grid->AddColumn({.Name = "colID", .Caption = "ID", .PersistentTag = "ID", .GetText = field("id")});
+    grid->AddColumn({.Name = "colNote", .Caption = "Note", .PersistentTag = "Note", .GetText = field("note"),
+                     .Editor = {vekEdit, {}, [](QVariant &Data, const QString &Text) {
+                                    QVariantMap map = Data.toMap();
+                                    map["note"] = Text;
+                                    Data = map;
+                                }}});
     for (const char *key : {"a", "b", "c"})
         grid->AddRow(QVariantMap{{"id", key}, {"note", QString("note ") + key}});
 
@@ -148,64 +139,7 @@ TEST_F(HostWrappers, TheBlockGetsTheResultCutToItsSizeAndOneSignal) {
     EXPECT_EQ(block.Outcome, utoRan);
     EXPECT_EQ(std::string(block.Data.str_result), std::string(255, '\xE9'));
     EXPECT_EQ(Signals(event), 1u);
-
-    // No wrapper: still one signal, and the outcome says why.
-    block.Data.command = utc_set;
-    RunUTCCommandOn(block, params, nullptr);
-    EXPECT_EQ(block.Outcome, utoNoTarget);
-    EXPECT_EQ(Signals(event), 1u);
     ::close(event);
-}
-
-// Presses its button with a modal operation waiting for a TFormA.
-class TModalWrapper : public TUTCGenericWrapper {
-public:
-    explicit TModalWrapper(TButton *Button) : FButton(Button) {}
-    HWND UTCCommand() override { return ModalButton(FButton, &TFormA::staticMetaObject); }
-
-private:
-    TButton *FButton;
-};
-
-TEST_F(HostWrappers, TheFormAModalOperationWaitsForReachesItsCommand) {
-    auto *opens = Add(new TButton);
-    auto *idle = Add(new TButton);
-    TFormA *opened = nullptr;
-    opens->OnClick = [&](QObject *) {
-        opened = new TFormA(&Form);
-        opened->open();
-    };
-    const int event = eventfd(0, EFD_NONBLOCK);
-    const cparm params = {0, "Open", "", ""};
-    TUTCCommandBlock block;
-    block.Data.command = utc_command;
-    block.Data.event = uint32_t(event);
-
-    RunUTCCommandOn(block, params, std::make_unique<TModalWrapper>(opens));
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(HWND(block.Data.int_result), WindowHandle(opened));
-    EXPECT_EQ(Signals(event), 1u);
-    EXPECT_EQ(ModalFormWaiter(), nullptr);
-    opened->close();
-
-    // No form opens: the operation's own answer, and the slot is empty again.
-    RunUTCCommandOn(block, params, std::make_unique<TModalWrapper>(idle));
-    EXPECT_EQ(HWND(block.Data.int_result), INVALID_HWND);
-    EXPECT_EQ(Signals(event), 1u);
-    EXPECT_EQ(ModalFormWaiter(), nullptr);
-    ::close(event);
-}
-
-TEST_F(HostWrappers, ACommandsWindowIsTheOpenDialogTheMainWindowOrTheHandle) {
-    QWidget main;
-    main.show();
-    Form.hide();
-    EXPECT_EQ(TargetWindow(0, &main), &main);
-    TFormB dialog;
-    dialog.show();
-    EXPECT_EQ(TargetWindow(0, &main), &dialog);
-    EXPECT_EQ(TargetWindow(int32_t(WindowHandle(&main)), &main), &main);
-    EXPECT_EQ(TargetWindow(0x7FFFFFF0, &main), nullptr);
 }
 
 TEST(HostWrapperManager, RegistrationsOfAnUnloadedLibraryAreDropped) {
@@ -229,71 +163,14 @@ TEST(HostWrapperManager, RegistrationsOfAnUnloadedLibraryAreDropped) {
     EXPECT_FALSE(manager.CreateWrapper(frame));
 }
 
-class MainWindowWrapper : public THostWindowTest {
-protected:
-    MainWindowWrapper() : Window(Database, Module) { Window.show(); }
-    QString Command(UTC2UICommand Kind, const QString &Name, const QString &P2 = {}, const QString &P3 = {}) {
-        const AnsiString texts[] = {ToAnsi(Name), ToAnsi(P2), ToAnsi(P3)};
-        const cparm params = {0, texts[0].c_str(), texts[1].c_str(), texts[2].c_str()};
-        TUTCCommandBlock block;
-        block.Data.command = Kind;
-        RunUTCCommand(block, params, &Window);
-        return UTCResultText(block);
-    }
-    TMainWindow Window;
-};
-
-TEST_F(MainWindowWrapper, OpensTheDeviceDialogAndSearchesTheDeviceList) {
-    EXPECT_EQ(Command(utc_table_find, {}, "DeviceID", "beta"), "true");
-    EXPECT_EQ(Window.Devices()->Row(), 1);
-    EXPECT_EQ(Command(utc_table_get, {}, "MAC"), "00-01-E1-00-00-02");
-    EXPECT_EQ(Command(utc_table_get, {}, "Profile"), "Lab");
-    EXPECT_EQ(Command(utc_table_find, {}, "DeviceID", "nobody"), "false");
-    // The list's columns take no text.
-    EXPECT_EQ(Command(utc_table_set, {}, "MAC", "x"), "false");
-    EXPECT_EQ(Command(utc_table_add, {}, "DeviceID", "x"), "false");
-
-    EXPECT_EQ(Command(utc_command, "NewDevice", "Nowhere"), "-1");
-    EXPECT_EQ(Window.DeviceDialog(), nullptr);
-    const QString handle = Command(utc_command, "NewDevice", "Lab");
-    TDeviceDialog *dialog = Window.DeviceDialog();
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(handle, QString::number(int32_t(WindowHandle(dialog))));
-    EXPECT_EQ(dialog->Action(), TDeviceAction::New);
-    // Now the dialog is the active window and its strip answers the form's
-    // buttons: a new device is not stored yet, so it does not close.
-    EXPECT_EQ(Command(utc_command, "CancelButton"), "-1");
-    EXPECT_TRUE(dialog->isVisible());
-    dialog->Discard();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Window.DeviceDialog(), nullptr);
-
-    EXPECT_NE(Command(utc_command, "EditDevice", "alpha"), "-1");
-    ASSERT_TRUE(Window.DeviceDialog());
-    EXPECT_EQ(Window.DeviceDialog()->windowTitle(), "Device alpha[*]");
-    EXPECT_EQ(Command(utc_command, "DefaultButton"), "-1"); // nothing to apply
-    // The fake module's frame has no wrapper: what is not a form command finds none.
-    EXPECT_EQ(Command(utc_set, "DeviceID", "x"), "false");
-    EXPECT_EQ(Command(utc_command, "General"), "-1");
-    EXPECT_EQ(Command(utc_command, "CancelButton"), "0");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Window.DeviceDialog(), nullptr);
-}
-
 TEST(UTCRequest, DecodingTakesExactlyOneWellFormedRequest) {
-    TUTCRequest request;
-    request.Command = utc_table_set;
-    request.Wid = -7;
-    request.Name = "Grid";
-    request.P2 = "MAC";
-    request.P3 = QByteArray("caf\xE9");
-    const QByteArray frame = EncodeUTCRequest(request);
+    const QByteArray frame = EncodeUTCRequest({utc_table_set, -7, "Grid", "MAC", "caf\xE9"});
     ASSERT_EQ(UTCPayloadLength(frame), frame.size() - UTCRequestHeader);
     const std::optional<TUTCRequest> decoded = DecodeUTCRequest(QByteArrayView(frame).sliced(UTCRequestHeader));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->Command, utc_table_set);
     EXPECT_EQ(decoded->Wid, -7);
-    EXPECT_EQ(decoded->P3, request.P3);
+    EXPECT_EQ(decoded->P3, "caf\xE9");
 
     const auto payload = [](int32_t Kind, const QByteArray &Texts) {
         QByteArray bytes(8, '\0');
@@ -318,21 +195,53 @@ TEST(UTCRequest, DecodingTakesExactlyOneWellFormedRequest) {
     EXPECT_FALSE(UTCPayloadLength(QByteArray(3, '\0')));
 }
 
-TEST(UTCReply, CarriesTheOutcomeAndTheBlock) {
-    TUTCCommandBlock block;
-    block.Outcome = utoRaised;
-    block.Data.command = utc_get;
-    block.Data.event = 99;
-    std::strcpy(block.Data.str_result, "broken");
-    QByteArray reply = EncodeUTCReply(block);
-    ASSERT_EQ(reply.size(), UTCReplySize);
-    const std::optional<TUTCCommandBlock> decoded = DecodeUTCReply(reply);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->Data.event, 0u);
-    EXPECT_THROW(UTCResultText(*decoded), Exception);
-    reply[1 + 12] = 2; // not a boolean
-    EXPECT_FALSE(DecodeUTCReply(reply));
-    EXPECT_FALSE(DecodeUTCReply(reply.left(100)));
+TEST(ShellWords, SplitsAsTheShellDoes) {
+    struct TCase {
+        QString Line;
+        QStringList Words;
+    } cases[] = {
+        {"", {}},
+        {" \t ", {}},
+        {"type  edUniqueID\tabc ", {"type", "edUniqueID", "abc"}},
+        {"a 'b c' \"d e\"", {"a", "b c", "d e"}},
+        {"'' \"\" x", {"", "", "x"}},
+        {"ab'cd'\"ef\"gh", {"abcdefgh"}},
+        {"a\\ b \\'c\\\\", {"a b", "'c\\"}},
+        {"'it''s' \"it's\" 'say \"hi\"'", {"its", "it's", "say \"hi\""}},
+        // In single quotes a backslash is a backslash.
+        {"'a\\b' 'c\\'", {"a\\b", "c\\"}},
+        // In double quotes it escapes only $ ` \" \\ and newline.
+        {"\"a\\$b\\`c\\\"d\\\\e\\xf\"", {"a$b`c\"d\\e\\xf"}},
+        {"\"a\\\nb\" c\\\nd", {"ab", "cd"}},
+        // Nothing is expanded.
+        {"$HOME *.png ~ #x", {"$HOME", "*.png", "~", "#x"}},
+        {"caf\u00E9 \u201Aok\u201A", {"caf\u00E9", "\u201Aok\u201A"}},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Line.toStdString());
+        EXPECT_EQ(SplitShellWords(c.Line), c.Words);
+    }
+}
+
+TEST(ShellWords, RefusesAnUnfinishedLine) {
+    struct TCase {
+        QString Line;
+        const char *Message;
+    } cases[] = {
+        {"type x 'abc", "unterminated single quote"},
+        {"type x \"abc", "unterminated double quote"},
+        {"type x \"abc\\\"", "unterminated double quote"},
+        {"type x abc\\", "a backslash ends the line"},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Line.toStdString());
+        try {
+            SplitShellWords(c.Line);
+            ADD_FAILURE() << "accepted";
+        } catch (const EShellWords &e) {
+            EXPECT_EQ(e.Message(), c.Message);
+        }
+    }
 }
 
 } // namespace

@@ -165,15 +165,31 @@ TEST_F(MainWindowTest, TheProfileMenuActsOnTheCurrentProfile) {
     QTest::mouseClick(dialog->Panel()->btClose, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Window->Dialog(), nullptr);
-
-    // Lab 2's device keeps it.
-    Answers = {QMessageBox::Yes};
-    Action("actDeleteProfile")->trigger();
-    EXPECT_EQ(Boxes, QStringList{"Profile \"Lab 2\" cannot be deleted: 1 device uses it. Give that device another "
-                                 "profile first."});
     Action("actNewProfile")->trigger();
     ASSERT_TRUE(Window->ProfileDialog());
     EXPECT_EQ(Window->ProfileDialog()->Action(), TProfileAction::New);
+}
+
+TEST_F(MainWindowTest, DeleteIsRefusedForTheDefaultProfileAndWhileDevicesUseIt) {
+    TProfileRecord bad = *Database.LoadProfile(3);
+    bad.IsDefault = true;
+    Database.SaveProfile(bad);
+    Database.SaveProfile(Profile(4, "Spare"));
+    Window->Refresh();
+    const QString boxes[] = {
+        "Profile \"Sales\" cannot be deleted: 2 devices use it. Give those devices another profile first.",
+        "Profile \"Lab\" cannot be deleted: 1 device uses it. Give that device another profile first.",
+        "Profile \"badprofile\" is the default profile and cannot be deleted.",
+        "Delete profile \"Spare\"?",
+    };
+    for (int row = 0; row < 4; ++row) {
+        Boxes.clear();
+        Answers = {QMessageBox::Yes};
+        Window->Profiles()->SelectRow(row);
+        Action("actDeleteProfile")->trigger();
+        EXPECT_EQ(Boxes, QStringList{boxes[row]});
+    }
+    EXPECT_EQ(Rows(Window->Profiles()).size(), 3);
 }
 
 TEST_F(MainWindowTest, DeletingAsksFirst) {

@@ -3,6 +3,7 @@
 // duplicates only the host can see. The module here judges objects by their
 // names, so each case says what it expects.
 
+#include "FakeDeviceModule.h"
 #include "plugin/HostObjects.h"
 #include "SiteSamples.h"
 #include "validation/SiteValidation.h"
@@ -10,13 +11,13 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Names beginning "warn" draw a warning, "bad" an error, "boom" an exception.
-class TJudgingModule : public TInterfacedObject<IDevicePluginModule> {
+// Names beginning "warn" draw a warning, "bad" an error, "boom" an exception;
+// the operations validation has no use for are the fake module's.
+class TJudgingModule : public TFakeDeviceModule {
 public:
     QStringList Calls;
     int Handed = 0;   // message references handed out
@@ -60,32 +61,6 @@ public:
         return Judge(Device->getUniqueID().Text(), Message);
     }
 
-    // Operations validation has no use for: any call fails the test.
-    MOCK_METHOD(QWidget *, CreateDeviceFrame, (IPluginFrameContainer *), (override));
-    MOCK_METHOD(QWidget *, CreateProfileFrame, (IPluginFrameContainer *), (override));
-    MOCK_METHOD(void, FreeFrame, (QWidget *&), (override));
-    MOCK_METHOD(bool, UpdateVQConfigInProfile, (IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *),
-                (override));
-    MOCK_METHOD(bool, IsConfigParameterInUse,
-                (IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter, const char *, uint32_t), (override));
-    MOCK_METHOD(bool, UpdateDefaultProfile, (IDeviceProfile *, IDevicePluginServant *), (override));
-    MOCK_METHOD(bool, SetScreenName, (IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *),
-                (override));
-    MOCK_METHOD(void, UpdateProfileConfigFiles, (IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &),
-                (override));
-    MOCK_METHOD(void, UpdateDeviceConfigFiles,
-                (IDevice *, IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &), (override));
-    MOCK_METHOD(void, GetProfileConfigFileNames, (IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &),
-                (override));
-    MOCK_METHOD(void, GetDeviceConfigFileNames,
-                (IDevice *, IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &), (override));
-    MOCK_METHOD(TdpNameString, getDeviceType, (), (override));
-    MOCK_METHOD(bool, getFeature, (uint32_t), (override));
-    MOCK_METHOD(PAnsiStringRef, getPedigree, (), (override));
-    MOCK_METHOD(int32_t, getSortOrder, (), (override));
-    MOCK_METHOD(IDevicePlugin *, getPlugin, (), (override));
-    MOCK_METHOD(HResult, QueryInterface, (const TGUID &, void **), (override));
-
 private:
     TConflictLevel Judge(const QString &name, PAnsiStringRef &message) {
         if (name.startsWith("boom"))
@@ -128,7 +103,7 @@ protected:
 
     QTemporaryDir FDir;
     std::unique_ptr<TConfigDatabase> FDb;
-    ::testing::StrictMock<TJudgingModule> FModule;
+    TJudgingModule FModule;
 };
 
 TEST_F(SiteValidationTest, EachProfilePreparedOnceForAllItsDevices) {
@@ -200,6 +175,11 @@ TEST_F(SiteValidationTest, SharedDeviceIDsAndMACsNameTheOtherDevices) {
               "device \"A1\": error: Device ID \"A1\" is also used by device 1 (MAC 00-01-E1-00-00-01), device 3 "
               "(MAC 00-01-E1-00-00-03)\n"
               "1 profile and 8 devices checked: 7 errors, 1 warning\n");
+    // Only the devices that share a MAC address are read for it.
+    QList<int64_t> sharing;
+    for (const TDeviceRecord &d : FDb->DevicesSharing("MacAddress", MACToText(EmptyMACAddress)))
+        sharing << d.DeviceID;
+    EXPECT_EQ(sharing, QList<int64_t>({1, 2, 7, 8}));
 }
 
 TEST_F(SiteValidationTest, AnEmptySiteHasNothingToReport) {

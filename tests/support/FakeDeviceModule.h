@@ -105,7 +105,7 @@ private:
     QLineEdit *edSWVersion;
 };
 
-class TFakeDeviceModule final : public TInterfacedObject<IDevicePluginModule> {
+class TFakeDeviceModule : public TInterfacedObject<IDevicePluginModule> {
 public:
     QString Throw;   // the operation that raises
     int Frames = 0;  // frames alive

@@ -49,12 +49,12 @@ protected:
         return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
     }
     // vqadmin automate with the script, written to a file.
-    TRun Automate(const QByteArray &Script) {
+    TRun Automate(const QByteArray &Script, const QStringList &Options = {}) {
         QFile file(Dir.filePath("script.txt"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(Script);
         file.close();
-        return Vqadmin({"automate", file.fileName()});
+        return Vqadmin(Options + QStringList{"automate", file.fileName()});
     }
 
     QTemporaryDir Dir;
