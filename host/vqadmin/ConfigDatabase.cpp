@@ -556,7 +556,8 @@ std::vector<TProfileRecord> TConfigDatabase::LoadProfiles() {
 std::optional<TProfileRecord> TConfigDatabase::LoadProfile(int64_t ProfileID) {
     std::optional<TProfileRecord> profile;
     {
-        TStatement s(*this, SelectSql(ProfilesTable, ProfileFields(), "WHERE ProfileID = ?"));
+        static const QByteArray sql = SelectSql(ProfilesTable, ProfileFields(), "WHERE ProfileID = ?");
+        TStatement s(*this, sql);
         s.Bind(1, qlonglong(ProfileID));
         if (!s.Step())
             return std::nullopt;
@@ -602,7 +603,9 @@ std::vector<TDeviceRecord> TConfigDatabase::LoadDevices() {
 }
 
 std::optional<TDeviceRecord> TConfigDatabase::LoadDevice(int64_t DeviceID) {
-    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID = ?"));
+    // Made once: judging reads records one at a time.
+    static const QByteArray sql = SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID = ?");
+    TStatement s(*this, sql);
     s.Bind(1, qlonglong(DeviceID));
     if (!s.Step())
         return std::nullopt;
@@ -716,7 +719,11 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, co
 }
 
 std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const QVariant &Value) {
-    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE " + Quoted(Field) + " = ? ORDER BY DeviceID"));
+    static QHash<QByteArray, QByteArray> sqls; // by field: judging asks for every record
+    QByteArray &sql = sqls[Field];
+    if (sql.isEmpty())
+        sql = SelectSql(DevicesTable, DeviceFields(), "WHERE " + Quoted(Field) + " = ? ORDER BY DeviceID");
+    TStatement s(*this, sql);
     s.Bind(1, Value);
     std::vector<TDeviceRecord> devices;
     while (s.Step())

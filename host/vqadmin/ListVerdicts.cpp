@@ -3,7 +3,7 @@
 namespace {
 
 // Stale devices judged at a time: the deadline is looked at between batches.
-constexpr int JudgeBatch = 64;
+constexpr int JudgeBatch = 256;
 
 } // namespace
 
