@@ -731,6 +731,17 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const
     return devices;
 }
 
+bool TConfigDatabase::Shared(const char *Field, const QVariant &Value) {
+    static QHash<QByteArray, QByteArray> sqls;
+    QByteArray &sql = sqls[Field];
+    if (sql.isEmpty())
+        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2)";
+    TStatement s(*this, sql);
+    s.Bind(1, Value);
+    s.Step();
+    return s.Column(0).toLongLong() > 1;
+}
+
 // ---- the window's lists ------------------------------------------------------------
 
 namespace {

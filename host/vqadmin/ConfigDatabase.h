@@ -124,6 +124,8 @@ public:
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
     // The devices whose Field holds Value, in DeviceID order.
     std::vector<TDeviceRecord> DevicesWith(const char *Field, const QVariant &Value);
+    // Whether more than one device's Field holds Value: an index lookup, no record read.
+    bool Shared(const char *Field, const QVariant &Value);
 
     // The lists' rows, read a batch at a time in key order: up to Count after
     // the key After. One row is none when it is not there or not shown.
