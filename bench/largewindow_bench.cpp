@@ -1,16 +1,23 @@
 // The main window with the built plug-in on a large generated site (one DHCP
-// profile, N devices), offscreen: opening it (the plug-in judges the site,
-// the lists read their first rows, the status bar counts), narrowing the
-// device list by a MAC address prefix that many or one device match, and
-// deleting or editing one device with the lists brought up to date.
+// profile, N devices), offscreen: opening it (the lists read their first rows
+// with the verdicts the database keeps, the status bar counts), the first
+// opening, when every verdict is stale (to the first rows, and until the
+// slices have judged them all), narrowing the device list by a MAC address
+// prefix that many or one device match, deleting or editing one device with
+// the lists brought up to date, and `vqadmin validate --changed` after one
+// device changed.
 
 #include "automation/Automation.h"
 #include "plugin/PluginLibrary.h"
+#include "validation/ListVerdicts.h"
 #include "windows/MainWindow.h"
 #include "VQControls.h"
 #include "VarnelGrid.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -60,11 +67,55 @@ TPluginLibrary &Library() {
     return library;
 }
 
+// Judges the stale verdicts and keeps them, as the window's slices do.
+void KeepVerdicts(TConfigDatabase &Database) {
+    TListVerdicts verdicts(Database, *Library().Module(), ModuleBasis(*Library().Module()));
+    verdicts.Start();
+    TListVerdicts::TJudged judged;
+    verdicts.JudgeStale(QDeadlineTimer::Forever, judged);
+}
+
 void BM_OpenWindow(benchmark::State &State) {
     TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    KeepVerdicts(site.Database);
     for (auto _ : State) {
         TMainWindow window(site.Database, *Library().Module());
         benchmark::DoNotOptimize(window.Devices()->RowCount());
+    }
+}
+
+// Arg 1: until every stale verdict is judged and kept; 0: until the first rows show.
+void BM_OpenWindowAllStale(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    for (auto _ : State) {
+        State.PauseTiming();
+        site.Database.MarkAllStale();
+        State.ResumeTiming();
+        TMainWindow window(site.Database, *Library().Module());
+        while (State.range(1) && window.Judging())
+            QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(window.Devices()->RowCount());
+    }
+}
+
+// The command as an administrator runs it, its report thrown away.
+void BM_ValidateChanged(benchmark::State &State) {
+    TSiteDatabase &site = TSiteDatabase::Get(int(State.range(0)));
+    KeepVerdicts(site.Database);
+    TDeviceRecord device = *site.Database.LoadDevice(2);
+    for (auto _ : State) {
+        device.ProxyPassword = QString::number(State.iterations());
+        site.Database.SaveDevice(device);
+        QProcess validate;
+        validate.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer timer;
+        timer.start();
+        validate.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vqadmin")),
+                       {"--db", site.Database.Path(), "validate", "--changed"});
+        validate.waitForFinished(-1);
+        State.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (validate.exitCode() != 0)
+            State.SkipWithError("validate --changed found errors or failed");
     }
 }
 
@@ -114,6 +165,8 @@ const auto Sizes = [](benchmark::internal::Benchmark *B) {
     B->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 };
 BENCHMARK(BM_OpenWindow)->Apply(Sizes);
+BENCHMARK(BM_OpenWindowAllStale)->ArgsProduct({{100000, 1000000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ValidateChanged)->Apply(Sizes)->Iterations(3)->UseManualTime();
 BENCHMARK(BM_FilterByMACPrefix)
     ->ArgsProduct({{100000, 1000000}, {1, 0}})
     ->Unit(benchmark::kMillisecond);

@@ -327,4 +327,46 @@ TEST_F(ConfigDatabaseTest, ASchemaThreeDatabaseGainsRevisionsThatWritesMustName)
     EXPECT_FALSE(db.UpdateDevice(read));
 }
 
+// Whatever writes, this host or another tool, a write marks stale the
+// verdicts made from what it changed, and only those.
+TEST_F(ConfigDatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
+    struct TCase {
+        const char *Write;
+        std::function<void(TConfigDatabase &)> Host; // instead of Write
+        std::vector<int64_t> Profiles, Devices;
+    };
+    const std::vector<int64_t> all = {1, 2, 3, 4};
+    const TCase cases[] = {
+        {"UPDATE devices SET ProxyPassword = 'x' WHERE DeviceID = 2", {}, {}, {2}},
+        {"UPDATE devices SET UniqueID = 'a' WHERE DeviceID = 3", {}, {}, {1, 3}},   // now shared
+        {"UPDATE devices SET MacAddress = '00-01-E1-AB-CD-09' WHERE DeviceID = 4", {}, {}, {1, 4}}, // no longer
+        {"DELETE FROM devices WHERE DeviceID = 4", {}, {}, {1}},
+        {nullptr, [](TConfigDatabase &Db) { Db.SaveDevice(SampleDevice(9, 1, "b")); }, {}, {2, 9}},
+        {"UPDATE profiles SET Codecs = 3 WHERE ProfileID = 2", {}, {2}, {3, 4}},
+        {"DELETE FROM profile_options WHERE ProfileID = 1 AND Tag = 8", {}, {1}, {1, 2}},
+        {nullptr, [](TConfigDatabase &Db) { Db.SaveSystem({}); }, {1, 2}, all},
+        {"INSERT INTO node_addresses VALUES (3, '10.0.0.3')", {}, {1, 2}, all},
+        // Neither a verdict kept nor what the dialogs remember.
+        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdict({"a", {}, clvError, "bad", 1}); }, {}, {}},
+        {nullptr, [](TConfigDatabase &Db) { Db.SaveProfilePage("LYN 2", "pcSettings"); }, {}, {}},
+    };
+    for (const TCase &c : cases) {
+        QFile::remove(DbPath());
+        TConfigDatabase db(DbPath());
+        TDeviceRecord shares = SampleDevice(4, 2, "d");
+        shares.MacAddress = SampleDevice(1, 1, "a").MacAddress;
+        db.ReplaceSite({{}, {SampleProfile(1, "P1"), SampleProfile(2, "P2")},
+                        {SampleDevice(1, 1, "a"), SampleDevice(2, 1, "b"), SampleDevice(3, 2, "c"), shares}});
+        EXPECT_EQ(db.CountStale(), 6);
+        ASSERT_EQ(RawSql(DbPath(), "UPDATE profiles SET VerdictStale = 0; UPDATE devices SET VerdictStale = 0"), "");
+        if (c.Write)
+            ASSERT_EQ(RawSql(DbPath(), c.Write), "");
+        else
+            c.Host(db);
+        const std::string what = c.Write ? c.Write : "the host's write";
+        EXPECT_EQ(db.StaleProfiles(), c.Profiles) << what;
+        EXPECT_EQ(db.StaleDevices(0, 100), c.Devices) << what;
+    }
+}
+
 } // namespace

@@ -110,10 +110,10 @@ TEST_F(MainWindowTest, TheMenusDeviceDialogUpdatesTheListsWhenItStores) {
     auto *id = dialog->findChild<QLineEdit *>("edUniqueID");
     id->setFocus();
     QTest::keyClicks(id, "warn2");
-    // Changed elsewhere, a device the dialog does not touch keeps its row.
+    // Changed elsewhere, a device the dialog does not touch is judged again with it.
     Database.SaveDevice(Device(4, 0, "warnloose", 0x04));
     QTest::mouseClick(dialog->Panel()->btApply, Qt::LeftButton);
-    EXPECT_EQ(Rows(Window->Devices()).mid(3), QStringList({"loose | 00-01-E1-00-00-04 |  | ",
+    EXPECT_EQ(Rows(Window->Devices()).mid(3), QStringList({"warnloose | 00-01-E1-00-00-04 |  |  | (judged warnloose)",
                                                            "warn2 | 00-00-00-00-00-00 |  | Lab | (judged warn2)"}));
     EXPECT_EQ(Rows(Window->Profiles())[1], "Lab | 2");
 
@@ -306,6 +306,56 @@ TEST_F(MainWindowTest, TheListsFollowAnotherSessionAndDeleteOnlyWhatTheyShow) {
     other.ReplaceSite({{}, {Profile(1, "Only")}, {Device(1, 1, "solo", 0x09)}});
     Window->FollowChanges();
     EXPECT_EQ(Rows(Window->Devices()), QStringList({"solo | 00-01-E1-00-00-09 |  | Only"}));
+}
+
+// Opened again, the window shows the verdicts the database keeps and judges
+// again only what changed since, elsewhere: a device, and a profile with its
+// devices.
+TEST_F(MainWindowTest, AtOpenOnlyWhatChangedSinceIsJudgedAgain) {
+    Window.reset();
+    {
+        TConfigDatabase other(Database.Path());
+        for (const int64_t id : {1, 4}) // verdicts that judging again would not give
+            other.KeepDeviceVerdict({{}, {}, clvWarning, "kept", id});
+        TDeviceRecord beta = *other.LoadDevice(2);
+        beta.UniqueID = "warnbeta";
+        other.SaveDevice(beta);
+        TProfileRecord sales = *other.LoadProfile(1);
+        sales.Name = "Sales 2";
+        other.SaveProfile(sales);
+    }
+    Window.reset(new TMainWindow(Database, Module));
+    EXPECT_EQ(Rows(Window->Devices()), QStringList({
+                                           "alpha | 00-01-E1-00-00-01 |  | Sales 2",
+                                           "warnbeta | 00-01-E1-00-00-02 |  | Lab | (judged warnbeta)",
+                                           "warnphone | 00-01-E1-00-00-03 |  | Sales 2 | (judged warnphone)",
+                                           "loose | 00-01-E1-00-00-04 |  |  | (kept)",
+                                       }));
+    EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 3 warnings");
+}
+
+// Many stale verdicts are judged in slices between events, the window usable
+// meanwhile with a progress line, the counts following as they land.
+TEST_F(MainWindowTest, ManyStaleVerdictsAreJudgedInSlicesWithAProgressLine) {
+    Window.reset();
+    Database.ReplaceSite([&] {
+        Database.SaveProfile(Profile(1, "Sales"));
+        for (int i = 1; i <= 2500; ++i) {
+            TDeviceRecord device = Device(i, 1, i == 2500 ? QStringLiteral("warnlast") : QString::number(i), 0);
+            device.MacAddress = EmptyMACAddress;
+            Database.SaveDevice(device);
+        }
+    });
+    Window.reset(new TMainWindow(Database, Module));
+    auto *progress = Window->findChild<QLabel *>("stProgress");
+    ASSERT_TRUE(Window->Judging());
+    EXPECT_TRUE(progress->isVisibleTo(Window.get()));
+    EXPECT_EQ(progress->text(), "Checking the site: 0 of 2,501");
+    EXPECT_EQ(Rows(Window->Devices()).first(), "1 | 00-00-00-00-00-00 |  | Sales");
+    while (Window->Judging())
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(progress->isVisibleTo(Window.get()));
+    EXPECT_EQ(Window->statusBar()->currentMessage(), "1 profile and 2500 devices checked: 0 errors, 1 warning");
 }
 
 } // namespace

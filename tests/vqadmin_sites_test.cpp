@@ -536,4 +536,49 @@ TEST_F(VqadminSitesTest, ValidateAValidSite) {
                      "1 profile and 1 device checked: 0 errors, 0 warnings\n");
 }
 
+// validate --changed judges only what changed since the verdicts the
+// database keeps were made, whoever changed it, and reports as validate does;
+// a read-only database is judged without keeping anything.
+TEST_F(VqadminSitesTest, ValidateChangedReportsAsValidateDoesAfterAnyChange) {
+    Import("site.db", BinPath("demo-site.json"));
+    const auto same = [&](const char *Edit) {
+        const TRun full = OnDb("site.db", {"validate"});
+        const TRun changed = OnDb("site.db", {"validate", "--changed"});
+        EXPECT_EQ(changed.Out, full.Out) << Edit;
+        EXPECT_EQ(changed.Status, full.Status) << Edit << changed.Err.toStdString();
+    };
+    same("a new site");
+    for (const char *edit : {
+             "UPDATE devices SET MacAddress = '00-01-E1-00-00-55' WHERE UniqueID = '0001E1000031'",
+             "UPDATE profiles SET CustomData = replace(CustomData, 'DHCP=false', 'DHCP=true') WHERE Name = 'Warehouse'",
+             "UPDATE system SET SIPPort = 5070",
+             // Another plug-in's verdicts: all judged again.
+             "UPDATE devices SET Verdict = 0, VerdictMessage = ''; UPDATE verdict_basis SET Basis = 'an older plug-in'",
+         }) {
+        ASSERT_EQ(RawSql(Path("site.db"), edit), "");
+        same(edit);
+    }
+
+    // Root is not stopped by permissions: it reads as an unprivileged user.
+    ASSERT_EQ(RawSql(Path("site.db"), "UPDATE devices SET UniqueID = '0001E1000001' WHERE UniqueID = '0001E1000010'"), "");
+    const QString rows = DumpDatabase(Path("site.db"));
+    const TRun full = OnDb("site.db", {"validate"});
+    const auto open = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                      QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(FDir.path(), open));
+    ASSERT_TRUE(QFile::setPermissions(Path("site.db"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QProcess p;
+    const QStringList validate = {"--db", Path("site.db"), "validate", "--changed"};
+    if (geteuid() == 0)
+        p.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", BinPath("vqadmin")} + validate);
+    else
+        p.start(BinPath("vqadmin"), validate);
+    p.waitForFinished();
+    QFile::setPermissions(FDir.path(), open | QFile::WriteOwner);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardError()), "");
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), full.Out);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(DumpDatabase(Path("site.db")), rows);
+}
+
 } // namespace

@@ -70,10 +70,15 @@ const TProgramTable &Program() {
              QStringLiteral("Each through the plug-in's module, with the host's own findings (device IDs or MAC "
                             "addresses used twice): one line per object, then a count. Status 1 when there are "
                             "errors."),
-             {{{QStringLiteral("json")}, {}, QStringLiteral("Reports one JSON object instead of lines.")}},
+             {{{QStringLiteral("json")}, {}, QStringLiteral("Reports one JSON object instead of lines.")},
+              {{QStringLiteral("changed")}, {},
+               QStringLiteral("Judges only what changed since the verdicts the database keeps were made, and "
+                              "reports from those: the same report, in a moment on a large site. A read-only "
+                              "database is judged without keeping anything.")}},
              false,
              [](TOptions o, TArguments) {
-                 return CommandValidate(Database(o), Plugin(o), o.isSet(QStringLiteral("json")));
+                 return CommandValidate(Database(o), Plugin(o), o.isSet(QStringLiteral("json")),
+                                        o.isSet(QStringLiteral("changed")));
              }},
             {QStringLiteral("gui"), {}, 0, 0, QStringLiteral("Opens the main window over the database."),
              QStringLiteral("The profiles and devices with the plug-in's verdict on each, and the dialogs that "

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "plugin/PluginLibrary.h"
+#include "validation/ListVerdicts.h"
 #include "Progress.h"
 #include "sitefile/SiteFile.h"
 #include "validation/SiteValidation.h"
@@ -198,7 +199,7 @@ int CommandExport(const QString &DatabasePath, const QString &FileName) {
     return ExitOK;
 }
 
-int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool Json) {
+int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool Json, bool Changed) {
     const TPluginLibrary lib(PluginPath);
     IDevicePluginModule *module = lib.Module();
     if (!module)
@@ -206,7 +207,19 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
     TProgress progress(QStringLiteral("validating"));
     TReportWriter report(Json, [&](const QString &text) { progress.Print(text.toUtf8()); });
-    {
+    if (Changed) {
+        // The stale verdicts made and kept, then the report from those kept: all as of one moment.
+        TConfigDatabase::TTransaction snapshot(database);
+        database.CheckReferences();
+        TListVerdicts verdicts(database, *module, ModuleBasis(*module));
+        verdicts.Start();
+        const int64_t total = verdicts.CountStale();
+        TListVerdicts::TJudged judged;
+        while (verdicts.JudgeStale(QDeadlineTimer(250), judged))
+            progress.Update(int64_t(judged.Profiles.size() + judged.Devices.size()), total);
+        verdicts.Report(report);
+        snapshot.Commit();
+    } else {
         const TConfigDatabase::TTransaction snapshot(database);
         ValidateSite(database, *module, report, [&](int64_t done, int64_t total) { progress.Update(done, total); });
     }

@@ -33,8 +33,10 @@ int CommandImport(const QString &DatabasePath, const QString &FileName);
 // complete. A FileName that is not a regular file, or is the database, is refused.
 int CommandExport(const QString &DatabasePath, const QString &FileName);
 // Every profile and device through the plug-in's module, reported as they are
-// judged: ExitFindings when anything is an error.
-int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool Json);
+// judged: ExitFindings when anything is an error. With Changed, the same
+// report from the verdicts the database keeps, judging only the stale ones
+// (and keeping them, unless the database is read-only).
+int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool Json, bool Changed = false);
 // Export and validate refuse a database that is missing; progress shows on a
 // terminal's standard error.
 

@@ -12,7 +12,8 @@ namespace {
 
 // 2: the profile dialog's page per device type (profile_pages).
 // 3: the device list's filter finds LAN IPs by index (devices_ip).
-// 4: profiles and devices carry a revision; the change log (changes).
+// 4: profiles and devices carry a revision; the change log (changes); the
+//    plug-in's verdicts kept with the records, marked stale by triggers.
 constexpr int SchemaVersion = 4;
 // Changes kept for the windows that follow them; one that fell further
 // behind reads its lists anew.
@@ -98,6 +99,9 @@ QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &f
 
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
 
+// A kept verdict's level; the column's constraint keeps it in range.
+TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toInt()); }
+
 } // namespace
 
 // A prepared statement from the database's cache: reset and unbound when it
@@ -177,6 +181,12 @@ private:
 TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Path) {
     if (Mode == TOpenMode::Existing && !QFileInfo::exists(Path))
         throw EDatabase(Path + QStringLiteral(": no such database (import creates one)"));
+    // A statement inside a transaction journals the pages it changes, in case
+    // it must be undone alone; SQLite keeps that journal in memory up to
+    // 64 KiB and in a temporary file beyond. With the kept verdicts' indexes
+    // an import's every saved device went through that file: a mebibyte keeps
+    // it in memory. (Refused once SQLite is initialised, which changes nothing else.)
+    [[maybe_unused]] static const int spill = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
     const int flags = SQLITE_OPEN_READWRITE | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, flags, nullptr) != SQLITE_OK) {
         const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
@@ -192,7 +202,6 @@ TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Pa
         if (Mode == TOpenMode::Existing)
             CheckIntegrity();
         CheckSchema(Mode);
-        Execute("CREATE TEMP TABLE flagged_devices (DeviceID INTEGER PRIMARY KEY)");
     } catch (...) {
         for (sqlite3_stmt *s : std::as_const(FStatements))
             sqlite3_finalize(s);
@@ -291,6 +300,7 @@ void TConfigDatabase::CreateSchema() {
     Execute(schema.constData());
     CreateProfilePages();
     CreateChangeLog();
+    AddKeptVerdicts();
     SetSchemaVersion();
 }
 
@@ -326,6 +336,7 @@ void TConfigDatabase::Migrate(int From) {
                  RevisionColumn)
                     .constData());
         CreateChangeLog();
+        AddKeptVerdicts();
     }
     SetSchemaVersion();
     t.Commit();
@@ -338,6 +349,81 @@ void TConfigDatabase::CreateIndexes() {
             "CREATE INDEX IF NOT EXISTS devices_unique_id ON devices (UniqueID);"
             "CREATE INDEX IF NOT EXISTS devices_mac ON devices (MacAddress);"
             "CREATE INDEX IF NOT EXISTS devices_ip ON devices (AssignedIP);");
+}
+
+namespace {
+
+// Marks the verdicts of a profile stale, with its devices': Row is NEW or OLD.
+// The fresh devices are found by their own index, so a profile whose devices
+// are stale already costs nothing (the planner would take devices_profile).
+QByteArray StaleProfileSql(const char *row) {
+    const QByteArray id = QByteArray(row) + ".ProfileID";
+    return "UPDATE profiles SET VerdictStale = 1 WHERE ProfileID = " + id + " AND VerdictStale = 0;"
+           " UPDATE devices SET VerdictStale = 1 WHERE DeviceID IN (SELECT DeviceID FROM devices INDEXED BY"
+           " devices_fresh WHERE ProfileID = " + id + " AND VerdictStale = 0);";
+}
+
+// Marks the devices sharing a device ID or a MAC address (the empty one aside) with Row.
+QByteArray StaleSharingSql(const char *row) {
+    const QByteArray r(row);
+    return "UPDATE devices SET VerdictStale = 1 WHERE UniqueID = " + r + ".UniqueID AND VerdictStale = 0;"
+           " UPDATE devices SET VerdictStale = 1 WHERE MacAddress = " + r + ".MacAddress AND MacAddress <> '" +
+           MACToText(EmptyMACAddress).toLatin1() + "' AND VerdictStale = 0;";
+}
+
+constexpr const char *StaleEverythingSql = "UPDATE profiles SET VerdictStale = 1 WHERE VerdictStale = 0;"
+                                           " UPDATE devices SET VerdictStale = 1 WHERE VerdictStale = 0;";
+
+QByteArray Trigger(const QByteArray &name, const QByteArray &event, const QByteArray &body) {
+    return "CREATE TRIGGER IF NOT EXISTS " + name + ' ' + event + " BEGIN " + body + " END;";
+}
+
+} // namespace
+
+// Each record gets its verdict's level and message, and whether it is stale;
+// a partial index finds the stale ones, another the fresh devices of a
+// profile (so marking them is no scan when they are stale already), a third
+// the devices with warnings or errors. Another program may be adding them too.
+void TConfigDatabase::AddKeptVerdicts() {
+    bool added = false;
+    {
+        TStatement s(*this, "SELECT 1 FROM pragma_table_info('devices') WHERE name = 'Verdict'");
+        added = s.Step();
+    }
+    if (!added)
+        for (const QByteArray table : {"profiles", "devices"})
+            Execute(("ALTER TABLE " + table +
+                     " ADD COLUMN Verdict INTEGER NOT NULL DEFAULT 0 CHECK (Verdict BETWEEN 0 AND 2);"
+                     "ALTER TABLE " + table + " ADD COLUMN VerdictMessage TEXT NOT NULL DEFAULT '';"
+                     "ALTER TABLE " + table + " ADD COLUMN VerdictStale INTEGER NOT NULL DEFAULT 1;")
+                        .constData());
+    QByteArray sql =
+        "CREATE TABLE IF NOT EXISTS verdict_basis (Id INTEGER PRIMARY KEY CHECK (Id = 1), Basis TEXT NOT NULL) STRICT;"
+        "CREATE INDEX IF NOT EXISTS devices_stale ON devices (DeviceID) WHERE VerdictStale = 1;"
+        "CREATE INDEX IF NOT EXISTS devices_fresh ON devices (ProfileID) WHERE VerdictStale = 0;"
+        "CREATE INDEX IF NOT EXISTS devices_flagged ON devices (Verdict) WHERE Verdict > 0;";
+    sql += Trigger("device_changed", "AFTER UPDATE OF " + ColumnList(DeviceFields()) + " ON devices",
+                   "UPDATE devices SET VerdictStale = 1 WHERE DeviceID = NEW.DeviceID AND VerdictStale = 0;");
+    sql += Trigger("device_keys_changed",
+                   "AFTER UPDATE OF UniqueID, MacAddress ON devices WHEN OLD.UniqueID IS NOT NEW.UniqueID"
+                   " OR OLD.MacAddress IS NOT NEW.MacAddress",
+                   StaleSharingSql("OLD") + StaleSharingSql("NEW"));
+    // A site being imported has no fresh device to mark: the check saves a lookup per row.
+    sql += Trigger("device_added", "AFTER INSERT ON devices WHEN EXISTS (SELECT 1 FROM devices WHERE VerdictStale = 0)",
+                   StaleSharingSql("NEW"));
+    sql += Trigger("device_removed",
+                   "AFTER DELETE ON devices WHEN EXISTS (SELECT 1 FROM devices WHERE VerdictStale = 0)",
+                   StaleSharingSql("OLD"));
+    sql += Trigger("profile_changed", "AFTER UPDATE OF " + ColumnList(ProfileFields()) + " ON profiles",
+                   StaleProfileSql("NEW"));
+    sql += Trigger("option_added", "AFTER INSERT ON profile_options", StaleProfileSql("NEW"));
+    sql += Trigger("option_changed", "AFTER UPDATE ON profile_options", StaleProfileSql("OLD") + StaleProfileSql("NEW"));
+    sql += Trigger("option_removed", "AFTER DELETE ON profile_options", StaleProfileSql("OLD"));
+    for (const char *table : {"system", "node_addresses"})
+        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
+            sql += Trigger(QByteArray(table) + '_' + QByteArray(event).toLower(),
+                           "AFTER " + QByteArray(event) + " ON " + table, StaleEverythingSql);
+    Execute(sql.constData());
 }
 
 // ---- transactions ------------------------------------------------------------
@@ -537,7 +623,8 @@ std::vector<TProfileRecord> TConfigDatabase::LoadProfiles() {
 std::optional<TProfileRecord> TConfigDatabase::LoadProfile(int64_t ProfileID) {
     std::optional<TProfileRecord> profile;
     {
-        TStatement s(*this, SelectSql(ProfilesTable, ProfileFields(), "WHERE ProfileID = ?"));
+        static const QByteArray sql = SelectSql(ProfilesTable, ProfileFields(), "WHERE ProfileID = ?");
+        TStatement s(*this, sql);
         s.Bind(1, qlonglong(ProfileID));
         if (!s.Step())
             return std::nullopt;
@@ -637,7 +724,9 @@ std::vector<TDeviceRecord> TConfigDatabase::LoadDevices() {
 }
 
 std::optional<TDeviceRecord> TConfigDatabase::LoadDevice(int64_t DeviceID) {
-    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID = ?"));
+    // Made once: judging reads records one at a time.
+    static const QByteArray sql = SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID = ?");
+    TStatement s(*this, sql);
     s.Bind(1, qlonglong(DeviceID));
     if (!s.Step())
         return std::nullopt;
@@ -795,12 +884,27 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesSharing(const char *Field, co
 }
 
 std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const QVariant &Value) {
-    TStatement s(*this, SelectSql(DevicesTable, DeviceFields(), "WHERE " + Quoted(Field) + " = ? ORDER BY DeviceID"));
+    static QHash<QByteArray, QByteArray> sqls; // by field: judging asks for every record
+    QByteArray &sql = sqls[Field];
+    if (sql.isEmpty())
+        sql = SelectSql(DevicesTable, DeviceFields(), "WHERE " + Quoted(Field) + " = ? ORDER BY DeviceID");
+    TStatement s(*this, sql);
     s.Bind(1, Value);
     std::vector<TDeviceRecord> devices;
     while (s.Step())
         devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
     return devices;
+}
+
+bool TConfigDatabase::Shared(const char *Field, const QVariant &Value) {
+    static QHash<QByteArray, QByteArray> sqls;
+    QByteArray &sql = sqls[Field];
+    if (sql.isEmpty())
+        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2)";
+    TStatement s(*this, sql);
+    s.Bind(1, Value);
+    s.Step();
+    return s.Column(0).toLongLong() > 1;
 }
 
 // ---- the window's lists ------------------------------------------------------------
@@ -812,7 +916,7 @@ namespace {
 QByteArray FilterTerms(const TDeviceFilter &Filter, const QString &MAC) {
     QByteArray sql;
     if (Filter.FlaggedOnly)
-        sql += " AND d.DeviceID IN (SELECT DeviceID FROM temp.flagged_devices)";
+        sql += " AND d.DeviceID IN (SELECT DeviceID FROM devices WHERE Verdict > 0)";
     if (Filter.Text.isEmpty())
         return sql;
     const auto prefix = [](const QByteArray &column, const char *param) {
@@ -841,7 +945,7 @@ QString MACPrefix(const QString &Text) {
 
 constexpr const char *DeviceListColumns =
     "SELECT d.DeviceID, coalesce(d.ProfileID, 0), d.UniqueID, d.MacAddress, d.AssignedIP, coalesce(p.Name, ''),"
-    " d.Revision FROM devices d LEFT JOIN profiles p ON p.ProfileID = d.ProfileID WHERE ";
+    " d.Revision, d.Verdict, d.VerdictMessage FROM devices d LEFT JOIN profiles p ON p.ProfileID = d.ProfileID WHERE ";
 
 } // namespace
 
@@ -861,7 +965,8 @@ std::vector<TDeviceListRow> TConfigDatabase::DeviceListRowsWhere(const TDeviceFi
     std::vector<TDeviceListRow> rows;
     while (s.Step())
         rows.push_back({s.Column(0).toLongLong(), s.Column(6).toLongLong(), s.Column(1).toLongLong(),
-                        s.Column(2).toString(), s.Column(3).toString(), s.Column(4).toString(), s.Column(5).toString()});
+                        s.Column(2).toString(), s.Column(3).toString(), s.Column(4).toString(), s.Column(5).toString(),
+                        Level(s.Column(7)), s.Column(8).toString()});
     return rows;
 }
 
@@ -884,12 +989,12 @@ int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter, int64_
 
 std::vector<TProfileListRow> TConfigDatabase::ProfileListRows(int64_t After, int Count) {
     TStatement s(*this, "SELECT ProfileID, Name, (SELECT count(*) FROM devices d WHERE d.ProfileID = p.ProfileID),"
-                        " Revision FROM profiles p WHERE ProfileID > ? ORDER BY ProfileID LIMIT ?");
+                        " Revision, Verdict, VerdictMessage FROM profiles p WHERE ProfileID > ? ORDER BY ProfileID LIMIT ?");
     s.BindAll({qlonglong(After), Count});
     std::vector<TProfileListRow> rows;
     while (s.Step())
-        rows.push_back(
-            {s.Column(0).toLongLong(), s.Column(3).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong()});
+        rows.push_back({s.Column(0).toLongLong(), s.Column(3).toLongLong(), s.Column(1).toString(), s.Column(2).toLongLong(),
+                        Level(s.Column(4)), s.Column(5).toString()});
     return rows;
 }
 
@@ -904,13 +1009,100 @@ int64_t TConfigDatabase::CountProfiles() {
     return s.Column(0).toLongLong();
 }
 
-void TConfigDatabase::ClearFlagged() { Execute("DELETE FROM temp.flagged_devices"); }
+// ---- kept verdicts ------------------------------------------------------------
 
-void TConfigDatabase::SetFlagged(int64_t DeviceID, bool Flagged) {
-    TStatement s(*this, Flagged ? "INSERT OR IGNORE INTO temp.flagged_devices VALUES (?)"
-                                : "DELETE FROM temp.flagged_devices WHERE DeviceID = ?");
-    s.Bind(1, qlonglong(DeviceID));
+bool TConfigDatabase::ReadOnly() const { return sqlite3_db_readonly(FDb, "main") == 1; }
+
+QString TConfigDatabase::VerdictBasis() {
+    TStatement s(*this, "SELECT Basis FROM verdict_basis");
+    return s.Step() ? s.Column(0).toString() : QString();
+}
+
+void TConfigDatabase::SetVerdictBasis(const QString &Basis) {
+    TTransaction t(*this);
+    MarkAllStale();
+    TStatement s(*this, "INSERT OR REPLACE INTO verdict_basis VALUES (1, ?)");
+    s.Bind(1, Basis);
     s.Run();
+    t.Commit();
+}
+
+void TConfigDatabase::MarkAllStale() { Execute(StaleEverythingSql); }
+
+int64_t TConfigDatabase::CountStale(int64_t UpTo) {
+    TStatement s(*this, "SELECT (SELECT count(*) FROM profiles WHERE VerdictStale = 1) + (SELECT count(*) FROM"
+                        " (SELECT 1 FROM devices INDEXED BY devices_stale WHERE VerdictStale = 1 LIMIT ?))");
+    s.Bind(1, qlonglong(UpTo));
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+std::vector<int64_t> TConfigDatabase::StaleProfiles(bool Everything) {
+    TStatement s(*this, Everything ? "SELECT ProfileID FROM profiles ORDER BY ProfileID"
+                                   : "SELECT ProfileID FROM profiles WHERE VerdictStale = 1 ORDER BY ProfileID");
+    std::vector<int64_t> ids;
+    while (s.Step())
+        ids.push_back(s.Column(0).toLongLong());
+    return ids;
+}
+
+std::vector<int64_t> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
+    TStatement s(*this, Everything ? "SELECT DeviceID FROM devices WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?"
+                                   : "SELECT DeviceID FROM devices INDEXED BY devices_stale"
+                                     " WHERE VerdictStale = 1 AND DeviceID > ? ORDER BY DeviceID LIMIT ?");
+    s.BindAll({qlonglong(After), Count});
+    std::vector<int64_t> ids;
+    while (s.Step())
+        ids.push_back(s.Column(0).toLongLong());
+    return ids;
+}
+
+void TConfigDatabase::KeepVerdict(const char *Sql, const TVerdict &Verdict) {
+    TStatement s(*this, Sql);
+    s.BindAll({int(Verdict.Level), Verdict.Message, qlonglong(Verdict.ID)});
+    s.Run();
+}
+
+void TConfigDatabase::KeepProfileVerdict(const TVerdict &Verdict) {
+    KeepVerdict("UPDATE profiles SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE ProfileID = ?", Verdict);
+}
+
+void TConfigDatabase::KeepDeviceVerdict(const TVerdict &Verdict) {
+    KeepVerdict("UPDATE devices SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE DeviceID = ?", Verdict);
+}
+
+int64_t TConfigDatabase::CountVerdicts(TConflictLevel Level) {
+    // The second term lets the planner take the partial index.
+    TStatement s(*this, "SELECT (SELECT count(*) FROM profiles WHERE Verdict = ?1) +"
+                        " (SELECT count(*) FROM devices WHERE Verdict = ?1 AND Verdict > 0)");
+    s.Bind(1, int(Level));
+    s.Step();
+    return s.Column(0).toLongLong();
+}
+
+// One statement each, stepped through while Visit runs: for speed, as a
+// report of every device is long.
+void TConfigDatabase::ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
+                                         const std::function<void(const TVerdict &)> &Device) {
+    std::vector<std::pair<int64_t, QString>> profiles;
+    {
+        TStatement s(*this, "SELECT ProfileID, Name, Verdict, VerdictMessage FROM profiles ORDER BY ProfileID");
+        while (s.Step()) {
+            profiles.emplace_back(s.Column(0).toLongLong(), s.Column(1).toString());
+            Profile({s.Column(1).toString(), std::nullopt, Level(s.Column(2)), s.Column(3).toString(),
+                     s.Column(0).toLongLong()});
+        }
+    }
+    profiles.emplace_back(0, QString());
+    for (const auto &[id, name] : profiles) {
+        TStatement s(*this, "SELECT DeviceID, UniqueID, Verdict, VerdictMessage FROM devices WHERE ProfileID IS ?"
+                            " ORDER BY DeviceID");
+        s.Bind(1, id ? QVariant(qlonglong(id)) : QVariant());
+        const std::optional<QString> profile = id ? std::optional(name) : std::nullopt;
+        while (s.Step())
+            Device({s.Column(1).toString(), profile, Level(s.Column(2)), s.Column(3).toString(),
+                    s.Column(0).toLongLong()});
+    }
 }
 
 void TConfigDatabase::CheckReferences() {

@@ -22,12 +22,23 @@ public:
     using Exception::Exception;
 };
 
-// A row of the window's device list as the database holds it.
+// The finding for one profile or device.
+struct TVerdict {
+    QString Object;                 // the profile's name or the device's ID
+    std::optional<QString> Profile; // a device's profile name; none for a profile or a device without one
+    TConflictLevel Level = clvNone;
+    QString Message;
+    int64_t ID = 0; // the profile's or device's database ID
+};
+
+// A row of the window's device list as the database holds it, with the verdict kept with it.
 struct TDeviceListRow {
     int64_t DeviceID = 0;
     int64_t Revision = 0;
     int64_t ProfileID = 0; // 0 for none
     QString UniqueID, MAC, IP, Profile;
+    TConflictLevel Level = clvNone;
+    QString Message;
 };
 
 // A row of the window's profile list: the profile and how many devices use it.
@@ -36,12 +47,14 @@ struct TProfileListRow {
     int64_t Revision = 0;
     QString Name;
     int64_t Devices = 0;
+    TConflictLevel Level = clvNone;
+    QString Message;
 };
 
 // The devices a list shows: with Text, those whose device ID, MAC address (in
 // any of its text forms: 0001E1, 00-01-E1, 00:01:e1), LAN IP or profile name
 // begins with it; with FlaggedOnly, only those marked flagged. Each is a
-// range of an index.
+// range of an index. Flagged are the devices whose kept verdict is a warning or an error.
 struct TDeviceFilter {
     QString Text;
     bool FlaggedOnly = false;
@@ -122,6 +135,8 @@ public:
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
     // The devices whose Field holds Value, in DeviceID order.
     std::vector<TDeviceRecord> DevicesWith(const char *Field, const QVariant &Value);
+    // Whether more than one device's Field holds Value: an index lookup, no record read.
+    bool Shared(const char *Field, const QVariant &Value);
 
     // The lists' rows, read a batch at a time in key order: up to Count after
     // the key After. One row is none when it is not there or not shown.
@@ -132,10 +147,35 @@ public:
     std::vector<TProfileListRow> ProfileListRows(int64_t After, int Count);
     std::optional<TProfileListRow> ProfileListRow(int64_t ProfileID);
     int64_t CountProfiles();
-    // The devices whose verdict wants attention, for FlaggedOnly; kept by this
-    // connection alone, never in the file.
-    void ClearFlagged();
-    void SetFlagged(int64_t DeviceID, bool Flagged);
+
+    // The plug-in's verdicts, kept with their records. Every write that changes
+    // what one was made from marks it stale in the same transaction (triggers,
+    // so that no writer, not even another tool, can forget): a device's own
+    // columns; a profile's columns and options mark the profile and its
+    // devices; the system values mark everything; a device ID or MAC address
+    // coming, changing or going marks the devices that share it. New records
+    // come stale. Stale rows are found by index.
+    bool ReadOnly() const;
+    // What the kept verdicts were made by (the plug-in and the host); empty when nothing is kept.
+    QString VerdictBasis();
+    // Marks every verdict stale, as made by Basis from now on.
+    void SetVerdictBasis(const QString &Basis);
+    void MarkAllStale();
+    int64_t CountStale(int64_t UpTo = -1);
+    // With Everything, all of them rather than the stale ones; devices a batch
+    // at a time, up to Count after the key After.
+    std::vector<int64_t> StaleProfiles(bool Everything = false);
+    std::vector<int64_t> StaleDevices(int64_t After, int Count, bool Everything = false);
+    // Keeps a verdict (its level and message) as no longer stale.
+    void KeepProfileVerdict(const TVerdict &Verdict);
+    void KeepDeviceVerdict(const TVerdict &Verdict);
+    // How many profiles and devices have a kept verdict of that level.
+    int64_t CountVerdicts(TConflictLevel Level);
+    // The kept verdicts in a validation report's order: the profiles by ID;
+    // the devices by profile, those without one last, and by ID. Visit must
+    // not use the database.
+    void ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
+                            const std::function<void(const TVerdict &)> &Device);
     // Raises EDatabase naming the first option or device row that refers to
     // a profile that is not there.
     void CheckReferences();
@@ -197,6 +237,8 @@ private:
     // Notes that a profile ('p') or device ('d') row was written or deleted,
     // or that the whole site ('s') was replaced.
     void LogChange(char Kind, int64_t ID);
+    void AddKeptVerdicts();
+    void KeepVerdict(const char *Sql, const TVerdict &Verdict);
     template <class R>
     R ReadRecord(const char *Table, const std::vector<TRecordField<R>> &Fields, const TStatement &S);
     void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <dlfcn.h>
 
@@ -16,6 +17,12 @@ class THostPluginManager final : public THostObject<IPluginManager> {
 public:
     int32_t HostReserved() override { return 0; }
 };
+
+// The identity and version of the loaded plug-ins' modules.
+QHash<const IDevicePluginModule *, QString> &ModuleIdentities() {
+    static QHash<const IDevicePluginModule *, QString> identities;
+    return identities;
+}
 
 } // namespace
 
@@ -48,9 +55,13 @@ TPluginLibrary::TPluginLibrary(const QString &Path) : FPath(Path) {
         dlclose(FHandle);
         throw EPluginLoad(QStringLiteral("%1: the plug-in %2").arg(Path, why));
     }
+    if (const IDevicePluginModule *module = Module())
+        ModuleIdentities().insert(module, Take(FDevicePlugin->getPluginID()) + QLatin1Char(' ') +
+                                              FEntries.value(QStringLiteral("FileVersion")));
 }
 
 TPluginLibrary::~TPluginLibrary() {
+    ModuleIdentities().remove(Module());
     FDevicePlugin->Finalize();
     FDestroy(FObject);
     // The library stays mapped: objects it registered with the toolkit may
@@ -83,4 +94,9 @@ QString DefaultPluginPath() {
         if (QFileInfo::exists(QDir(folder).filePath(name)))
             return QDir(folder).filePath(name);
     return QDir(folders.first()).filePath(name);
+}
+
+QString ModuleBasis(IDevicePluginModule &Module) {
+    const QString plugin = ModuleIdentities().value(&Module, Module.getDeviceType().Text());
+    return plugin + QStringLiteral("; host ") + QLatin1String(HostSoftwareVersion);
 }

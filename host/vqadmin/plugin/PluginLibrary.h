@@ -42,6 +42,11 @@ private:
     TInterfaceRef<IPluginManager> FManager;
 };
 
+// What a module's verdicts depend on besides the records: the plug-in's
+// identity and version (for a module of a TPluginLibrary, else its device
+// type) and the host's version.
+QString ModuleBasis(IDevicePluginModule &Module);
+
 // Where the host looks for plug-ins, in this order: its own folder (a build,
 // or a copy run where it lies), then the plug-in folder of its installation
 // (lib/vqadmin/plugins beside bin/).

@@ -1,22 +1,29 @@
 #include "ListVerdicts.h"
 
-#include <set>
+namespace {
 
-// Holds the verdicts that want attention and flags their devices.
+// Stale devices judged at a time: the deadline is looked at between batches.
+constexpr int JudgeBatch = 256;
+
+} // namespace
+
+// Keeps the verdicts it is given, or holds them when the database cannot.
 class TListVerdicts::TKeeper : public TVerdictSink {
 public:
     explicit TKeeper(TListVerdicts &Verdicts, TVerdictSink *Also = nullptr) : FVerdicts(Verdicts), FAlso(Also) {}
     void Profile(const TVerdict &Verdict) override {
-        if (Verdict.Level != clvNone)
+        if (FVerdicts.FReadOnly)
             FVerdicts.FProfiles.insert(Verdict.ID, Verdict);
+        else
+            FVerdicts.FDatabase.KeepProfileVerdict(Verdict);
         if (FAlso)
             FAlso->Profile(Verdict);
     }
     void Device(const TVerdict &Verdict) override {
-        if (Verdict.Level != clvNone) {
+        if (FVerdicts.FReadOnly)
             FVerdicts.FDevices.insert(Verdict.ID, Verdict);
-            FVerdicts.FDatabase.SetFlagged(Verdict.ID, true);
-        }
+        else
+            FVerdicts.FDatabase.KeepDeviceVerdict(Verdict);
         if (FAlso)
             FAlso->Device(Verdict);
     }
@@ -26,58 +33,72 @@ private:
     TVerdictSink *FAlso;
 };
 
-TListVerdicts::TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module)
-    : FDatabase(Database), FModule(Module) {}
+TListVerdicts::TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module, QString Basis)
+    : FDatabase(Database), FModule(Module), FBasis(std::move(Basis)), FReadOnly(Database.ReadOnly()) {}
+
+void TListVerdicts::Start() {
+    if (FDatabase.VerdictBasis() != FBasis) {
+        if (FReadOnly)
+            FEverything = true;
+        else
+            FDatabase.SetVerdictBasis(FBasis);
+    }
+    Rewind();
+}
+
+void TListVerdicts::MarkAllStale() {
+    if (FReadOnly)
+        FEverything = true;
+    else
+        FDatabase.MarkAllStale();
+    Rewind();
+}
+
+void TListVerdicts::Rewind() {
+    FProfilesJudged = false;
+    FAfter = 0;
+}
+
+int64_t TListVerdicts::CountStale(int64_t UpTo) {
+    if (FEverything)
+        return FDatabase.CountProfiles() + FDatabase.CountDevices();
+    return FDatabase.CountStale(UpTo);
+}
+
+bool TListVerdicts::JudgeStale(const QDeadlineTimer &Deadline, TJudged &Judged) {
+    TConfigDatabase::TTransaction t(FDatabase);
+    TKeeper keeper(*this);
+    if (!FProfilesJudged) {
+        const std::vector<int64_t> profiles = FDatabase.StaleProfiles(FEverything);
+        ValidateRecords(FDatabase, FModule, profiles, {}, keeper);
+        Judged.Profiles.insert(Judged.Profiles.end(), profiles.begin(), profiles.end());
+        FProfilesJudged = true;
+    }
+    bool more = true;
+    while (more && !Deadline.hasExpired()) {
+        const std::vector<int64_t> devices = FDatabase.StaleDevices(FAfter, JudgeBatch, FEverything);
+        ValidateRecords(FDatabase, FModule, {}, devices, keeper);
+        Judged.Devices.insert(Judged.Devices.end(), devices.begin(), devices.end());
+        more = devices.size() == JudgeBatch;
+        if (!devices.empty())
+            FAfter = devices.back();
+    }
+    t.Commit();
+    if (!more)
+        FEverything = false; // all held now
+    return more;
+}
 
 void TListVerdicts::JudgeSite(TVerdictSink *Also) {
-    FProfiles.clear();
-    FDevices.clear();
-    FDatabase.ClearFlagged();
+    TConfigDatabase::TTransaction t(FDatabase);
     TKeeper keeper(*this, Also);
     ValidateSite(FDatabase, FModule, keeper);
+    t.Commit();
+    FEverything = false;
+    Rewind();
 }
 
-void TListVerdicts::Judge(const std::vector<int64_t> &ProfileIDs, const std::vector<int64_t> &DeviceIDs) {
-    for (const int64_t id : ProfileIDs)
-        FProfiles.remove(id);
-    for (const int64_t id : DeviceIDs) {
-        FDevices.remove(id);
-        FDatabase.SetFlagged(id, false);
-    }
-    TKeeper keeper(*this);
-    ValidateRecords(FDatabase, FModule, ProfileIDs, DeviceIDs, keeper);
-}
-
-std::vector<int64_t> TListVerdicts::DevicesChanged(const std::vector<TDeviceRecord> &Before,
-                                                   const std::vector<int64_t> &IDs) {
-    std::set<int64_t> touched(IDs.begin(), IDs.end());
-    std::vector<TDeviceRecord> keys = Before;
-    for (const int64_t id : IDs)
-        if (const std::optional<TDeviceRecord> d = FDatabase.LoadDevice(id))
-            keys.push_back(*d);
-    for (const TDeviceRecord &k : keys) {
-        for (const TDeviceRecord &o : FDatabase.DevicesWith("UniqueID", k.UniqueID))
-            touched.insert(o.DeviceID);
-        if (k.MacAddress != EmptyMACAddress)
-            for (const TDeviceRecord &o : FDatabase.DevicesWith("MacAddress", MACToText(k.MacAddress)))
-                touched.insert(o.DeviceID);
-    }
-    const std::vector<int64_t> devices(touched.begin(), touched.end());
-    Judge({}, devices);
-    return devices;
-}
-
-std::vector<int64_t> TListVerdicts::ProfileChanged(int64_t ProfileID) {
-    std::vector<int64_t> devices;
-    FDatabase.ForEachDeviceOf(ProfileID, [&](const TDeviceRecord &d) { devices.push_back(d.DeviceID); });
-    Judge({ProfileID}, devices);
-    return devices;
-}
-
-std::size_t TListVerdicts::Count(TConflictLevel Level) const {
-    const auto count = [&](const QHash<int64_t, TVerdict> &Verdicts) {
-        return std::size_t(std::count_if(Verdicts.begin(), Verdicts.end(),
-                                         [&](const TVerdict &v) { return v.Level == Level; }));
-    };
-    return count(FProfiles) + count(FDevices);
+void TListVerdicts::Report(TVerdictSink &Sink) {
+    FDatabase.ForEachKeptVerdict([&](const TVerdict &v) { Sink.Profile(Profile(v)); },
+                                 [&](const TVerdict &v) { Sink.Device(Device(v)); });
 }

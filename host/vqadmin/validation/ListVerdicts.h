@@ -1,39 +1,57 @@
 #pragma once
-// The verdicts the main window's lists show, asked for by record, so that
-// where they come from is decided here alone. The plug-in judges the whole
-// site when the lists open or a site comes in; after a change only the
-// records it touched: the changed devices with those that share, or shared,
-// a device ID or MAC address with them, and a changed profile with its
-// devices. Only verdicts other than "ok" are held, and their devices are
-// flagged in the database for the list that shows only those.
+// The plug-in's verdicts as the database keeps them with the records, brought
+// up to date by judging the stale records alone: those a write changed (the
+// database marks them, see TConfigDatabase), or all of them when the verdicts
+// were made by another plug-in or host. Each judged verdict is kept, in the
+// transaction that read its record; a read-only database keeps none, so they
+// are held here instead, in the place of the kept ones.
 
 #include "SiteValidation.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 
 class TListVerdicts {
 public:
-    TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module);
+    // Basis names what the verdicts are made by (ModuleBasis).
+    TListVerdicts(TConfigDatabase &Database, IDevicePluginModule &Module, QString Basis);
 
     // These raise EDatabase.
-    // Every verdict goes to Also too, when given.
-    void JudgeSite(TVerdictSink *Also = nullptr);
-    // Devices as they were before the change (none for new ones) and the IDs
-    // of those it stored or deleted; the devices judged again.
-    std::vector<int64_t> DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs);
-    // A profile stored or deleted: the devices judged again with it.
-    std::vector<int64_t> ProfileChanged(int64_t ProfileID);
+    // Verdicts of another basis become stale. Judging begins with the first stale record.
+    void Start();
+    // Every verdict stale, to be judged again.
+    void MarkAllStale();
+    // Judging begins again with the first stale record.
+    void Rewind();
+    // How many records wait, counting stops at UpTo.
+    int64_t CountStale(int64_t UpTo = -1);
 
-    TVerdict Profile(int64_t ProfileID) const { return FProfiles.value(ProfileID); }
-    TVerdict Device(int64_t DeviceID) const { return FDevices.value(DeviceID); }
-    // How many profiles and devices have a verdict of that level.
-    std::size_t Count(TConflictLevel Level) const;
+    struct TJudged {
+        std::vector<int64_t> Profiles, Devices;
+    };
+    // Judges the stale profiles, then the stale devices in ID order, a batch
+    // at a time, until Deadline or the last; all in one transaction. What it
+    // judged is added to Judged; false when none are left.
+    bool JudgeStale(const QDeadlineTimer &Deadline, TJudged &Judged);
+    // Judges everything afresh, as the validate command does, keeping every
+    // verdict; every verdict goes to Also too, when given.
+    void JudgeSite(TVerdictSink *Also = nullptr);
+    // The report of the validate command from the verdicts kept and held.
+    void Report(TVerdictSink &Sink);
+
+    // The verdict to show for a row: the one held, else the kept one.
+    TVerdict Profile(const TVerdict &Kept) const { return FProfiles.value(Kept.ID, Kept); }
+    TVerdict Device(const TVerdict &Kept) const { return FDevices.value(Kept.ID, Kept); }
 
 private:
     class TKeeper;
-    void Judge(const std::vector<int64_t> &ProfileIDs, const std::vector<int64_t> &DeviceIDs);
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;
-    QHash<int64_t, TVerdict> FProfiles, FDevices;
+    QString FBasis;
+    bool FReadOnly;
+    bool FEverything = false; // on a read-only database: every record is stale
+    bool FProfilesJudged = false;
+    int64_t FAfter = 0; // the last device judged
+    QHash<int64_t, TVerdict> FProfiles, FDevices; // held, on a read-only database
 };

@@ -60,11 +60,14 @@ public:
     // Only the groups the devices belong to.
     THostFindings(TConfigDatabase &Database, const std::vector<TDeviceRecord> &Devices) {
         std::map<int64_t, TDeviceRecord> ids, macs;
+        // Most devices share nothing: for those, the index alone answers.
         for (const TDeviceRecord &d : Devices) {
-            for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", d.UniqueID))
-                ids.emplace(o.DeviceID, o);
-            if (d.MacAddress != EmptyMACAddress)
-                for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", MACToText(d.MacAddress)))
+            if (Database.Shared("UniqueID", d.UniqueID))
+                for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", d.UniqueID))
+                    ids.emplace(o.DeviceID, o);
+            if (const QString mac = MACToText(d.MacAddress);
+                d.MacAddress != EmptyMACAddress && Database.Shared("MacAddress", mac))
+                for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", mac))
                     macs.emplace(o.DeviceID, o);
         }
         AddIDs(Values(ids));

@@ -6,15 +6,6 @@
 
 #include "database/ConfigDatabase.h"
 
-// The finding for one profile or device.
-struct TVerdict {
-    QString Object;                 // the profile's name or the device's ID
-    std::optional<QString> Profile; // a device's profile name; none for a profile or a device without one
-    TConflictLevel Level = clvNone;
-    QString Message;
-    int64_t ID = 0; // the profile's or device's database ID
-};
-
 // Takes the verdicts as validation reaches them: every profile's, then every
 // device's, by profile in ProfileID order, then those without one; DeviceID
 // order within.

@@ -2,6 +2,7 @@
 
 #include "commandline/Commands.h"
 #include "HostFailures.h"
+#include "plugin/PluginLibrary.h"
 #include "sitefile/SiteFile.h"
 #include "validation/SiteValidation.h"
 #include "VQControls.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
@@ -32,6 +34,10 @@ const QString SplitterKey = QStringLiteral("MainWindow/splitter");
 constexpr int ListBatch = 256;
 // How often the window looks for what other sessions changed.
 constexpr int FollowMs = 500;
+// Stale verdicts judged at once, in a moment; more are judged in slices of
+// this many milliseconds between events.
+constexpr int FewStale = 2000;
+constexpr int SliceMs = 50;
 
 // A row of the lists: the object's ID (and a device's profile), its texts and
 // the verdict on it, whose mark shows in the first column and whose message
@@ -110,8 +116,15 @@ QString LevelName(TConflictLevel Level) {
 } // namespace
 
 TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module, QWidget *Parent)
-    : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow), FVerdicts(Database, Module) {
+    : QMainWindow(Parent), FDatabase(Database), FModule(Module), ui(new Ui::MainWindow),
+      FVerdicts(Database, Module, ModuleBasis(Module)), FProgress(new QLabel(this)) {
     ui->setupUi(this);
+    FProgress->setObjectName(QStringLiteral("stProgress"));
+    statusBar()->addPermanentWidget(FProgress);
+    FProgress->hide();
+    FSlices.setSingleShot(true);
+    FSlices.setInterval(0);
+    connect(&FSlices, &QTimer::timeout, this, &TMainWindow::JudgeSlice);
     setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
     setWindowIcon(QIcon(QStringLiteral(":/vqadmin.svg")));
     ui->spSite->setStretchFactor(1, 2);
@@ -176,7 +189,12 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
     const QSettings settings;
     restoreGeometry(settings.value(GeometryKey).toByteArray());
     ui->spSite->restoreState(settings.value(SplitterKey).toByteArray());
-    Refresh();
+    RunGuarded(this, [&] {
+        FSeenVersion = FDatabase.Changes();
+        FLastChange = FDatabase.LastChange();
+        FVerdicts.Start();
+    });
+    ShowSite();
     auto *follow = new QTimer(this);
     connect(follow, &QTimer::timeout, this, &TMainWindow::FollowChanges);
     follow->start(FollowMs);
@@ -195,12 +213,48 @@ int64_t TMainWindow::RowID(const TVarnelGrid *List, int Row) { return List->RowD
 int64_t TMainWindow::CurrentID(TVarnelGrid *List) const { return List->Row() >= 0 ? RowID(List, List->Row()) : 0; }
 
 void TMainWindow::Refresh() {
-    RunGuarded(this, [&] {
-        FSeenVersion = FDatabase.Changes();
-        FLastChange = FDatabase.LastChange();
-        FVerdicts.JudgeSite();
-    });
+    RunGuarded(this, [&] { FVerdicts.MarkAllStale(); });
+    ShowSite();
+}
+
+void TMainWindow::ShowSite() {
     ReadLists();
+    JudgeStale();
+}
+
+void TMainWindow::JudgeStale() {
+    FSlices.stop();
+    TListVerdicts::TJudged judged;
+    RunGuarded(this, [&] {
+        FVerdicts.Rewind();
+        if (FVerdicts.CountStale(FewStale + 1) <= FewStale) {
+            FVerdicts.JudgeStale(QDeadlineTimer::Forever, judged);
+            return;
+        }
+        FJudged = 0;
+        FStale = FVerdicts.CountStale();
+        FSlices.start();
+    });
+    ShowJudged(judged);
+}
+
+void TMainWindow::JudgeSlice() {
+    TListVerdicts::TJudged judged;
+    RunGuarded(this, [&] {
+        if (FVerdicts.JudgeStale(QDeadlineTimer(SliceMs), judged))
+            FSlices.start();
+    });
+    FJudged += int64_t(judged.Profiles.size() + judged.Devices.size());
+    ShowJudged(judged);
+}
+
+void TMainWindow::ShowJudged(const TListVerdicts::TJudged &Judged) {
+    RunGuarded(this, [&] {
+        ReadProfileRows(QSet<int64_t>(Judged.Profiles.begin(), Judged.Profiles.end()));
+        ReadDeviceRows(QSet<int64_t>(Judged.Devices.begin(), Judged.Devices.end()));
+    });
+    UpdateActions();
+    UpdateStatus();
 }
 
 void TMainWindow::FollowChanges() {
@@ -216,7 +270,7 @@ void TMainWindow::FollowChanges() {
     FSeenVersion = version;
     FLastChange = changed.Last;
     if (changed.Whole) {
-        Refresh();
+        ShowSite();
         return;
     }
     if (!changed.Devices.empty())
@@ -270,15 +324,14 @@ void TMainWindow::ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch) {
 }
 
 QVariant TMainWindow::DeviceRow(const TDeviceListRow &Row) const {
+    const TVerdict verdict = FVerdicts.Device({Row.UniqueID, {}, Row.Level, Row.Message, Row.DeviceID});
     return QVariant::fromValue(
-        TListRow{Row.DeviceID, Row.Revision, Row.ProfileID, {Row.UniqueID, Row.MAC, Row.IP, Row.Profile},
-                 FVerdicts.Device(Row.DeviceID)});
+        TListRow{Row.DeviceID, Row.Revision, Row.ProfileID, {Row.UniqueID, Row.MAC, Row.IP, Row.Profile}, verdict});
 }
 
 QVariant TMainWindow::ProfileRow(const TProfileListRow &Row) const {
-    return QVariant::fromValue(
-        TListRow{Row.ProfileID, Row.Revision, 0, {Row.Name, QString::number(Row.Devices)},
-                 FVerdicts.Profile(Row.ProfileID)});
+    const TVerdict verdict = FVerdicts.Profile({Row.Name, {}, Row.Level, Row.Message, Row.ProfileID});
+    return QVariant::fromValue(TListRow{Row.ProfileID, Row.Revision, 0, {Row.Name, QString::number(Row.Devices)}, verdict});
 }
 
 void TMainWindow::ApplyFilter() {
@@ -299,9 +352,10 @@ int64_t TMainWindow::ShownRows(const TVarnelGrid *List) {
     return count;
 }
 
+// The database has marked what the change makes stale: the rows it touched
+// are read again, then what it made stale is judged.
 void TMainWindow::DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs) {
     RunGuarded(this, [&] {
-        const std::vector<int64_t> judged = FVerdicts.DevicesChanged(Before, IDs);
         // The profiles whose device counts changed: counting a large profile's
         // devices costs as much as the profile is large.
         std::map<int64_t, int64_t> before; // device -> profile
@@ -318,29 +372,24 @@ void TMainWindow::DevicesChanged(const std::vector<TDeviceRecord> &Before, const
                     if (p)
                         profiles.insert(*p);
         }
-        ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
-            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
-            return row ? std::optional(DeviceRow(*row)) : std::nullopt;
-        });
+        ReadDeviceRows(QSet<int64_t>(IDs.begin(), IDs.end()));
         ReadProfileRows(profiles);
     });
     PassOwnChanges();
-    UpdateActions();
-    UpdateStatus();
+    JudgeStale();
 }
 
 void TMainWindow::ProfileChanged(int64_t ProfileID) {
-    RunGuarded(this, [&] {
-        const std::vector<int64_t> judged = FVerdicts.ProfileChanged(ProfileID);
-        ReadRows(ui->lvDevices, QSet<int64_t>(judged.begin(), judged.end()), [this](int64_t ID) {
-            const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
-            return row ? std::optional(DeviceRow(*row)) : std::nullopt;
-        });
-        ReadProfileRows({ProfileID});
-    });
+    RunGuarded(this, [&] { ReadProfileRows({ProfileID}); });
     PassOwnChanges();
-    UpdateActions();
-    UpdateStatus();
+    JudgeStale();
+}
+
+void TMainWindow::ReadDeviceRows(const QSet<int64_t> &IDs) {
+    ReadRows(ui->lvDevices, IDs, [this](int64_t ID) {
+        const std::optional<TDeviceListRow> row = FDatabase.DeviceListRow(FFilter, ID);
+        return row ? std::optional(DeviceRow(*row)) : std::nullopt;
+    });
 }
 
 void TMainWindow::ReadProfileRows(const QSet<int64_t> &IDs) {
@@ -352,12 +401,16 @@ void TMainWindow::ReadProfileRows(const QSet<int64_t> &IDs) {
 
 void TMainWindow::UpdateStatus() {
     RunGuarded(this, [&] {
-        QString text = CountLine(FDatabase.CountProfiles(), FDatabase.CountDevices(), FVerdicts.Count(clvError),
-                                 FVerdicts.Count(clvWarning));
+        QString text = CountLine(FDatabase.CountProfiles(), FDatabase.CountDevices(),
+                                 FDatabase.CountVerdicts(clvError), FDatabase.CountVerdicts(clvWarning));
         if (!FFilter.Text.isEmpty() || FFilter.FlaggedOnly)
             text += QStringLiteral("; the device list shows %1").arg(FDatabase.CountDeviceListRows(FFilter));
         statusBar()->showMessage(text);
     });
+    const QLocale english(QLocale::English);
+    FProgress->setText(QStringLiteral("Checking the site: %1 of %2")
+                           .arg(english.toString(qlonglong(FJudged)), english.toString(qlonglong(FStale))));
+    FProgress->setVisible(Judging());
 }
 
 void TMainWindow::UpdateActions() {
@@ -552,7 +605,8 @@ bool TMainWindow::ImportSite(const QString &FileName) {
             throw ESiteFile(FileName + QStringLiteral(": ") + e.Message());
         }
     });
-    Refresh();
+    PassOwnChanges();
+    ShowSite();
     if (!imported.isEmpty())
         statusBar()->showMessage(imported);
     return !imported.isEmpty();
@@ -572,6 +626,7 @@ QDialog *TMainWindow::ShowValidation() {
         void Device(const TVerdict &Verdict) override { Report.Devices.push_back(Verdict); }
         TValidationReport Report;
     } collector;
+    FSlices.stop();
     const bool judged = RunGuarded(this, [&] { FVerdicts.JudgeSite(&collector); });
     ReadLists();
     if (!judged)

@@ -1,6 +1,9 @@
 #pragma once
 // The host's main window over the configuration database: the profiles and
-// the devices, each row marked with the plug-in's verdict on it, the device
+// the devices, each row marked with the plug-in's verdict on it (the one the
+// database keeps, the stale ones judged again as the window opens and after
+// each change: in slices between events, with a progress line, when they are
+// many), the device
 // dialog for new devices, new ranges and edits, the profile dialog, and the
 // File menu's import, export and validation. The lists read their rows from
 // the database as they show them; the device list can be narrowed by a text
@@ -16,6 +19,9 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
+
+class QLabel;
 
 namespace Ui {
 class MainWindow;
@@ -69,6 +75,8 @@ public:
     // concerned, or everything after an import or a long absence. The window
     // calls it on a timer; it reads no row when nothing changed.
     void FollowChanges();
+    // Whether stale verdicts are still being judged, in slices.
+    bool Judging() const { return FSlices.isActive(); }
     // Narrows the device list as the filter field and the check box do.
     void SetFilter(const TDeviceFilter &Filter);
     // How many rows the list shows, read or not yet: the device list's under its filter.
@@ -84,16 +92,23 @@ private:
     TProfileDialog *OpenProfileDialog(TProfileAction Action, const TProfileRecord &Record);
     // The ID of the current row's object; 0 when there is none.
     int64_t CurrentID(TVarnelGrid *List) const;
+    // Reads the lists and judges what is stale.
+    void ShowSite();
     // Read the lists from their start, keeping the current row when it comes in the first batch.
     void ReadLists();
     void ReadDevices();
     void ReadList(TVarnelGrid *List, const TVarnelFetch &Fetch);
     QVariant DeviceRow(const TDeviceListRow &Row) const;
     QVariant ProfileRow(const TProfileListRow &Row) const;
-    // After a change: judges again what it touched and reads those rows again.
+    // After a change: reads the rows it touched again, then judges what it made stale.
     void DevicesChanged(const std::vector<TDeviceRecord> &Before, const std::vector<int64_t> &IDs);
     void ProfileChanged(int64_t ProfileID);
     void ReadProfileRows(const QSet<int64_t> &IDs);
+    void ReadDeviceRows(const QSet<int64_t> &IDs);
+    // Judges the stale verdicts: at once when they are few, else in slices.
+    void JudgeStale();
+    void JudgeSlice();
+    void ShowJudged(const TListVerdicts::TJudged &Judged);
     void ApplyFilter();
     // After the window's own changes: unless another session wrote
     // meanwhile, the change log up to now needs no following.
@@ -112,4 +127,7 @@ private:
     TDeviceFilter FFilter;
     int64_t FSeenVersion = 0; // the database's count of other sessions' commits, last looked at
     int64_t FLastChange = 0;  // the last change of the log the lists show
+    QTimer FSlices;
+    int64_t FJudged = 0, FStale = 0; // records judged of those stale as the slices began
+    QLabel *FProgress;
 };
