@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 std::unique_ptr<TDeviceConflict> Conflict(TDeviceConflictLevel level, const char *message = "", QObject *obj = nullptr) {
@@ -26,14 +28,14 @@ TEST(DeviceConflict, EqualityNeedsTheSameLevelObjectAndBytes) {
 }
 
 TEST(DeviceConflictList, TheFirstOfTheMostSevereIsReportedAndAnObjectsFirstIsFound) {
-    const auto listOf = [](std::initializer_list<TDeviceConflictLevel> levels, QObject *obj = nullptr) {
+    const auto listOf = [](const std::vector<TDeviceConflictLevel> &levels, QObject *obj = nullptr) {
         TDeviceConflictList list;
         for (auto level : levels)
             list.Add(Conflict(level, "", obj));
         return list;
     };
     EXPECT_EQ(TDeviceConflictList().FirstConflictWithHighestLevel(), nullptr);
-    const std::pair<std::initializer_list<TDeviceConflictLevel>, int> cases[] = {
+    const std::pair<std::vector<TDeviceConflictLevel>, int> cases[] = {
         {{dclWarning, dclNone, dclError, dclWarning}, 2}, {{dclNone, dclWarning, dclWarning}, 1},
         {{dclNone, dclNone}, 0}, {{dclError, dclError}, 0}};
     for (const auto &[levels, first] : cases) {

@@ -687,12 +687,16 @@ TProfileRecord TConfigDatabase::InsertProfile(TProfileRecord Profile) {
 }
 
 bool TConfigDatabase::DeleteProfile(int64_t ProfileID, int64_t Revision) {
-    TStatement s(*this, "DELETE FROM profiles WHERE ProfileID = ? AND Revision = ?");
-    s.BindAll({qlonglong(ProfileID), qlonglong(Revision)});
+    return DeleteAtRevision("DELETE FROM profiles WHERE ProfileID = ? AND Revision = ?", 'p', ProfileID, Revision);
+}
+
+bool TConfigDatabase::DeleteAtRevision(const char *Sql, char Kind, int64_t ID, int64_t Revision) {
+    TStatement s(*this, Sql);
+    s.BindAll({qlonglong(ID), qlonglong(Revision)});
     s.Run();
     if (WrittenRows() == 0)
         return false;
-    LogChange('p', ProfileID);
+    LogChange(Kind, ID);
     return true;
 }
 
@@ -775,13 +779,7 @@ TDeviceRecord TConfigDatabase::InsertDevice(TDeviceRecord Device) {
 }
 
 bool TConfigDatabase::DeleteDevice(int64_t DeviceID, int64_t Revision) {
-    TStatement s(*this, "DELETE FROM devices WHERE DeviceID = ? AND Revision = ?");
-    s.BindAll({qlonglong(DeviceID), qlonglong(Revision)});
-    s.Run();
-    if (WrittenRows() == 0)
-        return false;
-    LogChange('d', DeviceID);
-    return true;
+    return DeleteAtRevision("DELETE FROM devices WHERE DeviceID = ? AND Revision = ?", 'd', DeviceID, Revision);
 }
 
 QVariantList TConfigDatabase::DeviceValues(const TDeviceRecord &Device) {

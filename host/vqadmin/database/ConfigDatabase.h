@@ -251,6 +251,9 @@ private:
     void SaveOptions(const TProfileRecord &Profile);
     // Rows the last statement wrote.
     int64_t WrittenRows();
+    // Runs Sql, a DELETE of the row with that ID and revision; false when it
+    // deleted none. Kind is the change log's.
+    bool DeleteAtRevision(const char *Sql, char Kind, int64_t ID, int64_t Revision);
     void ForEachDeviceWhere(const QByteArray &Sql, const QVariantList &More,
                             const std::function<void(const TDeviceRecord &)> &Visit);
 
