@@ -46,31 +46,6 @@ protected:
     TFakeServant servant;
 };
 
-TEST_F(LynHelper, EachCheckRunsItsValidatorAndNamesTheSetting) {
-    const auto reason = [](auto validate) {
-        AnsiString msg;
-        EXPECT_FALSE(validate(msg));
-        return std::string("Invalid Setting: ") + msg;
-    };
-    const QString name = QStringLiteral("Setting");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostIP(QStringLiteral("10.0.0"), name, {}); }),
-              reason([](AnsiString &m) { return ValidateIPAddress("10.0.0", m); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostIP(0xC0A801FFu, 0xFFFFFF00u, name, ipMandatory); }),
-              reason([](AnsiString &m) { return ValidateHostIPWithMask(0xC0A801FFu, 0xFFFFFF00u, m, ipMandatory); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostName(QStringLiteral("a b"), name, {}); }),
-              reason([](AnsiString &m) { return ValidateHostName(AnsiString("a b"), m); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckEMailAddress(QStringLiteral("nobody"), name, emMandatory); }),
-              reason([](AnsiString &m) { return ValidateEMailAddress("nobody", m, emMandatory); }));
-
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) {
-                  h.CheckHostIP(QStringLiteral("10.0.0.5"), name, ipMandatory);
-                  h.CheckHostName(QStringLiteral("pbx.example.com"), name, ipMandatory);
-                  h.CheckDomainName(QString(), name, {});
-                  h.CheckEMailAddress(QStringLiteral("ops@example.com"), name, emMandatory);
-              }),
-              "");
-}
-
 TEST_F(LynHelper, ProxyChecksFollowTheSource) {
     TSIPProxy proxy;
     const auto check = [&] { return Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }); };
@@ -121,35 +96,6 @@ TEST_F(LynHelper, TFTPServer) {
 TEST_F(LynHelper, Failover) {
     EXPECT_EQ(Run([](TLynProxyHelper &h) { h.CheckFailover(); }, -1), "Please, specify Failover VQnode");
     EXPECT_EQ(Run([](TLynProxyHelper &h) { h.CheckFailover(); }, 0), "");
-}
-
-TEST(LynProxies, TheFamilyProxyIsNeverUsedForItself) {
-    TFakeProfile profile;
-    TFakeServant servant;
-    auto proxy = TLynProfileProxy::Class().Create(&profile, &servant);
-    try {
-        proxy->Initialize({}, true);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_EQ(e.Message(), "Do not use the TLynProfileProxy class explicitly!");
-    }
-}
-
-TEST(LynProxies, AFamilyDeviceHasAFamilyHelperAndTakesOnlyAFamilyProfileProxy) {
-    TFakeDevice device;
-    TFakeProfile profile;
-    TFakeServant servant;
-    auto proxy = TLynDeviceProxy::Class().Create(&device, TLynChecks::Class().Create(&profile, &servant), &servant);
-    const auto &lyn = static_cast<TLynDeviceProxy &>(*proxy);
-    EXPECT_EQ(AssertionOf([&] {
-                  lyn.ProfileProxy();
-                  lyn.Helper();
-              }),
-              "no assertion");
-    proxy = TLynDeviceProxy::Class().Create(&device, TProfileProxy::Class().Create(&profile, &servant), &servant);
-    EXPECT_THAT(
-        AssertionOf([&] { static_cast<TLynDeviceProxy &>(*proxy).ProfileProxy(); }),
-        ::testing::StartsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Lyn_Proxies, line "));
 }
 
 class Identity : public ::testing::Test {
@@ -219,13 +165,6 @@ TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
                   std::pair(*row.message ? dclError : dclNone, std::string(row.message)))
             << row.cls.ClassName().toStdString() << " " << row.id << (row.range ? " (range)" : "");
     }
-}
-
-TEST_F(Identity, AnIPv6LANAddressIsNotSupported) {
-    device.AssignedIP = TIPAddressRec{6, {}};
-    device.AssignedIP.ip6[15] = 1;
-    EXPECT_THROW(Build(TSIPDeviceProxy::Class(), false)->Validate(), EIP6NotSupported);
-    EXPECT_EQ(Build(TSIPDeviceProxy::Class(), true)->Validate(), dclNone);
 }
 
 TEST(MACText, Forms) {
@@ -419,15 +358,6 @@ protected:
 
     TFakeDevice device;
 };
-
-TEST_F(Lyn2Device, BuildsItsProfileProxyOfTheModel) {
-    auto proxy = Device();
-    proxy->setProfile(&profile);
-    ASSERT_NE(proxy->ProfileProxy(), nullptr);
-    EXPECT_EQ(&proxy->ProfileProxy()->ClassType(), &TLyn2ProfileProxy::Class());
-    EXPECT_EQ(proxy->ProfileProxy()->DeviceType.Text(), "LYN 2"); // initialised for the check
-    EXPECT_TRUE(proxy->ProfileProxy()->GetsStaticIP());
-}
 
 TEST_F(Lyn2Device, ANewDeviceStartsWithTheVendorsMACPrefix) {
     device.MacAddress = {{1, 2, 3, 4, 5, 6}};
