@@ -288,15 +288,6 @@ protected:
     TFakeServant servant;
 };
 
-TEST(FrameClasses, TheAbstractFrameIsNeverBuilt) {
-    try {
-        TPluginFrame::Class().Create(nullptr, nullptr, nullptr);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_EQ(e.Message(), "Cannot create an instance of the abstract class TPluginFrame");
-    }
-}
-
 TEST_F(Lyn2Module, Values) {
     EXPECT_EQ(module->getDeviceType().Text(), "LYN 2");
     PAnsiStringRef pedigree = module->getPedigree();
