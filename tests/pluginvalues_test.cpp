@@ -25,21 +25,6 @@ TSIPDevice_Profile_Option_List Record(std::initializer_list<TSIPDevice_Profile_O
     return r;
 }
 
-TEST(OptionList, EqualityIgnoresOrderNotLength) {
-    TDPOptionList a, b, subset;
-    a.AddOption(POT_SilenceSuppression, 1);
-    a.AddOption(POT_AutoAnswerType, 2);
-    b.AddOption(POT_AutoAnswerType, 2);
-    b.AddOption(POT_SilenceSuppression, 1);
-    subset.AddOption(POT_AutoAnswerType, 2);
-    EXPECT_TRUE(a.Equals(b));
-    EXPECT_FALSE(a.Equals(subset));
-    EXPECT_FALSE(subset.Equals(a));
-    b.FindByTag(POT_AutoAnswerType)->Value = 3;
-    EXPECT_FALSE(a.Equals(b));
-    EXPECT_TRUE(TDPOptionList().Equals(TDPOptionList()));
-}
-
 TEST(OptionList, FromStructureSkipsEmptyAndKnownTags) {
     TDPOptionList list;
     list.FromStructure(Record({{POT_displayToFrom, 4}, {POT_Invalid, 9}, {POT_AutoAnswerType, 1}}, 3));
@@ -83,25 +68,6 @@ TEST(OptionList, ToStructure) {
     EXPECT_EQ(back.Count(), 8); // the ninth repeats a tag
 }
 
-TEST(OptionList, GetOrCreateAssignDelete) {
-    TDPOptionList list;
-    TDPOptionValue *created = list.GetOrCreate(POT_AutoAnswerType, 2);
-    EXPECT_EQ(created->Value, 2);
-    created->Value = 4;
-    EXPECT_EQ(list.GetOrCreate(POT_AutoAnswerType, 2), created);
-    EXPECT_EQ(created->Value, 4);
-    EXPECT_EQ(list.Count(), 1);
-
-    TDPOptionList copy;
-    copy.AddOption(POT_displayToFrom, 1);
-    copy.Assign(list);
-    EXPECT_TRUE(copy.Equals(list));
-    EXPECT_NE(copy.Items(0), list.Items(0));
-    EXPECT_THROW(copy.Delete(1), std::out_of_range);
-    copy.Delete(0);
-    EXPECT_EQ(copy.Count(), 0);
-}
-
 TEST(ValueTables, Lookups) {
     EXPECT_EQ(FindCountry(QStringLiteral("UK")), 1);
     EXPECT_EQ(FindCountry(QStringLiteral("usa")), -1);
@@ -131,14 +97,6 @@ TEST(ConfigChangeList, FirstChangeOfAParameterWins) {
 
 } // namespace
 
-TEST(CodePage, MapsWindows1252AndReplacesTheRest) {
-    EXPECT_EQ(FromAnsi("\x80\x99\xE9"), QString::fromUtf8("€™é"));
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("€ŸÿĀ")), std::string("\x80\x9F\xFF?"));
-    // A character outside the basic plane is one '?', not two.
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("a😀b")), "a?b");
-    EXPECT_EQ(FromAnsi(nullptr), QString());
-}
-
 // Texts that are ASCII up to some point, long and short: what is not ASCII
 // is converted wherever it stands.
 TEST(CodePage, ASCIIAndTheRestMixed) {
@@ -148,8 +106,8 @@ TEST(CodePage, ASCIIAndTheRestMixed) {
         {QString(), ""},
         {ascii, bytes},
         {ascii + QChar(0) + ascii, bytes + '\0' + bytes},
-        {QString::fromUtf8("€") + ascii, "\x80" + bytes},
-        {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿ"), bytes + "\x9D" + bytes + "\x9F"},
+        {QString::fromUtf8("€™é") + ascii, "\x80\x99\xE9" + bytes},
+        {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿÿ"), bytes + "\x9D" + bytes + "\x9F\xFF"},
     };
     for (const auto &[text, ansi] : texts) {
         EXPECT_EQ(ToAnsi(text), ansi) << text.toStdString();
@@ -158,6 +116,7 @@ TEST(CodePage, ASCIIAndTheRestMixed) {
     // Characters the code page lacks, a lone surrogate included, become one '?' each.
     EXPECT_EQ(ToAnsi(ascii + QChar(0x80) + QChar(0xD800) + QString::fromUtf8("😀") + QChar(0xDC00) + QChar(0x100)),
               bytes + "?????");
+    EXPECT_EQ(FromAnsi(nullptr), QString());
 }
 
 TEST(Assertion, NamesTheUnitAndLine) {
@@ -189,12 +148,6 @@ TEST(Conversions, IntegersAreSignedDecimalsAndNothingElse) {
             EXPECT_THROW(StrToInt(c.Text), EConvertError) << c.Text;
         }
     }
-    try {
-        StrToInt("12a");
-        FAIL();
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
-    }
 }
 
 TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
@@ -206,10 +159,4 @@ TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
         EXPECT_EQ(StrToBool(c.Text), c.Value) << c.Text;
     for (const char *text : {"", "yes", "true ", " 1", "1.2.3", "0x1"})
         EXPECT_THROW(StrToBool(text), EConvertError) << text;
-    try {
-        StrToBool("yes");
-        FAIL();
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'yes' is not a valid boolean value");
-    }
 }
