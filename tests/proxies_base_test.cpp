@@ -206,7 +206,6 @@ TEST_F(ProxyBase, ExternalConflictsCountOnlyOnControlsTheUserCanReach) {
         {true, dclWarning, "own warning", 1, {}},
         {true, dclWarning, "own warning", 1, {{dclNone, "nothing", shown}}},
         {true, dclWarning, "typed warning", 1, {typedWarning, hiddenError, {dclError, "disabled error", inDisabled}}},
-        {true, dclWarning, "typed warning", 1, {hiddenError, typedWarning}},
         {true, dclError, "not a control", 0, {typedWarning, {dclError, "not a control", &notAControl}, hiddenError}},
         {true, dclError, "on the form", 0, {{dclError, "on the form", &form}}},
         {true, dclError, "on a frame", 0, {{dclError, "on a frame", onFrame}}},

@@ -133,7 +133,6 @@ TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
         TIPAddressRec ip;
         const char *message;
     } rows[] = {
-        {base, "bound", true, true, false, none, meta},
         {base, "virtual", true, true, false, none, meta},
         {base, "Home", true, true, false, none, ""},
         {base, "virtual", true, true, true, none, ""}, // a prefix may be anything the characters allow
@@ -358,17 +357,6 @@ protected:
 
     TFakeDevice device;
 };
-
-TEST_F(Lyn2Device, ANewDeviceStartsWithTheVendorsMACPrefix) {
-    device.MacAddress = {{1, 2, 3, 4, 5, 6}};
-    auto proxy = Device();
-    proxy->Initialize({pffCreating}, false);
-    EXPECT_EQ(MACToText(proxy->MacAddress), "00-01-E1-00-00-00");
-    EXPECT_EQ(proxy->Protocol, ptSIP);
-    proxy = Device();
-    proxy->Initialize({pffCreating}, true);
-    EXPECT_EQ(MACToText(proxy->MacAddress), "01-02-03-04-05-06");
-}
 
 // A device has no custom settings: what it stored is dropped, and saving
 // writes the empty tree, whether the stored text parsed or not.
