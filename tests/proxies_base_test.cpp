@@ -156,15 +156,10 @@ TEST_F(ProxyBase, TheFirstWarningStaysAndTheFirstErrorEndsTheChecks) {
     EXPECT_EQ(Run(*proxy, {}), std::pair(dclNone, std::string()));
 }
 
-TEST_F(ProxyBase, FormattedMessagesAndTheHelperReportToTheProxy) {
+TEST_F(ProxyBase, FormattedMessages) {
     auto proxy = Build();
     EXPECT_EQ(Run(*proxy, {FormatStep("%s is %d%% of %d", {QStringLiteral("Load"), 42, 100, 7}, dclWarning)}).second,
               "Load is 42% of 100");
-    EXPECT_EQ(Run(*proxy, {[](TScriptedProxy &p) {
-                               p.Helper().ErrorFmt(QStringLiteral("%s!"), {QStringLiteral("x")}, dclWarning);
-                           },
-                           [](TScriptedProxy &p) { p.Helper().Error(QStringLiteral("stop"), dclError); }}),
-              std::pair(dclError, std::string("stop")));
 
     // A format that does not fit its arguments, like any exception but the
     // error's own, leaves Validate.
@@ -428,28 +423,10 @@ TEST_F(DeviceProxy, LoadsAndSavesTheHostFieldsInOrder) {
     EXPECT_EQ(device.Unused2, 9);
 }
 
-TEST_F(DeviceProxy, OwnsItsProfileProxyUnlessLent) {
-    TFakeProfile profile, first, second;
-    auto profileProxy = TBasicProfileProxy::Class().Create(&profile, &servant);
-    TBasicProfileProxy *given = profileProxy.get();
-    auto proxy = TProfiledBasicDeviceProxy::Class().Create(&device, std::move(profileProxy), &servant);
-    EXPECT_EQ(proxy->ProfileProxy(), given);
-    proxy.reset();
-    EXPECT_EQ(profile.Refs, 0);
-
-    // A lent one stays its owner's, also when another takes its place.
-    const auto lent = TBasicProfileProxy::Class().Create(&profile, &servant);
-    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
-    proxy->LendProfileProxy(lent.get());
-    EXPECT_EQ(proxy->ProfileProxy(), lent.get());
-    proxy->setProfile(&first);
-    proxy->LendProfileProxy(lent.get());
-    EXPECT_EQ(first.Refs, 0); // the owned one went
-    proxy.reset();
-    EXPECT_EQ(profile.Refs, 1);
-
-    // Setting the profile builds its proxy.
-    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
+// A device proxy's profile proxy follows the profile set on it.
+TEST_F(DeviceProxy, SettingTheProfileBuildsItsProxy) {
+    TFakeProfile first, second;
+    auto proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
     proxy->setProfile(&first);
     ASSERT_NE(proxy->ProfileProxy(), nullptr);
     EXPECT_EQ(proxy->ProfileProxy()->Profile(), &first);
