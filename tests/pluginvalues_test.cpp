@@ -62,10 +62,6 @@ TEST(OptionList, ToStructure) {
     many.ToStructure(r);
     EXPECT_EQ(r.len, 9);
     EXPECT_EQ(r.list[8].value, 8);
-
-    TDPOptionList back;
-    back.FromStructure(r);
-    EXPECT_EQ(back.Count(), 8); // the ninth repeats a tag
 }
 
 TEST(ValueTables, Lookups) {
@@ -80,19 +76,6 @@ TEST(ValueTables, Lookups) {
         EXPECT_EQ(TimeZoneTable[i].Offset, offset) << name.toStdString();
         EXPECT_EQ(FindTimeZone(offset), int(i)) << name.toStdString();
     }
-}
-
-TEST(ConfigChangeList, FirstChangeOfAParameterWins) {
-    TVQConfigChangeList changes;
-    EXPECT_EQ(changes.GetItemByParameter(vqcpIP), nullptr);
-    changes.Add(vqcpParkServer, QStringLiteral("1"), QStringLiteral("2"), 0);
-    changes.Add(vqcpIP, QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.2"), 7);
-    changes.Add(vqcpIP, QStringLiteral("10.0.0.2"), QStringLiteral("10.0.0.3"), 8);
-    ASSERT_NE(changes.GetItemByParameter(vqcpIP), nullptr);
-    EXPECT_EQ(changes.GetItemByParameter(vqcpIP)->Data, 7u);
-    EXPECT_EQ(changes.GetItem(2)->NewValue, "10.0.0.3");
-    EXPECT_EQ(changes.GetItemByParameter(vqcpVM), nullptr);
-    EXPECT_THROW(changes.GetItem(3), std::out_of_range);
 }
 
 } // namespace
