@@ -102,16 +102,6 @@ TEST_F(ProxyBase, LoadsOnceBuiltAndHoldsItsHostObjectsUntilFreed) {
     EXPECT_EQ(profile.Refs + servant.Refs, 0);
 }
 
-TEST_F(ProxyBase, UnparseableCustomDataLoadsFromAnEmptyTree) {
-    // Empty text is an empty tree, not a failure.
-    for (const auto &[text, loaded] : {std::pair(R"(Section{Value="unclosed)", false), std::pair("", true)}) {
-        profile.CustomData = text;
-        auto proxy = Build();
-        EXPECT_EQ(proxy->CustomLoaded(), loaded) << text;
-        EXPECT_EQ(proxy->Value, "");
-    }
-}
-
 TEST_F(ProxyBase, FlushWritesAFreshTreeEveryTimeAndOnlyWhenUsed) {
     profile.CustomData = R"(Other=1 Section{Value="old" Extra=true})";
     auto proxy = Build();
@@ -342,22 +332,6 @@ TEST_F(ProfileProxy, FailoverNodeOfARedundantPair) {
     servant.Values[svCurrentNode] = 2; // proposing the current node yields no address
     EXPECT_EQ(reset(), "");
     EXPECT_EQ(servant.Outstanding() + servant.ForeignFrees, 0);
-}
-
-TEST_F(ProfileProxy, CheckStringNamesTheFirstRefusedCharacter) {
-    const TEditorFilter letters(QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
-    auto r =
-        Run([&](TProxyHelper &h) { h.CheckString(QStringLiteral("abc\u00E9d@"), letters, QStringLiteral("Name")); });
-    EXPECT_EQ(r, std::make_pair(dclError, std::string("Invalid character \"\xE9\" in Name")));
-    // Above code 255 nothing belongs to a filter, whatever its low byte says.
-    const TEditorFilter wide = letters + TEditorFilter(QStringLiteral("\u0101"));
-    r = Run([&](TProxyHelper &h) { h.CheckString(QStringLiteral("a\u0101"), wide, QStringLiteral("Name")); });
-    EXPECT_EQ(r, std::make_pair(dclError, std::string("Invalid character \"?\" in Name")));
-    r = Run([&](TProxyHelper &h) {
-        h.CheckString(QString(), TEditorFilter(), QStringLiteral("Name"));
-        h.CheckString(QStringLiteral("abc"), letters, QStringLiteral("Name"));
-    });
-    EXPECT_EQ(r.first, dclNone);
 }
 
 TEST_F(ProfileProxy, CheckStringLengthMessages) {
