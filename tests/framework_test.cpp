@@ -4,7 +4,7 @@
 // silent sections; the profile name request; the device's profile lookup;
 // feature sub-frames and the frame's own lifecycle. Then the control
 // utilities every frame uses: enabling a tree of controls with the colour
-// rule, the read-only walk, and the drop-down list of profiles.
+// rule, and the read-only walk.
 
 #include "ControlTesting.h"
 #include "DPFrame.h"

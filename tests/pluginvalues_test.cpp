@@ -1,11 +1,9 @@
 // The small value types: the 8-bit code page, assertions and conversions of
-// the system's runtime; the plug-in's profile option list, value tables and
-// configuration change list.
+// the system's runtime; the plug-in's profile option list and value tables.
 
 #include "DPValueTables.h"
 #include "DevProfileOption.h"
 #include "SysUtils.h"
-#include "VQConfigChangeNotif.h"
 
 #include <QRegularExpression>
 
