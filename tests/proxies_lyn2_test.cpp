@@ -46,31 +46,6 @@ protected:
     TFakeServant servant;
 };
 
-TEST_F(LynHelper, EachCheckRunsItsValidatorAndNamesTheSetting) {
-    const auto reason = [](auto validate) {
-        AnsiString msg;
-        EXPECT_FALSE(validate(msg));
-        return std::string("Invalid Setting: ") + msg;
-    };
-    const QString name = QStringLiteral("Setting");
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostIP(QStringLiteral("10.0.0"), name, {}); }),
-              reason([](AnsiString &m) { return ValidateIPAddress("10.0.0", m); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostIP(0xC0A801FFu, 0xFFFFFF00u, name, ipMandatory); }),
-              reason([](AnsiString &m) { return ValidateHostIPWithMask(0xC0A801FFu, 0xFFFFFF00u, m, ipMandatory); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckHostName(QStringLiteral("a b"), name, {}); }),
-              reason([](AnsiString &m) { return ValidateHostName(AnsiString("a b"), m); }));
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) { h.CheckEMailAddress(QStringLiteral("nobody"), name, emMandatory); }),
-              reason([](AnsiString &m) { return ValidateEMailAddress("nobody", m, emMandatory); }));
-
-    EXPECT_EQ(Run([&](TLynProxyHelper &h) {
-                  h.CheckHostIP(QStringLiteral("10.0.0.5"), name, ipMandatory);
-                  h.CheckHostName(QStringLiteral("pbx.example.com"), name, ipMandatory);
-                  h.CheckDomainName(QString(), name, {});
-                  h.CheckEMailAddress(QStringLiteral("ops@example.com"), name, emMandatory);
-              }),
-              "");
-}
-
 TEST_F(LynHelper, ProxyChecksFollowTheSource) {
     TSIPProxy proxy;
     const auto check = [&] { return Run([&](TLynProxyHelper &h) { h.CheckProxy(proxy); }); };
@@ -123,35 +98,6 @@ TEST_F(LynHelper, Failover) {
     EXPECT_EQ(Run([](TLynProxyHelper &h) { h.CheckFailover(); }, 0), "");
 }
 
-TEST(LynProxies, TheFamilyProxyIsNeverUsedForItself) {
-    TFakeProfile profile;
-    TFakeServant servant;
-    auto proxy = TLynProfileProxy::Class().Create(&profile, &servant);
-    try {
-        proxy->Initialize({}, true);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_EQ(e.Message(), "Do not use the TLynProfileProxy class explicitly!");
-    }
-}
-
-TEST(LynProxies, AFamilyDeviceHasAFamilyHelperAndTakesOnlyAFamilyProfileProxy) {
-    TFakeDevice device;
-    TFakeProfile profile;
-    TFakeServant servant;
-    auto proxy = TLynDeviceProxy::Class().Create(&device, TLynChecks::Class().Create(&profile, &servant), &servant);
-    const auto &lyn = static_cast<TLynDeviceProxy &>(*proxy);
-    EXPECT_EQ(AssertionOf([&] {
-                  lyn.ProfileProxy();
-                  lyn.Helper();
-              }),
-              "no assertion");
-    proxy = TLynDeviceProxy::Class().Create(&device, TProfileProxy::Class().Create(&profile, &servant), &servant);
-    EXPECT_THAT(
-        AssertionOf([&] { static_cast<TLynDeviceProxy &>(*proxy).ProfileProxy(); }),
-        ::testing::StartsWith("Assertion failure (UI\\AdminUI\\DevicePlugins\\CommonFrames\\Lyn_Proxies, line "));
-}
-
 class Identity : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -187,7 +133,6 @@ TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
         TIPAddressRec ip;
         const char *message;
     } rows[] = {
-        {base, "bound", true, true, false, none, meta},
         {base, "virtual", true, true, false, none, meta},
         {base, "Home", true, true, false, none, ""},
         {base, "virtual", true, true, true, none, ""}, // a prefix may be anything the characters allow
@@ -195,6 +140,8 @@ TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
         {base, "desk 12", true, true, false, none, "Invalid character \" \" in Device ID"},
         {base, "desk 12", true, true, true, none, "Invalid character \" \" in Device Prefix"},
         {base, "caf\u00E9", true, true, false, none, "Invalid character \"\xE9\" in Device ID"},
+        // Above code 255 nothing is allowed, whatever its low byte ('A' here).
+        {base, "\u0141x", true, true, false, none, "Invalid character \"?\" in Device ID"},
         {base, "", true, true, false, none, "Device ID is empty"},
         {base, "", true, true, true, none, ""},
         {sip, "", false, true, false, none, "Device ID is empty"}, // the ID comes before the MAC address
@@ -219,13 +166,6 @@ TEST_F(Identity, DeviceIDMACAndLANAddressRules) {
                   std::pair(*row.message ? dclError : dclNone, std::string(row.message)))
             << row.cls.ClassName().toStdString() << " " << row.id << (row.range ? " (range)" : "");
     }
-}
-
-TEST_F(Identity, AnIPv6LANAddressIsNotSupported) {
-    device.AssignedIP = TIPAddressRec{6, {}};
-    device.AssignedIP.ip6[15] = 1;
-    EXPECT_THROW(Build(TSIPDeviceProxy::Class(), false)->Validate(), EIP6NotSupported);
-    EXPECT_EQ(Build(TSIPDeviceProxy::Class(), true)->Validate(), dclNone);
 }
 
 TEST(MACText, Forms) {
@@ -276,27 +216,10 @@ protected:
 
 TEST_F(Lyn2Profile, EveryPathLoadsAndSavesBackAndNothingElse) {
     profile.CustomData = std::string("Legacy{Kept=1} ") + AllSettings;
+    // Which control edits which path is the wrappers' test; here every kind
+    // reads and writes back unchanged.
     auto p = Build();
     EXPECT_TRUE(p->CustomLoaded());
-    EXPECT_EQ(std::tuple(p->SWVersion.Text(), p->InterdigitTimeout, p->Country.Text(), p->TimeZone,
-                         p->Adjust4DayLightSavings, p->Allow_G_729, p->G_729_Silence_Sup, p->RingTone, p->SupportsPage),
-              std::tuple(QStringLiteral("2.3.1"), 3000, QStringLiteral("UK"), 60, false, false, true, 7, false));
-    EXPECT_EQ(std::tuple(p->InviteRetrans, p->NonInviteRetrans, p->TransportProtocol, p->ReceivePort),
-              std::tuple(7, 9, TLS, 5070));
-    EXPECT_EQ(std::tuple(p->Proxy.MainProxySource, p->Proxy.UseBackupProxy, p->Proxy.MainProxy.URI.Text(),
-                         p->Proxy.MainProxy.Port, p->Proxy.BackupProxy.URI.Text(), p->Proxy.BackupProxy.Port),
-              std::tuple(prsSpecifiedAddress, true, QStringLiteral("pbx.example.com"), 5080, QStringLiteral("10.0.0.9"),
-                         5090));
-    EXPECT_EQ(std::tuple(p->VLAN_Support, p->VLAN_Tag, p->Priority_Tag, p->Call_Sign_VLAN_Tag,
-                         p->Call_Sign_Priority_Tag, p->RTP_VLAN_Tag, p->RTP_Priority_Tag),
-              std::tuple(true, 100, 5, 200, 6, 300, 7));
-    EXPECT_EQ(std::tuple(p->Call_Sig_DSCP, p->RTP_DSCP, p->DHCP, p->GetsStaticIP()), std::tuple(46, 34, false, true));
-    const TIPSettings &ip = p->IP_Settings;
-    EXPECT_EQ(std::tuple(ip.Gateway, ip.SubnetMask, ip.DNS.Text(), ip.SecondaryDNS.Text(), ip.NTP.Text(),
-                         ip.Domain.Text(), ip.TFTPSource, ip.TFTPAddress.Text()),
-              std::tuple(0xC0A80101u, 0xFFFFFF00u, QStringLiteral("192.168.1.2"), QStringLiteral("192.168.1.3"),
-                         QStringLiteral("ntp.example.com"), QStringLiteral("example.com"), tftpssFixed,
-                         QStringLiteral("192.168.1.10")));
     EXPECT_EQ(Finding(*p), "");
 
     p->FlushChanges();
@@ -419,26 +342,6 @@ protected:
 
     TFakeDevice device;
 };
-
-TEST_F(Lyn2Device, BuildsItsProfileProxyOfTheModel) {
-    auto proxy = Device();
-    proxy->setProfile(&profile);
-    ASSERT_NE(proxy->ProfileProxy(), nullptr);
-    EXPECT_EQ(&proxy->ProfileProxy()->ClassType(), &TLyn2ProfileProxy::Class());
-    EXPECT_EQ(proxy->ProfileProxy()->DeviceType.Text(), "LYN 2"); // initialised for the check
-    EXPECT_TRUE(proxy->ProfileProxy()->GetsStaticIP());
-}
-
-TEST_F(Lyn2Device, ANewDeviceStartsWithTheVendorsMACPrefix) {
-    device.MacAddress = {{1, 2, 3, 4, 5, 6}};
-    auto proxy = Device();
-    proxy->Initialize({pffCreating}, false);
-    EXPECT_EQ(MACToText(proxy->MacAddress), "00-01-E1-00-00-00");
-    EXPECT_EQ(proxy->Protocol, ptSIP);
-    proxy = Device();
-    proxy->Initialize({pffCreating}, true);
-    EXPECT_EQ(MACToText(proxy->MacAddress), "01-02-03-04-05-06");
-}
 
 // A device has no custom settings: what it stored is dropped, and saving
 // writes the empty tree, whether the stored text parsed or not.

@@ -282,31 +282,6 @@ TEST(ZDBDataTree, OneWrapperPerNodeWhateverOrderNodesAreMet) {
     }
 }
 
-TEST(ZDBDataTree, HasFieldOnlyAsks) {
-    auto tree = Parse("a=1");
-    TZDBDataValue *root = tree->Root();
-    EXPECT_FALSE(root->HasField("b"));
-    EXPECT_EQ(tree->ToString(), "a=1");
-    EXPECT_TRUE(root->HasField("a"));
-    // Fields, unlike HasField, makes the missing node for the caller to fill.
-    root->Fields("b")->setAsBool(true);
-    EXPECT_TRUE(root->HasField("b"));
-    EXPECT_EQ(tree->ToString(), "a=1 b=true");
-}
-
-TEST(ZDBDataTree, CreateNewReadsOnlyTreesAndToStringIsTheLibrarysText) {
-    EXPECT_EQ(TZDBDataTree::CreateNew("General{"), nullptr);
-    EXPECT_EQ(Parse(" VLAN {\n  VLANtag = -1\n  PriorityTag = 0 }\n")->ToString(), "VLAN{VLANtag=-1 PriorityTag=0}");
-
-    auto empty = Parse(QString());
-    ASSERT_NE(empty->Root(), nullptr);
-    EXPECT_EQ(empty->Root()->ArraySize(), 0);
-    EXPECT_EQ(empty->ToString(), "");
-    // What proxies do with a tree built from empty custom data: write into it.
-    empty->Root()->Fields("IPComm")->Fields("DHCP")->setAsBool(true);
-    EXPECT_EQ(empty->ToString(), "IPComm{DHCP=true}");
-}
-
 // The 8-bit forms are the same text in the code page's bytes.
 TEST(ZDBDataTree, TextIsTheSameInEitherForm) {
     auto tree = Parse(QString::fromUtf8("a=\"Z\u00FCrich \u20AC\""));

@@ -163,11 +163,11 @@ public:
 };
 
 // Host services and frame container. GetValue answers the ids in Values, the
-// text ids in Texts, id 21 (a node's SIP address) from NodeAddresses, id 1
-// from StartNumbers, and raises for the ids in Failing; everything else is not
-// answered. What a frame tells the container is kept in Heard, one line a
-// call: "modified true", "conflict none", "conflict error: <message>", with
-// " (input)" after the level for an input error.
+// text ids in Texts, id 21 (a node's SIP address) from NodeAddresses and id 1
+// from StartNumbers; everything else is not answered. What a frame tells the
+// container is kept in Heard, one line a call: "modified true", "conflict
+// none", "conflict error: <message>", with " (input)" after the level for an
+// input error.
 class TFakeServant final : public TFakeHostObject<IPluginFrameContainer> {
 public:
     bool GetValue(int32_t Id, uintptr_t Param, uintptr_t &Value) override;
@@ -182,7 +182,6 @@ public:
 
     std::map<int32_t, uintptr_t> Values;
     std::map<int32_t, AnsiString> Texts;
-    std::set<int32_t> Failing;
     // The first free start number (id 1) of each device ID prefix the host knows.
     std::map<std::u16string, int32_t> StartNumbers;
     std::map<int32_t, AnsiString> NodeAddresses;
