@@ -185,6 +185,7 @@ protected:
 TEST_F(ServantTest, AnswersTheSystemValuesGivenAndNoOthers) {
     const int32_t unanswered[] = {svSIPAddress, svSIPPort, svDomainName, svEditRights, svNodeSIPAddress,
                                   svProposedFailoverNode, svCurrentNode, svRedundant, 2, 3, 18, 25, -1};
+    FDb->SaveSystem({}); // stored, values not given stay absent
     for (int32_t id : unanswered)
         EXPECT_FALSE(Ask(id)) << id;
     TSystemValues v{0x0A000005, 5060, QStringLiteral("pbx.m\xFCller.example"), true, true, 2, -1,
