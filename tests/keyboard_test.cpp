@@ -40,18 +40,6 @@ protected:
         Database.ReplaceSite(ReadSiteFile(site.readAll()));
     }
 
-    // The window the row opens, shown and active.
-    QWidget *Open(const std::function<QWidget *(TMainWindow &)> &How) {
-        QWidget *window = How(Window);
-        EXPECT_NE(window, nullptr);
-        if (window) {
-            window->show();
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        }
-        return window;
-    }
-
     QTemporaryDir Dir;
     TConfigDatabase Database;
     const TPluginLibrary Library{DefaultPluginPath()};
@@ -195,8 +183,11 @@ TEST_F(KeyboardWalk, EveryWindowByTabAloneWithUniqueAccessKeysAndNamedInputs) {
     };
     for (const TWindowRow &row : rows) {
         SCOPED_TRACE(row.Window);
-        QWidget *window = Open(row.Open);
+        QWidget *window = row.Open(Window);
         ASSERT_NE(window, nullptr);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         if (row.Page >= 0)
             window->findChild<QTabWidget *>("pcSettings")->setCurrentIndex(row.Page);
         QApplication::processEvents();
