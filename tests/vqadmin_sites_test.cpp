@@ -208,7 +208,6 @@ TEST(VqadminInfo, UsageErrors) {
         {{"help", "frobnicate"}, "unknown command 'frobnicate' (see vqadmin --help)"},
         {{"import"}, "usage: vqadmin [OPTIONS] import FILE"},
         {{"export", "a", "b"}, "usage: vqadmin [OPTIONS] export [FILE]"},
-        {{"automate", "a", "b"}, "usage: vqadmin [OPTIONS] automate [SCRIPT]"},
     };
     for (const auto &[args, error] : cases) {
         const TRun r = RunVqadmin(args);
