@@ -194,7 +194,6 @@ HResult TFakeProfileFrame::QueryInterface(const TGUID &iid, void **obj) {
 void TFakeProfileFrame::GetModule(IDevicePluginModule *&Module) { Module = &FModule; }
 
 bool TFakeProfileFrame::ShowProfile(IDeviceProfile *Profile, TPluginFrameFlags NewFlags) {
-    FModule.Raise("ShowProfile");
     FProfile = Profile;
     Flags = NewFlags;
     FName = Profile->getName().Text();
@@ -213,7 +212,6 @@ void TFakeProfileFrame::HideProfile() { FProfile = nullptr; }
 void TFakeProfileFrame::Edited() {
     if (!FProfile)
         return;
-    FModule.Raise("Typing");
     Validate();
     FContainer->ShowConflict(FLevel, false, ToAnsi(FMessage).c_str());
     if (!FModified)
@@ -226,7 +224,6 @@ void TFakeProfileFrame::Validate() {
 }
 
 bool TFakeProfileFrame::ApplyChanges(bool Force) {
-    FModule.Raise("ApplyChanges");
     const bool valid = FLevel != clvError;
     if (valid || Force) {
         FProfile->setName(TdpNameString::From(FName));
@@ -282,7 +279,6 @@ QWidget *TFakeDeviceModule::CreateDeviceFrame(IPluginFrameContainer *Container) 
 }
 
 QWidget *TFakeDeviceModule::CreateProfileFrame(IPluginFrameContainer *Container) {
-    Raise("CreateProfileFrame");
     return LastProfileFrame = new TFakeProfileFrame(Container, *this);
 }
 
@@ -312,34 +308,7 @@ TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, IDeviceProfile
     return Judge(Device->getUniqueID().Text(), Message);
 }
 
-#define VQ_NOT_FOR_WINDOWS(call)                                                                                       \
-    ADD_FAILURE() << #call " called";                                                                                  \
-    return {};
-bool TFakeDeviceModule::UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) {
-    VQ_NOT_FOR_WINDOWS(UpdateVQConfigInProfile)
+bool TFakeDeviceModule::Unexpected(const char *Call) {
+    ADD_FAILURE() << Call << " called";
+    return false;
 }
-bool TFakeDeviceModule::IsConfigParameterInUse(IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter,
-                                               const char *, uint32_t) {
-    VQ_NOT_FOR_WINDOWS(IsConfigParameterInUse)
-}
-bool TFakeDeviceModule::UpdateDefaultProfile(IDeviceProfile *, IDevicePluginServant *) {
-    VQ_NOT_FOR_WINDOWS(UpdateDefaultProfile)
-}
-bool TFakeDeviceModule::SetScreenName(IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *) {
-    VQ_NOT_FOR_WINDOWS(SetScreenName)
-}
-void TFakeDeviceModule::UpdateProfileConfigFiles(IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) {
-    ADD_FAILURE() << "UpdateProfileConfigFiles called";
-}
-void TFakeDeviceModule::UpdateDeviceConfigFiles(IDevice *, IDeviceProfile *, IDevicePluginServant *,
-                                                TConfigFileArray &) {
-    ADD_FAILURE() << "UpdateDeviceConfigFiles called";
-}
-void TFakeDeviceModule::GetProfileConfigFileNames(IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) {
-    ADD_FAILURE() << "GetProfileConfigFileNames called";
-}
-void TFakeDeviceModule::GetDeviceConfigFileNames(IDevice *, IDeviceProfile *, IDevicePluginServant *,
-                                                 TFileNamesArray &) {
-    ADD_FAILURE() << "GetDeviceConfigFileNames called";
-}
-#undef VQ_NOT_FOR_WINDOWS

@@ -17,9 +17,9 @@
 // request 3 takes the name, which the frame judges as the module does
 // (without marking the profile modified); read-only with pffReadOnly.
 // Module validation judges devices by ID: "bad…" is an error, "warn…" a warning.
-// Setting Throw makes the named operation raise ("ApplyChanges", "ShowDevice",
-// "CreateDeviceFrame", "ValidateDevice", "ShowProfile", "CreateProfileFrame",
-// or "Typing": the frame's handler of a user's edit).
+// Setting Throw makes the named operation of the device side raise
+// ("ApplyChanges", "ShowDevice", "CreateDeviceFrame", "ValidateDevice", or
+// "Typing": the frame's handler of a user's edit).
 
 #include "CommonDevicePlugins.h"
 
@@ -124,15 +124,31 @@ public:
                                   PAnsiStringRef &Message) override;
 
     // The host's window has no use for these: a call fails the test.
-    bool UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) override;
+    bool UpdateVQConfigInProfile(IDeviceProfile *, IDevicePluginServant *, TVQConfigChangeList *) override {
+        return Unexpected("UpdateVQConfigInProfile");
+    }
     bool IsConfigParameterInUse(IDeviceProfile *, IDevicePluginServant *, TVQConfigParameter, const char *,
-                                uint32_t) override;
-    bool UpdateDefaultProfile(IDeviceProfile *, IDevicePluginServant *) override;
-    bool SetScreenName(IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *) override;
-    void UpdateProfileConfigFiles(IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override;
-    void UpdateDeviceConfigFiles(IDevice *, IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override;
-    void GetProfileConfigFileNames(IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override;
-    void GetDeviceConfigFileNames(IDevice *, IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override;
+                                uint32_t) override {
+        return Unexpected("IsConfigParameterInUse");
+    }
+    bool UpdateDefaultProfile(IDeviceProfile *, IDevicePluginServant *) override {
+        return Unexpected("UpdateDefaultProfile");
+    }
+    bool SetScreenName(IDevice *, IDeviceProfile *, IDevicePluginServant *, const char16_t *) override {
+        return Unexpected("SetScreenName");
+    }
+    void UpdateProfileConfigFiles(IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override {
+        Unexpected("UpdateProfileConfigFiles");
+    }
+    void UpdateDeviceConfigFiles(IDevice *, IDeviceProfile *, IDevicePluginServant *, TConfigFileArray &) override {
+        Unexpected("UpdateDeviceConfigFiles");
+    }
+    void GetProfileConfigFileNames(IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override {
+        Unexpected("GetProfileConfigFileNames");
+    }
+    void GetDeviceConfigFileNames(IDevice *, IDeviceProfile *, IDevicePluginServant *, TFileNamesArray &) override {
+        Unexpected("GetDeviceConfigFileNames");
+    }
     TdpNameString getDeviceType() override { return TdpNameString::From(QStringLiteral("FAKE")); }
     bool getFeature(uint32_t) override { return false; }
     PAnsiStringRef getPedigree() override { return NewAnsiStringRef(QStringLiteral("Fake")); }
@@ -141,4 +157,7 @@ public:
     HResult QueryInterface(const TGUID &, void **obj) override;
 
     void Raise(const char *Operation) const;
+
+private:
+    static bool Unexpected(const char *Call);
 };

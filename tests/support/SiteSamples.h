@@ -2,12 +2,14 @@
 // Sample host records with every field away from its empty value, and ways to
 // compare records and whole databases in tests of the host's configuration.
 
+#include "database/ConfigDatabase.h"
 #include "database/HostRecords.h"
 
 #include <QStringList>
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <ostream>
 
 // Readable failure output for texts.
@@ -56,6 +58,16 @@ QStringList Describe(const R &record, const std::vector<TRecordField<R>> &fields
 }
 inline QStringList Describe(const TProfileRecord &p) { return Describe(p, ProfileFields()); }
 inline QStringList Describe(const TDeviceRecord &d) { return Describe(d, DeviceFields()); }
+
+// What the database raised, or nothing.
+inline QString Failure(const std::function<void()> &f) {
+    try {
+        f();
+    } catch (const EDatabase &e) {
+        return e.Message();
+    }
+    return {};
+}
 
 // Runs SQL on the file as any SQLite tool would, foreign keys not enforced:
 // the tool's message, or none.
