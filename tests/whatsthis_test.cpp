@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -232,33 +231,6 @@ TEST_F(WhatsThis, ContextZeroIsDroppedUnlessTheOptionsSayOtherwise) {
         if (OpenMenu())
             OpenMenu()->close();
     }
-}
-
-TEST_F(WhatsThis, TheMapNamesTopicsByFormAndControl) {
-    // How the map joins the names is the map's own test.
-    QTemporaryDir dir;
-    QFile project(dir.filePath("help.hhp"));
-    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
-    project.write("[MAP]\nTestForm_edOther=701\nTestForm=703\n");
-    project.close();
-    TMessageBoxRecorder boxes;
-    THelpContextMap map;
-    map.SetFileName(project.fileName());
-    Engine.SetHelpContextMap(&map);
-    Engine.SetOptions({wtNoContextHelp});
-    const QString position = PopupAt(edOther, edOther->rect().center());
-    Engine.ContextHelp();
-    ClickAt(edOther);
-    EXPECT_EQ(Help.Take(), QStringList({position, "8 701"}));
-    // The form's own topic; a control without a name has none.
-    Engine.SetF1Action(goFormContext);
-    SetHelpContext(&Form, 0);
-    QTest::keyClick(edOther, Qt::Key_F1);
-    EXPECT_EQ(Help.Take(), QStringList({"1 703"}));
-    edOther->setObjectName(QString());
-    Engine.ContextHelp();
-    ClickAt(edOther);
-    EXPECT_EQ(Help.Take(), QStringList({position, "8 0"}));
 }
 
 TEST_F(WhatsThis, ChangingTheItemsAndTheModeWantTheEngineInTheRightState) {
