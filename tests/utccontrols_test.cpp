@@ -200,26 +200,6 @@ TEST_F(ControlCommands, ListBoxSelectsTheItemP2NamesAndRunsItsClickHandler) {
     EXPECT_EQ(clicks, 2);
 }
 
-TEST_F(ControlCommands, TabChangesAskTheChangingHandlerAndARefusalLeavesThePage) {
-    auto *pc = Add<TPageControl>();
-    auto *general = new TTabSheet(pc, "General");
-    auto *vlan = new TTabSheet(pc, "VLAN");
-    bool allow = false;
-    QStringList log;
-    pc->OnChanging = [&](QObject *, bool &Allow) {
-        log.append("Changing");
-        Allow = allow;
-    };
-    pc->OnChange = Note(log, "Change");
-
-    EXPECT_EQ(W().ChangeTab(pc, vlan), -1);
-    EXPECT_EQ(pc->ActivePage(), general);
-    allow = true;
-    EXPECT_EQ(W().ChangeTab(pc, vlan), 0);
-    EXPECT_EQ(pc->tabText(pc->currentIndex()), "VLAN");
-    EXPECT_EQ(log, QStringList({"Changing", "Changing", "Change"}));
-}
-
 TEST_F(ControlCommands, ButtonsArePressedUnlessDisabledAndWindowFindersReportTheFormTheyOpened) {
     auto *other = Add<TEdit>();
     auto *btOpen = Add<TButton>("&Open");
