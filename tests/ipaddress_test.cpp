@@ -63,18 +63,6 @@ AnsiString Ntop(const Bytes &b) {
 
 } // namespace
 
-TEST(IPAddressRec, IPv4Conversions) {
-    EXPECT_EQ(IPRecFromIPv4(0).version, 0);
-    const TIPAddressRec rec = IPRecFromIPv4(0x0A010203);
-    EXPECT_EQ(rec.version, 4);
-    EXPECT_EQ(rec.ip4, 0x0A010203u);
-    EXPECT_EQ(IPRecToIPv4(rec), 0x0A010203u);
-    EXPECT_EQ(IPRecToIPv4(TIPAddressRec{}), 0u);
-    TIPAddressRec other{};
-    other.version = 5;
-    EXPECT_THROW(IPRecToIPv4(other), EIP6NotSupported);
-}
-
 // The host's own files hold addresses in exactly one form each, so whatever
 // it reads it writes back the same, and nothing else reads as an address.
 TEST(IPAddressRec, HostTextsAreStrict) {

@@ -62,7 +62,6 @@ TEST_F(ControlCommands, AddressSettersTakeOnlyWhatTheControlShowsBack) {
     EXPECT_EQ(edit->Text(), "10.0.0.1");
 
     EXPECT_TRUE(W().SetText(ip, "192.168.1.20"));
-    EXPECT_EQ(ip->Field(3)->text(), "20");
     EXPECT_FALSE(W().SetText(ip, "300.1.1.1")); // refused: the address stays
     EXPECT_EQ(ip->Text(), "192.168.1.20");
     EXPECT_EQ(changes, 1);
