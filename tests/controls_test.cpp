@@ -185,21 +185,6 @@ TEST_F(ControlEvents, LabelAccessKeyFocusesItsFocusControl) {
     EXPECT_EQ(other->Text(), "");
 }
 
-TEST(ControlState, OwnFlagsFocusAndColour) {
-    QWidget window;
-    auto *panel = new TPanel(&window);
-    auto *ed = new TEdit(panel);
-    panel->SetEnabled(false);
-    EXPECT_TRUE(ed->Enabled()); // its own flag
-    ed->SetVisible(false);
-    EXPECT_FALSE(ed->CanFocus());
-    ed->SetVisible(true);
-    panel->SetEnabled(true);
-    EXPECT_FALSE(ed->CanFocus()); // its window is not shown
-    window.show();
-    EXPECT_TRUE(ed->CanFocus());
-}
-
 TEST(ControlComponents, OwnersListTheirComponentsInCreationOrder) {
     TFrame frame;
     auto *panel = new TPanel(&frame);

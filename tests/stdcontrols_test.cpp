@@ -102,26 +102,6 @@ TEST(DialogPanelState, ChangesEnableApplyAndTurnCloseIntoCancel) {
     EXPECT_EQ(Buttons(panel), "- &Close");
 }
 
-TEST(DialogPanelState, OnApplyIsTheApplyButtonsHandler) {
-    TDialogPanel panel;
-    // Without a handler of its own, a click that cannot apply only updates the buttons.
-    panel.btApply->SetEnabled(true);
-    panel.Apply();
-    EXPECT_EQ(Buttons(panel), "- &Close");
-    panel.SetChanged(true);
-    panel.Apply();
-    EXPECT_EQ(Buttons(panel), "Apply &Cancel");
-    panel.SetChanged(false);
-    int applied = 0;
-    panel.SetOnApply([&](QObject *sender) {
-        EXPECT_EQ(sender, panel.btApply);
-        ++applied;
-    });
-    EXPECT_TRUE(bool(panel.OnApply()));
-    panel.Apply(); // as the program asks, whether the button is enabled or not
-    EXPECT_EQ(applied, 1);
-}
-
 TEST_F(DialogPanel, ButtonsAnswerClicksAndAccessKeys) {
     auto *panel = Add<TDialogPanel>();
     int applied = 0, closed = 0;
@@ -151,16 +131,6 @@ TEST(DialogPanelHelp, TheHelpButtonOpensTheTopicOfItsForm) {
     SetHelpContext(&form, 2000);
     QTest::mouseClick(panel->btHelp, Qt::LeftButton);
     EXPECT_EQ(help.Take(), QStringList({"1 0", "1 2000"}));
-}
-
-TEST(Divider, CaptionIsASubComponentOfTheDivider) {
-    TFrame frame;
-    auto *divider = new TVQDivider(&frame, "Regional Settings");
-    auto *cb = new TComboBox(divider);
-    EXPECT_EQ(divider->CaptionLabel()->Name(), "CaptionLabel");
-    EXPECT_EQ(divider->CaptionLabel()->Caption(), "Regional Settings");
-    EXPECT_EQ(Components(divider), QList<QWidget *>({divider->CaptionLabel()}));
-    EXPECT_EQ(Components(&frame), QList<QWidget *>({divider, cb})); // the group's controls belong to the frame
 }
 
 TEST(Divider, AnEtchedLineRunsFromTheCaptionToTheRightMargin) {
