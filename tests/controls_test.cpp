@@ -175,16 +175,6 @@ TEST_F(ControlEvents, PageControlAsksBeforeAUserPageChangeAndReportsAfter) {
     EXPECT_EQ(sip->PageIndex(), 1);
 }
 
-TEST_F(ControlEvents, LabelAccessKeyFocusesItsFocusControl) {
-    auto *st = Add<TLabel>("&Profile");
-    auto *ed = Named(Add<TEdit>(), "ed");
-    auto *other = Add<TEdit>();
-    st->SetFocusControl(ed);
-    Show(other);
-    EXPECT_EQ(Press(Qt::Key_P, Qt::AltModifier), "ed@0");
-    EXPECT_EQ(other->Text(), "");
-}
-
 TEST(ControlComponents, OwnersListTheirComponentsInCreationOrder) {
     TFrame frame;
     auto *panel = new TPanel(&frame);
