@@ -38,6 +38,7 @@ protected:
 
 TEST_F(DeviceFrame, ANewDeviceStartsWithItsIDLinkedToTheMACAddress) {
     ASSERT_TRUE(frame->ShowDevice(&device, &profiles, {pffCreating}));
+    EXPECT_EQ(Heard(), (Lines{"modified true", "conflict none"}));
     // The model's default address for a new device.
     EXPECT_EQ(Text("edMACAddress"), "00-01-E1-00-00-00");
     EXPECT_EQ(Text("edUniqueID"), "0001E1000000");
