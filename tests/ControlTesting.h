@@ -7,11 +7,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QInputMethodEvent>
-#include <QMenu>
 #include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -80,28 +77,6 @@ protected:
         else
             ADD_FAILURE() << "no focus to commit to";
         return Focus();
-    }
-    // Opens Target's context menu and chooses Action; false when the menu has no
-    // such action or it is disabled.
-    static bool ChooseFromContextMenu(QWidget *Target, const QString &Action) {
-        bool chosen = false;
-        QTimer::singleShot(0, [&] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            for (QAction *action : menu->actions())
-                if (action->text() == Action && action->isEnabled()) {
-                    action->trigger();
-                    chosen = true;
-                }
-            menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), Target->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(Target, &event);
-        // The window is active again once the menu has gone.
-        Target->window()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Target->window()));
-        return chosen;
     }
 
     TKeyCatcher Window;

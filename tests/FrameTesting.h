@@ -132,7 +132,6 @@ protected:
         return control->property("text").toString();
     }
     bool Checked(const char *Name) const { return Control<QAbstractButton>(Name)->isChecked(); }
-    bool ReadOnly(const char *Name) const { return Control(Name)->property("readOnly").toBool(); }
 
     void OpenPage(const char *Caption) {
         auto *tabs = Control<QTabWidget>("pcSettings")->tabBar();

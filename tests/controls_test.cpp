@@ -175,31 +175,6 @@ TEST_F(ControlEvents, PageControlAsksBeforeAUserPageChangeAndReportsAfter) {
     EXPECT_EQ(sip->PageIndex(), 1);
 }
 
-TEST_F(ControlEvents, LabelAccessKeyFocusesItsFocusControl) {
-    auto *st = Add<TLabel>("&Profile");
-    auto *ed = Named(Add<TEdit>(), "ed");
-    auto *other = Add<TEdit>();
-    st->SetFocusControl(ed);
-    Show(other);
-    EXPECT_EQ(Press(Qt::Key_P, Qt::AltModifier), "ed@0");
-    EXPECT_EQ(other->Text(), "");
-}
-
-TEST(ControlState, OwnFlagsFocusAndColour) {
-    QWidget window;
-    auto *panel = new TPanel(&window);
-    auto *ed = new TEdit(panel);
-    panel->SetEnabled(false);
-    EXPECT_TRUE(ed->Enabled()); // its own flag
-    ed->SetVisible(false);
-    EXPECT_FALSE(ed->CanFocus());
-    ed->SetVisible(true);
-    panel->SetEnabled(true);
-    EXPECT_FALSE(ed->CanFocus()); // its window is not shown
-    window.show();
-    EXPECT_TRUE(ed->CanFocus());
-}
-
 TEST(ControlComponents, OwnersListTheirComponentsInCreationOrder) {
     TFrame frame;
     auto *panel = new TPanel(&frame);

@@ -121,8 +121,6 @@ TEST(HelpContextMap, ReportsWhatIsMissing) {
               QStringLiteral("File %1 not found.").arg(missing));
     EXPECT_EQ(map.GetContext("IDH_A"), 1);
     EXPECT_EQ(map.FileName(), folder.Path("project.hpj"));
-    EXPECT_EQ(RaisedMessage<EHelpProject>([&] { map.SetFileName(folder.Path("")); }),
-              QStringLiteral("File %1 not found.").arg(folder.Path("")));
 }
 
 TEST(HelpContextMap, TopicNamesJoinFormAndControlAsTheProjectsKindWants) {

@@ -18,7 +18,6 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
     ASSERT_TRUE(frame->ShowProfile(&profile, {pffCreating}));
     Show();
     EXPECT_EQ(Heard(), (Lines{"modified true", "conflict none"}));
-    EXPECT_TRUE(widget->objectName().startsWith("ProfileFrame"));
 
     // The model's defaults are the proxy's test; these rows show them reach the controls.
     const struct {
@@ -26,12 +25,10 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
         const char *text;
     } shown[] = {
         {"cbLYN2Country", "United States"},
-        {"cbLYN2TimeZone", "GMT-08:00 Pacific Time"},
         {"vqseInterdigitTimeout", "2200"},
         {"cbLYN2ProxySource", "VQ Address"},
         {"edLYN2ProxyAddress", "10.0.0.1"}, // the phone system's SIP address
         {"vqseLYN2ProxyPort", "5070"},
-        {"cbLYN2TransportProtocol", "UDP"},
         {"vqimLYN2SubnetMask", "255.255.255.0"},
         {"vqseLYN2VLANTag", "0"},
     };
@@ -46,11 +43,6 @@ TEST_F(ProfileFrame, ANewProfileShowsTheModelsDefaults) {
     for (const char *disabled : {"edLYN2ProxyAddress", "edLYN2BcpProxy", "vqimLYN2SubnetMask", "vqipLYN2TFTPServer",
                                  "vqseLYN2RTPVLANTag"})
         EXPECT_FALSE(Enabled(disabled)) << disabled;
-    EXPECT_EQ(Control<QTabWidget>("pcSettings")->currentWidget()->objectName(), "tshGeneral");
-
-    const std::string stored = Stored();
-    EXPECT_NE(stored.find("MainProxy{Addr=\"\" Port=5070}"), std::string::npos) << stored;
-    EXPECT_NE(stored.find("VLANtag=-1"), std::string::npos) << stored;
 }
 
 TEST_F(ProfileFrame, TheDefaultProfileAndProfilesWithoutEditRightsAreReadOnly) {
@@ -71,7 +63,7 @@ TEST_F(ProfileFrame, TheDefaultProfileAndProfilesWithoutEditRightsAreReadOnly) {
         if (c.rights)
             servant.Values[svEditRights] = *c.rights;
         ShowProfile("IPComm{DHCP=true} VLAN{VLANtag=3}");
-        EXPECT_EQ(ReadOnly("vqseLYN2VLANTag"), c.readOnly);
+        EXPECT_EQ(Control("vqseLYN2VLANTag")->property("readOnly").toBool(), c.readOnly);
         for (const char *choice : {"cbLYN2Country", "chbLYN2EnableDHCP", "chbAllowLocationSpecOnPhone"})
             EXPECT_EQ(Enabled(choice), !c.readOnly) << choice;
         // The rules run after the read-only walk: with DHCP the phones may
@@ -194,17 +186,9 @@ TEST_F(ProfileFrame, ValuesOutsideTheTablesShowNoSelectionAndStayStored) {
     for (const char *list : {"cbLYN2Country", "cbLYN2TimeZone"})
         EXPECT_EQ(Control<QComboBox>(list)->currentIndex(), -1) << list;
     EXPECT_EQ(Control<QComboBox>("cbLYN2TransportProtocol")->currentIndex(), -1);
-    std::string stored = Stored();
+    const std::string stored = Stored();
     EXPECT_NE(stored.find(R"(Country="usa" Timezone=-210)"), std::string::npos) << stored;
     EXPECT_NE(stored.find("TransportProtocol=0"), std::string::npos) << stored;
-
-    Choose("cbLYN2Country", "Japan");
-    Choose("cbLYN2TimeZone", "GMT+01:00");
-    OpenPage("SIP Settings");
-    Choose("cbLYN2TransportProtocol", "TLS");
-    stored = Stored();
-    EXPECT_NE(stored.find(R"(Country="JAPAN" Timezone=60)"), std::string::npos) << stored;
-    EXPECT_NE(stored.find("TransportProtocol=3"), std::string::npos) << stored;
 }
 
 // The rounding itself is RoundInterdigitTimeout's table below.
@@ -233,11 +217,6 @@ TEST_F(ProfileFrame, TheVLANTagsFollowTheVLANSwitch) {
         EXPECT_TRUE(Enabled(name)) << name;
     EXPECT_EQ(Heard(), (Lines{"modified true"}));
     EXPECT_NE(Stored().find("VLANtag=5 PriorityTag=3"), std::string::npos);
-
-    TypeInto("vqseLYN2VLANTag", "4094");
-    Click("chbLYN2EnableVLAN");
-    EXPECT_FALSE(Enabled("vqseLYN2VLANTag"));
-    EXPECT_NE(Stored().find("VLANtag=-4095"), std::string::npos);
 }
 
 TEST_F(ProfileFrame, TheHostReadsAndSetsTheOpenPageAsAPath) {
@@ -266,9 +245,6 @@ TEST_F(ProfileFrame, TheFeatureCheckBoxesEditTheirHostFields) {
     ShowProfile("IPComm{DHCP=true}");
     EXPECT_TRUE(Checked("chbSyslogIfNotRegistered"));
     EXPECT_FALSE(Checked("chbAllowLocationSpecOnPhone"));
-
-    ASSERT_TRUE(frame->ShowProfile(&profile, {}));
-    EXPECT_EQ(Heard(), (Lines{"modified false", "conflict none"})); // showing is no edit
 
     Click("chbSyslogIfNotRegistered");
     Click("chbSyslogIfNotRegistered");

@@ -9,7 +9,6 @@ using SpinEdit = TActiveWindow;
 TEST(SpinEditValue, WritesAndReadsOfTheTextAreLimitedToTheRange) {
     TVQSpinEdit se;
     EXPECT_EQ(se.Edit()->Text(), "0");
-    EXPECT_EQ(se.Edit()->maxLength(), 11);
     se.SetValue(101);
     EXPECT_EQ(se.Value(), 100); // the default range is 0 to 100
     se.SetMinMax(1, 8);
@@ -17,8 +16,6 @@ TEST(SpinEditValue, WritesAndReadsOfTheTextAreLimitedToTheRange) {
     EXPECT_EQ(se.Edit()->Text(), "8");
     se.SetValue(-3);
     EXPECT_EQ(se.Value(), 1);
-    se.SetMinMax(TIntRange{100, 655350});
-    EXPECT_EQ(se.Value(), 100); // raised to the new minimum first
     se.SetMaxValue(2000000000);
     EXPECT_EQ(se.MaxValue(), 1215752192);
 
@@ -39,7 +36,7 @@ TEST(SpinEditValue, AfterARangeWriteTheEditShowsTheValueItHolds) {
         std::function<void(TVQSpinEdit &)> Write;
         const char *Shown;
     } rows[] = {
-        {[](TVQSpinEdit &se) { se.SetMinMax(1025, 65535); }, "1025"},
+        {[](TVQSpinEdit &se) { se.SetMinMax(TIntRange{1025, 65535}); }, "1025"},
         {[](TVQSpinEdit &se) { se.SetMinValue(200); }, "200"},
         {[](TVQSpinEdit &se) { se.SetValue(70); se.SetMinMax(-20, 30); }, "30"},
         {[](TVQSpinEdit &se) { se.SetMinMax(50, 100); se.SetValue(60); se.SetMaxValue(10); }, "50"}, // the minimum wins
@@ -93,18 +90,6 @@ TEST_F(SpinEdit, LeavingCorrectsTheText) {
     EXPECT_EQ(se->Value(), 8);
     EXPECT_EQ(Press(Qt::Key_Tab), "next@0");
     EXPECT_EQ(exits, 1);
-
-    se->OnExit = nullptr;
-    const auto leave = [&](int min, int max, const char *typed) {
-        se->SetMinMax(min, max);
-        se->setFocus();
-        se->Edit()->setText(typed);
-        Press(Qt::Key_Tab);
-        return se->Edit()->Text();
-    };
-    EXPECT_EQ(leave(1, 8, ""), "1");      // 0, which the counter limits to the range
-    EXPECT_EQ(leave(1, 8, "05"), "05");   // a correct text stays as typed
-    EXPECT_EQ(leave(-5, 5, "-abc"), "-5"); // what is no number goes to the nearer end
 }
 
 TEST_F(SpinEdit, KeysAdmitDigitsAMinusWhereANegativeNumberCanStartAndPassDialogKeysOn) {
