@@ -2,7 +2,8 @@
 // can look at them: the main window, the validation list, the device dialog
 // with the plug-in's frame (editing, new, new with an error, new range) and
 // the profile dialog with the plug-in's profile frame (editing, the read-only
-// default profile, new with a taken name). hostgallery [output folder]; the plug-in and the demo site are
+// default profile, new with a taken name), and both dialogs refusing to Apply
+// over another session's change. hostgallery [output folder]; the plug-in and the demo site are
 // taken from beside the program.
 
 #include "automation/Automation.h"
@@ -78,10 +79,10 @@ int main(int argc, char **argv) {
             "open profile Sales\n" + shot("host_profiledialog_default") + "close\n",
             "new profile\nname Lab\n" + shot("host_profiledialog_taken") + "close\n",
         };
-        for (const QString &script : scripts) {
+        const auto run = [&](TAutomation &Automation, const QString &Script) {
             QString out;
             QTextStream stream(&out);
-            const int status = TAutomation(window).Run(script, stream);
+            const int status = Automation.Run(Script, stream);
             stream.flush();
             for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                 if (line.startsWith(QLatin1String("error")))
@@ -89,7 +90,29 @@ int main(int argc, char **argv) {
             if (status != 0 && window.Dialog())
                 window.Dialog()->Discard();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+        };
+        TAutomation automation(window);
+        for (const QString &script : scripts)
+            run(automation, script);
+        // Another session changes what an open dialog shows: its Apply is refused.
+        TConfigDatabase other(database.Path());
+        run(automation, QStringLiteral("open device 0001E1000030\n"));
+        for (TDeviceRecord device : other.LoadDevices())
+            if (device.UniqueID == QLatin1String("0001E1000030")) {
+                device.AssignedIP = {};
+                other.UpdateDevice(device);
+            }
+        run(automation, "type edProxyPassword theirs\napply\n" + shot("host_devicedialog_stale"));
+        if (window.Dialog())
+            window.Dialog()->Discard();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        run(automation, QStringLiteral("open profile Lab\n"));
+        TProfileRecord lab = *other.LoadProfile(4);
+        lab.Name = QStringLiteral("Lab 2");
+        other.UpdateProfile(lab);
+        run(automation, "name 'Lab 3'\napply\n" + shot("host_profiledialog_stale"));
+        if (window.Dialog())
+            window.Dialog()->Discard();
         for (const QString &name : folder.entryList({QStringLiteral("host_*dialog_*.png")}))
             Print(folder.filePath(name));
     } catch (const Exception &e) {
