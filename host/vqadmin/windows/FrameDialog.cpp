@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+
+#include <functional>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -124,14 +126,24 @@ void TFrameDialog::OrderTabStops() {
     for (QWidget *w = FFrameWidget->nextInFocusChain(); FFrameWidget->isAncestorOf(w); w = w->nextInFocusChain())
         if (w->focusPolicy() != Qt::NoFocus)
             last = w;
-    // The parts of the dialog's layout below the frame, in reading order.
+    // The parts of the dialog's layout below the frame, in reading order, a
+    // nested layout's (the conflict line's) among them.
+    QList<QWidget *> parts;
+    const std::function<void(QLayoutItem *)> add = [&](QLayoutItem *Item) {
+        if (QWidget *w = Item->widget())
+            parts << w;
+        else if (QLayout *l = Item->layout())
+            for (int i = 0; i < l->count(); ++i)
+                add(l->itemAt(i));
+    };
+    for (int i = 0; i < layout()->count(); ++i)
+        add(layout()->itemAt(i));
     bool below = false;
-    for (int i = 0; i < layout()->count(); ++i) {
-        QWidget *part = layout()->itemAt(i)->widget();
-        if (!part)
-            continue;
+    for (QWidget *part : std::as_const(parts)) {
         if (below) {
             QList<QWidget *> stops;
+            if (part->focusPolicy() & Qt::TabFocus)
+                stops << part;
             for (QWidget *w = part->nextInFocusChain(); part->isAncestorOf(w); w = w->nextInFocusChain())
                 if (w->focusPolicy() & Qt::TabFocus)
                     stops << w;
