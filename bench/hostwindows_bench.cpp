@@ -6,7 +6,6 @@
 #include "windows/MainWindow.h"
 #include "plugin/PluginLibrary.h"
 
-#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -61,12 +60,3 @@ void BM_MainWindowRefresh(benchmark::State &State) {
 BENCHMARK(BM_MainWindowRefresh)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

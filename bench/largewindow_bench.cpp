@@ -14,7 +14,6 @@
 #include "VQControls.h"
 #include "VarnelGrid.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -174,12 +173,3 @@ BENCHMARK(BM_DeleteOneDevice)->Apply(Sizes);
 BENCHMARK(BM_EditOneDevice)->Apply(Sizes);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
