@@ -282,10 +282,6 @@ void TLabel::SetCaption(const QString &Value) {
     CaptionChanged();
 }
 
-namespace {
-
-// An access key clicks its button at once, as a click does, where Qt's own
-// would show the button pressed for a moment first.
 bool ClickOnAccessKey(QAbstractButton *Button, QEvent *Event) {
     if (Event->type() != QEvent::Shortcut || static_cast<QShortcutEvent *>(Event)->isAmbiguous() ||
         !Button->isEnabled())
@@ -296,16 +292,14 @@ bool ClickOnAccessKey(QAbstractButton *Button, QEvent *Event) {
     return true;
 }
 
-} // namespace
-
-TCheckBox::TCheckBox(QWidget *Parent, const QString &Caption) : TControlOf<QCheckBox>(Caption, Parent) {
+TCheckBox::TCheckBox(QWidget *Parent, const QString &Caption) : TCheckableOf<QCheckBox>(Caption, Parent) {
     connect(this, &QCheckBox::toggled, this, [this] {
         if (OnClick)
             OnClick(this);
     });
 }
 
-TRadioButton::TRadioButton(QWidget *Parent, const QString &Caption) : TControlOf<QRadioButton>(Caption, Parent) {
+TRadioButton::TRadioButton(QWidget *Parent, const QString &Caption) : TCheckableOf<QRadioButton>(Caption, Parent) {
     connect(this, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked && OnClick)
             OnClick(this);
@@ -316,24 +310,6 @@ TRadioButton::TRadioButton(QWidget *Parent, const QString &Caption) : TControlOf
         if (FCheckedWhenPressed && isChecked() && !FReadOnly && OnClick)
             OnClick(this);
     });
-}
-
-bool TCheckBox::event(QEvent *Event) {
-    return ClickOnAccessKey(this, Event) || TControlOf<QCheckBox>::event(Event);
-}
-
-bool TRadioButton::event(QEvent *Event) {
-    return ClickOnAccessKey(this, Event) || TControlOf<QRadioButton>::event(Event);
-}
-
-void TCheckBox::nextCheckState() {
-    if (!FReadOnly)
-        TControlOf<QCheckBox>::nextCheckState();
-}
-
-void TRadioButton::nextCheckState() {
-    if (!FReadOnly)
-        TControlOf<QRadioButton>::nextCheckState();
 }
 
 void TRadioButton::SetChecked(bool Value) {

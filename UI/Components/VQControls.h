@@ -281,44 +281,47 @@ public:
     void SetText(const QString &Value);
 };
 
-class TCheckBox : public TControlOf<QCheckBox> {
-    Q_OBJECT
+// An access key clicks its button at once, as a click does, where Qt's own
+// would show the button pressed for a moment first: true when it did.
+bool ClickOnAccessKey(QAbstractButton *Button, QEvent *Event);
+
+// A check box or radio button. Read-only, clicks and keys leave the state as
+// it is; the program may still set it.
+template <class QtButton>
+class TCheckableOf : public TControlOf<QtButton> {
 public:
-    explicit TCheckBox(QWidget *Parent = nullptr, const QString &Caption = {});
+    using TControlOf<QtButton>::TControlOf;
     TNotifyEvent OnClick;
-    bool Checked() const { return isChecked(); }
-    void SetChecked(bool Value) { setChecked(Value); }
-    // Read-only, clicks and keys leave the state as it is; the program may still set it.
+    bool Checked() const { return this->isChecked(); }
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
 
 protected:
-    bool event(QEvent *Event) override;
-    void nextCheckState() override;
+    bool event(QEvent *Event) override { return ClickOnAccessKey(this, Event) || TControlOf<QtButton>::event(Event); }
+    void nextCheckState() override {
+        if (!FReadOnly)
+            TControlOf<QtButton>::nextCheckState();
+    }
 
-private:
     bool FReadOnly = false;
 };
 
-class TRadioButton : public TControlOf<QRadioButton> {
+class TCheckBox : public TCheckableOf<QCheckBox> {
+    Q_OBJECT
+public:
+    explicit TCheckBox(QWidget *Parent = nullptr, const QString &Caption = {});
+    void SetChecked(bool Value) { setChecked(Value); }
+};
+
+// OnClick runs when the button becomes checked, and when the user clicks it checked.
+class TRadioButton : public TCheckableOf<QRadioButton> {
     Q_OBJECT
 public:
     explicit TRadioButton(QWidget *Parent = nullptr, const QString &Caption = {});
-    // Runs when the button becomes checked, and when the user clicks it checked.
-    TNotifyEvent OnClick;
-    bool Checked() const { return isChecked(); }
     // Checking unchecks the siblings; unchecking is allowed, as the program may.
     void SetChecked(bool Value);
-    // As a check box's.
-    bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool Value) { FReadOnly = Value; }
-
-protected:
-    bool event(QEvent *Event) override;
-    void nextCheckState() override;
 
 private:
-    bool FReadOnly = false;
     // A click on the checked button changes nothing, yet the user chose it:
     // a handler may store what it stands for.
     bool FCheckedWhenPressed = false;
