@@ -72,6 +72,10 @@ public:
                                const QByteArray &Body) = 0;
 };
 
+// A PostgreSQL address (postgresql://… or postgres://…, or libpq's
+// key=value form) rather than the path of an SQLite file.
+bool IsServerAddress(const QString &Database);
+
 // Connects to the database; with Create, a missing SQLite file is made.
 // Without it, a missing database is refused: "PATH: no such database (import creates one)".
 std::unique_ptr<TDatabaseBackend> OpenBackend(const QString &Database, bool Create);
