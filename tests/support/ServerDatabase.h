@@ -6,8 +6,9 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include <gtest/gtest.h>
 #include <libpq-fe.h>
+
+#include <stdexcept>
 
 // Runs SQL on the database as any PostgreSQL tool would: the server's message, or none.
 inline QString ServerSql(const QString &Address, const QByteArray &Sql) {
