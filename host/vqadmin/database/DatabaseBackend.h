@@ -51,8 +51,8 @@ public:
     // Another connection is told that this one changed the site, when it commits.
     virtual void NoteChange() = 0;
 
-    // Transactions: one that takes the write lock at once, or at its first
-    // write; writers never run side by side.
+    // Transactions: one that takes the write lock at once, or (where the
+    // engine can) at its first write; writers never run side by side.
     virtual bool InTransaction() = 0;
     virtual void Begin(bool LockNow) = 0;
     virtual void Commit() = 0;

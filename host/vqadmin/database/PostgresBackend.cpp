@@ -136,11 +136,9 @@ void TPostgresBackend::Fail(const QString &What) {
 
 PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &Call) {
     // A write outside a transaction is a transaction of its own, as in SQLite.
-    const bool own = Writes && !FLocked && !InTransaction();
+    const bool own = Writes && !InTransaction();
     if (own)
-        Plain("BEGIN");
-    if (Writes && !FLocked)
-        Lock();
+        Begin(true);
     PGresult *result = Call();
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -159,11 +157,6 @@ PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &
 }
 
 void TPostgresBackend::Plain(const char *Sql) { PQclear(Run(false, [&] { return PQexec(FConn, Sql); })); }
-
-void TPostgresBackend::Lock() {
-    Plain(LockSql);
-    FLocked = true;
-}
 
 TBackendStatement &TPostgresBackend::Statement(const QByteArray &Sql) {
     TStatement *&cached = FStatements[Sql];
@@ -219,23 +212,26 @@ void TPostgresBackend::Notify() { Plain((QByteArray("NOTIFY ") + Channel).constD
 
 bool TPostgresBackend::InTransaction() { return PQtransactionStatus(FConn) != PQTRANS_IDLE; }
 
-void TPostgresBackend::Begin(bool LockNow) {
+// Either way at once: the transaction's reads then see one state of the
+// site, as SQLite's readers hold off writers until they are done.
+void TPostgresBackend::Begin(bool) {
     Plain("BEGIN");
-    FLocked = false;
-    if (LockNow)
-        Lock();
+    try {
+        Plain(LockSql);
+    } catch (...) {
+        Rollback();
+        throw;
+    }
 }
 
 void TPostgresBackend::Commit() {
     if (std::exchange(FChanged, false))
         Notify();
-    FLocked = false;
     Plain("COMMIT");
 }
 
 void TPostgresBackend::Rollback() {
     FChanged = false;
-    FLocked = false;
     PQclear(PQexec(FConn, "ROLLBACK"));
 }
 

@@ -49,10 +49,9 @@ private:
     class TStatement;
     friend class TStatement;
 
-    // Runs a statement, with the write lock first when it writes; the result,
-    // or Fail. Run is the call to the server.
-    pg_result *Run(bool Writes, const std::function<pg_result *()> &Run);
-    void Lock();
+    // Runs a statement, in a transaction of its own when it writes outside
+    // one; the result, or Fail. Call is the call to the server.
+    pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
     void Notify();
     void Plain(const char *Sql);
     int64_t Integer(const QByteArray &Sql, const QVariant &Parameter = {});
@@ -63,6 +62,5 @@ private:
     QString FError;       // the server's last refusal
     int64_t FWritten = 0; // rows the last writing statement wrote
     int64_t FChanges = 0; // other sessions' notified commits
-    bool FLocked = false; // the write lock is held by the open transaction
     bool FChanged = false; // the open transaction changed the site
 };
