@@ -45,7 +45,11 @@ qlonglong Scalar(const QString &path, const char *sql) {
 }
 
 qlonglong DatabaseTest::Scalar(const char *Sql) const {
-    return OnServer() ? ServerScalar(DbPath(), Sql) : ::Scalar(DbPath(), Sql);
+    if (!OnServer())
+        return ::Scalar(DbPath(), Sql);
+    bool ok = false;
+    const qlonglong value = ServerSql(DbPath(), Sql).toLongLong(&ok);
+    return ok ? value : -1;
 }
 
 // A filter's rows come in key order after a key, whether few devices match
