@@ -10,11 +10,11 @@
 namespace {
 
 // The channel each committed change is announced on.
-constexpr const char *Channel = "vqadmin_changes";
+const QByteArray Channel = "vqadmin_changes";
 // The key of the advisory lock that writers take: SQLite's one writer at a time.
 constexpr const char *LockSql = "SELECT pg_advisory_xact_lock(7681)";
 // Waits for another session's lock as long as SQLite waits for another program's.
-constexpr const char *SessionSql = "SET lock_timeout = '30s'; SET client_min_messages = warning; LISTEN vqadmin_changes";
+const QByteArray SessionSql = "SET lock_timeout = '30s'; SET client_min_messages = warning; LISTEN " + Channel;
 
 // Type numbers of the server's integer and Boolean columns (pg_type.h).
 constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, NumericOid = 1700;
@@ -176,11 +176,9 @@ void TPostgresBackend::Execute(const QByteArray &Sql) {
     PQclear(Run(IsWrite(Sql), [&] { return PQexec(FConn, sql.constData()); }));
 }
 
-int64_t TPostgresBackend::Integer(const QByteArray &Sql, const QVariant &Parameter) {
+int64_t TPostgresBackend::Integer(const QByteArray &Sql) {
     TBackendStatement &s = Statement(Sql);
     const auto reset = qScopeGuard([&] { s.Reset(); });
-    if (Sql.contains('?'))
-        s.Bind(1, Parameter);
     return s.Step() ? s.Column(0).toLongLong() : 0;
 }
 
@@ -208,7 +206,7 @@ void TPostgresBackend::NoteChange() {
         Notify();
 }
 
-void TPostgresBackend::Notify() { Plain((QByteArray("NOTIFY ") + Channel).constData()); }
+void TPostgresBackend::Notify() { Plain(("NOTIFY " + Channel).constData()); }
 
 bool TPostgresBackend::InTransaction() { return PQtransactionStatus(FConn) != PQTRANS_IDLE; }
 

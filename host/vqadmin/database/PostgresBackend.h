@@ -54,7 +54,7 @@ private:
     pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
     void Notify();
     void Plain(const char *Sql);
-    int64_t Integer(const QByteArray &Sql, const QVariant &Parameter = {});
+    int64_t Integer(const QByteArray &Sql);
 
     QString FAddress;
     pg_conn *FConn = nullptr;
