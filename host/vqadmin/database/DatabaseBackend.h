@@ -42,7 +42,7 @@ public:
     virtual TBackendStatement &Statement(const QByteArray &Sql) = 0;
     // Statements without parameters, separated by semicolons.
     virtual void Execute(const QByteArray &Sql) = 0;
-    // Rows the last statement wrote.
+    // Rows the last writing statement wrote.
     virtual int64_t WrittenRows() = 0;
     virtual bool ReadOnly() = 0;
     // Counts the commits of other connections: a window compares it with the
@@ -66,7 +66,7 @@ public:
     virtual bool HasColumn(const char *Table, const char *Column) = 0;
     // A single file whose pages the program itself must check when it opens it.
     virtual bool Embedded() const = 0;
-    // A trigger FOR EACH ROW that runs Body (statements that may use NEW and
+    // The script that makes a trigger FOR EACH ROW that runs Body (statements that may use NEW and
     // OLD) when When holds (none: always); Event as "AFTER UPDATE OF a ON t".
     virtual QByteArray Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
                                const QByteArray &Body) = 0;
