@@ -1,11 +1,13 @@
 // vqadmin on a site of 100,000 LYN 2 phones in 100 profiles, as the
 // administrator runs it: import of the site file into a new database,
 // validate and export, each with the program's peak resident memory as
-// /usr/bin/time reports it.
+// /usr/bin/time reports it; and import into a database on the PostgreSQL
+// server that `./dev bench large` starts (VQ_TEST_POSTGRES names it).
 // Generating the site alone takes a while, so this program is not part of
 // `./dev bench` or CI: run it with `./dev bench large`.
 
 #include "LargeSite.h"
+#include "ServerDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -107,5 +109,13 @@ void BM_Export(benchmark::State &state) {
     Measure(state, {"--db", site.Database, "export", site.Dir.filePath(QStringLiteral("exported.json"))}, 0);
 }
 BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+
+// Into a database that import gives its tables each time.
+void BM_ImportPostgreSQL(benchmark::State &state) {
+    const TServerDatabase database;
+    Measure(state, {"--db", database.Address(), "import", Site().File}, 0,
+            [&] { ServerSql(database.Address(), "DROP SCHEMA public CASCADE; CREATE SCHEMA public"); });
+}
+BENCHMARK(BM_ImportPostgreSQL)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
 } // namespace

@@ -33,12 +33,14 @@ const TProgramTable &Program() {
     static const TProgramTable program{
         QStringLiteral("vqadmin"),
         QStringLiteral("administration host of the VQ phone system"),
-        QStringLiteral("vqadmin keeps the VQ phone system's configuration in one SQLite database and administers its "
+        QStringLiteral("vqadmin keeps the VQ phone system's configuration in an SQLite file or on a PostgreSQL server "
+                       "and administers its "
                        "LYN 2 SIP desk phones through the device plug-in: from site files, in the main window, "
                        "by script, or driven by another process."),
         {
             {{QStringLiteral("db")}, QStringLiteral("PATH"),
-             QStringLiteral("The configuration database; vqadmin.db in the working directory when not given."),
+             QStringLiteral("The configuration database: an SQLite file, vqadmin.db in the working directory when "
+                            "not given, or a PostgreSQL database as postgresql://HOST/NAME or 'host=HOST dbname=NAME'."),
              QStringLiteral("vqadmin.db")},
             {{QStringLiteral("plugin")}, QStringLiteral("PATH"),
              QStringLiteral("The plug-in to use instead of the one the host finds (info lists only this one).")},

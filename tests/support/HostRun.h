@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "ServerDatabase.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -38,16 +40,17 @@ inline TRun RunVqadmin(const QStringList &args, const QString &workingDirectory 
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-// The demo site in a database of a temporary folder, and the host run over it.
+// The demo site in a database of a temporary folder, or on the tests'
+// PostgreSQL server, and the host run over it.
 class TDemoSiteTest : public ::testing::Test {
 protected:
-    TDemoSiteTest() {
+    explicit TDemoSiteTest(bool OnServer = false)
+        : Server(OnServer ? std::make_unique<TServerDatabase>() : nullptr),
+          Site(OnServer ? Server->Address() : Dir.filePath("site.db")) {
         const TRun seeded = Vqadmin({"import", BinPath("demo-site.json")});
         EXPECT_EQ(seeded.Status, 0) << seeded.Err.toStdString();
     }
-    TRun Vqadmin(const QStringList &Args) {
-        return RunVqadmin(QStringList{"--db", Dir.filePath("site.db")} + Args, Dir.path());
-    }
+    TRun Vqadmin(const QStringList &Args) { return RunVqadmin(QStringList{"--db", Site} + Args, Dir.path()); }
     // vqadmin automate with the script, written to a file.
     TRun Automate(const QByteArray &Script, const QStringList &Options = {}) {
         QFile file(Dir.filePath("script.txt"));
@@ -58,4 +61,6 @@ protected:
     }
 
     QTemporaryDir Dir;
+    std::unique_ptr<TServerDatabase> Server;
+    QString Site; // what --db names
 };

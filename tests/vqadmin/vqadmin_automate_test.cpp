@@ -22,6 +22,7 @@ namespace {
 
 class VqadminAutomate : public TDemoSiteTest {
 protected:
+    using TDemoSiteTest::TDemoSiteTest;
     // What vqadmin export writes, read as JSON.
     QJsonObject ExportedSite() {
         const TRun run = Vqadmin({"export"});
@@ -300,12 +301,12 @@ TEST_F(VqadminAutomate, APluginFailureIsTheCommandsErrorAndChangesNothing) {
 // A host with its automation endpoint, offscreen, for as long as the test runs.
 class VqadminEndpoint : public VqadminAutomate {
 protected:
-    VqadminEndpoint() : Socket(Dir.filePath("automation")) {
+    explicit VqadminEndpoint(bool OnServer = false) : VqadminAutomate(OnServer), Socket(Dir.filePath("automation")) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         Host.setProcessEnvironment(env);
         Host.setWorkingDirectory(Dir.path());
-        Host.start(BinPath("vqadmin"), {"--db", Dir.filePath("site.db"), "gui", "--automation", Socket});
+        Host.start(BinPath("vqadmin"), {"--db", Site, "gui", "--automation", Socket});
         EXPECT_TRUE(Host.waitForStarted());
         // The socket appears once the host listens.
         const QDeadlineTimer deadline(20000);
@@ -445,12 +446,12 @@ TEST_F(VqadminEndpoint, ClosingAsksTheOpenDialogFirstAndAConnectionHoldsOneReque
 // command as it comes and answering it before the next.
 class TAutomateSession {
 public:
-    explicit TAutomateSession(const QTemporaryDir &Dir) {
+    TAutomateSession(const QTemporaryDir &Dir, const QString &Site) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         FHost.setProcessEnvironment(env);
         FHost.setWorkingDirectory(Dir.path());
-        FHost.start(BinPath("vqadmin"), {"--db", Dir.filePath("site.db"), "automate"});
+        FHost.start(BinPath("vqadmin"), {"--db", Site, "automate"});
     }
     ~TAutomateSession() {
         FHost.closeWriteChannel();
@@ -468,10 +469,18 @@ private:
     QProcess FHost;
 };
 
+// The same in an SQLite file and on a PostgreSQL server.
+class VqadminTwoHosts : public VqadminEndpoint, public ::testing::WithParamInterface<bool> {
+protected:
+    VqadminTwoHosts() : VqadminEndpoint(GetParam()) {}
+};
+
 // Two hosts on one site: the later Apply over the same device is refused
-// and loses nothing; different devices and new devices go through on both.
-TEST_F(VqadminEndpoint, TwoHostsOnOneSiteOverwriteNothingTheOtherStored) {
-    TAutomateSession other(Dir);
+// and loses nothing; different devices and new devices go through on both;
+// of imports at once, each is stored whole or not at all.
+TEST_P(VqadminTwoHosts, OverwriteNothingTheOtherStored) {
+    const QString demoExport = Vqadmin({"export"}).Out;
+    TAutomateSession other(Dir, Site);
     EXPECT_EQ(other.Say("open device 0001E1000030"), "ok");
     ASSERT_GT(Send({"command", "EditDevice", "0001E1000030"}).toInt(), 0);
     EXPECT_EQ(Send({"set", "UseMACAsID", "false"}), "true");
@@ -512,6 +521,11 @@ TEST_F(VqadminEndpoint, TwoHostsOnOneSiteOverwriteNothingTheOtherStored) {
     EXPECT_EQ(Send({"command", "DefaultButton"}), "0");
     EXPECT_EQ(other.Say("close"), "ok");
     EXPECT_EQ(Send({"command", "CancelButton"}), "0");
+    // The window follows the other's change without being asked.
+    const QDeadlineTimer deadline(20000);
+    while (Send({"table-find", "", "DeviceID", "theirs"}) != "true" && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_EQ(Send({"table-get", "", "MAC"}), "00-01-E1-00-00-A1");
 
     // A profile the same, its settings named by their labels.
     EXPECT_EQ(other.Say("open profile Lab"), "ok");
@@ -529,7 +543,34 @@ TEST_F(VqadminEndpoint, TwoHostsOnOneSiteOverwriteNothingTheOtherStored) {
     EXPECT_EQ(Stored(ExportedDevice(site, "0001E1000020"), {"ProxyPassword"}), "Front Desk f20");
     EXPECT_EQ(Stored(ExportedDevice(site, "theirs"), {"MacAddress"}), "Sales 00-01-E1-00-00-A1");
     EXPECT_EQ(Stored(ExportedDevice(site, "ours"), {"MacAddress"}), "Sales 00-01-E1-00-00-A2");
+
+    // Twenty imports at once, each of the demo site with its own domain and
+    // passwords: the site is one of them, whole.
+    const auto variant = [](QString Text, int I) {
+        return Text.replace("pbx.example.com", QStringLiteral("pbx%1.example.com").arg(I))
+            .replace("\"lyn2\"", QStringLiteral("\"pw%1\"").arg(I));
+    };
+    QFile demo(BinPath("demo-site.json"));
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    const QString demoSite = QString::fromUtf8(demo.readAll());
+    std::vector<std::unique_ptr<QProcess>> imports;
+    for (int i = 0; i < 20; ++i) {
+        QFile file(Dir.filePath(QStringLiteral("site%1.json").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(variant(demoSite, i).toUtf8());
+        file.close();
+        imports.push_back(std::make_unique<QProcess>());
+        imports.back()->start(BinPath("vqadmin"), {"--db", Site, "import", file.fileName()});
+    }
+    for (const auto &import : imports) // stored, or refused when it waited too long for the others
+        EXPECT_TRUE(import->waitForFinished(120000) && (import->exitCode() == 0 || import->exitCode() == 2));
+    const QString exported = Vqadmin({"export"}).Out;
+    const int i = QRegularExpression(QStringLiteral("pbx(\\d+)\\.example")).match(exported).captured(1).toInt();
+    EXPECT_EQ(exported, variant(demoExport, i));
 }
+
+INSTANTIATE_TEST_SUITE_P(, VqadminTwoHosts, ::testing::Values(false, true),
+                         [](const auto &Info) { return Info.param ? "PostgreSQL" : "SQLite"; });
 
 TEST(VqadminUTCClient, AHostThatIsNotThereOrATextOutsideTheCodePageIsAFailure) {
     QTemporaryDir dir;

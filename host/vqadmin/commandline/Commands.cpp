@@ -147,8 +147,9 @@ int CommandImport(const QString &DatabasePath, const QString &FileName) {
         throw Exception(FileName + QStringLiteral(": cannot read: ") + file.errorString());
     // A new database is built beside its place and renamed there once it holds
     // the site, so that it appears whole or not at all, whatever ends the import.
+    // (On a server, the import's one transaction does that.)
     QTemporaryFile building(DatabasePath + QStringLiteral(".XXXXXX"));
-    const bool existed = QFileInfo::exists(DatabasePath);
+    const bool existed = IsServerAddress(DatabasePath) || QFileInfo::exists(DatabasePath);
     if (!existed)
         CreateAsSQLite(building);
     TImported imported;

@@ -1,12 +1,8 @@
 #include "ConfigDatabase.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -18,8 +14,6 @@ constexpr int SchemaVersion = 4;
 // Changes kept for the windows that follow them; one that fell further
 // behind reads its lists anew.
 constexpr int KeptChanges = 10000;
-// How long to wait for another program's lock: longer than any one command holds it.
-constexpr int BusyTimeoutMs = 30000;
 // Devices read at a time by the whole-site readers.
 constexpr int DeviceBatch = 1024;
 
@@ -88,13 +82,13 @@ QByteArray UpdateSql(const char *table, const std::vector<TRecordField<R>> &fiel
            " = ? AND \"Revision\" = ?";
 }
 
-// INSERT of every column whose key is the one after the highest in use.
+// INSERT of every column whose key is the one after the highest in use; the key taken is its row.
 template <class R>
 QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &fields) {
     const QByteArray key = Quoted(fields[0].Name);
     return "INSERT INTO " + QByteArray(table) + " (" + ColumnList(fields) + ", \"Revision\") VALUES ((SELECT coalesce(max(" +
            key + "), 0) + 1 FROM " + table + "), " + QByteArray("?, ").repeated(qsizetype(fields.size())) + NewRevision +
-           ")";
+           ") RETURNING " + key;
 }
 
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
@@ -104,130 +98,53 @@ TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toIn
 
 } // namespace
 
-// A prepared statement from the database's cache: reset and unbound when it
-// goes out of scope, finalised with the database.
+// A prepared statement from the backend's cache: reset and unbound when it
+// goes out of scope.
 class TConfigDatabase::TStatement {
 public:
-    TStatement(TConfigDatabase &Database, const QByteArray &Sql) : FDatabase(Database) {
-        sqlite3_stmt *&cached = Database.FStatements[Sql];
-        if (!cached && sqlite3_prepare_v3(Database.FDb, Sql.constData(), int(Sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                          &cached, nullptr) != SQLITE_OK)
-            Database.Fail(QStringLiteral("cannot prepare a statement"));
-        FStmt = cached;
-    }
-    ~TStatement() {
-        sqlite3_reset(FStmt);
-        sqlite3_clear_bindings(FStmt);
-    }
+    TStatement(TConfigDatabase &Database, const QByteArray &Sql) : FStmt(Database.FBackend->Statement(Sql)) {}
+    ~TStatement() { FStmt.Reset(); }
     TStatement(const TStatement &) = delete;
     TStatement &operator=(const TStatement &) = delete;
 
     // 1-based; a null value binds NULL, a Boolean 0 or 1.
-    void Bind(int Index, const QVariant &Value) {
-        int rc;
-        switch (Value.typeId()) {
-        case QMetaType::UnknownType:
-            rc = sqlite3_bind_null(FStmt, Index);
-            break;
-        case QMetaType::QString: {
-            // The database's own encoding: SQLite would convert UTF-16 itself, slowly.
-            const QByteArray text = static_cast<const QString *>(Value.constData())->toUtf8();
-            rc = sqlite3_bind_text(FStmt, Index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default:
-            rc = sqlite3_bind_int64(FStmt, Index, Value.toLongLong());
-        }
-        if (rc != SQLITE_OK)
-            FDatabase.Fail(QStringLiteral("cannot bind a value"));
-    }
+    void Bind(int Index, const QVariant &Value) { FStmt.Bind(Index, Value); }
     void BindAll(const QVariantList &Values) {
         for (int i = 0; i < Values.size(); ++i)
             Bind(i + 1, Values[i]);
     }
 
     // True while there is a row to read.
-    bool Step() {
-        const int rc = sqlite3_step(FStmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            FDatabase.Fail(QStringLiteral("cannot run a statement"));
-        return false;
-    }
+    bool Step() { return FStmt.Step(); }
     void Run() {
         while (Step()) {
         }
     }
 
     // NULL as a null value, INTEGER as qlonglong, TEXT as QString.
-    QVariant Column(int Index) const {
-        switch (sqlite3_column_type(FStmt, Index)) {
-        case SQLITE_NULL:
-            return {};
-        case SQLITE_INTEGER:
-            return qlonglong(sqlite3_column_int64(FStmt, Index));
-        default:
-            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(FStmt, Index)),
-                                     sqlite3_column_bytes(FStmt, Index));
-        }
-    }
+    QVariant Column(int Index) const { return FStmt.Column(Index); }
 
 private:
-    TConfigDatabase &FDatabase;
-    sqlite3_stmt *FStmt = nullptr;
+    TBackendStatement &FStmt;
 };
 
-TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Path) {
-    if (Mode == TOpenMode::Existing && !QFileInfo::exists(Path))
-        throw EDatabase(Path + QStringLiteral(": no such database (import creates one)"));
-    // A statement inside a transaction journals the pages it changes, in case
-    // it must be undone alone; SQLite keeps that journal in memory up to
-    // 64 KiB and in a temporary file beyond. With the kept verdicts' indexes
-    // an import's every saved device went through that file: a mebibyte keeps
-    // it in memory. (Refused once SQLite is initialised, which changes nothing else.)
-    [[maybe_unused]] static const int spill = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
-    const int flags = SQLITE_OPEN_READWRITE | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, flags, nullptr) != SQLITE_OK) {
-        const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
-        sqlite3_close(FDb);
-        throw EDatabase(Path + QStringLiteral(": cannot open: ") + why);
-    }
-    try {
-        sqlite3_extended_result_codes(FDb, 1);
-        sqlite3_busy_timeout(FDb, BusyTimeoutMs);
-        Execute("PRAGMA foreign_keys = ON");
-        // Damage is found before anything is read or migrated: a damaged index
-        // would have the reads miss rows without a word.
-        if (Mode == TOpenMode::Existing)
-            CheckIntegrity();
-        CheckSchema(Mode);
-    } catch (...) {
-        for (sqlite3_stmt *s : std::as_const(FStatements))
-            sqlite3_finalize(s);
-        sqlite3_close(FDb);
-        throw;
-    }
+TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode)
+    : FPath(Path), FBackend(OpenBackend(Path, Mode == TOpenMode::Create)) {
+    // Damage is found before anything is read or migrated: a damaged index
+    // would have the reads miss rows without a word. (A server keeps its own pages whole.)
+    if (Mode == TOpenMode::Existing && FBackend->Embedded())
+        CheckIntegrity();
+    CheckSchema(Mode);
 }
 
 // Another program may be making the same new database: the check and the
 // schema are one write transaction.
 void TConfigDatabase::CheckSchema(TOpenMode Mode) {
     if (Mode == TOpenMode::Create)
-        Execute("BEGIN IMMEDIATE");
+        FBackend->Begin(true);
     try {
-        int version = 0;
-        {
-            TStatement s(*this, "PRAGMA user_version");
-            if (s.Step())
-                version = int(s.Column(0).toLongLong());
-        }
-        bool empty = false;
-        if (version == 0) {
-            TStatement s(*this, "SELECT count(*) FROM sqlite_schema");
-            s.Step();
-            empty = s.Column(0).toLongLong() == 0;
-        }
+        const int version = FBackend->SchemaVersion();
+        const bool empty = version == 0 && FBackend->Empty();
         if (version == 0 && (!empty || Mode == TOpenMode::Existing))
             throw EDatabase(FPath + QStringLiteral(": not a vqadmin database"));
         if (version == 0)
@@ -238,11 +155,11 @@ void TConfigDatabase::CheckSchema(TOpenMode Mode) {
             throw EDatabase(FPath + QStringLiteral(": unknown database schema version ") + QString::number(version));
         if (Mode == TOpenMode::Create) {
             CreateIndexes();
-            Execute("COMMIT");
+            FBackend->Commit();
         }
     } catch (...) {
         if (Mode == TOpenMode::Create)
-            sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+            FBackend->Rollback();
         throw;
     }
 }
@@ -261,24 +178,13 @@ void TConfigDatabase::CheckIntegrity() {
         throw EDatabase(FPath + QStringLiteral(": the database is damaged: ") + finding.section(QLatin1Char('\n'), -1));
 }
 
-TConfigDatabase::~TConfigDatabase() {
-    for (sqlite3_stmt *s : std::as_const(FStatements))
-        sqlite3_finalize(s);
-    sqlite3_close(FDb);
-}
-
-void TConfigDatabase::Fail(const QString &What) {
-    throw EDatabase(FPath + QStringLiteral(": ") + What + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(FDb)));
-}
+TConfigDatabase::~TConfigDatabase() = default;
 
 void TConfigDatabase::Refuse(const QString &Row, const QString &Why) const {
     throw EDatabase(FPath + QStringLiteral(": ") + Row + QStringLiteral(": ") + Why);
 }
 
-void TConfigDatabase::Execute(const char *Sql) {
-    if (sqlite3_exec(FDb, Sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        Fail(QStringLiteral("cannot run a statement"));
-}
+void TConfigDatabase::Execute(const QByteArray &Sql) { FBackend->Execute(Sql); }
 
 void TConfigDatabase::CreateSchema() {
     // The keys, the profile name that site files refer to, and the device's optional profile.
@@ -306,27 +212,21 @@ void TConfigDatabase::CreateSchema() {
 
 void TConfigDatabase::CreateChangeLog() {
     Execute("CREATE TABLE IF NOT EXISTS changes (Seq INTEGER PRIMARY KEY, Kind TEXT NOT NULL, ID INTEGER NOT NULL) STRICT;"
-            "INSERT INTO changes (Kind, ID) VALUES ('s', 0)");
+            "INSERT INTO changes VALUES ((SELECT coalesce(max(Seq), 0) + 1 FROM changes), 's', 0)");
 }
 
 void TConfigDatabase::CreateProfilePages() {
     Execute("CREATE TABLE IF NOT EXISTS profile_pages (DeviceType TEXT PRIMARY KEY, PagePath TEXT NOT NULL) STRICT");
 }
 
-void TConfigDatabase::SetSchemaVersion() {
-    Execute(("PRAGMA user_version = " + QByteArray::number(SchemaVersion)).constData());
-}
+void TConfigDatabase::SetSchemaVersion() { FBackend->SetSchemaVersion(SchemaVersion); }
 
 // Brings a database of an older version up to this one, keeping what it holds.
 // Another program may migrate it at the same time: every step may find itself done.
 void TConfigDatabase::Migrate(int From) {
     TTransaction t(*this, TTransaction::TLock::Now);
-    {
-        TStatement s(*this, "PRAGMA user_version");
-        s.Step();
-        if (s.Column(0).toLongLong() == SchemaVersion)
-            return; // the other program was first
-    }
+    if (FBackend->SchemaVersion() == SchemaVersion)
+        return; // the other program was first
     if (From < 2)
         CreateProfilePages();
     if (From < 3)
@@ -374,10 +274,6 @@ QByteArray StaleSharingSql(const char *row) {
 constexpr const char *StaleEverythingSql = "UPDATE profiles SET VerdictStale = 1 WHERE VerdictStale = 0;"
                                            " UPDATE devices SET VerdictStale = 1 WHERE VerdictStale = 0;";
 
-QByteArray Trigger(const QByteArray &name, const QByteArray &event, const QByteArray &body) {
-    return "CREATE TRIGGER IF NOT EXISTS " + name + ' ' + event + " BEGIN " + body + " END;";
-}
-
 } // namespace
 
 // Each record gets its verdict's level and message, and whether it is stale;
@@ -385,12 +281,7 @@ QByteArray Trigger(const QByteArray &name, const QByteArray &event, const QByteA
 // profile (so marking them is no scan when they are stale already), a third
 // the devices with warnings or errors. Another program may be adding them too.
 void TConfigDatabase::AddKeptVerdicts() {
-    bool added = false;
-    {
-        TStatement s(*this, "SELECT 1 FROM pragma_table_info('devices') WHERE name = 'Verdict'");
-        added = s.Step();
-    }
-    if (!added)
+    if (!FBackend->HasColumn("devices", "Verdict"))
         for (const QByteArray table : {"profiles", "devices"})
             Execute(("ALTER TABLE " + table +
                      " ADD COLUMN Verdict INTEGER NOT NULL DEFAULT 0 CHECK (Verdict BETWEEN 0 AND 2);"
@@ -402,28 +293,27 @@ void TConfigDatabase::AddKeptVerdicts() {
         "CREATE INDEX IF NOT EXISTS devices_stale ON devices (DeviceID) WHERE VerdictStale = 1;"
         "CREATE INDEX IF NOT EXISTS devices_fresh ON devices (ProfileID) WHERE VerdictStale = 0;"
         "CREATE INDEX IF NOT EXISTS devices_flagged ON devices (Verdict) WHERE Verdict > 0;";
-    sql += Trigger("device_changed", "AFTER UPDATE OF " + ColumnList(DeviceFields()) + " ON devices",
-                   "UPDATE devices SET VerdictStale = 1 WHERE DeviceID = NEW.DeviceID AND VerdictStale = 0;");
-    sql += Trigger("device_keys_changed",
-                   "AFTER UPDATE OF UniqueID, MacAddress ON devices WHEN OLD.UniqueID IS NOT NEW.UniqueID"
-                   " OR OLD.MacAddress IS NOT NEW.MacAddress",
-                   StaleSharingSql("OLD") + StaleSharingSql("NEW"));
+    TDatabaseBackend &b = *FBackend;
+    sql += b.Trigger("device_changed", "AFTER UPDATE OF " + ColumnList(DeviceFields()) + " ON devices", {},
+                     "UPDATE devices SET VerdictStale = 1 WHERE DeviceID = NEW.DeviceID AND VerdictStale = 0;");
+    sql += b.Trigger("device_keys_changed", "AFTER UPDATE OF UniqueID, MacAddress ON devices",
+                     "OLD.UniqueID IS NOT NEW.UniqueID OR OLD.MacAddress IS NOT NEW.MacAddress",
+                     StaleSharingSql("OLD") + StaleSharingSql("NEW"));
     // A site being imported has no fresh device to mark: the check saves a lookup per row.
-    sql += Trigger("device_added", "AFTER INSERT ON devices WHEN EXISTS (SELECT 1 FROM devices WHERE VerdictStale = 0)",
-                   StaleSharingSql("NEW"));
-    sql += Trigger("device_removed",
-                   "AFTER DELETE ON devices WHEN EXISTS (SELECT 1 FROM devices WHERE VerdictStale = 0)",
-                   StaleSharingSql("OLD"));
-    sql += Trigger("profile_changed", "AFTER UPDATE OF " + ColumnList(ProfileFields()) + " ON profiles",
-                   StaleProfileSql("NEW"));
-    sql += Trigger("option_added", "AFTER INSERT ON profile_options", StaleProfileSql("NEW"));
-    sql += Trigger("option_changed", "AFTER UPDATE ON profile_options", StaleProfileSql("OLD") + StaleProfileSql("NEW"));
-    sql += Trigger("option_removed", "AFTER DELETE ON profile_options", StaleProfileSql("OLD"));
+    const QByteArray anyFresh = "EXISTS (SELECT 1 FROM devices WHERE VerdictStale = 0)";
+    sql += b.Trigger("device_added", "AFTER INSERT ON devices", anyFresh, StaleSharingSql("NEW"));
+    sql += b.Trigger("device_removed", "AFTER DELETE ON devices", anyFresh, StaleSharingSql("OLD"));
+    sql += b.Trigger("profile_changed", "AFTER UPDATE OF " + ColumnList(ProfileFields()) + " ON profiles", {},
+                     StaleProfileSql("NEW"));
+    sql += b.Trigger("option_added", "AFTER INSERT ON profile_options", {}, StaleProfileSql("NEW"));
+    sql += b.Trigger("option_changed", "AFTER UPDATE ON profile_options", {},
+                     StaleProfileSql("OLD") + StaleProfileSql("NEW"));
+    sql += b.Trigger("option_removed", "AFTER DELETE ON profile_options", {}, StaleProfileSql("OLD"));
     for (const char *table : {"system", "node_addresses"})
         for (const char *event : {"INSERT", "UPDATE", "DELETE"})
-            sql += Trigger(QByteArray(table) + '_' + QByteArray(event).toLower(),
-                           "AFTER " + QByteArray(event) + " ON " + table, StaleEverythingSql);
-    Execute(sql.constData());
+            sql += b.Trigger(QByteArray(table) + '_' + QByteArray(event).toLower(),
+                             "AFTER " + QByteArray(event) + " ON " + table, {}, StaleEverythingSql);
+    Execute(sql);
 }
 
 // ---- transactions ------------------------------------------------------------
@@ -431,9 +321,9 @@ void TConfigDatabase::AddKeptVerdicts() {
 TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database, TLock Lock)
     : FDatabase(Database), FName("sp" + QByteArray::number(Database.FSavepoints)) {
     // The outermost transaction takes the lock, waiting for another's as any statement does.
-    FBegun = Lock == TLock::Now && sqlite3_get_autocommit(Database.FDb);
+    FBegun = !Database.FBackend->InTransaction();
     if (FBegun)
-        FDatabase.Execute("BEGIN IMMEDIATE");
+        Database.FBackend->Begin(Lock == TLock::Now);
     TStatement(FDatabase, "SAVEPOINT " + FName).Run();
     ++FDatabase.FSavepoints;
 }
@@ -446,7 +336,7 @@ TConfigDatabase::TTransaction::~TTransaction() {
         TStatement(FDatabase, "ROLLBACK TO " + FName).Run();
         TStatement(FDatabase, "RELEASE " + FName).Run();
         if (FBegun)
-            FDatabase.Execute("ROLLBACK");
+            FDatabase.FBackend->Rollback();
     } catch (const EDatabase &) {
         // SQLite has rolled back the whole transaction by itself then.
     }
@@ -455,7 +345,7 @@ TConfigDatabase::TTransaction::~TTransaction() {
 void TConfigDatabase::TTransaction::Commit() {
     TStatement(FDatabase, "RELEASE " + FName).Run();
     if (FBegun)
-        FDatabase.Execute("COMMIT");
+        FDatabase.FBackend->Commit();
     --FDatabase.FSavepoints;
     FDone = true;
 }
@@ -515,7 +405,10 @@ TSystemValues TConfigDatabase::LoadSystem() {
 void TConfigDatabase::SaveSystem(const TSystemValues &Values) {
     TTransaction t(*this);
     {
-        TStatement s(*this, "INSERT OR REPLACE INTO system VALUES (1, ?, ?, ?, ?, ?, ?, ?)");
+        TStatement s(*this, "INSERT INTO system VALUES (1, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (Id) DO UPDATE SET"
+                            " SIPAddress = excluded.SIPAddress, SIPPort = excluded.SIPPort, Domain = excluded.Domain,"
+                            " EditRights = excluded.EditRights, Redundant = excluded.Redundant,"
+                            " ProposedFailoverNode = excluded.ProposedFailoverNode, CurrentNode = excluded.CurrentNode");
         s.BindAll({Values.SIPAddress ? QVariant(IPv4Text(*Values.SIPAddress)) : QVariant(),
                    Optional(Values.SIPPort), Optional(Values.Domain), Optional(Values.EditRights),
                    Optional(Values.Redundant), Optional(Values.ProposedFailoverNode), Optional(Values.CurrentNode)});
@@ -559,7 +452,7 @@ QVariantList RecordValues(const std::vector<TRecordField<R>> &fields, const R &r
 
 const char *const ProfilesTable = "profiles";
 const char *const DevicesTable = "devices";
-// Import's devices without an ID, in the order they came (their rowid), until they are numbered.
+// Import's devices without an ID, in the order they came (their key), until they are numbered.
 const char *const UnnumberedTable = "unnumbered_devices";
 
 } // namespace
@@ -676,9 +569,9 @@ TProfileRecord TConfigDatabase::InsertProfile(TProfileRecord Profile) {
         QVariantList values = RecordValues(ProfileFields(), Profile);
         values.removeFirst();
         s.BindAll(values);
-        s.Run();
+        s.Step();
+        Profile.ProfileID = s.Column(0).toLongLong();
     }
-    Profile.ProfileID = sqlite3_last_insert_rowid(FDb);
     Profile.Revision = LastChange() + 1;
     SaveOptions(Profile);
     LogChange('p', Profile.ProfileID);
@@ -700,7 +593,7 @@ bool TConfigDatabase::DeleteAtRevision(const char *Sql, char Kind, int64_t ID, i
     return true;
 }
 
-int64_t TConfigDatabase::WrittenRows() { return sqlite3_changes64(FDb); }
+int64_t TConfigDatabase::WrittenRows() { return FBackend->WrittenRows(); }
 
 // Replaces the profile's options; in the caller's transaction.
 void TConfigDatabase::SaveOptions(const TProfileRecord &Profile) {
@@ -769,9 +662,9 @@ TDeviceRecord TConfigDatabase::InsertDevice(TDeviceRecord Device) {
         QVariantList values = DeviceValues(Device);
         values.removeFirst();
         s.BindAll(values);
-        s.Run();
+        s.Step();
+        Device.DeviceID = s.Column(0).toLongLong();
     }
-    Device.DeviceID = sqlite3_last_insert_rowid(FDb);
     Device.Revision = LastChange() + 1;
     LogChange('d', Device.DeviceID);
     t.Commit();
@@ -806,7 +699,7 @@ bool TConfigDatabase::HasDevice(int64_t DeviceID) {
 bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
     if (Device.DeviceID == 0) {
         static const QByteArray insert = UpsertSql(UnnumberedTable, DeviceFields());
-        WriteDevice(insert, Device, QVariant()); // the next rowid
+        WriteDevice(insert, Device, qlonglong(++FUnnumbered));
         return true;
     }
     if (HasDevice(Device.DeviceID))
@@ -829,6 +722,7 @@ void TConfigDatabase::NumberAddedDevices() {
         SaveDevice(device);
     });
     TStatement(*this, "DELETE FROM " + QByteArray(UnnumberedTable)).Run();
+    FUnnumbered = 0;
 }
 
 // Batches follow the key, so a statement is never held while Visit runs.
@@ -898,7 +792,7 @@ bool TConfigDatabase::Shared(const char *Field, const QVariant &Value) {
     static QHash<QByteArray, QByteArray> sqls;
     QByteArray &sql = sqls[Field];
     if (sql.isEmpty())
-        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2)";
+        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2) AS r";
     TStatement s(*this, sql);
     s.Bind(1, Value);
     s.Step();
@@ -957,7 +851,7 @@ std::vector<TDeviceListRow> TConfigDatabase::DeviceListRowsWhere(const TDeviceFi
     const QByteArray terms = FilterTerms(Filter, mac);
     const bool few = !Filter.Text.isEmpty() && CountDeviceListRows(Filter, FewRows + 1) <= FewRows;
     const QByteArray where =
-        few ? Key + QByteArray(" AND d.DeviceID IN (SELECT d.DeviceID FROM devices d WHERE 1") + terms + ")" : Key + terms;
+        few ? Key + QByteArray(" AND d.DeviceID IN (SELECT d.DeviceID FROM devices d WHERE TRUE") + terms + ")" : Key + terms;
     TStatement s(*this, DeviceListColumns + where + " ORDER BY d.DeviceID LIMIT ?4");
     s.BindAll({qlonglong(KeyValue), Filter.Text, mac, Count});
     std::vector<TDeviceListRow> rows;
@@ -979,7 +873,8 @@ std::optional<TDeviceListRow> TConfigDatabase::DeviceListRow(const TDeviceFilter
 
 int64_t TConfigDatabase::CountDeviceListRows(const TDeviceFilter &Filter, int64_t UpTo) {
     const QString mac = MACPrefix(Filter.Text);
-    TStatement s(*this, "SELECT count(*) FROM (SELECT 1 FROM devices d WHERE 1" + FilterTerms(Filter, mac) + " LIMIT ?4)");
+    TStatement s(*this, "SELECT count(*) FROM (SELECT 1 FROM devices d WHERE TRUE" + FilterTerms(Filter, mac) +
+                            " LIMIT ?4) AS r");
     s.BindAll({QVariant(), Filter.Text, mac, qlonglong(UpTo)});
     s.Step();
     return s.Column(0).toLongLong();
@@ -1009,7 +904,7 @@ int64_t TConfigDatabase::CountProfiles() {
 
 // ---- kept verdicts ------------------------------------------------------------
 
-bool TConfigDatabase::ReadOnly() const { return sqlite3_db_readonly(FDb, "main") == 1; }
+bool TConfigDatabase::ReadOnly() const { return FBackend->ReadOnly(); }
 
 QString TConfigDatabase::VerdictBasis() {
     TStatement s(*this, "SELECT Basis FROM verdict_basis");
@@ -1019,7 +914,7 @@ QString TConfigDatabase::VerdictBasis() {
 void TConfigDatabase::SetVerdictBasis(const QString &Basis) {
     TTransaction t(*this);
     MarkAllStale();
-    TStatement s(*this, "INSERT OR REPLACE INTO verdict_basis VALUES (1, ?)");
+    TStatement s(*this, "INSERT INTO verdict_basis VALUES (1, ?) ON CONFLICT (Id) DO UPDATE SET Basis = excluded.Basis");
     s.Bind(1, Basis);
     s.Run();
     t.Commit();
@@ -1029,7 +924,7 @@ void TConfigDatabase::MarkAllStale() { Execute(StaleEverythingSql); }
 
 int64_t TConfigDatabase::CountStale(int64_t UpTo) {
     TStatement s(*this, "SELECT (SELECT count(*) FROM profiles WHERE VerdictStale = 1) + (SELECT count(*) FROM"
-                        " (SELECT 1 FROM devices INDEXED BY devices_stale WHERE VerdictStale = 1 LIMIT ?))");
+                        " (SELECT 1 FROM devices INDEXED BY devices_stale WHERE VerdictStale = 1 LIMIT ?) AS r)");
     s.Bind(1, qlonglong(UpTo));
     s.Step();
     return s.Column(0).toLongLong();
@@ -1141,7 +1036,8 @@ QString TConfigDatabase::LoadProfilePage(const QString &DeviceType) {
 }
 
 void TConfigDatabase::SaveProfilePage(const QString &DeviceType, const QString &PagePath) {
-    TStatement s(*this, "INSERT OR REPLACE INTO profile_pages VALUES (?, ?)");
+    TStatement s(*this, "INSERT INTO profile_pages VALUES (?, ?) ON CONFLICT (DeviceType) DO UPDATE SET"
+                        " PagePath = excluded.PagePath");
     s.BindAll({DeviceType, PagePath});
     s.Run();
 }
@@ -1202,22 +1098,22 @@ int32_t TConfigDatabase::FirstFreeStartNumber(const QString &Prefix) {
 void TConfigDatabase::LogChange(char Kind, int64_t ID) {
     if (FReplacing)
         return;
+    int64_t seq = 0;
     {
-        TStatement s(*this, "INSERT INTO changes (Kind, ID) VALUES (?, ?)");
+        TStatement s(*this, "INSERT INTO changes VALUES ((SELECT coalesce(max(Seq), 0) + 1 FROM changes), ?, ?)"
+                            " RETURNING Seq");
         s.BindAll({QString(QLatin1Char(Kind)), qlonglong(ID)});
-        s.Run();
+        s.Step();
+        seq = s.Column(0).toLongLong();
     }
     // A replaced site makes every change before it moot.
     TStatement s(*this, "DELETE FROM changes WHERE Seq <= ?");
-    s.Bind(1, qlonglong(sqlite3_last_insert_rowid(FDb) - (Kind == 's' ? 1 : KeptChanges)));
+    s.Bind(1, qlonglong(seq - (Kind == 's' ? 1 : KeptChanges)));
     s.Run();
+    FBackend->NoteChange();
 }
 
-int64_t TConfigDatabase::Changes() {
-    TStatement s(*this, "PRAGMA data_version");
-    s.Step();
-    return s.Column(0).toLongLong();
-}
+int64_t TConfigDatabase::Changes() { return FBackend->Changes(); }
 
 int64_t TConfigDatabase::LastChange() {
     TStatement s(*this, "SELECT coalesce(max(Seq), 0) FROM changes");

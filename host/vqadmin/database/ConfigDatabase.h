@@ -1,26 +1,19 @@
 #pragma once
-// The phone system's configuration in one SQLite file: the system values, the
-// profiles with their options and the devices. The file is created with its
-// schema on first use. Columns carry the field names of HostRecords, so the
-// file can be read and changed with any SQLite tool; what such a tool leaves
-// that does not hold together (an option or device of a profile that is not
-// there, a value out of its range) is refused when read, naming its table and
-// row. Another program's lock is waited for a while before giving up.
+// The phone system's configuration in one SQLite file, or in a database on a
+// PostgreSQL server: the system values, the profiles with their options and
+// the devices. A file is created with its schema on first use. Columns carry
+// the field names of HostRecords, so the database can be read and changed
+// with any SQLite or PostgreSQL tool; what such a tool leaves that does not
+// hold together (an option or device of a profile that is not there, a value
+// out of its range) is refused when read, naming its table and row. Another
+// program's lock is waited for a while before giving up.
 
+#include "DatabaseBackend.h"
 #include "HostRecords.h"
 
 #include <QHash>
 
 #include <functional>
-
-struct sqlite3;
-struct sqlite3_stmt;
-
-// The database cannot be opened, is not ours, or refused a statement.
-class EDatabase : public Exception {
-public:
-    using Exception::Exception;
-};
 
 // The finding for one profile or device.
 struct TVerdict {
@@ -64,9 +57,9 @@ class TConfigDatabase {
 public:
     enum class TOpenMode {
         Create,   // a missing file is created with the schema
-        Existing, // a missing file is refused, and so is one SQLite's quick check finds damaged
+        Existing, // a missing database is refused, and so is a file SQLite's quick check finds damaged
     };
-    // Raises EDatabase.
+    // Path is an SQLite file, or a server's address (IsServerAddress). Raises EDatabase.
     explicit TConfigDatabase(const QString &Path, TOpenMode Mode = TOpenMode::Create);
     ~TConfigDatabase();
     TConfigDatabase(const TConfigDatabase &) = delete;
@@ -222,8 +215,7 @@ private:
     class TStatement;
     friend class TStatement;
 
-    void Execute(const char *Sql);
-    [[noreturn]] void Fail(const QString &What);
+    void Execute(const QByteArray &Sql);
     // The row named as "table devices, row DeviceID 5".
     [[noreturn]] void Refuse(const QString &Row, const QString &Why) const;
     void CheckSchema(TOpenMode Mode);
@@ -258,8 +250,8 @@ private:
                             const std::function<void(const TDeviceRecord &)> &Visit);
 
     QString FPath;
-    sqlite3 *FDb = nullptr;
-    QHash<QByteArray, sqlite3_stmt *> FStatements; // prepared once, by their text
+    std::unique_ptr<TDatabaseBackend> FBackend;
     int FSavepoints = 0;
+    int64_t FUnnumbered = 0; // devices set aside by AddDevice
     bool FReplacing = false; // a whole site is stored: one change for all
 };

@@ -125,7 +125,8 @@ TMainWindow::TMainWindow(TConfigDatabase &Database, IDevicePluginModule &Module,
     FSlices.setSingleShot(true);
     FSlices.setInterval(0);
     connect(&FSlices, &QTimer::timeout, this, &TMainWindow::JudgeSlice);
-    setWindowTitle(QStringLiteral("vqadmin - %1").arg(QFileInfo(Database.Path()).fileName()));
+    setWindowTitle(QStringLiteral("vqadmin - %1")
+                       .arg(IsServerAddress(Database.Path()) ? Database.Path() : QFileInfo(Database.Path()).fileName()));
     setWindowIcon(QIcon(QStringLiteral(":/vqadmin.svg")));
     ui->spSite->setStretchFactor(1, 2);
     AddColumns(ui->lvProfiles, {QStringLiteral("Profile"), QStringLiteral("Devices")},

@@ -1,0 +1,323 @@
+#include "PostgresBackend.h"
+
+#include <QRegularExpression>
+#include <QScopeGuard>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+
+namespace {
+
+// The channel each committed change is announced on.
+const QByteArray Channel = "vqadmin_changes";
+// The key of the advisory lock that writers take: SQLite's one writer at a time.
+constexpr const char *LockSql = "SELECT pg_advisory_xact_lock(7681)";
+// Waits for another session's lock as long as SQLite waits for another program's.
+const QByteArray SessionSql = "SET lock_timeout = '30s'; SET client_min_messages = warning; LISTEN " + Channel;
+
+// Type numbers of the server's integer and Boolean columns (pg_type.h).
+constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, NumericOid = 1700;
+
+bool IsWrite(const QByteArray &Sql) {
+    static const QRegularExpression writes(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|CREATE|ALTER|DROP)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return writes.match(QString::fromUtf8(Sql)).hasMatch();
+}
+
+// The server's primary message, or the connection's.
+QString Message(pg_conn *Conn, const pg_result *Result) {
+    const char *primary = Result ? PQresultErrorField(Result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    return QString::fromUtf8(primary ? primary : PQerrorMessage(Conn)).trimmed();
+}
+
+} // namespace
+
+class TPostgresBackend::TStatement : public TBackendStatement {
+public:
+    TStatement(TPostgresBackend &Backend, const QByteArray &Sql)
+        : FBackend(Backend), FName("s" + QByteArray::number(Backend.FStatements.size())), FWrites(IsWrite(Sql)) {
+        const QByteArray sql = ServerSql(Sql, &FParameters);
+        FValues.resize(std::size_t(std::count_if(FParameters.begin(), FParameters.end(), [](int at) { return at >= 0; })));
+        FBackend.Run(false, [&] { return PQprepare(Backend.FConn, FName.constData(), sql.constData(), 0, nullptr); });
+    }
+    ~TStatement() override { PQclear(FResult); }
+
+    void Bind(int Index, const QVariant &Value) override {
+        if (Index < 1 || std::size_t(Index) > FParameters.size())
+            FBackend.Fail(QStringLiteral("cannot bind a value"));
+        const int at = FParameters[std::size_t(Index - 1)];
+        if (at < 0)
+            return; // the statement does not use it
+        if (Value.isNull())
+            FValues[std::size_t(at)].reset();
+        else if (Value.typeId() == QMetaType::QString)
+            FValues[std::size_t(at)] = static_cast<const QString *>(Value.constData())->toUtf8();
+        else
+            FValues[std::size_t(at)] = QByteArray::number(Value.toLongLong());
+    }
+
+    bool Step() override {
+        if (!FResult) {
+            std::vector<const char *> values;
+            for (const std::optional<QByteArray> &v : FValues)
+                values.push_back(v ? v->constData() : nullptr);
+            FResult = FBackend.Run(FWrites, [&] {
+                return PQexecPrepared(FBackend.FConn, FName.constData(), int(values.size()), values.data(), nullptr,
+                                      nullptr, 0);
+            });
+            FRow = 0;
+        } else
+            ++FRow;
+        return FRow < PQntuples(FResult);
+    }
+
+    QVariant Column(int Index) const override {
+        if (PQgetisnull(FResult, FRow, Index))
+            return {};
+        const char *text = PQgetvalue(FResult, FRow, Index);
+        switch (PQftype(FResult, Index)) {
+        case BoolOid:
+            return qlonglong(*text == 't');
+        case Int2Oid:
+        case Int4Oid:
+        case Int8Oid:
+        case NumericOid:
+            return QByteArray(text).toLongLong();
+        default:
+            return QString::fromUtf8(text, PQgetlength(FResult, FRow, Index));
+        }
+    }
+
+    void Reset() override {
+        PQclear(FResult);
+        FResult = nullptr;
+        std::fill(FValues.begin(), FValues.end(), std::nullopt);
+    }
+
+private:
+    TPostgresBackend &FBackend;
+    QByteArray FName;
+    bool FWrites;
+    std::vector<int> FParameters;
+    std::vector<std::optional<QByteArray>> FValues;
+    PGresult *FResult = nullptr;
+    int FRow = 0;
+};
+
+TPostgresBackend::TPostgresBackend(const QString &Address, bool Create) : FAddress(Address) {
+    FConn = PQconnectdb(Address.toUtf8().constData());
+    if (PQstatus(FConn) != CONNECTION_OK) {
+        const QString why = QString::fromUtf8(PQerrorMessage(FConn)).trimmed();
+        PQfinish(FConn);
+        throw EDatabase(Address + QStringLiteral(": cannot open: ") + why);
+    }
+    try {
+        if (PQsetClientEncoding(FConn, "UTF8") != 0)
+            Fail(QStringLiteral("cannot open"));
+        Execute(SessionSql);
+        if (!Create && Empty())
+            throw EDatabase(Address + QStringLiteral(": no such database (import creates one)"));
+    } catch (...) {
+        PQfinish(FConn);
+        throw;
+    }
+}
+
+TPostgresBackend::~TPostgresBackend() {
+    qDeleteAll(FStatements);
+    PQfinish(FConn);
+}
+
+void TPostgresBackend::Fail(const QString &What) {
+    throw EDatabase(FAddress + QStringLiteral(": ") + What + QStringLiteral(": ") +
+                    (FError.isEmpty() ? Message(FConn, nullptr) : FError));
+}
+
+PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &Call) {
+    // A write outside a transaction is a transaction of its own, as in SQLite.
+    const bool own = Writes && !InTransaction();
+    if (own)
+        Begin(true);
+    PGresult *result = Call();
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        FError = Message(FConn, result);
+        PQclear(result);
+        if (own)
+            Rollback();
+        Fail(QStringLiteral("cannot run a statement"));
+    }
+    FError.clear();
+    if (Writes)
+        FWritten = QByteArray(PQcmdTuples(result)).toLongLong();
+    if (own)
+        Commit();
+    return result;
+}
+
+void TPostgresBackend::Plain(const char *Sql) { PQclear(Run(false, [&] { return PQexec(FConn, Sql); })); }
+
+TBackendStatement &TPostgresBackend::Statement(const QByteArray &Sql) {
+    TStatement *&cached = FStatements[Sql];
+    if (!cached) {
+        try {
+            cached = new TStatement(*this, Sql);
+        } catch (...) {
+            FStatements.remove(Sql);
+            throw;
+        }
+    }
+    return *cached;
+}
+
+void TPostgresBackend::Execute(const QByteArray &Sql) {
+    const QByteArray sql = ServerSql(Sql);
+    PQclear(Run(IsWrite(Sql), [&] { return PQexec(FConn, sql.constData()); }));
+}
+
+int64_t TPostgresBackend::Integer(const QByteArray &Sql) {
+    TBackendStatement &s = Statement(Sql);
+    const auto reset = qScopeGuard([&] { s.Reset(); });
+    return s.Step() ? s.Column(0).toLongLong() : 0;
+}
+
+bool TPostgresBackend::ReadOnly() {
+    return Integer("SELECT current_setting('transaction_read_only') = 'on' OR NOT has_table_privilege('devices', "
+                   "'UPDATE')") != 0;
+}
+
+// The notifications that came with any answer, or are waiting on the socket, without waiting for more.
+int64_t TPostgresBackend::Changes() {
+    PQconsumeInput(FConn);
+    while (PGnotify *notice = PQnotifies(FConn)) {
+        if (notice->be_pid != PQbackendPID(FConn))
+            ++FChanges;
+        PQfreemem(notice);
+    }
+    return FChanges;
+}
+
+// Told once, as the transaction commits, and not when it is rolled back.
+void TPostgresBackend::NoteChange() {
+    if (InTransaction())
+        FChanged = true;
+    else
+        Notify();
+}
+
+void TPostgresBackend::Notify() { Plain(("NOTIFY " + Channel).constData()); }
+
+bool TPostgresBackend::InTransaction() { return PQtransactionStatus(FConn) != PQTRANS_IDLE; }
+
+// Either way at once: the transaction's reads then see one state of the
+// site, as SQLite's readers hold off writers until they are done.
+void TPostgresBackend::Begin(bool) {
+    Plain("BEGIN");
+    try {
+        Plain(LockSql);
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+void TPostgresBackend::Commit() {
+    if (std::exchange(FChanged, false))
+        Notify();
+    Plain("COMMIT");
+}
+
+void TPostgresBackend::Rollback() {
+    FChanged = false;
+    PQclear(PQexec(FConn, "ROLLBACK"));
+}
+
+// The server has no version number of a database's own: a table holds it.
+int TPostgresBackend::SchemaVersion() {
+    if (Integer("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema() AND tablename = 'schema_version'") ==
+        0)
+        return 0;
+    return int(Integer("SELECT Version FROM schema_version"));
+}
+
+void TPostgresBackend::SetSchemaVersion(int Version) {
+    Execute("CREATE TABLE IF NOT EXISTS schema_version (Version INTEGER NOT NULL); DELETE FROM schema_version;"
+            " INSERT INTO schema_version VALUES (" +
+            QByteArray::number(Version) + ")");
+}
+
+bool TPostgresBackend::Empty() {
+    return Integer("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema()") == 0;
+}
+
+bool TPostgresBackend::HasColumn(const char *Table, const char *Column) {
+    TBackendStatement &s = Statement("SELECT 1 FROM information_schema.columns WHERE table_schema = current_schema()"
+                                     " AND table_name = lower(?) AND column_name = lower(?)");
+    const auto reset = qScopeGuard([&] { s.Reset(); });
+    s.Bind(1, QString::fromLatin1(Table));
+    s.Bind(2, QString::fromLatin1(Column));
+    return s.Step();
+}
+
+// A PL/pgSQL function for the body, called by the trigger.
+QByteArray TPostgresBackend::Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
+                                     const QByteArray &Body) {
+    const QByteArray body = When.isEmpty() ? Body : "IF " + When + " THEN " + Body + " END IF;";
+    return "CREATE OR REPLACE FUNCTION " + Name + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN " + body +
+           " RETURN NULL; END$$; CREATE OR REPLACE TRIGGER " + Name + ' ' + Event + " FOR EACH ROW EXECUTE FUNCTION " +
+           Name + "();";
+}
+
+QByteArray TPostgresBackend::ServerSql(const QByteArray &Sql, std::vector<int> *Parameters) {
+    // Word for word outside the texts in single quotes.
+    static const std::pair<QRegularExpression, QString> rewrites[] = {
+        {QRegularExpression(QStringLiteral("\"")), QString()},
+        {QRegularExpression(QStringLiteral("\\)\\s*STRICT(,\\s*WITHOUT ROWID)?")), QStringLiteral(")")},
+        {QRegularExpression(QStringLiteral("\\s+INDEXED BY \\w+")), QString()},
+        {QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT")},
+        // SQLite compares texts byte by byte, and so must the prefix ranges.
+        {QRegularExpression(QStringLiteral("\\bTEXT\\b")), QStringLiteral("TEXT COLLATE \"C\"")},
+        {QRegularExpression(QStringLiteral("\\bchar\\(")), QStringLiteral("chr(")},
+        {QRegularExpression(QStringLiteral("\\bIS NOT (?!NULL\\b)")), QStringLiteral("IS DISTINCT FROM ")},
+        {QRegularExpression(QStringLiteral("\\bIS (?!NOT\\b|NULL\\b|DISTINCT\\b)")),
+         QStringLiteral("IS NOT DISTINCT FROM ")},
+        // No limit is -1 to SQLite, NULL to the server.
+        {QRegularExpression(QStringLiteral("\\bLIMIT (\\?\\d*)")), QStringLiteral("LIMIT nullif(\\1, -1)")},
+    };
+    static const QRegularExpression parameter(QStringLiteral("\\?(\\d*)"));
+    const QStringList parts = QString::fromUtf8(Sql).split(QLatin1Char('\''));
+    // The parameters used, by SQLite's numbers: a bare ? is the one after the highest so far.
+    std::vector<std::vector<int>> numbers(std::size_t(parts.size()));
+    std::vector<int> used;
+    int highest = 0;
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        for (const QRegularExpressionMatch &m : parameter.globalMatch(parts[i])) {
+            const int n = m.captured(1).isEmpty() ? highest + 1 : m.captured(1).toInt();
+            highest = std::max(highest, n);
+            numbers[std::size_t(i)].push_back(n);
+            used.push_back(n);
+        }
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    if (Parameters) {
+        Parameters->assign(std::size_t(highest), -1);
+        for (std::size_t k = 0; k < used.size(); ++k)
+            (*Parameters)[std::size_t(used[k] - 1)] = int(k);
+    }
+    QStringList server;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts[i];
+        if (i % 2 == 0) {
+            for (const auto &[pattern, replacement] : rewrites)
+                part.replace(pattern, replacement);
+            part.replace(parameter, QStringLiteral("\x01"));
+            for (const int n : numbers[std::size_t(i)]) {
+                const auto at = std::lower_bound(used.begin(), used.end(), n) - used.begin();
+                part.replace(part.indexOf(QLatin1Char('\x01')), 1, QLatin1Char('$') + QString::number(at + 1));
+            }
+        }
+        server << part;
+    }
+    return server.join(QLatin1Char('\'')).toUtf8();
+}

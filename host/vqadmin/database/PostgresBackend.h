@@ -1,0 +1,66 @@
+#pragma once
+// The configuration database on a PostgreSQL server, through libpq, for
+// several administrators at once: the same tables as the SQLite file, the
+// same refusals, writers serialised by one lock of the database's own, and
+// the server's notifications telling each session that another committed.
+
+#include "DatabaseBackend.h"
+
+#include <QHash>
+
+#include <functional>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+class TPostgresBackend : public TDatabaseBackend {
+public:
+    // Raises EDatabase.
+    TPostgresBackend(const QString &Address, bool Create);
+    ~TPostgresBackend() override;
+
+    [[noreturn]] void Fail(const QString &What) override;
+    TBackendStatement &Statement(const QByteArray &Sql) override;
+    void Execute(const QByteArray &Sql) override;
+    int64_t WrittenRows() override { return FWritten; }
+    bool ReadOnly() override;
+    int64_t Changes() override;
+    void NoteChange() override;
+    bool InTransaction() override;
+    void Begin(bool LockNow) override;
+    void Commit() override;
+    void Rollback() override;
+    int SchemaVersion() override;
+    void SetSchemaVersion(int Version) override;
+    bool Empty() override;
+    bool HasColumn(const char *Table, const char *Column) override;
+    bool Embedded() const override { return false; }
+    QByteArray Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
+                       const QByteArray &Body) override;
+
+    // SQLite's dialect as the server's: parameters ?N as $M, numbered by the
+    // ones used (Parameters[N - 1] is M - 1, or -1 when ?N is not used), and
+    // what only SQLite knows (STRICT tables, INDEXED BY, quoted names that
+    // SQLite compares without case) rewritten or left out.
+    static QByteArray ServerSql(const QByteArray &Sql, std::vector<int> *Parameters = nullptr);
+
+private:
+    class TStatement;
+    friend class TStatement;
+
+    // Runs a statement, in a transaction of its own when it writes outside
+    // one; the result, or Fail. Call is the call to the server.
+    pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
+    void Notify();
+    void Plain(const char *Sql);
+    int64_t Integer(const QByteArray &Sql);
+
+    QString FAddress;
+    pg_conn *FConn = nullptr;
+    QHash<QByteArray, TStatement *> FStatements; // by their text
+    QString FError;       // the server's last refusal
+    int64_t FWritten = 0; // rows the last writing statement wrote
+    int64_t FChanges = 0; // other sessions' notified commits
+    bool FChanged = false; // the open transaction changed the site
+};
