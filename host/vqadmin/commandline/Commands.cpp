@@ -204,7 +204,9 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     IDevicePluginModule *module = lib.Module();
     if (!module)
         throw Exception(PluginPath + QStringLiteral(": the plug-in has no device module, so nothing can be validated"));
-    TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
+    // Only the full check reads everything: the quick check of the file is its.
+    TConfigDatabase database(DatabasePath, Changed ? TConfigDatabase::TOpenMode::ExistingUnchecked
+                                                   : TConfigDatabase::TOpenMode::Existing);
     TProgress progress(QStringLiteral("validating"));
     TReportWriter report(Json, [&](const QString &text) { progress.Print(text.toUtf8()); });
     if (Changed) {

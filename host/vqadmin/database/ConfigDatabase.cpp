@@ -179,7 +179,7 @@ private:
 };
 
 TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Path) {
-    if (Mode == TOpenMode::Existing && !QFileInfo::exists(Path))
+    if (Mode != TOpenMode::Create && !QFileInfo::exists(Path))
         throw EDatabase(Path + QStringLiteral(": no such database (import creates one)"));
     // A statement inside a transaction journals the pages it changes, in case
     // it must be undone alone; SQLite keeps that journal in memory up to
@@ -198,7 +198,8 @@ TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Pa
         sqlite3_busy_timeout(FDb, BusyTimeoutMs);
         Execute("PRAGMA foreign_keys = ON");
         // Damage is found before anything is read or migrated: a damaged index
-        // would have the reads miss rows without a word.
+        // would have the reads miss rows without a word. (Checked apart, it is
+        // found while the caller reads.)
         if (Mode == TOpenMode::Existing)
             CheckIntegrity();
         CheckSchema(Mode);
@@ -228,12 +229,15 @@ void TConfigDatabase::CheckSchema(TOpenMode Mode) {
             s.Step();
             empty = s.Column(0).toLongLong() == 0;
         }
-        if (version == 0 && (!empty || Mode == TOpenMode::Existing))
+        if (version == 0 && (!empty || Mode != TOpenMode::Create))
             throw EDatabase(FPath + QStringLiteral(": not a vqadmin database"));
         if (version == 0)
             CreateSchema();
-        else if (version < SchemaVersion)
+        else if (version < SchemaVersion) {
+            if (Mode == TOpenMode::ExistingUnchecked)
+                CheckIntegrity(); // no migration of a damaged file
             Migrate(version);
+        }
         else if (version != SchemaVersion)
             throw EDatabase(FPath + QStringLiteral(": unknown database schema version ") + QString::number(version));
         if (Mode == TOpenMode::Create) {
@@ -1114,17 +1118,31 @@ void TConfigDatabase::CheckReferences() {
             Refuse(RowName("profile_options", {{"ProfileID", s.Column(0).toLongLong()}, {"Tag", s.Column(1).toLongLong()}}),
                    missing(s.Column(0).toLongLong()));
     }
-    TStatement s(*this, "SELECT DeviceID, ProfileID FROM devices d WHERE ProfileID IS NOT NULL AND NOT EXISTS"
-                        " (SELECT 1 FROM profiles p WHERE p.ProfileID = d.ProfileID) ORDER BY DeviceID LIMIT 1");
+    // The profiles the devices refer to, each the next one up in devices_profile
+    // (a few lookups, where a scan would read every device), and the first
+    // device of each that is not there.
+    TStatement s(*this, "WITH RECURSIVE used (ProfileID) AS (SELECT min(ProfileID) FROM devices UNION ALL"
+                        " SELECT (SELECT min(ProfileID) FROM devices WHERE ProfileID > used.ProfileID) FROM used"
+                        " WHERE ProfileID IS NOT NULL)"
+                        " SELECT (SELECT min(DeviceID) FROM devices d WHERE d.ProfileID = used.ProfileID) AS first,"
+                        " ProfileID FROM used WHERE ProfileID IS NOT NULL AND NOT EXISTS"
+                        " (SELECT 1 FROM profiles p WHERE p.ProfileID = used.ProfileID) ORDER BY first LIMIT 1");
     if (s.Step())
         Refuse(RowName(DevicesTable, {{"DeviceID", s.Column(0).toLongLong()}}), missing(s.Column(1).toLongLong()));
 }
 
-void TConfigDatabase::CheckRows() {
+void TConfigDatabase::CheckRows(const QString &Basis) {
     CheckReferences();
     LoadSystem();
     LoadProfiles();
-    ForEachDevice([](const TDeviceRecord &) {});
+    if (VerdictBasis() != Basis) {
+        ForEachDevice([](const TDeviceRecord &) {});
+        return;
+    }
+    static const QByteArray stale = SelectSql(DevicesTable, DeviceFields(),
+                                              "INDEXED BY devices_stale WHERE VerdictStale = 1 AND DeviceID > ?1"
+                                              " ORDER BY DeviceID LIMIT ?2");
+    ForEachDeviceWhere(stale, {}, [](const TDeviceRecord &) {});
 }
 
 int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
