@@ -208,7 +208,7 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     TConfigDatabase database(DatabasePath, Changed ? TConfigDatabase::TOpenMode::ExistingUnchecked
                                                    : TConfigDatabase::TOpenMode::Existing);
     TProgress progress(QStringLiteral("validating"));
-    TReportWriter report(Json, [&](const QString &text) { progress.Print(text.toUtf8()); });
+    TReportWriter report(Json, [&](const QByteArray &text) { progress.Print(text); });
     if (Changed) {
         // The stale verdicts made and kept, then the report from those kept: all as of one moment.
         TConfigDatabase::TTransaction snapshot(database);

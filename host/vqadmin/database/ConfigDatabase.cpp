@@ -187,7 +187,9 @@ TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Pa
     // an import's every saved device went through that file: a mebibyte keeps
     // it in memory. (Refused once SQLite is initialised, which changes nothing else.)
     [[maybe_unused]] static const int spill = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
-    const int flags = SQLITE_OPEN_READWRITE | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
+    // A connection is used by one thread alone: no lock around each call of SQLite's.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, flags, nullptr) != SQLITE_OK) {
         const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
         sqlite3_close(FDb);
