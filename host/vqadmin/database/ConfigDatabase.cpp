@@ -815,10 +815,12 @@ bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
         WriteDevice(insert, Device, QVariant()); // the next rowid
         return true;
     }
-    if (HasDevice(Device.DeviceID))
-        return false;
-    SaveDevice(Device);
-    return true;
+    // One statement: a device whose DeviceID is taken is left out, as the rows written tell.
+    static const QByteArray insert = "INSERT INTO devices (" + ColumnList(DeviceFields()) + ", \"Revision\") VALUES (" +
+                                     QByteArray("?, ").repeated(qsizetype(DeviceFields().size()) + 1) + NewRevision +
+                                     ") ON CONFLICT DO NOTHING";
+    WriteDevice(insert, Device, qlonglong(Device.DeviceID));
+    return WrittenRows() > 0;
 }
 
 // Merges the set-aside devices into the free IDs as they come, so that
@@ -1173,6 +1175,14 @@ TSite TConfigDatabase::LoadSite() {
 
 void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
+    // The devices' indexes are built once every device is in, by sorting,
+    // rather than grown a row at a time; the triggers that mark the devices
+    // sharing a key of one that comes or goes have none to mark, as all go
+    // (and without them the devices go at once). Both come back from their
+    // definitions at the end, in the same transaction.
+    Execute("DROP INDEX IF EXISTS devices_profile; DROP INDEX IF EXISTS devices_unique_id;"
+            " DROP INDEX IF EXISTS devices_mac; DROP INDEX IF EXISTS devices_ip; DROP INDEX IF EXISTS devices_stale;"
+            " DROP TRIGGER IF EXISTS device_added; DROP TRIGGER IF EXISTS device_removed");
     Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system;"
             " DELETE FROM node_addresses");
     // SQLite keeps a temporary table in a file of its own, so it holds any number of devices.
@@ -1185,6 +1195,8 @@ void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     const auto replaced = qScopeGuard([this] { FReplacing = false; });
     Fill();
     FReplacing = false;
+    CreateIndexes();
+    AddKeptVerdicts();
     LogChange('s', 0);
     t.Commit();
 }

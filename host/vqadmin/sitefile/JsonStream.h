@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QJsonValue>
 #include <QSet>
+#include <QVarLengthArray>
 
 class QIODevice;
 
@@ -49,8 +50,12 @@ private:
         bool Object;
         qsizetype Count = 0; // members or elements begun
         QString Key;         // of the member begun last
-        QSet<QString> Keys;  // of the members begun
-        QString Place;       // of the object or array itself, so that a place inside is one step from it
+        // Of the members begun: most objects have a few, looked through
+        // without a hash; the others beyond them.
+        QVarLengthArray<QString, 16> FewKeys;
+        QSet<QString> MoreKeys;
+        // False when the object has the key already.
+        bool AddKey(const QString &Key);
     };
 
     bool AtEnd();   // refills the buffer when it is used up
