@@ -192,13 +192,8 @@ QJsonValue TJsonReader::ReadValue() {
             array.append(ReadValue());
         return array;
     }
-    case '"': {
-        bool lone = false;
-        const QString text = ParseString(lone);
-        if (lone)
-            throw EJsonRead(Place() + QStringLiteral(": holds a lone surrogate (half of a UTF-16 pair)"));
-        return text;
-    }
+    case '"':
+        return *ReadString();
     case 't':
         ParseLiteral("true");
         return true;
@@ -215,6 +210,16 @@ QJsonValue TJsonReader::ReadValue() {
             return ParseNumber();
         Malformed(QStringLiteral("expected a value"));
     }
+}
+
+std::optional<QString> TJsonReader::ReadString() {
+    if (Peek() != '"')
+        return std::nullopt;
+    bool lone = false;
+    QString text = ParseString(lone);
+    if (lone)
+        throw EJsonRead(Place() + QStringLiteral(": holds a lone surrogate (half of a UTF-16 pair)"));
+    return text;
 }
 
 void TJsonReader::Finish() {

@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QVarLengthArray>
 
+#include <optional>
+
 class QIODevice;
 
 // Text that is not JSON ("line 3, column 19: not valid JSON: ..."), or JSON
@@ -37,6 +39,9 @@ public:
     bool NextElement();
     // The whole value that comes next.
     QJsonValue ReadValue();
+    // The string that comes next, without the copies a QJsonValue makes;
+    // none, taking nothing, when the value there is of another kind.
+    std::optional<QString> ReadString();
     // Refuses anything but white space after the document's value.
     void Finish();
 
