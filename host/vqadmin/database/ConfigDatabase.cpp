@@ -100,7 +100,7 @@ QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &f
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
 
 // A kept verdict's level; the column's constraint keeps it in range.
-TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toInt()); }
+TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toLongLong()); }
 
 } // namespace
 

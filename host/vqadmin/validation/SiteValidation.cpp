@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cstring>
 #include <functional>
 #include <map>
 
@@ -302,8 +303,24 @@ TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &M
     return std::move(collector.Report);
 }
 
+namespace {
+
+// Text handed on at a time.
+constexpr qsizetype ReportPiece = 1 << 16;
+
+} // namespace
+
 TReportWriter::TReportWriter(bool Json, std::function<void(const QByteArray &)> Out)
-    : FJson(Json), FOut(std::move(Out)) {}
+    : FJson(Json), FOut(std::move(Out)) {
+    FText.reserve(2 * ReportPiece);
+}
+
+// Into the room reserved: QByteArray's own append takes care of much that cannot happen here.
+void TReportWriter::Add(QByteArrayView Text) {
+    const qsizetype at = FText.size();
+    FText.resize(at + Text.size());
+    std::memcpy(FText.data() + at, Text.data(), std::size_t(Text.size()));
+}
 
 void TReportWriter::Add(QStringView Text) {
     const qsizetype at = FText.size();
@@ -312,11 +329,10 @@ void TReportWriter::Add(QStringView Text) {
 }
 
 void TReportWriter::Pass(bool All) {
-    constexpr qsizetype Piece = 1 << 16;
-    if (FText.size() < Piece && !(All && !FText.isEmpty()))
+    if (FText.size() < ReportPiece && !(All && !FText.isEmpty()))
         return;
     FOut(FText);
-    FText.clear();
+    FText.resize(0); // keeping the room
 }
 
 void TReportWriter::Profile(const TVerdict &Verdict) {

@@ -58,7 +58,7 @@ public:
     bool HasErrors() const { return FCounts[clvError] > 0; }
 
 private:
-    void Add(const char *Text) { FText += Text; }
+    void Add(QByteArrayView Text);
     void Add(QStringView Text);
     void BeginDevices();
     void AddTextLine(const char *Kind, const TVerdict &Verdict);
