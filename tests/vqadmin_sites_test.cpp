@@ -360,6 +360,7 @@ TEST_F(VqadminSitesTest, ADamagedDatabaseIsRefused) {
     file.close();
     ExpectRefused("site.db", QStringLiteral("the database is damaged: Page %1: btreeInitPage() returns error code 11")
                                  .arg(page));
+    EXPECT_EQ(OnDb("site.db", {"gui"}).Status, 2); // the window ends when the check, made meanwhile, finds it
 }
 
 // What a command writes must reach its destination: a full device or disk is a

@@ -41,19 +41,37 @@ struct TRegisteredLibrary {
 };
 
 // SQLite's quick check of the whole file, whose time grows with it, made on a
-// connection and a thread of its own while the window opens.
+// connection and a thread of its own while the window opens. Damage it finds
+// ends the event loops, the window's and a message box's alike, so that
+// nothing more is written.
 class TIntegrityCheck {
 public:
     explicit TIntegrityCheck(const QString &Path)
         : FDone(std::async(std::launch::async, [Path] {
                     const TConfigDatabase checked(Path, TConfigDatabase::TOpenMode::Existing);
-                }).share()) {}
-    bool Done() const { return FDone.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
+                }).share()) {
+        QObject::connect(&FPoll, &QTimer::timeout, [this] {
+            if (FDone.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                return;
+            FPoll.stop();
+            try {
+                FDone.get();
+            } catch (const Exception &) {
+                FDamaged = true;
+                QApplication::exit(ExitFailure);
+            }
+        });
+        FPoll.start(IntegrityPollMs);
+    }
+    // Found so far, from the event loop.
+    bool Damaged() const { return FDamaged; }
     // Waits for it; raises EDatabase when it found damage.
     void Wait() const { FDone.get(); }
 
 private:
     std::shared_future<void> FDone;
+    QTimer FPoll;
+    bool FDamaged = false;
 };
 
 // The main window over an existing database and the plug-in's module, with the host's
@@ -78,51 +96,38 @@ struct TSession {
     }
 
     TConfigDatabase Database;
-    const TIntegrityCheck Integrity;
+    TIntegrityCheck Integrity;
     const TRegisteredLibrary Plugin;
     const TPluginLibrary &Library;
     THelpSystem Help;
     TMainWindow Window;
 };
 
-// Started from the desktop menu there is no terminal to read standard error
-// from, so a person on a screen is told in a window as well.
-void TellOnScreen(const Exception &Failure) {
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), Failure.Message());
+// Runs Step, passing on what it raises. Started from the desktop menu there is
+// no terminal to read standard error from, so a person on a screen is told in
+// a window as well.
+void ToldOnScreen(const std::function<void()> &Step) {
+    try {
+        Step();
+    } catch (const Exception &e) {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), e.Message());
+        throw;
+    }
 }
 
 } // namespace
 
 int CommandGui(const QString &DatabasePath, const QString &PluginPath, const QString &AutomationSocket) {
     std::optional<TSession> session;
-    try {
-        session.emplace(DatabasePath, PluginPath, false);
-    } catch (const Exception &e) {
-        TellOnScreen(e);
-        throw;
-    }
-    // Damage the quick check finds ends the window, writing nothing more, and
-    // is refused as at the start.
-    QTimer integrity;
-    QObject::connect(&integrity, &QTimer::timeout, [&] {
-        if (!session->Integrity.Done())
-            return;
-        integrity.stop();
-        try {
-            session->Integrity.Wait();
-        } catch (const Exception &e) {
-            TellOnScreen(e);
-            QApplication::exit(ExitFailure);
-        }
-    });
-    integrity.start(IntegrityPollMs);
+    ToldOnScreen([&] { session.emplace(DatabasePath, PluginPath, false); });
     TAutomationEndpoint endpoint(&session->Window);
     if (!AutomationSocket.isEmpty())
         endpoint.Listen(AutomationSocket);
     session->Window.show();
-    const int status = QApplication::exec();
-    session->Integrity.Wait();
+    // Damage found while the window was built has ended that loop already.
+    const int status = session->Integrity.Damaged() ? ExitFailure : QApplication::exec();
+    ToldOnScreen([&] { session->Integrity.Wait(); });
     return status;
 }
 
