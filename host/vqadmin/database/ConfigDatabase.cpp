@@ -187,6 +187,8 @@ TConfigDatabase::TConfigDatabase(const QString &Path, TOpenMode Mode) : FPath(Pa
     // an import's every saved device went through that file: a mebibyte keeps
     // it in memory. (Refused once SQLite is initialised, which changes nothing else.)
     [[maybe_unused]] static const int spill = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
+    // Nothing here reads SQLite's memory statistics, whose upkeep locks a mutex for every allocation.
+    [[maybe_unused]] static const int statistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     // A connection is used by one thread alone: no lock around each call of SQLite's.
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Mode == TOpenMode::Create ? SQLITE_OPEN_CREATE : 0);
