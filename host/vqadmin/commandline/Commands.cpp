@@ -204,7 +204,7 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     IDevicePluginModule *module = lib.Module();
     if (!module)
         throw Exception(PluginPath + QStringLiteral(": the plug-in has no device module, so nothing can be validated"));
-    // Only the full check reads everything: the quick check of the file is its.
+    // The quick check reads the whole file: the full check's to make, not that of --changed.
     TConfigDatabase database(DatabasePath, Changed ? TConfigDatabase::TOpenMode::ExistingUnchecked
                                                    : TConfigDatabase::TOpenMode::Existing);
     TProgress progress(QStringLiteral("validating"));
