@@ -205,9 +205,11 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     IDevicePluginModule *module = lib.Module();
     if (!module)
         throw Exception(PluginPath + QStringLiteral(": the plug-in has no device module, so nothing can be validated"));
-    TConfigDatabase database(DatabasePath, TConfigDatabase::TOpenMode::Existing);
+    // The quick check reads the whole file: the full check's to make, not that of --changed.
+    TConfigDatabase database(DatabasePath, Changed ? TConfigDatabase::TOpenMode::ExistingUnchecked
+                                                   : TConfigDatabase::TOpenMode::Existing);
     TProgress progress(QStringLiteral("validating"));
-    TReportWriter report(Json, [&](const QString &text) { progress.Print(text.toUtf8()); });
+    TReportWriter report(Json, [&](const QByteArray &text) { progress.Print(text); });
     if (Changed) {
         // The stale verdicts made and kept, then the report from those kept: all as of one moment.
         TConfigDatabase::TTransaction snapshot(database);

@@ -94,7 +94,7 @@ QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &f
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
 
 // A kept verdict's level; the column's constraint keeps it in range.
-TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toInt()); }
+TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toLongLong()); }
 
 } // namespace
 
@@ -145,12 +145,15 @@ void TConfigDatabase::CheckSchema(TOpenMode Mode) {
     try {
         const int version = FBackend->SchemaVersion();
         const bool empty = version == 0 && FBackend->Empty();
-        if (version == 0 && (!empty || Mode == TOpenMode::Existing))
+        if (version == 0 && (!empty || Mode != TOpenMode::Create))
             throw EDatabase(FPath + QStringLiteral(": not a vqadmin database"));
         if (version == 0)
             CreateSchema();
-        else if (version < SchemaVersion)
+        else if (version < SchemaVersion) {
+            if (Mode == TOpenMode::ExistingUnchecked && FBackend->Embedded())
+                CheckIntegrity(); // no migration of a damaged file
             Migrate(version);
+        }
         else if (version != SchemaVersion)
             throw EDatabase(FPath + QStringLiteral(": unknown database schema version ") + QString::number(version));
         if (Mode == TOpenMode::Create) {
@@ -702,10 +705,12 @@ bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
         WriteDevice(insert, Device, qlonglong(++FUnnumbered));
         return true;
     }
-    if (HasDevice(Device.DeviceID))
-        return false;
-    SaveDevice(Device);
-    return true;
+    // One statement: a device whose DeviceID is taken is left out, as the rows written tell.
+    static const QByteArray insert = "INSERT INTO devices (" + ColumnList(DeviceFields()) + ", \"Revision\") VALUES (" +
+                                     QByteArray("?, ").repeated(qsizetype(DeviceFields().size()) + 1) + NewRevision +
+                                     ") ON CONFLICT DO NOTHING";
+    WriteDevice(insert, Device, qlonglong(Device.DeviceID));
+    return WrittenRows() > 0;
 }
 
 // Merges the set-aside devices into the free IDs as they come, so that
@@ -1009,17 +1014,31 @@ void TConfigDatabase::CheckReferences() {
             Refuse(RowName("profile_options", {{"ProfileID", s.Column(0).toLongLong()}, {"Tag", s.Column(1).toLongLong()}}),
                    missing(s.Column(0).toLongLong()));
     }
-    TStatement s(*this, "SELECT DeviceID, ProfileID FROM devices d WHERE ProfileID IS NOT NULL AND NOT EXISTS"
-                        " (SELECT 1 FROM profiles p WHERE p.ProfileID = d.ProfileID) ORDER BY DeviceID LIMIT 1");
+    // The profiles the devices refer to, each the next one up in devices_profile
+    // (a few lookups, where a scan would read every device), and the first
+    // device of each that is not there.
+    TStatement s(*this, "WITH RECURSIVE used (ProfileID) AS (SELECT min(ProfileID) FROM devices UNION ALL"
+                        " SELECT (SELECT min(ProfileID) FROM devices WHERE ProfileID > used.ProfileID) FROM used"
+                        " WHERE ProfileID IS NOT NULL)"
+                        " SELECT (SELECT min(DeviceID) FROM devices d WHERE d.ProfileID = used.ProfileID) AS first,"
+                        " ProfileID FROM used WHERE ProfileID IS NOT NULL AND NOT EXISTS"
+                        " (SELECT 1 FROM profiles p WHERE p.ProfileID = used.ProfileID) ORDER BY first LIMIT 1");
     if (s.Step())
         Refuse(RowName(DevicesTable, {{"DeviceID", s.Column(0).toLongLong()}}), missing(s.Column(1).toLongLong()));
 }
 
-void TConfigDatabase::CheckRows() {
+void TConfigDatabase::CheckRows(const QString &Basis) {
     CheckReferences();
     LoadSystem();
     LoadProfiles();
-    ForEachDevice([](const TDeviceRecord &) {});
+    if (VerdictBasis() != Basis) {
+        ForEachDevice([](const TDeviceRecord &) {});
+        return;
+    }
+    static const QByteArray stale = SelectSql(DevicesTable, DeviceFields(),
+                                              "INDEXED BY devices_stale WHERE VerdictStale = 1 AND DeviceID > ?1"
+                                              " ORDER BY DeviceID LIMIT ?2");
+    ForEachDeviceWhere(stale, {}, [](const TDeviceRecord &) {});
 }
 
 int64_t TConfigDatabase::CountDevicesOf(int64_t ProfileID) {
@@ -1049,6 +1068,15 @@ TSite TConfigDatabase::LoadSite() {
 
 void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
+    // The devices' indexes are built once every device is in, by sorting,
+    // rather than grown a row at a time; the triggers that mark the devices
+    // sharing a key of one that comes or goes have none to mark, as all go
+    // (and without them the devices go at once). Both come back from their
+    // definitions at the end, in the same transaction.
+    Execute("DROP INDEX IF EXISTS devices_profile; DROP INDEX IF EXISTS devices_unique_id;"
+            " DROP INDEX IF EXISTS devices_mac; DROP INDEX IF EXISTS devices_ip; DROP INDEX IF EXISTS devices_stale");
+    for (const char *trigger : {"device_added", "device_removed"})
+        Execute(FBackend->DropTrigger(trigger, DevicesTable));
     Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system;"
             " DELETE FROM node_addresses");
     // SQLite keeps a temporary table in a file of its own, so it holds any number of devices.
@@ -1061,6 +1089,8 @@ void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     const auto replaced = qScopeGuard([this] { FReplacing = false; });
     Fill();
     FReplacing = false;
+    CreateIndexes();
+    AddKeptVerdicts();
     LogChange('s', 0);
     t.Commit();
 }

@@ -58,6 +58,11 @@ public:
     enum class TOpenMode {
         Create,   // a missing file is created with the schema
         Existing, // a missing database is refused, and so is a file SQLite's quick check finds damaged
+        // As Existing without the quick check, whose time grows with the file:
+        // for callers that run it apart (another connection opened Existing)
+        // or leave it to the commands that read everything. Only a file that
+        // must be brought up to date is checked first.
+        ExistingUnchecked,
     };
     // Path is an SQLite file, or a server's address (IsServerAddress). Raises EDatabase.
     explicit TConfigDatabase(const QString &Path, TOpenMode Mode = TOpenMode::Create);
@@ -170,10 +175,16 @@ public:
     void ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
                             const std::function<void(const TVerdict &)> &Device);
     // Raises EDatabase naming the first option or device row that refers to
-    // a profile that is not there.
+    // a profile that is not there. Looks up each profile the devices refer
+    // to, not each device.
     void CheckReferences();
-    // Reads every row once: raises EDatabase naming the first one that does not hold together.
-    void CheckRows();
+    // Raises EDatabase naming the first row that does not hold together, of
+    // those this host has not read since: the system values, the profiles and
+    // their options, the references and the stale devices. A device whose
+    // verdict is fresh was read when it was kept, and any write since would
+    // have marked it stale. Every device is read when the kept verdicts were
+    // made on another Basis than this host's (ModuleBasis).
+    void CheckRows(const QString &Basis);
 
     TSite LoadSite();
     // Replaces everything the database holds with what Fill saves, in one

@@ -70,6 +70,8 @@ public:
     // OLD) when When holds (none: always); Event as "AFTER UPDATE OF a ON t".
     virtual QByteArray Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
                                const QByteArray &Body) = 0;
+    // The statement that drops such a trigger of Table, if it is there.
+    virtual QByteArray DropTrigger(const QByteArray &Name, const QByteArray &Table) = 0;
 };
 
 // A PostgreSQL address (postgresql://… or postgres://…, or libpq's

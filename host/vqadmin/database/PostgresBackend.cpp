@@ -269,6 +269,10 @@ QByteArray TPostgresBackend::Trigger(const QByteArray &Name, const QByteArray &E
            Name + "();";
 }
 
+QByteArray TPostgresBackend::DropTrigger(const QByteArray &Name, const QByteArray &Table) {
+    return "DROP TRIGGER IF EXISTS " + Name + " ON " + Table;
+}
+
 QByteArray TPostgresBackend::ServerSql(const QByteArray &Sql, std::vector<int> *Parameters) {
     // Word for word outside the texts in single quotes.
     static const std::pair<QRegularExpression, QString> rewrites[] = {

@@ -38,6 +38,7 @@ public:
     bool Embedded() const override { return false; }
     QByteArray Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
                        const QByteArray &Body) override;
+    QByteArray DropTrigger(const QByteArray &Name, const QByteArray &Table) override;
 
     // SQLite's dialect as the server's: parameters ?N as $M, numbered by the
     // ones used (Parameters[N - 1] is M - 1, or -1 when ?N is not used), and

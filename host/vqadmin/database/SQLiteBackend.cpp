@@ -81,7 +81,10 @@ TSQLiteBackend::TSQLiteBackend(const QString &Path, bool Create) : FPath(Path) {
     // an import's every saved device went through that file: a mebibyte keeps
     // it in memory. (Refused once SQLite is initialised, which changes nothing else.)
     [[maybe_unused]] static const int spill = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
-    const int flags = SQLITE_OPEN_READWRITE | (Create ? SQLITE_OPEN_CREATE : 0);
+    // Nothing here reads SQLite's memory statistics, whose upkeep locks a mutex for every allocation.
+    [[maybe_unused]] static const int statistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    // A connection is used by one thread alone: no lock around each call of SQLite's.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, flags, nullptr) != SQLITE_OK) {
         const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
         sqlite3_close(FDb);
@@ -162,4 +165,8 @@ QByteArray TSQLiteBackend::Trigger(const QByteArray &Name, const QByteArray &Eve
                                    const QByteArray &Body) {
     return "CREATE TRIGGER IF NOT EXISTS " + Name + ' ' + Event + (When.isEmpty() ? "" : " WHEN " + When) + " BEGIN " +
            Body + " END;";
+}
+
+QByteArray TSQLiteBackend::DropTrigger(const QByteArray &Name, const QByteArray &) {
+    return "DROP TRIGGER IF EXISTS " + Name;
 }

@@ -31,6 +31,7 @@ public:
     bool Embedded() const override { return true; }
     QByteArray Trigger(const QByteArray &Name, const QByteArray &Event, const QByteArray &When,
                        const QByteArray &Body) override;
+    QByteArray DropTrigger(const QByteArray &Name, const QByteArray &Table) override;
 
 private:
     class TStatement;

@@ -81,20 +81,36 @@ void TJsonReader::Malformed(const QString &Why, qint64 At) const {
                     QString::number(At - FLineStart + 1) + QStringLiteral(": not valid JSON: ") + Why);
 }
 
+// Spelled out only when asked: each frame's member or element, which stays
+// as it is while a value inside is read.
 QString TJsonReader::Place() const {
-    if (FFrames.empty())
-        return {};
-    const TFrame &f = FFrames.back();
-    if (!f.Object)
-        return f.Place + QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
-    return f.Place.isEmpty() ? f.Key : f.Place + QLatin1Char('.') + f.Key;
+    QString place;
+    for (const TFrame &f : FFrames) {
+        if (!f.Object)
+            place += QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
+        else if (place.isEmpty())
+            place = f.Key;
+        else
+            place += QLatin1Char('.') + f.Key;
+    }
+    return place;
 }
 
 void TJsonReader::Push(bool Object) {
     if (FFrames.size() == MaxDepth)
         Malformed(QStringLiteral("nested too deeply"));
     ++FPos;
-    FFrames.push_back(TFrame{Object, 0, {}, {}, Place()});
+    FFrames.push_back(TFrame{Object});
+}
+
+bool TJsonReader::TFrame::AddKey(const QString &Key) {
+    if (std::find(FewKeys.begin(), FewKeys.end(), Key) != FewKeys.end() || MoreKeys.contains(Key))
+        return false;
+    if (FewKeys.size() < FewKeys.capacity())
+        FewKeys.append(Key);
+    else
+        MoreKeys.insert(Key);
+    return true;
 }
 
 bool TJsonReader::EnterObject() {
@@ -133,10 +149,8 @@ bool TJsonReader::NextInFrame(char Close) {
 bool TJsonReader::NextMember(QString &Key) {
     if (!NextKey(Key))
         return false;
-    TFrame &f = FFrames.back();
-    if (f.Keys.contains(Key))
+    if (!FFrames.back().AddKey(Key))
         throw EJsonRead(Place() + QStringLiteral(": given twice"));
-    f.Keys.insert(Key);
     return true;
 }
 
@@ -178,13 +192,8 @@ QJsonValue TJsonReader::ReadValue() {
             array.append(ReadValue());
         return array;
     }
-    case '"': {
-        bool lone = false;
-        const QString text = ParseString(lone);
-        if (lone)
-            throw EJsonRead(Place() + QStringLiteral(": holds a lone surrogate (half of a UTF-16 pair)"));
-        return text;
-    }
+    case '"':
+        return *ReadString();
     case 't':
         ParseLiteral("true");
         return true;
@@ -201,6 +210,16 @@ QJsonValue TJsonReader::ReadValue() {
             return ParseNumber();
         Malformed(QStringLiteral("expected a value"));
     }
+}
+
+std::optional<QString> TJsonReader::ReadString() {
+    if (Peek() != '"')
+        return std::nullopt;
+    bool lone = false;
+    QString text = ParseString(lone);
+    if (lone)
+        throw EJsonRead(Place() + QStringLiteral(": holds a lone surrogate (half of a UTF-16 pair)"));
+    return text;
 }
 
 void TJsonReader::Finish() {

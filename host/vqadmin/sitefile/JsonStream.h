@@ -10,6 +10,9 @@
 #include <QByteArray>
 #include <QJsonValue>
 #include <QSet>
+#include <QVarLengthArray>
+
+#include <optional>
 
 class QIODevice;
 
@@ -36,6 +39,9 @@ public:
     bool NextElement();
     // The whole value that comes next.
     QJsonValue ReadValue();
+    // The string that comes next, without the copies a QJsonValue makes;
+    // none, taking nothing, when the value there is of another kind.
+    std::optional<QString> ReadString();
     // Refuses anything but white space after the document's value.
     void Finish();
 
@@ -49,8 +55,12 @@ private:
         bool Object;
         qsizetype Count = 0; // members or elements begun
         QString Key;         // of the member begun last
-        QSet<QString> Keys;  // of the members begun
-        QString Place;       // of the object or array itself, so that a place inside is one step from it
+        // Of the members begun: most objects have a few, looked through
+        // without a hash; the others beyond them.
+        QVarLengthArray<QString, 16> FewKeys;
+        QSet<QString> MoreKeys;
+        // False when the object has the key already.
+        bool AddKey(const QString &Key);
     };
 
     bool AtEnd();   // refills the buffer when it is used up

@@ -145,12 +145,21 @@ QJsonObject WriteSystem(const TSystemValues &v) {
 
 // ---- fields ----------------------------------------------------------------------
 
-// One member of a record's fields. GivenElsewhere is the field the file gives
-// outside them: a profile's name, a device's profile.
+// One member of a record's fields, a string's Text or any other value V.
+// GivenElsewhere is the field the file gives outside them: a profile's name, a
+// device's profile.
 template <class R>
-void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QString &key, const QJsonValue &v,
-               const TPlace &at, const char *givenElsewhere, const QString &hint) {
-    const TRecordField<R> *field = FindField(table, key);
+void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QString &key,
+               const std::optional<QString> &text, const QJsonValue &v, const TPlace &at, const char *givenElsewhere,
+               const QString &hint) {
+    // By name, made once (a record has one table): a site has a million devices.
+    static const QHash<QString, const TRecordField<R> *> byName = [&] {
+        QHash<QString, const TRecordField<R> *> fields;
+        for (const TRecordField<R> &f : table)
+            fields.insert(QLatin1String(f.Name), &f);
+        return fields;
+    }();
+    const TRecordField<R> *field = byName.value(key);
     if (!field)
         Refuse(at, QStringLiteral("unknown field"));
     if (key == QLatin1String(givenElsewhere))
@@ -164,7 +173,7 @@ void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QStri
         value = IntegerAt(v, at, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
         break;
     case TValueType::Text:
-        value = StringAt(v, at);
+        value = text ? *text : StringAt(v, at);
         break;
     }
     if (const QString why = SetFieldValue(record, *field, value); !why.isEmpty())
@@ -305,7 +314,10 @@ template <class R>
 void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
                 QSet<int64_t> *given, const char *givenElsewhere, const QString &hint) {
     ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
-        const QJsonValue value = json.ReadValue();
+        // Most values are strings, taken as they are. For one, the value is
+        // null, which a field of another kind refuses alike.
+        const std::optional<QString> text = json.ReadString();
+        const QJsonValue value = text ? QJsonValue() : json.ReadValue();
         if (key == QLatin1String(id)) {
             const int64_t n = IntegerAt(value, at, 1, std::numeric_limits<qint64>::max());
             if (given && given->contains(n))
@@ -313,7 +325,7 @@ void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>>
             if (given)
                 given->insert(n);
         }
-        ReadField(record, table, key, value, at, givenElsewhere, hint);
+        ReadField(record, table, key, text, value, at, givenElsewhere, hint);
         return true;
     });
 }

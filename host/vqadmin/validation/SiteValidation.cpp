@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cstring>
 #include <functional>
 #include <map>
 
@@ -218,14 +219,14 @@ public:
 };
 
 QString WriteReport(const TValidationReport &Report, bool json) {
-    QString text;
-    TReportWriter writer(json, [&](const QString &piece) { text += piece; });
+    QByteArray text;
+    TReportWriter writer(json, [&](const QByteArray &piece) { text += piece; });
     for (const TVerdict &v : Report.Profiles)
         writer.Profile(v);
     for (const TVerdict &v : Report.Devices)
         writer.Device(v);
     writer.Finish();
-    return text;
+    return QString::fromUtf8(text);
 }
 
 } // namespace
@@ -302,34 +303,80 @@ TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &M
     return std::move(collector.Report);
 }
 
-TReportWriter::TReportWriter(bool Json, std::function<void(const QString &)> Out) : FJson(Json), FOut(std::move(Out)) {}
+namespace {
+
+// Text handed on at a time.
+constexpr qsizetype ReportPiece = 1 << 16;
+
+} // namespace
+
+TReportWriter::TReportWriter(bool Json, std::function<void(const QByteArray &)> Out)
+    : FJson(Json), FOut(std::move(Out)) {
+    FText.reserve(2 * ReportPiece);
+}
+
+// Into the room reserved: QByteArray's own append takes care of much that cannot happen here.
+void TReportWriter::Add(QByteArrayView Text) {
+    const qsizetype at = FText.size();
+    FText.resize(at + Text.size());
+    std::memcpy(FText.data() + at, Text.data(), std::size_t(Text.size()));
+}
+
+void TReportWriter::Add(QStringView Text) {
+    const qsizetype at = FText.size();
+    FText.resize(at + FUtf8.requiredSpace(Text.size()));
+    FText.resize(FUtf8.appendToBuffer(FText.data() + at, Text) - FText.constData());
+}
+
+void TReportWriter::Pass(bool All) {
+    if (FText.size() < ReportPiece && !(All && !FText.isEmpty()))
+        return;
+    FOut(FText);
+    FText.resize(0); // keeping the room
+}
 
 void TReportWriter::Profile(const TVerdict &Verdict) {
     ++FCounts[Verdict.Level];
-    if (FJson)
-        FOut((FProfiles == 0 ? QStringLiteral("{\"profiles\":[") : QStringLiteral(",")) + QStringLiteral("{\"name\":") +
-             JsonString(Verdict.Object) + JsonLevel(Verdict));
-    else
-        FOut(TextLine("profile", Verdict));
+    if (FJson) {
+        Add(FProfiles == 0 ? "{\"profiles\":[{\"name\":" : ",{\"name\":");
+        Add(JsonString(Verdict.Object));
+        AddJsonLevel(Verdict);
+    } else {
+        AddTextLine("profile", Verdict);
+    }
     ++FProfiles;
+    Pass();
 }
 
 void TReportWriter::Device(const TVerdict &Verdict) {
     ++FCounts[Verdict.Level];
-    if (FJson)
-        FOut((FDevices == 0 ? BeginDevices() : QStringLiteral(",")) + QStringLiteral("{\"id\":") +
-             JsonString(Verdict.Object) + QStringLiteral(",\"profile\":") +
-             (Verdict.Profile ? JsonString(*Verdict.Profile) : QStringLiteral("null")) + JsonLevel(Verdict));
-    else
-        FOut(TextLine("device", Verdict));
+    if (FJson) {
+        if (FDevices == 0)
+            BeginDevices();
+        else
+            Add(",");
+        Add("{\"id\":");
+        Add(JsonString(Verdict.Object));
+        Add(",\"profile\":");
+        Add(Verdict.Profile ? JsonString(*Verdict.Profile) : QStringLiteral("null"));
+        AddJsonLevel(Verdict);
+    } else {
+        AddTextLine("device", Verdict);
+    }
     ++FDevices;
+    Pass();
 }
 
 void TReportWriter::Finish() {
-    if (FJson)
-        FOut((FDevices == 0 ? BeginDevices() : QString()) + QStringLiteral("]}\n"));
-    else
-        FOut(CountLine(FProfiles, FDevices, FCounts[clvError], FCounts[clvWarning]) + QLatin1Char('\n'));
+    if (FJson) {
+        if (FDevices == 0)
+            BeginDevices();
+        Add("]}\n");
+    } else {
+        Add(CountLine(FProfiles, FDevices, FCounts[clvError], FCounts[clvWarning]));
+        Add("\n");
+    }
+    Pass(true);
 }
 
 QString CountLine(std::size_t Profiles, std::size_t Devices, std::size_t Errors, std::size_t Warnings) {
@@ -337,23 +384,33 @@ QString CountLine(std::size_t Profiles, std::size_t Devices, std::size_t Errors,
            QStringLiteral(" checked: ") + Plural(Errors, "error") + QStringLiteral(", ") + Plural(Warnings, "warning");
 }
 
-QString TReportWriter::BeginDevices() const {
-    return (FProfiles == 0 ? QStringLiteral("{\"profiles\":[") : QString()) + QStringLiteral("],\"devices\":[");
+void TReportWriter::BeginDevices() {
+    if (FProfiles == 0)
+        Add("{\"profiles\":[");
+    Add("],\"devices\":[");
 }
 
-QString TReportWriter::TextLine(const char *Kind, const TVerdict &Verdict) {
+void TReportWriter::AddTextLine(const char *Kind, const TVerdict &Verdict) {
     static const char *const levels[] = {"ok", "warning", "error"};
-    QString line = QLatin1String(Kind) + QStringLiteral(" \"") + Verdict.Object + QStringLiteral("\": ") +
-                   QLatin1String(levels[Verdict.Level]);
-    if (!Verdict.Message.isEmpty())
-        line += QStringLiteral(": ") + Verdict.Message;
-    return line + QLatin1Char('\n');
+    Add(Kind);
+    Add(" \"");
+    Add(Verdict.Object);
+    Add("\": ");
+    Add(levels[Verdict.Level]);
+    if (!Verdict.Message.isEmpty()) {
+        Add(": ");
+        Add(Verdict.Message);
+    }
+    Add("\n");
 }
 
-QString TReportWriter::JsonLevel(const TVerdict &Verdict) {
+void TReportWriter::AddJsonLevel(const TVerdict &Verdict) {
     static const char *const levels[] = {"none", "warning", "error"};
-    return QStringLiteral(",\"level\":\"") + QLatin1String(levels[Verdict.Level]) + QStringLiteral("\",\"message\":") +
-           JsonString(Verdict.Message) + QLatin1Char('}');
+    Add(",\"level\":\"");
+    Add(levels[Verdict.Level]);
+    Add("\",\"message\":");
+    Add(JsonString(Verdict.Message));
+    Add("}");
 }
 
 QString ReportText(const TValidationReport &Report) { return WriteReport(Report, false); }

@@ -6,6 +6,8 @@
 
 #include "database/ConfigDatabase.h"
 
+#include <QStringEncoder>
+
 // Takes the verdicts as validation reaches them: every profile's, then every
 // device's, by profile in ProfileID order, then those without one; DeviceID
 // order within.
@@ -44,22 +46,30 @@ void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, con
 // As JSON, on one line:
 // {"profiles":[{"name","level","message"}...],"devices":[{"id","profile","level","message"}...]}
 // with level none, warning or error; a device without a profile has profile null.
+// Out takes the UTF-8 text in pieces of some 64 KiB: a report may have a
+// million lines.
 class TReportWriter : public TVerdictSink {
 public:
-    TReportWriter(bool Json, std::function<void(const QString &)> Out);
+    TReportWriter(bool Json, std::function<void(const QByteArray &)> Out);
     void Profile(const TVerdict &Verdict) override;
     void Device(const TVerdict &Verdict) override;
-    // The count, or the JSON object's end.
+    // The count, or the JSON object's end, and what is left to hand on.
     void Finish();
     bool HasErrors() const { return FCounts[clvError] > 0; }
 
 private:
-    QString BeginDevices() const;
-    static QString TextLine(const char *Kind, const TVerdict &Verdict);
-    static QString JsonLevel(const TVerdict &Verdict);
+    void Add(QByteArrayView Text);
+    void Add(QStringView Text);
+    void BeginDevices();
+    void AddTextLine(const char *Kind, const TVerdict &Verdict);
+    void AddJsonLevel(const TVerdict &Verdict);
+    // Hands the text on once a piece is full, or with All whatever there is.
+    void Pass(bool All = false);
 
     bool FJson;
-    std::function<void(const QString &)> FOut;
+    std::function<void(const QByteArray &)> FOut;
+    QByteArray FText;
+    QStringEncoder FUtf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     std::size_t FProfiles = 0, FDevices = 0;
     std::size_t FCounts[3] = {};
 };

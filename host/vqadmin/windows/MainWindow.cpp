@@ -578,6 +578,10 @@ bool TMainWindow::ImportSite(const QString &FileName) {
     // The user's Cancel, raised out of the import so that its transaction rolls back.
     struct ECancelled {};
     QString imported; // what the status bar says when it is done
+    // The slices wait while the progress dialog lets events through: the
+    // import replaces what they judge, and the indexes they read go until
+    // its end. ShowSite takes them up again.
+    FSlices.stop();
     RunGuarded(this, [&] {
         QFile file(FileName);
         if (!file.open(QIODevice::ReadOnly))
