@@ -65,8 +65,16 @@ int64_t TListVerdicts::CountStale(int64_t UpTo) {
     return FDatabase.CountStale(UpTo);
 }
 
+TConfigDatabase::TTransaction::TLock TListVerdicts::KeepingLock() const {
+    // Judging keeps what it read: with the write lock first, another session's
+    // write is waited for. (A read lock cannot wait to become a write lock:
+    // SQLite refuses it at once while another holds one, as waiting could
+    // deadlock.)
+    return FReadOnly ? TConfigDatabase::TTransaction::TLock::OnFirstWrite : TConfigDatabase::TTransaction::TLock::Now;
+}
+
 bool TListVerdicts::JudgeStale(const QDeadlineTimer &Deadline, TJudged &Judged) {
-    TConfigDatabase::TTransaction t(FDatabase);
+    TConfigDatabase::TTransaction t(FDatabase, KeepingLock());
     TKeeper keeper(*this);
     if (!FProfilesJudged) {
         const std::vector<int64_t> profiles = FDatabase.StaleProfiles(FEverything);
@@ -90,7 +98,7 @@ bool TListVerdicts::JudgeStale(const QDeadlineTimer &Deadline, TJudged &Judged) 
 }
 
 void TListVerdicts::JudgeSite(TVerdictSink *Also) {
-    TConfigDatabase::TTransaction t(FDatabase);
+    TConfigDatabase::TTransaction t(FDatabase, KeepingLock());
     TKeeper keeper(*this, Also);
     ValidateSite(FDatabase, FModule, keeper);
     t.Commit();

@@ -46,6 +46,8 @@ public:
 private:
     class TKeeper;
 
+    TConfigDatabase::TTransaction::TLock KeepingLock() const;
+
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;
     QString FBasis;
