@@ -198,6 +198,8 @@ TEST(SiteFile, RefusalsNameThePlace) {
          "devices[0].fields.ProfileID: unknown field (the device's profile is \"profile\")"},
         {Device(R"("fields": {"MacAddress": "00:01:E1:00:00:01"})"),
          "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
+        {Device(R"("fields": {"MacAddress": "00-01-E1-00-00-0g"})"),
+         "devices[0].fields.MacAddress: not a MAC address like 00-01-E1-00-00-01"},
         {Device(R"("fields": {"AssignedIP": "10.0.0.300"})"), "devices[0].fields.AssignedIP: not an IP address"},
         {Device(R"("fields": {"AssignedIP": "10.0.0.0/24"})"), "devices[0].fields.AssignedIP: not an IP address"},
         {Device(R"("fields": {"DHCP_SRV_End_IP": " fe80::1"})"), "devices[0].fields.DHCP_SRV_End_IP: not an IP address"},
