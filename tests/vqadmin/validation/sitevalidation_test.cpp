@@ -190,4 +190,15 @@ TEST_F(SiteValidationTest, AnEmptySiteHasNothingToReport) {
     EXPECT_EQ(ReportJson(report), "{\"profiles\":[],\"devices\":[]}\n");
 }
 
+// A report longer than the pieces it is written in comes whole, in order.
+TEST(ReportWriter, ALongReportComesWholeInOrder) {
+    TValidationReport report;
+    for (int i = 0; i < 5000; ++i)
+        report.Devices.push_back({QStringLiteral("d%1").arg(i), std::nullopt, clvNone, {}, i});
+    const QStringList lines = ReportText(report).split('\n');
+    ASSERT_EQ(lines.size(), 5002);
+    EXPECT_EQ(lines[4321], "device \"d4321\": ok");
+    EXPECT_EQ(lines[5000], "0 profiles and 5000 devices checked: 0 errors, 0 warnings");
+}
+
 } // namespace
