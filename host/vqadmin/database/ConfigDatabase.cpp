@@ -120,6 +120,8 @@ public:
         while (Step()) {
         }
     }
+    // A write whose rows and count nobody reads, perhaps sent on without waiting (TBackendStatement::Queue).
+    void Queue() { FStmt.Queue(); }
 
     // NULL as a null value, INTEGER as qlonglong, TEXT as QString.
     QVariant Column(int Index) const { return FStmt.Column(Index); }
@@ -687,7 +689,7 @@ void TConfigDatabase::WriteDevice(const QByteArray &Sql, const TDeviceRecord &De
     QVariantList values = DeviceValues(Device);
     values[0] = Key;
     s.BindAll(values);
-    s.Run();
+    s.Queue();
 }
 
 bool TConfigDatabase::HasDevice(int64_t DeviceID) {
@@ -702,8 +704,10 @@ bool TConfigDatabase::AddDevice(const TDeviceRecord &Device) {
         WriteDevice(insert, Device, qlonglong(++FUnnumbered));
         return true;
     }
-    if (HasDevice(Device.DeviceID))
+    // The site began without devices: one above every DeviceID added is new without asking.
+    if (Device.DeviceID <= FHighestAdded && HasDevice(Device.DeviceID))
         return false;
+    FHighestAdded = std::max(FHighestAdded, Device.DeviceID);
     SaveDevice(Device);
     return true;
 }
@@ -715,7 +719,7 @@ void TConfigDatabase::NumberAddedDevices() {
         SelectSql(UnnumberedTable, DeviceFields(), "WHERE DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
     int64_t next = 1;
     ForEachDeviceWhere(sql, {}, [&](const TDeviceRecord &held) {
-        while (HasDevice(next))
+        while (next <= FHighestAdded && HasDevice(next))
             ++next;
         TDeviceRecord device = held;
         device.DeviceID = next++;
@@ -1051,6 +1055,7 @@ void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
     Execute("DELETE FROM devices; DELETE FROM profile_options; DELETE FROM profiles; DELETE FROM system;"
             " DELETE FROM node_addresses");
+    FHighestAdded = 0;
     // SQLite keeps a temporary table in a file of its own, so it holds any number of devices.
     static const QByteArray unnumbered =
         "CREATE TEMP TABLE IF NOT EXISTS " + QByteArray(UnnumberedTable) + " (" +
