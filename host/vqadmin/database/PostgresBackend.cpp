@@ -87,7 +87,9 @@ public:
             if (!FHeld.empty()) {
                 FResult = FHeld.front();
                 FHeld.pop_front();
-            } else if (FBackend.FStreaming != this || !(FResult = FBackend.NextRows()))
+            } else if (FBackend.FStreaming == this)
+                FResult = FBackend.NextRows();
+            else
                 return false;
         }
         return true;
@@ -95,8 +97,8 @@ public:
 
     // The rows not read yet, read now: the connection is wanted for another statement.
     void Hold() {
-        while (PGresult *rows = FBackend.NextRows())
-            FHeld.push_back(rows);
+        while (FBackend.FStreaming == this)
+            FHeld.push_back(FBackend.NextRows());
     }
 
     void Queue() override {
