@@ -150,10 +150,10 @@ private:
     bool FWrites;
     std::vector<int> FParameters;
     std::vector<std::optional<QByteArray>> FValues;
-    PGresult *FResult = nullptr; // the rows being read
+    PGresult *FResult = nullptr;  // the rows being read
     int FRow = 0;
-    bool FStarted = false;         // a read sent, its rows being read
-    std::deque<PGresult *> FHeld;  // rows read ahead, by Hold
+    bool FStarted = false;        // a read sent, its rows being read
+    std::deque<PGresult *> FHeld; // rows read ahead, by Hold
 };
 
 TPostgresBackend::TPostgresBackend(const QString &Address, bool Create) : FAddress(Address) {
@@ -186,9 +186,7 @@ void TPostgresBackend::Fail(const QString &What) {
 }
 
 PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &Call) {
-    Release();
-    if (!Settle())
-        Fail(QStringLiteral("cannot run a statement"));
+    Free();
     // A write outside a transaction is a transaction of its own, as in SQLite.
     const bool own = Writes && !InTransaction();
     if (own)
@@ -210,12 +208,10 @@ PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &
     return result;
 }
 
-// In single-row mode: the server sends every row at once, and libpq makes
-// a result of each as it is read.
+// In single-row mode libpq makes a result of each row as it comes; the
+// server waits while the rows not read yet fill the socket.
 void TPostgresBackend::Stream(TStatement *Statement, const QByteArray &Name, const std::vector<const char *> &Values) {
-    Release();
-    if (!Settle())
-        Fail(QStringLiteral("cannot run a statement"));
+    Free();
     FError.clear();
     if (PQsendQueryPrepared(FConn, Name.constData(), int(Values.size()), Values.data(), nullptr, nullptr, 0) != 1)
         Fail(QStringLiteral("cannot run a statement"));
@@ -249,6 +245,12 @@ void TPostgresBackend::Discard() {
 void TPostgresBackend::Release() {
     if (FStreaming)
         FStreaming->Hold();
+}
+
+void TPostgresBackend::Free() {
+    Release();
+    if (!Settle())
+        Fail(QStringLiteral("cannot run a statement"));
 }
 
 // Sent on in pipeline mode while the server works through the batch before,

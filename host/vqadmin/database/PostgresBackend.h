@@ -60,6 +60,8 @@ private:
     void Discard();
     // The connection for another statement: the streamed read's remaining rows are held by its statement.
     void Release();
+    // Release, and every queued statement answered; Fail when one failed.
+    void Free();
     // Sends a prepared statement without waiting for its answer; Fail once one
     // of those sent before has failed.
     void Queue(const QByteArray &Name, const std::vector<const char *> &Values);
@@ -80,5 +82,6 @@ private:
     bool FChanged = false; // the open transaction changed the site
     int FQueued = 0;       // statements queued since the last sync
     int FSyncs = 0;        // syncs whose answers are unread
-    TStatement *FStreaming = nullptr; // the read whose rows come next on the connection
+    // The read whose rows come next on the connection.
+    TStatement *FStreaming = nullptr;
 };
