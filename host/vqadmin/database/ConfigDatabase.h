@@ -247,7 +247,7 @@ private:
     void ReadOption(TProfileRecord &Profile, qlonglong Tag, qlonglong Value);
     std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
                                                     int Count);
-    // Runs Sql, an insert of every device column, with Key for the DeviceID.
+    // Queues Sql, an insert of every device column, with Key for the DeviceID.
     void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
     // Its columns' values in field order, no profile as NULL.
     static QVariantList DeviceValues(const TDeviceRecord &Device);
@@ -264,5 +264,6 @@ private:
     std::unique_ptr<TDatabaseBackend> FBackend;
     int FSavepoints = 0;
     int64_t FUnnumbered = 0; // devices set aside by AddDevice
+    int64_t FHighestAdded = 0; // no device stored since ReplaceSite began has a higher DeviceID
     bool FReplacing = false; // a whole site is stored: one change for all
 };

@@ -26,6 +26,10 @@ public:
     virtual void Bind(int Index, const QVariant &Value) = 0;
     // True while there is a row to read.
     virtual bool Step() = 0;
+    // Runs a write whose rows and count nobody reads. In a transaction a
+    // server may be sent it without its answer being waited for: a failure is
+    // then raised by a later statement that waits, at the latest the commit.
+    virtual void Queue() = 0;
     // NULL as a null value, an integer as qlonglong, a text as QString.
     virtual QVariant Column(int Index) const = 0;
     // Ready to run again, unbound.

@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <deque>
 
 namespace {
 
@@ -15,6 +16,9 @@ const QByteArray Channel = "vqadmin_changes";
 constexpr const char *LockSql = "SELECT pg_advisory_xact_lock(7681)";
 // Waits for another session's lock as long as SQLite waits for another program's.
 const QByteArray SessionSql = "SET lock_timeout = '30s'; SET client_min_messages = warning; LISTEN " + Channel;
+
+// Statements queued before their answers are read.
+constexpr int QueuedBatch = 256;
 
 // Type numbers of the server's integer and Boolean columns (pg_type.h).
 constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, NumericOid = 1700;
@@ -41,7 +45,7 @@ public:
         FValues.resize(std::size_t(std::count_if(FParameters.begin(), FParameters.end(), [](int at) { return at >= 0; })));
         FBackend.Run(false, [&] { return PQprepare(Backend.FConn, FName.constData(), sql.constData(), 0, nullptr); });
     }
-    ~TStatement() override { PQclear(FResult); }
+    ~TStatement() override { Reset(); }
 
     void Bind(int Index, const QVariant &Value) override {
         if (Index < 1 || std::size_t(Index) > FParameters.size())
@@ -57,19 +61,51 @@ public:
             FValues[std::size_t(at)] = QByteArray::number(Value.toLongLong());
     }
 
+    // A read's rows come one at a time, so that a result of any size takes no
+    // more memory than a row; a write's all at once.
     bool Step() override {
-        if (!FResult) {
-            std::vector<const char *> values;
-            for (const std::optional<QByteArray> &v : FValues)
-                values.push_back(v ? v->constData() : nullptr);
-            FResult = FBackend.Run(FWrites, [&] {
-                return PQexecPrepared(FBackend.FConn, FName.constData(), int(values.size()), values.data(), nullptr,
-                                      nullptr, 0);
-            });
-            FRow = 0;
-        } else
+        if (FWrites) {
+            if (!FResult) {
+                const std::vector<const char *> values = Values();
+                FResult = FBackend.Run(true, [&] {
+                    return PQexecPrepared(FBackend.FConn, FName.constData(), int(values.size()), values.data(),
+                                          nullptr, nullptr, 0);
+                });
+                FRow = 0;
+            } else
+                ++FRow;
+            return FRow < PQntuples(FResult);
+        }
+        if (!std::exchange(FStarted, true))
+            FBackend.Stream(this, FName, Values());
+        else
             ++FRow;
-        return FRow < PQntuples(FResult);
+        while (!FResult || FRow >= PQntuples(FResult)) {
+            PQclear(FResult);
+            FRow = 0;
+            FResult = nullptr;
+            if (!FHeld.empty()) {
+                FResult = FHeld.front();
+                FHeld.pop_front();
+            } else if (FBackend.FStreaming == this)
+                FResult = FBackend.NextRows();
+            else
+                return false;
+        }
+        return true;
+    }
+
+    // The rows not read yet, read now: the connection is wanted for another statement.
+    void Hold() {
+        while (FBackend.FStreaming == this)
+            FHeld.push_back(FBackend.NextRows());
+    }
+
+    void Queue() override {
+        if (FBackend.InTransaction())
+            FBackend.Queue(FName, Values());
+        else
+            Step();
     }
 
     QVariant Column(int Index) const override {
@@ -90,19 +126,34 @@ public:
     }
 
     void Reset() override {
+        if (FBackend.FStreaming == this)
+            FBackend.Discard();
         PQclear(FResult);
         FResult = nullptr;
+        FStarted = false;
+        for (PGresult *rows : FHeld)
+            PQclear(rows);
+        FHeld.clear();
         std::fill(FValues.begin(), FValues.end(), std::nullopt);
     }
 
 private:
+    std::vector<const char *> Values() const {
+        std::vector<const char *> values;
+        for (const std::optional<QByteArray> &v : FValues)
+            values.push_back(v ? v->constData() : nullptr);
+        return values;
+    }
+
     TPostgresBackend &FBackend;
     QByteArray FName;
     bool FWrites;
     std::vector<int> FParameters;
     std::vector<std::optional<QByteArray>> FValues;
-    PGresult *FResult = nullptr;
+    PGresult *FResult = nullptr;  // the rows being read
     int FRow = 0;
+    bool FStarted = false;        // a read sent, its rows being read
+    std::deque<PGresult *> FHeld; // rows read ahead, by Hold
 };
 
 TPostgresBackend::TPostgresBackend(const QString &Address, bool Create) : FAddress(Address) {
@@ -135,6 +186,7 @@ void TPostgresBackend::Fail(const QString &What) {
 }
 
 PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &Call) {
+    Free();
     // A write outside a transaction is a transaction of its own, as in SQLite.
     const bool own = Writes && !InTransaction();
     if (own)
@@ -154,6 +206,120 @@ PGresult *TPostgresBackend::Run(bool Writes, const std::function<PGresult *()> &
     if (own)
         Commit();
     return result;
+}
+
+// In single-row mode libpq makes a result of each row as it comes; the
+// server waits while the rows not read yet fill the socket.
+void TPostgresBackend::Stream(TStatement *Statement, const QByteArray &Name, const std::vector<const char *> &Values) {
+    Free();
+    FError.clear();
+    if (PQsendQueryPrepared(FConn, Name.constData(), int(Values.size()), Values.data(), nullptr, nullptr, 0) != 1)
+        Fail(QStringLiteral("cannot run a statement"));
+    PQsetSingleRowMode(FConn);
+    FStreaming = Statement;
+}
+
+PGresult *TPostgresBackend::NextRows() {
+    PGresult *rows = PQgetResult(FConn);
+    switch (PQresultStatus(rows)) {
+    case PGRES_SINGLE_TUPLE:
+        return rows;
+    case PGRES_TUPLES_OK: // the last, without a row in single-row mode
+    case PGRES_COMMAND_OK: // a statement without rows (SAVEPOINT)
+        Discard();
+        return rows;
+    default:
+        FError = Message(FConn, rows);
+        PQclear(rows);
+        Discard();
+        Fail(QStringLiteral("cannot run a statement"));
+    }
+}
+
+void TPostgresBackend::Discard() {
+    while (PGresult *rest = PQgetResult(FConn))
+        PQclear(rest);
+    FStreaming = nullptr;
+}
+
+void TPostgresBackend::Release() {
+    if (FStreaming)
+        FStreaming->Hold();
+}
+
+void TPostgresBackend::Free() {
+    Release();
+    if (!Settle())
+        Fail(QStringLiteral("cannot run a statement"));
+}
+
+// Sent on in pipeline mode while the server works through the batch before,
+// whose answers are read once the next batch is on its way: a round trip per
+// batch, not per statement.
+void TPostgresBackend::Queue(const QByteArray &Name, const std::vector<const char *> &Values) {
+    if (PQpipelineStatus(FConn) == PQ_PIPELINE_OFF) {
+        Release();
+        if (PQenterPipelineMode(FConn) != 1)
+            Fail(QStringLiteral("cannot run a statement"));
+        FError.clear();
+    }
+    if (PQsendQueryPrepared(FConn, Name.constData(), int(Values.size()), Values.data(), nullptr, nullptr, 0) != 1)
+        FError = Message(FConn, nullptr);
+    else if (++FQueued == QueuedBatch)
+        Sync(1);
+    if (!FError.isEmpty()) {
+        Settle();
+        Fail(QStringLiteral("cannot run a statement"));
+    }
+}
+
+// Ends the batch, then reads answers until no more than Unread batches are unread.
+void TPostgresBackend::Sync(int Unread) {
+    FQueued = 0;
+    if (PQpipelineSync(FConn) != 1) {
+        FError = Message(FConn, nullptr);
+        return;
+    }
+    ++FSyncs;
+    while (FSyncs > Unread) {
+        PGresult *result = PQgetResult(FConn);
+        if (!result) {
+            // Between one statement's answers and the next, or none will come.
+            if (PQstatus(FConn) == CONNECTION_BAD) {
+                FError = Message(FConn, nullptr);
+                FSyncs = 0;
+            }
+            continue;
+        }
+        switch (PQresultStatus(result)) {
+        case PGRES_PIPELINE_SYNC:
+            --FSyncs;
+            break;
+        case PGRES_COMMAND_OK:
+            FWritten = QByteArray(PQcmdTuples(result)).toLongLong();
+            break;
+        case PGRES_PIPELINE_ABORTED: // after the failure that is kept
+            break;
+        default:
+            if (FError.isEmpty())
+                FError = Message(FConn, result);
+        }
+        PQclear(result);
+    }
+}
+
+bool TPostgresBackend::Settle() {
+    if (PQpipelineStatus(FConn) == PQ_PIPELINE_OFF)
+        return true;
+    Sync(0);
+    PQexitPipelineMode(FConn);
+    return FError.isEmpty();
+}
+
+int64_t TPostgresBackend::WrittenRows() {
+    if (!Settle())
+        Fail(QStringLiteral("cannot run a statement"));
+    return FWritten;
 }
 
 void TPostgresBackend::Plain(const char *Sql) { PQclear(Run(false, [&] { return PQexec(FConn, Sql); })); }
@@ -208,7 +374,11 @@ void TPostgresBackend::NoteChange() {
 
 void TPostgresBackend::Notify() { Plain(("NOTIFY " + Channel).constData()); }
 
-bool TPostgresBackend::InTransaction() { return PQtransactionStatus(FConn) != PQTRANS_IDLE; }
+// A command in progress hides the answer: the rows of a read are read first.
+bool TPostgresBackend::InTransaction() {
+    Release();
+    return PQtransactionStatus(FConn) != PQTRANS_IDLE;
+}
 
 // Either way at once: the transaction's reads then see one state of the
 // site, as SQLite's readers hold off writers until they are done.
@@ -229,6 +399,9 @@ void TPostgresBackend::Commit() {
 }
 
 void TPostgresBackend::Rollback() {
+    if (FStreaming)
+        Discard();
+    Settle();
     FChanged = false;
     PQclear(PQexec(FConn, "ROLLBACK"));
 }

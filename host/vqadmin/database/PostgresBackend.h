@@ -23,7 +23,7 @@ public:
     [[noreturn]] void Fail(const QString &What) override;
     TBackendStatement &Statement(const QByteArray &Sql) override;
     void Execute(const QByteArray &Sql) override;
-    int64_t WrittenRows() override { return FWritten; }
+    int64_t WrittenRows() override;
     bool ReadOnly() override;
     int64_t Changes() override;
     void NoteChange() override;
@@ -53,6 +53,23 @@ private:
     // Runs a statement, in a transaction of its own when it writes outside
     // one; the result, or Fail. Call is the call to the server.
     pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
+    // Sends a read; its rows are then read from the connection, one result at
+    // a time, by Statement while it is FStreaming (NextRows ends that with the last).
+    void Stream(TStatement *Statement, const QByteArray &Name, const std::vector<const char *> &Values);
+    pg_result *NextRows();
+    // Ends the read being streamed, throwing away its rows and any failure.
+    void Discard();
+    // The connection for another statement: the streamed read's remaining rows are held by its statement.
+    void Release();
+    // Release, and every queued statement answered; Fail when one failed.
+    void Free();
+    // Sends a prepared statement without waiting for its answer; Fail once one
+    // of those sent before has failed.
+    void Queue(const QByteArray &Name, const std::vector<const char *> &Values);
+    void Sync(int Unread);
+    // Reads every queued statement's answer and leaves pipeline mode: false,
+    // with the first failure in FError, when one failed.
+    bool Settle();
     void Notify();
     void Plain(const char *Sql);
     int64_t Integer(const QByteArray &Sql);
@@ -64,4 +81,8 @@ private:
     int64_t FWritten = 0; // rows the last writing statement wrote
     int64_t FChanges = 0; // other sessions' notified commits
     bool FChanged = false; // the open transaction changed the site
+    int FQueued = 0;       // statements queued since the last sync
+    int FSyncs = 0;        // syncs whose answers are unread
+    // The read whose rows come next on the connection.
+    TStatement *FStreaming = nullptr;
 };

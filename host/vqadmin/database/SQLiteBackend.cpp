@@ -50,6 +50,11 @@ public:
         return false;
     }
 
+    void Queue() override {
+        while (Step()) {
+        }
+    }
+
     QVariant Column(int Index) const override {
         switch (sqlite3_column_type(FStmt, Index)) {
         case SQLITE_NULL:

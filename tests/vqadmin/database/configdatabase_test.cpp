@@ -230,6 +230,33 @@ TEST_P(DatabaseTest, DevicesAreVisitedInBatchesInKeyOrder) {
     EXPECT_EQ(devicesOf(2), all);
 }
 
+// Import's devices in any order: one whose DeviceID is taken is left out,
+// those without one take the free IDs in the order they came; a write that
+// fails (on a server, sent on without waiting) still undoes the whole site.
+// Another statement may run while a read's rows are being stepped through.
+TEST_P(DatabaseTest, ImportAddsADeviceWhoseIDIsFreeAndNumbersTheRest) {
+    TConfigDatabase db(DbPath());
+    QList<bool> added;
+    db.ReplaceSite([&] {
+        db.SaveProfile(SampleProfile(1, "Sales"));
+        for (const auto &[id, unique] : {std::pair{5, "a"}, {2, "b"}, {0, "c"}, {5, "x"}, {9, "e"}, {2, "x"}, {0, "g"}})
+            added << db.AddDevice(SampleDevice(id, 1, QLatin1String(unique)));
+        db.NumberAddedDevices();
+    });
+    EXPECT_EQ(added, QList<bool>({true, true, true, false, true, false, true}));
+    EXPECT_THROW(db.ReplaceSite([&] { db.AddDevice(SampleDevice(1, 7, "x")); }), EDatabase);
+    const std::unique_ptr<TDatabaseBackend> backend = OpenBackend(DbPath(), false);
+    TBackendStatement &devices = backend->Statement("SELECT DeviceID || UniqueID FROM devices ORDER BY DeviceID");
+    TBackendStatement &count = backend->Statement("SELECT count(*) FROM devices");
+    QStringList stored;
+    while (devices.Step() && count.Step()) {
+        stored << devices.Column(0).toString() + count.Column(0).toString();
+        count.Reset();
+    }
+    devices.Reset();
+    EXPECT_EQ(stored, QStringList({"1c5", "2b5", "3g5", "5a5", "9e5"}));
+}
+
 TEST_P(DatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
     TConfigDatabase db(DbPath());
     int64_t id = 0;
