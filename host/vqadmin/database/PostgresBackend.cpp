@@ -43,7 +43,8 @@ public:
         : FBackend(Backend), FName("s" + QByteArray::number(Backend.FStatements.size())), FWrites(IsWrite(Sql)) {
         const QByteArray sql = ServerSql(Sql, &FParameters);
         FValues.resize(std::size_t(std::count_if(FParameters.begin(), FParameters.end(), [](int at) { return at >= 0; })));
-        FBackend.Run(false, [&] { return PQprepare(Backend.FConn, FName.constData(), sql.constData(), 0, nullptr); });
+        PQclear(FBackend.Run(
+            false, [&] { return PQprepare(Backend.FConn, FName.constData(), sql.constData(), 0, nullptr); }));
     }
     ~TStatement() override { Reset(); }
 

@@ -51,8 +51,8 @@ private:
     friend class TStatement;
 
     // Runs a statement, in a transaction of its own when it writes outside
-    // one; the result, or Fail. Call is the call to the server.
-    pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
+    // one; the result, for the caller to clear, or Fail. Call is the call to the server.
+    [[nodiscard]] pg_result *Run(bool Writes, const std::function<pg_result *()> &Call);
     // Sends a read; its rows are then read from the connection, one result at
     // a time, by Statement while it is FStreaming (NextRows ends that with the last).
     void Stream(TStatement *Statement, const QByteArray &Name, const std::vector<const char *> &Values);
