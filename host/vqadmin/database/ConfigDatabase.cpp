@@ -340,11 +340,12 @@ TConfigDatabase::TTransaction::~TTransaction() {
     try {
         TStatement(FDatabase, "ROLLBACK TO " + FName).Run();
         TStatement(FDatabase, "RELEASE " + FName).Run();
-        if (FBegun)
-            FDatabase.FBackend->Rollback();
     } catch (const EDatabase &) {
-        // SQLite has rolled back the whole transaction by itself then.
+        // SQLite has rolled back the whole transaction by itself then; a
+        // server's, with a write of it refused, takes only the rollback below.
     }
+    if (FBegun)
+        FDatabase.FBackend->Rollback();
 }
 
 void TConfigDatabase::TTransaction::Commit() {

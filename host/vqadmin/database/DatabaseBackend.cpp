@@ -9,6 +9,19 @@ bool IsServerAddress(const QString &Database) {
     return address.match(Database).hasMatch();
 }
 
+TBackendStatement &TDatabaseBackend::Statement(const QByteArray &Sql) {
+    TBackendStatement *&cached = FStatements[Sql];
+    if (!cached) {
+        try {
+            cached = Prepare(Sql).release();
+        } catch (...) {
+            FStatements.remove(Sql);
+            throw;
+        }
+    }
+    return *cached;
+}
+
 std::unique_ptr<TDatabaseBackend> OpenBackend(const QString &Database, bool Create) {
     if (IsServerAddress(Database))
         return std::make_unique<TPostgresBackend>(Database, Create);

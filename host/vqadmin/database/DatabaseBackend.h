@@ -7,6 +7,7 @@
 #include "SysUtils.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -43,7 +44,7 @@ public:
     // Raises EDatabase "PATH: What: the engine's message".
     [[noreturn]] virtual void Fail(const QString &What) = 0;
     // Prepared once, by its text.
-    virtual TBackendStatement &Statement(const QByteArray &Sql) = 0;
+    TBackendStatement &Statement(const QByteArray &Sql);
     // Statements without parameters, separated by semicolons.
     virtual void Execute(const QByteArray &Sql) = 0;
     // Rows the last writing statement wrote.
@@ -76,6 +77,19 @@ public:
                                const QByteArray &Body) = 0;
     // The statement that drops such a trigger of Table, if it is there.
     virtual QByteArray DropTrigger(const QByteArray &Name, const QByteArray &Table) = 0;
+
+protected:
+    // A new statement of Sql, kept from then on.
+    virtual std::unique_ptr<TBackendStatement> Prepare(const QByteArray &Sql) = 0;
+    qsizetype PreparedStatements() const { return FStatements.size(); }
+    // Every statement is finalised while the connection is still open.
+    void FinaliseStatements() {
+        qDeleteAll(FStatements);
+        FStatements.clear();
+    }
+
+private:
+    QHash<QByteArray, TBackendStatement *> FStatements; // by their text
 };
 
 // A PostgreSQL address (postgresql://… or postgres://…, or libpq's

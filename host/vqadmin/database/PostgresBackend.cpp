@@ -40,7 +40,7 @@ QString Message(pg_conn *Conn, const pg_result *Result) {
 class TPostgresBackend::TStatement : public TBackendStatement {
 public:
     TStatement(TPostgresBackend &Backend, const QByteArray &Sql)
-        : FBackend(Backend), FName("s" + QByteArray::number(Backend.FStatements.size())), FWrites(IsWrite(Sql)) {
+        : FBackend(Backend), FName("s" + QByteArray::number(Backend.PreparedStatements())), FWrites(IsWrite(Sql)) {
         const QByteArray sql = ServerSql(Sql, &FParameters);
         FValues.resize(std::size_t(std::count_if(FParameters.begin(), FParameters.end(), [](int at) { return at >= 0; })));
         PQclear(FBackend.Run(
@@ -177,7 +177,7 @@ TPostgresBackend::TPostgresBackend(const QString &Address, bool Create) : FAddre
 }
 
 TPostgresBackend::~TPostgresBackend() {
-    qDeleteAll(FStatements);
+    FinaliseStatements();
     PQfinish(FConn);
 }
 
@@ -325,17 +325,8 @@ int64_t TPostgresBackend::WrittenRows() {
 
 void TPostgresBackend::Plain(const char *Sql) { PQclear(Run(false, [&] { return PQexec(FConn, Sql); })); }
 
-TBackendStatement &TPostgresBackend::Statement(const QByteArray &Sql) {
-    TStatement *&cached = FStatements[Sql];
-    if (!cached) {
-        try {
-            cached = new TStatement(*this, Sql);
-        } catch (...) {
-            FStatements.remove(Sql);
-            throw;
-        }
-    }
-    return *cached;
+std::unique_ptr<TBackendStatement> TPostgresBackend::Prepare(const QByteArray &Sql) {
+    return std::make_unique<TStatement>(*this, Sql);
 }
 
 void TPostgresBackend::Execute(const QByteArray &Sql) {

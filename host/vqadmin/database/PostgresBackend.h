@@ -21,7 +21,6 @@ public:
     ~TPostgresBackend() override;
 
     [[noreturn]] void Fail(const QString &What) override;
-    TBackendStatement &Statement(const QByteArray &Sql) override;
     void Execute(const QByteArray &Sql) override;
     int64_t WrittenRows() override;
     bool ReadOnly() override;
@@ -48,6 +47,7 @@ public:
 
 private:
     class TStatement;
+    std::unique_ptr<TBackendStatement> Prepare(const QByteArray &Sql) override;
     friend class TStatement;
 
     // Runs a statement, in a transaction of its own when it writes outside
@@ -76,7 +76,6 @@ private:
 
     QString FAddress;
     pg_conn *FConn = nullptr;
-    QHash<QByteArray, TStatement *> FStatements; // by their text
     QString FError;       // the server's last refusal
     int64_t FWritten = 0; // rows the last writing statement wrote
     int64_t FChanges = 0; // other sessions' notified commits

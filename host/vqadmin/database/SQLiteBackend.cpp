@@ -105,7 +105,7 @@ TSQLiteBackend::TSQLiteBackend(const QString &Path, bool Create) : FPath(Path) {
 }
 
 TSQLiteBackend::~TSQLiteBackend() {
-    qDeleteAll(FStatements);
+    FinaliseStatements();
     sqlite3_close(FDb);
 }
 
@@ -113,17 +113,8 @@ void TSQLiteBackend::Fail(const QString &What) {
     throw EDatabase(FPath + QStringLiteral(": ") + What + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(FDb)));
 }
 
-TBackendStatement &TSQLiteBackend::Statement(const QByteArray &Sql) {
-    TStatement *&cached = FStatements[Sql];
-    if (!cached) {
-        try {
-            cached = new TStatement(*this, Sql);
-        } catch (...) {
-            FStatements.remove(Sql);
-            throw;
-        }
-    }
-    return *cached;
+std::unique_ptr<TBackendStatement> TSQLiteBackend::Prepare(const QByteArray &Sql) {
+    return std::make_unique<TStatement>(*this, Sql);
 }
 
 void TSQLiteBackend::Execute(const QByteArray &Sql) {

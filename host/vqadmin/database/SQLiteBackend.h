@@ -14,7 +14,6 @@ public:
     ~TSQLiteBackend() override;
 
     [[noreturn]] void Fail(const QString &What) override;
-    TBackendStatement &Statement(const QByteArray &Sql) override;
     void Execute(const QByteArray &Sql) override;
     int64_t WrittenRows() override;
     bool ReadOnly() override;
@@ -35,9 +34,9 @@ public:
 
 private:
     class TStatement;
+    std::unique_ptr<TBackendStatement> Prepare(const QByteArray &Sql) override;
     int64_t Integer(const QByteArray &Sql);
 
     QString FPath;
     sqlite3 *FDb = nullptr;
-    QHash<QByteArray, TStatement *> FStatements; // by their text
 };
