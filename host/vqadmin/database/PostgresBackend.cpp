@@ -171,6 +171,7 @@ TPostgresBackend::TPostgresBackend(const QString &Address, bool Create) : FAddre
         if (!Create && Empty())
             throw EDatabase(Address + QStringLiteral(": no such database (import creates one)"));
     } catch (...) {
+        FinaliseStatements();
         PQfinish(FConn);
         throw;
     }
