@@ -91,6 +91,13 @@ QByteArray InsertNewSql(const char *table, const std::vector<TRecordField<R>> &f
            ") RETURNING " + key;
 }
 
+// The devices of the profile, or of none for 0, as a condition an index
+// serves on either backend (a server reads SQLite's "IS ?" as IS NOT
+// DISTINCT FROM, which no index serves). Parameter takes the ID.
+QByteArray OfProfile(int64_t ProfileID, const QByteArray &Parameter) {
+    return ProfileID ? "ProfileID = " + Parameter : QByteArray("ProfileID IS NULL");
+}
+
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
 
 // A kept verdict's level; the column's constraint keeps it in range.
@@ -763,9 +770,9 @@ void TConfigDatabase::ForEachDevice(const std::function<void(const TDeviceRecord
 }
 
 void TConfigDatabase::ForEachDeviceOf(int64_t ProfileID, const std::function<void(const TDeviceRecord &)> &Visit) {
-    static const QByteArray sql =
-        SelectSql(DevicesTable, DeviceFields(), "WHERE ProfileID IS ?3 AND DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
-    ForEachDeviceWhere(sql, {ProfileID ? QVariant(qlonglong(ProfileID)) : QVariant()}, Visit);
+    const QByteArray sql = SelectSql(DevicesTable, DeviceFields(),
+                                     "WHERE " + OfProfile(ProfileID, "?3") + " AND DeviceID > ?1 ORDER BY DeviceID LIMIT ?2");
+    ForEachDeviceWhere(sql, ProfileID ? QVariantList{qlonglong(ProfileID)} : QVariantList{}, Visit);
 }
 
 int64_t TConfigDatabase::CountDevices() {
@@ -999,9 +1006,10 @@ void TConfigDatabase::ForEachKeptVerdict(const std::function<void(const TVerdict
     }
     profiles.emplace_back(0, QString());
     for (const auto &[id, name] : profiles) {
-        TStatement s(*this, "SELECT DeviceID, UniqueID, Verdict, VerdictMessage FROM devices WHERE ProfileID IS ?"
-                            " ORDER BY DeviceID");
-        s.Bind(1, id ? QVariant(qlonglong(id)) : QVariant());
+        TStatement s(*this, "SELECT DeviceID, UniqueID, Verdict, VerdictMessage FROM devices WHERE " +
+                                OfProfile(id, "?") + " ORDER BY DeviceID");
+        if (id)
+            s.Bind(1, qlonglong(id));
         const std::optional<QString> profile = id ? std::optional(name) : std::nullopt;
         while (s.Step())
             Device({s.Column(1).toString(), profile, Level(s.Column(2)), s.Column(3).toString(),

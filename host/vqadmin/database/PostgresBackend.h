@@ -6,8 +6,6 @@
 
 #include "DatabaseBackend.h"
 
-#include <QHash>
-
 #include <functional>
 #include <vector>
 

@@ -3,8 +3,6 @@
 
 #include "DatabaseBackend.h"
 
-#include <QHash>
-
 struct sqlite3;
 
 class TSQLiteBackend : public TDatabaseBackend {
