@@ -41,14 +41,16 @@ struct TRegisteredLibrary {
 };
 
 // SQLite's quick check of the whole file, whose time grows with it, made on a
-// connection and a thread of its own while the window opens. Damage it finds
-// ends the event loops, the window's and a message box's alike, so that
-// nothing more is written.
+// connection and a thread of its own while the window opens (none on a
+// server). Damage it finds ends the event loops, the window's and a message
+// box's alike, so that nothing more is written.
 class TIntegrityCheck {
 public:
     explicit TIntegrityCheck(const QString &Path)
         : FDone(std::async(std::launch::async, [Path] {
-                    const TConfigDatabase checked(Path, TConfigDatabase::TOpenMode::Existing);
+                    if (!IsServerAddress(Path)) { // a server keeps its own pages whole
+                        const TConfigDatabase checked(Path, TConfigDatabase::TOpenMode::Existing);
+                    }
                 }).share()) {
         QObject::connect(&FPoll, &QTimer::timeout, [this] {
             if (FDone.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
