@@ -188,6 +188,7 @@ TEST(ControlComponents, OwnersListTheirComponentsInCreationOrder) {
     EXPECT_EQ(Components(&frame), QList<QWidget *>({panel, st, ed, sub, counter}));
     EXPECT_EQ(Components(counter), QList<QWidget *>({part}));
     EXPECT_EQ(FindComponent(&frame, "edName"), ed);
-    EXPECT_EQ(FindComponent(&frame, "edInner"), nullptr);
+    EXPECT_EQ(FindComponent(&frame, "edInner"), nullptr); // the inner frame's, not this one's
+    EXPECT_EQ(Components(sub), QList<QWidget *>({inner}));
     EXPECT_EQ(ChildControls(panel), QList<QWidget *>({ed, sub}));
 }
