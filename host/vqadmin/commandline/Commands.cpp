@@ -124,8 +124,8 @@ TImported ImportSite(TConfigDatabase &Database, QIODevice &File, const std::func
 
 void ExportSite(TConfigDatabase &Database, QIODevice &Out, const QString &Name,
                 const std::function<void(int64_t, int64_t)> &Progress) {
-    // One transaction: the site as it was when the export began.
-    const TConfigDatabase::TTransaction snapshot(Database);
+    // One snapshot: the site as it was when the export began.
+    const TConfigDatabase::TTransaction snapshot(Database, TConfigDatabase::TTransaction::TLock::Never);
     Database.CheckReferences();
     TSiteFileWriter writer(Out, Name);
     writer.System(Database.LoadSystem());

@@ -334,7 +334,9 @@ TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database, TLock Loc
     : FDatabase(Database), FName("sp" + QByteArray::number(Database.FSavepoints)) {
     // The outermost transaction takes the lock, waiting for another's as any statement does.
     FBegun = !Database.FBackend->InTransaction();
-    if (FBegun)
+    if (FBegun && Lock == TLock::Never)
+        Database.FBackend->BeginReading();
+    else if (FBegun)
         Database.FBackend->Begin(Lock == TLock::Now);
     TStatement(FDatabase, "SAVEPOINT " + FName).Run();
     ++FDatabase.FSavepoints;

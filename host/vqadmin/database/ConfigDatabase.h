@@ -74,10 +74,11 @@ public:
 
     // All or nothing: rolled back unless committed. Transactions nest. One
     // that reads what it is about to write takes the write lock first, so
-    // that no other session writes in between.
+    // that no other session writes in between. One that only reads (Never)
+    // reads one state of the site and, on a server, keeps no writer waiting.
     class TTransaction {
     public:
-        enum class TLock { OnFirstWrite, Now };
+        enum class TLock { OnFirstWrite, Now, Never };
         explicit TTransaction(TConfigDatabase &Database, TLock Lock = TLock::OnFirstWrite);
         ~TTransaction();
         TTransaction(const TTransaction &) = delete;

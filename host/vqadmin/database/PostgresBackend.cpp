@@ -373,8 +373,8 @@ bool TPostgresBackend::InTransaction() {
     return PQtransactionStatus(FConn) != PQTRANS_IDLE;
 }
 
-// Either way at once: the transaction's reads then see one state of the
-// site, as SQLite's readers hold off writers until they are done.
+// Either way at once: a transaction that may write reads with the lock held,
+// so what it reads is what it writes over.
 void TPostgresBackend::Begin(bool) {
     Plain("BEGIN");
     try {
@@ -398,6 +398,9 @@ void TPostgresBackend::Rollback() {
     FChanged = false;
     PQclear(PQexec(FConn, "ROLLBACK"));
 }
+
+// The snapshot is taken by the first read, and a write is refused.
+void TPostgresBackend::BeginReading() { Plain("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
 
 // The server has no version number of a database's own: a table holds it.
 int TPostgresBackend::SchemaVersion() {

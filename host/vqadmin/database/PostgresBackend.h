@@ -28,6 +28,7 @@ public:
     void Begin(bool LockNow) override;
     void Commit() override;
     void Rollback() override;
+    void BeginReading() override;
     int SchemaVersion() override;
     void SetSchemaVersion(int Version) override;
     bool Empty() override;

@@ -309,6 +309,20 @@ TEST_F(ConfigDatabaseTest, ASchemaThreeDatabaseGainsRevisionsThatWritesMustName)
     EXPECT_FALSE(db.UpdateDevice(read));
 }
 
+// A transaction that only reads reads the site as it was when it began, and
+// on a server keeps no writer waiting (SQLite's readers hold writers off).
+TEST_P(DatabaseTest, AReadSnapshotKeepsNoWriterWaiting) {
+    TConfigDatabase db(DbPath());
+    db.SaveDevice(SampleDevice(1, 0, "a"));
+    const TConfigDatabase::TTransaction snapshot(db, TConfigDatabase::TTransaction::TLock::Never);
+    EXPECT_EQ(db.CountDevices(), 1);
+    if (OnServer())
+        TConfigDatabase(DbPath()).SaveDevice(SampleDevice(2, 0, "b"));
+    else
+        EXPECT_EQ(Raw("DELETE FROM devices"), "database is locked");
+    EXPECT_EQ(db.CountDevices(), 1);
+}
+
 // Whatever writes, this host or another tool, a write marks stale the
 // verdicts made from what it changed, and only those.
 TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
