@@ -808,15 +808,19 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const
     return devices;
 }
 
-bool TConfigDatabase::Shared(const char *Field, const QVariant &Value) {
-    static QHash<QByteArray, QByteArray> sqls;
-    QByteArray &sql = sqls[Field];
-    if (sql.isEmpty())
-        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2) AS r";
-    TStatement s(*this, sql);
-    s.Bind(1, Value);
-    s.Step();
-    return s.Column(0).toLongLong() > 1;
+QSet<QString> TConfigDatabase::SharedOf(const char *Field, const QStringList &Values) {
+    QSet<QString> shared;
+    if (Values.isEmpty())
+        return shared;
+    // A lookup of two rows at most for each value, which a server plans so
+    // also before it has statistics of an imported table.
+    TStatement s(*this, "SELECT column1 FROM (VALUES " + QByteArray("(?), ").repeated(Values.size() - 1) +
+                            "(?)) AS v WHERE (SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) +
+                            " = v.column1 LIMIT 2) AS r) > 1");
+    s.BindAll(QVariantList(Values.begin(), Values.end()));
+    while (s.Step())
+        shared.insert(s.Column(0).toString());
+    return shared;
 }
 
 // ---- the window's lists ------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "HostRecords.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 
@@ -134,8 +135,9 @@ public:
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
     // The devices whose Field holds Value, in DeviceID order.
     std::vector<TDeviceRecord> DevicesWith(const char *Field, const QVariant &Value);
-    // Whether more than one device's Field holds Value: an index lookup, no record read.
-    bool Shared(const char *Field, const QVariant &Value);
+    // Those of Values that more than one device's Field holds: index lookups,
+    // no record read, in one statement.
+    QSet<QString> SharedOf(const char *Field, const QStringList &Values);
 
     // The lists' rows, read a batch at a time in key order: up to Count after
     // the key After. One row is none when it is not there or not shown.

@@ -61,16 +61,19 @@ public:
     // Only the groups the devices belong to.
     THostFindings(TConfigDatabase &Database, const std::vector<TDeviceRecord> &Devices) {
         std::map<int64_t, TDeviceRecord> ids, macs;
-        // Most devices share nothing: for those, the index alone answers.
+        // Most devices share nothing: for those, the index alone answers, all of them in one question.
+        QStringList uniqueIDs, macTexts;
         for (const TDeviceRecord &d : Devices) {
-            if (Database.Shared("UniqueID", d.UniqueID))
-                for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", d.UniqueID))
-                    ids.emplace(o.DeviceID, o);
-            if (const QString mac = MACToText(d.MacAddress);
-                d.MacAddress != EmptyMACAddress && Database.Shared("MacAddress", mac))
-                for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", mac))
-                    macs.emplace(o.DeviceID, o);
+            uniqueIDs << d.UniqueID;
+            if (d.MacAddress != EmptyMACAddress)
+                macTexts << MACToText(d.MacAddress);
         }
+        for (const QString &id : Database.SharedOf("UniqueID", uniqueIDs))
+            for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", id))
+                ids.emplace(o.DeviceID, o);
+        for (const QString &mac : Database.SharedOf("MacAddress", macTexts))
+            for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", mac))
+                macs.emplace(o.DeviceID, o);
         AddIDs(Values(ids));
         AddMACs(Values(macs));
     }
