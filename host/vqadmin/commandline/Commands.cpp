@@ -211,19 +211,24 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     TProgress progress(QStringLiteral("validating"));
     TReportWriter report(Json, [&](const QByteArray &text) { progress.Print(text); });
     if (Changed) {
-        // The stale verdicts made and kept, then the report from those kept: all as of one moment.
-        TConfigDatabase::TTransaction snapshot(database);
+        // The stale verdicts made and kept a slice at a time (a read-only
+        // database keeps none: the report's snapshot judges them all).
         database.CheckReferences();
         TListVerdicts verdicts(database, *module, ModuleBasis(*module));
         verdicts.Start();
         const int64_t total = verdicts.CountStale();
         TListVerdicts::TJudged judged;
-        while (verdicts.JudgeStale(QDeadlineTimer(250), judged))
-            progress.Update(int64_t(judged.Profiles.size() + judged.Devices.size()), total);
+        if (!database.ReadOnly())
+            while (verdicts.JudgeStale(QDeadlineTimer(250), judged))
+                progress.Update(int64_t(judged.Profiles.size() + judged.Devices.size()), total);
+        // Then the report from those kept, and those that went stale since
+        // judged for it alone: all as of one moment.
+        const TConfigDatabase::TTransaction snapshot(database, TConfigDatabase::TTransaction::TLock::Never);
+        database.CheckReferences();
+        verdicts.HoldStale();
         verdicts.Report(report);
-        snapshot.Commit();
     } else {
-        const TConfigDatabase::TTransaction snapshot(database);
+        const TConfigDatabase::TTransaction snapshot(database, TConfigDatabase::TTransaction::TLock::Never);
         ValidateSite(database, *module, report, [&](int64_t done, int64_t total) { progress.Update(done, total); });
     }
     report.Finish();

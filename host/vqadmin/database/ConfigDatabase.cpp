@@ -963,15 +963,18 @@ std::vector<int64_t> TConfigDatabase::StaleProfiles(bool Everything) {
     return ids;
 }
 
-std::vector<int64_t> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
-    TStatement s(*this, Everything ? "SELECT DeviceID FROM devices WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?"
-                                   : "SELECT DeviceID FROM devices INDEXED BY devices_stale"
-                                     " WHERE VerdictStale = 1 AND DeviceID > ? ORDER BY DeviceID LIMIT ?");
+// One statement a batch: the first judging after an import reads every device.
+std::vector<TDeviceRecord> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
+    static const QByteArray all = SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?");
+    static const QByteArray stale = SelectSql(DevicesTable, DeviceFields(),
+                                              "INDEXED BY devices_stale WHERE VerdictStale = 1 AND DeviceID > ?"
+                                              " ORDER BY DeviceID LIMIT ?");
+    TStatement s(*this, Everything ? all : stale);
     s.BindAll({qlonglong(After), Count});
-    std::vector<int64_t> ids;
+    std::vector<TDeviceRecord> devices;
     while (s.Step())
-        ids.push_back(s.Column(0).toLongLong());
-    return ids;
+        devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
+    return devices;
 }
 
 void TConfigDatabase::KeepVerdict(const char *Sql, const TVerdict &Verdict) {
@@ -984,8 +987,26 @@ void TConfigDatabase::KeepProfileVerdict(const TVerdict &Verdict) {
     KeepVerdict("UPDATE profiles SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE ProfileID = ?", Verdict);
 }
 
-void TConfigDatabase::KeepDeviceVerdict(const TVerdict &Verdict) {
-    KeepVerdict("UPDATE devices SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE DeviceID = ?", Verdict);
+// A round trip a batch rather than one a device: a statement of KeptBatch
+// rows, or as many as are left, prepared once for each number of rows.
+void TConfigDatabase::KeepDeviceVerdicts(const std::vector<TVerdict> &Verdicts) {
+    constexpr std::size_t KeptBatch = 64;
+    static QHash<std::size_t, QByteArray> sqls;
+    for (std::size_t at = 0; at < Verdicts.size(); at += KeptBatch) {
+        const std::size_t n = std::min(KeptBatch, Verdicts.size() - at);
+        QByteArray &sql = sqls[n];
+        if (sql.isEmpty()) {
+            const QByteArray row = "(CAST(? AS INTEGER), CAST(? AS INTEGER), ?)";
+            sql = "UPDATE devices SET Verdict = v.column2, VerdictMessage = v.column3, VerdictStale = 0 FROM (VALUES " +
+                  (QByteArray(row) + ", ").repeated(qsizetype(n) - 1) + row + ") AS v WHERE DeviceID = v.column1";
+        }
+        TStatement s(*this, sql);
+        QVariantList values;
+        for (std::size_t i = at; i < at + n; ++i)
+            values << qlonglong(Verdicts[i].ID) << int(Verdicts[i].Level) << Verdicts[i].Message;
+        s.BindAll(values);
+        s.Queue();
+    }
 }
 
 int64_t TConfigDatabase::CountVerdicts(TConflictLevel Level) {

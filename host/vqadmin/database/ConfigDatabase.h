@@ -166,10 +166,10 @@ public:
     // With Everything, all of them rather than the stale ones; devices a batch
     // at a time, up to Count after the key After.
     std::vector<int64_t> StaleProfiles(bool Everything = false);
-    std::vector<int64_t> StaleDevices(int64_t After, int Count, bool Everything = false);
-    // Keeps a verdict (its level and message) as no longer stale.
+    std::vector<TDeviceRecord> StaleDevices(int64_t After, int Count, bool Everything = false);
+    // Keeps a verdict (its level and message) as no longer stale; the devices' in one statement.
     void KeepProfileVerdict(const TVerdict &Verdict);
-    void KeepDeviceVerdict(const TVerdict &Verdict);
+    void KeepDeviceVerdicts(const std::vector<TVerdict> &Verdicts);
     // How many profiles and devices have a kept verdict of that level.
     int64_t CountVerdicts(TConflictLevel Level);
     // The kept verdicts in a validation report's order: the profiles by ID;

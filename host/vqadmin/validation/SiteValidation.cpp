@@ -274,7 +274,7 @@ void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdi
 }
 
 void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, const std::vector<int64_t> &ProfileIDs,
-                     const std::vector<int64_t> &DeviceIDs, TVerdictSink &Sink) {
+                     const std::vector<TDeviceRecord> &Devices, TVerdictSink &Sink) {
     const TInterfaceRef<THostServant> servant(new THostServant(Database));
     for (const int64_t id : ProfileIDs)
         if (const std::optional<TProfileRecord> p = Database.LoadProfile(id)) {
@@ -283,13 +283,9 @@ void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, con
         }
     // By profile, so that each is prepared once.
     std::map<int64_t, std::vector<TDeviceRecord>> byProfile;
-    std::vector<TDeviceRecord> devices;
-    for (const int64_t id : DeviceIDs)
-        if (const std::optional<TDeviceRecord> d = Database.LoadDevice(id)) {
-            byProfile[d->ProfileID].push_back(*d);
-            devices.push_back(*d);
-        }
-    const THostFindings findings(Database, devices);
+    for (const TDeviceRecord &d : Devices)
+        byProfile[d.ProfileID].push_back(d);
+    const THostFindings findings(Database, Devices);
     for (const auto &[profileID, group] : byProfile) {
         const std::optional<TProfileRecord> p = profileID ? Database.LoadProfile(profileID) : std::nullopt;
         const TInterfaceRef<THostProfile> profile(p ? new THostProfile(Database, *p) : nullptr);

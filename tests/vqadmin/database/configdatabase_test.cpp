@@ -343,7 +343,7 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
         {nullptr, [](TConfigDatabase &Db) { Db.SaveSystem({}); }, {1, 2}, all},
         {"INSERT INTO node_addresses VALUES (3, '10.0.0.3')", {}, {1, 2}, all},
         // Neither a verdict kept nor what the dialogs remember.
-        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdict({"a", {}, clvError, "bad", 1}); }, {}, {}},
+        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdicts({{"a", {}, clvError, "bad", 1}}); }, {}, {}},
         {nullptr, [](TConfigDatabase &Db) { Db.SaveProfilePage("LYN 2", "pcSettings"); }, {}, {}},
     };
     TConfigDatabase db(DbPath());
@@ -360,7 +360,10 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
             c.Host(db);
         const std::string what = c.Write ? c.Write : "the host's write";
         EXPECT_EQ(db.StaleProfiles(), c.Profiles) << what;
-        EXPECT_EQ(db.StaleDevices(0, 100), c.Devices) << what;
+        std::vector<int64_t> stale;
+        for (const TDeviceRecord &d : db.StaleDevices(0, 100))
+            stale.push_back(d.DeviceID);
+        EXPECT_EQ(stale, c.Devices) << what;
     }
 }
 
