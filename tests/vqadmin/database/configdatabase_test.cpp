@@ -241,12 +241,15 @@ TEST_P(DatabaseTest, ImportAddsADeviceWhoseIDIsFreeAndNumbersTheRest) {
         db.SaveProfile(SampleProfile(1, "Sales"));
         for (const auto &[id, unique] : {std::pair{5, "a"}, {2, "b"}, {0, "c"}, {5, "x"}, {9, "e"}, {2, "x"}, {0, "g"}})
             added << db.AddDevice(SampleDevice(id, 1, QLatin1String(unique)));
+        for (int id = 10; id < 300; ++id) // more than a server is sent in one statement
+            db.AddDevice(SampleDevice(id, 1, QString::number(id)));
         db.NumberAddedDevices();
     });
     EXPECT_EQ(added, QList<bool>({true, true, true, false, true, false, true}));
     EXPECT_THROW(db.ReplaceSite([&] { db.AddDevice(SampleDevice(1, 7, "x")); }), EDatabase);
     const std::unique_ptr<TDatabaseBackend> backend = OpenBackend(DbPath(), false);
-    TBackendStatement &devices = backend->Statement("SELECT DeviceID || UniqueID FROM devices ORDER BY DeviceID");
+    TBackendStatement &devices =
+        backend->Statement("SELECT DeviceID || UniqueID FROM devices WHERE DeviceID < 10 ORDER BY DeviceID");
     TBackendStatement &count = backend->Statement("SELECT count(*) FROM devices");
     QStringList stored;
     while (devices.Step() && count.Step()) {
@@ -254,7 +257,8 @@ TEST_P(DatabaseTest, ImportAddsADeviceWhoseIDIsFreeAndNumbersTheRest) {
         count.Reset();
     }
     devices.Reset();
-    EXPECT_EQ(stored, QStringList({"1c5", "2b5", "3g5", "5a5", "9e5"}));
+    EXPECT_EQ(stored, QStringList({"1c295", "2b295", "3g295", "5a295", "9e295"}));
+    EXPECT_EQ(Scalar("SELECT count(*) FROM devices WHERE UniqueID = CAST(DeviceID AS TEXT)"), 290);
 }
 
 TEST_P(DatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
