@@ -965,7 +965,8 @@ std::vector<int64_t> TConfigDatabase::StaleProfiles(bool Everything) {
 
 // One statement a batch: the first judging after an import reads every device.
 std::vector<TDeviceRecord> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
-    static const QByteArray all = SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?");
+    static const QByteArray all =
+        SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?");
     static const QByteArray stale = SelectSql(DevicesTable, DeviceFields(),
                                               "INDEXED BY devices_stale WHERE VerdictStale = 1 AND DeviceID > ?"
                                               " ORDER BY DeviceID LIMIT ?");

@@ -167,7 +167,7 @@ public:
     // at a time, up to Count after the key After.
     std::vector<int64_t> StaleProfiles(bool Everything = false);
     std::vector<TDeviceRecord> StaleDevices(int64_t After, int Count, bool Everything = false);
-    // Keeps a verdict (its level and message) as no longer stale; the devices' in one statement.
+    // Keeps a verdict (its level and message) as no longer stale; the devices' a batch to a statement.
     void KeepProfileVerdict(const TVerdict &Verdict);
     void KeepDeviceVerdicts(const std::vector<TVerdict> &Verdicts);
     // How many profiles and devices have a kept verdict of that level.

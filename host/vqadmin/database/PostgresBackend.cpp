@@ -49,7 +49,8 @@ public:
         Prepare(FName, sql);
         static const QRegularExpression insert(QStringLiteral("^(INSERT INTO \\w+ \\([^)]*\\) VALUES )(\\(.*\\))$"));
         const QRegularExpressionMatch plain = insert.match(QString::fromUtf8(sql));
-        FGathers = plain.hasMatch() && !FValues.empty() && !sql.contains(" ON CONFLICT ") && !sql.contains(" RETURNING ");
+        FGathers =
+            plain.hasMatch() && !FValues.empty() && !sql.contains(" ON CONFLICT ") && !sql.contains(" RETURNING ");
         if (FGathers)
             Prepare(FName + "r", Rows(plain.captured(1), plain.captured(2)));
     }
@@ -133,15 +134,16 @@ public:
         if (FGathered.size() == RowsPerInsert * FValues.size())
             FBackend.SendGathered();
     }
-    // Queued, or thrown away: for the backend, which no longer counts them as gathered.
+    // Queues the rows: for the backend, which no longer counts them as
+    // gathered. None is left when a queued one fails.
     void SendGathered() {
+        const TValues rows = std::exchange(FGathered, {});
         const auto width = std::ptrdiff_t(FValues.size());
-        if (FGathered.size() == RowsPerInsert * FValues.size())
-            FBackend.Queue(FName + "r", Pointers(FGathered.begin(), FGathered.end()));
+        if (rows.size() == RowsPerInsert * FValues.size())
+            FBackend.Queue(FName + "r", Pointers(rows.begin(), rows.end()));
         else
-            for (auto row = FGathered.cbegin(); row != FGathered.cend(); row += width)
+            for (auto row = rows.begin(); row != rows.end(); row += width)
                 FBackend.Queue(FName, Pointers(row, row + width));
-        FGathered.clear();
     }
     void DropGathered() { FGathered.clear(); }
 
