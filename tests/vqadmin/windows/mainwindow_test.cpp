@@ -339,10 +339,7 @@ TEST_F(MainWindowTest, AtOpenOnlyWhatChangedSinceIsJudgedAgain) {
 TEST_F(MainWindowTest, VerdictsJudgedWhileTheSiteChangedAreNotKept) {
     Window.reset();
     Database.MarkAllStale();
-    Module.Judging = [&] {
-        Module.Judging = {};
-        Database.SaveProfile(*Database.LoadProfile(1));
-    };
+    Module.Judging = [&] { Database.SaveProfile(*Database.LoadProfile(1)); };
     Window.reset(new TMainWindow(Database, Module));
     EXPECT_EQ(Database.CountStale(), Database.CountProfiles() + Database.CountDevices());
 }
