@@ -211,17 +211,24 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     TProgress progress(QStringLiteral("validating"));
     TReportWriter report(Json, [&](const QByteArray &text) { progress.Print(text); });
     if (Changed) {
-        // The stale verdicts made and kept a slice at a time (a read-only
-        // database keeps none: the report's snapshot judges them all).
+        // No verdict is kept over a reference that does not hold. The stale
+        // ones are made and kept a slice at a time, until the last or until
+        // the site changes under one, so that a busy site cannot keep the
+        // command going (a read-only database keeps none at all).
         database.CheckReferences();
         TListVerdicts verdicts(database, *module, ModuleBasis(*module));
         verdicts.Start();
         const int64_t total = verdicts.CountStale();
         TListVerdicts::TJudged judged;
-        if (!database.ReadOnly())
-            while (verdicts.JudgeStale(QDeadlineTimer(250), judged))
-                progress.Update(int64_t(judged.Profiles.size() + judged.Devices.size()), total);
-        // Then the report from those kept, and those that went stale since
+        const bool keeps = !database.ReadOnly();
+        for (int64_t done = 0; keeps && verdicts.JudgeStale(QDeadlineTimer(250), judged);) {
+            const int64_t kept = int64_t(judged.Profiles.size() + judged.Devices.size());
+            if (kept == done)
+                break; // the site changed under the slice
+            done = kept;
+            progress.Update(done, total);
+        }
+        // Then the report from those kept, and those left or gone stale since
         // judged for it alone: all as of one moment.
         const TConfigDatabase::TTransaction snapshot(database, TConfigDatabase::TTransaction::TLock::Never);
         database.CheckReferences();
