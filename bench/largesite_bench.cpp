@@ -2,7 +2,8 @@
 // administrator runs it: import of the site file into a new database,
 // validate and export, each with the program's peak resident memory as
 // /usr/bin/time reports it; and import into a database on the PostgreSQL
-// server that `./dev bench large` starts (VQ_TEST_POSTGRES names it).
+// server that `./dev bench large` starts (VQ_TEST_POSTGRES names it), and
+// the first validate --changed there after it.
 // Generating the site alone takes a while, so this program is not part of
 // `./dev bench` or CI: run it with `./dev bench large`.
 
@@ -117,5 +118,15 @@ void BM_ImportPostgreSQL(benchmark::State &state) {
             [&] { ServerSql(database.Address(), "DROP SCHEMA public CASCADE; CREATE SCHEMA public"); });
 }
 BENCHMARK(BM_ImportPostgreSQL)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+
+// The first validate --changed after an import there: every verdict stale.
+void BM_ValidateChangedPostgreSQL(benchmark::State &state) {
+    const TServerDatabase database;
+    Measure(state, {"--db", database.Address(), "validate", "--changed"}, 1, [&] {
+        ServerSql(database.Address(), "DROP SCHEMA public CASCADE; CREATE SCHEMA public");
+        RunVqadmin({"--db", database.Address(), "import", Site().File});
+    });
+}
+BENCHMARK(BM_ValidateChangedPostgreSQL)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
 } // namespace

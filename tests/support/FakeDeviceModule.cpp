@@ -299,12 +299,16 @@ TConflictLevel TFakeDeviceModule::ValidateProfile(IDeviceProfile *Profile, IDevi
 TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, TProfileHandle, IDevicePluginServant *,
                                                  PAnsiStringRef &Message) {
     Raise("ValidateDevice");
+    if (Judging)
+        Judging();
     return Judge(Device->getUniqueID().Text(), Message);
 }
 
 TConflictLevel TFakeDeviceModule::ValidateDevice(IDevice *Device, IDeviceProfile *, IDevicePluginServant *,
                                                  PAnsiStringRef &Message) {
     Raise("ValidateDevice");
+    if (Judging)
+        Judging();
     return Judge(Device->getUniqueID().Text(), Message);
 }
 

@@ -25,6 +25,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -108,6 +110,7 @@ private:
 class TFakeDeviceModule : public TInterfacedObject<IDevicePluginModule> {
 public:
     QString Throw;   // the operation that raises
+    std::function<void()> Judging; // runs as a device is judged
     int Frames = 0;  // frames alive
     TFakeDeviceFrame *LastFrame = nullptr;
     TFakeProfileFrame *LastProfileFrame = nullptr;

@@ -124,8 +124,8 @@ TImported ImportSite(TConfigDatabase &Database, QIODevice &File, const std::func
 
 void ExportSite(TConfigDatabase &Database, QIODevice &Out, const QString &Name,
                 const std::function<void(int64_t, int64_t)> &Progress) {
-    // One transaction: the site as it was when the export began.
-    const TConfigDatabase::TTransaction snapshot(Database);
+    // One snapshot: the site as it was when the export began.
+    const TConfigDatabase::TTransaction snapshot(Database, TConfigDatabase::TTransaction::TLock::Never);
     Database.CheckReferences();
     TSiteFileWriter writer(Out, Name);
     writer.System(Database.LoadSystem());
@@ -211,19 +211,31 @@ int CommandValidate(const QString &DatabasePath, const QString &PluginPath, bool
     TProgress progress(QStringLiteral("validating"));
     TReportWriter report(Json, [&](const QByteArray &text) { progress.Print(text); });
     if (Changed) {
-        // The stale verdicts made and kept, then the report from those kept: all as of one moment.
-        TConfigDatabase::TTransaction snapshot(database);
+        // No verdict is kept over a reference that does not hold. The stale
+        // ones are made and kept a slice at a time, until the last or until
+        // the site changes under one, so that a busy site cannot keep the
+        // command going (a read-only database keeps none at all).
         database.CheckReferences();
         TListVerdicts verdicts(database, *module, ModuleBasis(*module));
         verdicts.Start();
         const int64_t total = verdicts.CountStale();
         TListVerdicts::TJudged judged;
-        while (verdicts.JudgeStale(QDeadlineTimer(250), judged))
-            progress.Update(int64_t(judged.Profiles.size() + judged.Devices.size()), total);
+        const bool keeps = !database.ReadOnly();
+        for (int64_t done = 0; keeps && verdicts.JudgeStale(QDeadlineTimer(250), judged);) {
+            const int64_t kept = int64_t(judged.Profiles.size() + judged.Devices.size());
+            if (kept == done)
+                break; // the site changed under the slice
+            done = kept;
+            progress.Update(done, total);
+        }
+        // Then the report from those kept, and those left or gone stale since
+        // judged for it alone: all as of one moment.
+        const TConfigDatabase::TTransaction snapshot(database, TConfigDatabase::TTransaction::TLock::Never);
+        database.CheckReferences();
+        verdicts.HoldStale();
         verdicts.Report(report);
-        snapshot.Commit();
     } else {
-        const TConfigDatabase::TTransaction snapshot(database);
+        const TConfigDatabase::TTransaction snapshot(database, TConfigDatabase::TTransaction::TLock::Never);
         ValidateSite(database, *module, report, [&](int64_t done, int64_t total) { progress.Update(done, total); });
     }
     report.Finish();

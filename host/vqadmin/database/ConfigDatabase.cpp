@@ -334,7 +334,9 @@ TConfigDatabase::TTransaction::TTransaction(TConfigDatabase &Database, TLock Loc
     : FDatabase(Database), FName("sp" + QByteArray::number(Database.FSavepoints)) {
     // The outermost transaction takes the lock, waiting for another's as any statement does.
     FBegun = !Database.FBackend->InTransaction();
-    if (FBegun)
+    if (FBegun && Lock == TLock::Never)
+        Database.FBackend->BeginReading();
+    else if (FBegun)
         Database.FBackend->Begin(Lock == TLock::Now);
     TStatement(FDatabase, "SAVEPOINT " + FName).Run();
     ++FDatabase.FSavepoints;
@@ -806,15 +808,19 @@ std::vector<TDeviceRecord> TConfigDatabase::DevicesWith(const char *Field, const
     return devices;
 }
 
-bool TConfigDatabase::Shared(const char *Field, const QVariant &Value) {
-    static QHash<QByteArray, QByteArray> sqls;
-    QByteArray &sql = sqls[Field];
-    if (sql.isEmpty())
-        sql = "SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) + " = ? LIMIT 2) AS r";
-    TStatement s(*this, sql);
-    s.Bind(1, Value);
-    s.Step();
-    return s.Column(0).toLongLong() > 1;
+QSet<QString> TConfigDatabase::SharedOf(const char *Field, const QStringList &Values) {
+    QSet<QString> shared;
+    if (Values.isEmpty())
+        return shared;
+    // A lookup of two rows at most for each value, which a server plans so
+    // also before it has statistics of an imported table.
+    TStatement s(*this, "SELECT column1 FROM (VALUES " + QByteArray("(?), ").repeated(Values.size() - 1) +
+                            "(?)) AS v WHERE (SELECT count(*) FROM (SELECT 1 FROM devices WHERE " + Quoted(Field) +
+                            " = v.column1 LIMIT 2) AS r) > 1");
+    s.BindAll(QVariantList(Values.begin(), Values.end()));
+    while (s.Step())
+        shared.insert(s.Column(0).toString());
+    return shared;
 }
 
 // ---- the window's lists ------------------------------------------------------------
@@ -957,15 +963,19 @@ std::vector<int64_t> TConfigDatabase::StaleProfiles(bool Everything) {
     return ids;
 }
 
-std::vector<int64_t> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
-    TStatement s(*this, Everything ? "SELECT DeviceID FROM devices WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?"
-                                   : "SELECT DeviceID FROM devices INDEXED BY devices_stale"
-                                     " WHERE VerdictStale = 1 AND DeviceID > ? ORDER BY DeviceID LIMIT ?");
+// One statement a batch: the first judging after an import reads every device.
+std::vector<TDeviceRecord> TConfigDatabase::StaleDevices(int64_t After, int Count, bool Everything) {
+    static const QByteArray all =
+        SelectSql(DevicesTable, DeviceFields(), "WHERE DeviceID > ? ORDER BY DeviceID LIMIT ?");
+    static const QByteArray stale = SelectSql(DevicesTable, DeviceFields(),
+                                              "INDEXED BY devices_stale WHERE VerdictStale = 1 AND DeviceID > ?"
+                                              " ORDER BY DeviceID LIMIT ?");
+    TStatement s(*this, Everything ? all : stale);
     s.BindAll({qlonglong(After), Count});
-    std::vector<int64_t> ids;
+    std::vector<TDeviceRecord> devices;
     while (s.Step())
-        ids.push_back(s.Column(0).toLongLong());
-    return ids;
+        devices.push_back(ReadRecord(DevicesTable, DeviceFields(), s));
+    return devices;
 }
 
 void TConfigDatabase::KeepVerdict(const char *Sql, const TVerdict &Verdict) {
@@ -978,8 +988,26 @@ void TConfigDatabase::KeepProfileVerdict(const TVerdict &Verdict) {
     KeepVerdict("UPDATE profiles SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE ProfileID = ?", Verdict);
 }
 
-void TConfigDatabase::KeepDeviceVerdict(const TVerdict &Verdict) {
-    KeepVerdict("UPDATE devices SET Verdict = ?, VerdictMessage = ?, VerdictStale = 0 WHERE DeviceID = ?", Verdict);
+// A round trip a batch rather than one a device: a statement of KeptBatch
+// rows, or as many as are left, prepared once for each number of rows.
+void TConfigDatabase::KeepDeviceVerdicts(const std::vector<TVerdict> &Verdicts) {
+    constexpr std::size_t KeptBatch = 64;
+    static QHash<std::size_t, QByteArray> sqls;
+    for (std::size_t at = 0; at < Verdicts.size(); at += KeptBatch) {
+        const std::size_t n = std::min(KeptBatch, Verdicts.size() - at);
+        QByteArray &sql = sqls[n];
+        if (sql.isEmpty()) {
+            const QByteArray row = "(CAST(? AS INTEGER), CAST(? AS INTEGER), ?)";
+            sql = "UPDATE devices SET Verdict = v.column2, VerdictMessage = v.column3, VerdictStale = 0 FROM (VALUES " +
+                  (QByteArray(row) + ", ").repeated(qsizetype(n) - 1) + row + ") AS v WHERE DeviceID = v.column1";
+        }
+        TStatement s(*this, sql);
+        QVariantList values;
+        for (std::size_t i = at; i < at + n; ++i)
+            values << qlonglong(Verdicts[i].ID) << int(Verdicts[i].Level) << Verdicts[i].Message;
+        s.BindAll(values);
+        s.Queue();
+    }
 }
 
 int64_t TConfigDatabase::CountVerdicts(TConflictLevel Level) {

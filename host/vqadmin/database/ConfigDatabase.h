@@ -12,6 +12,7 @@
 #include "HostRecords.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 
@@ -74,10 +75,11 @@ public:
 
     // All or nothing: rolled back unless committed. Transactions nest. One
     // that reads what it is about to write takes the write lock first, so
-    // that no other session writes in between.
+    // that no other session writes in between. One that only reads (Never)
+    // reads one state of the site and, on a server, keeps no writer waiting.
     class TTransaction {
     public:
-        enum class TLock { OnFirstWrite, Now };
+        enum class TLock { OnFirstWrite, Now, Never };
         explicit TTransaction(TConfigDatabase &Database, TLock Lock = TLock::OnFirstWrite);
         ~TTransaction();
         TTransaction(const TTransaction &) = delete;
@@ -133,8 +135,9 @@ public:
     std::vector<TDeviceRecord> DevicesSharing(const char *Field, const QVariant &Except);
     // The devices whose Field holds Value, in DeviceID order.
     std::vector<TDeviceRecord> DevicesWith(const char *Field, const QVariant &Value);
-    // Whether more than one device's Field holds Value: an index lookup, no record read.
-    bool Shared(const char *Field, const QVariant &Value);
+    // Those of Values that more than one device's Field holds: index lookups,
+    // no record read, in one statement.
+    QSet<QString> SharedOf(const char *Field, const QStringList &Values);
 
     // The lists' rows, read a batch at a time in key order: up to Count after
     // the key After. One row is none when it is not there or not shown.
@@ -163,10 +166,10 @@ public:
     // With Everything, all of them rather than the stale ones; devices a batch
     // at a time, up to Count after the key After.
     std::vector<int64_t> StaleProfiles(bool Everything = false);
-    std::vector<int64_t> StaleDevices(int64_t After, int Count, bool Everything = false);
-    // Keeps a verdict (its level and message) as no longer stale.
+    std::vector<TDeviceRecord> StaleDevices(int64_t After, int Count, bool Everything = false);
+    // Keeps a verdict (its level and message) as no longer stale; the devices' a batch to a statement.
     void KeepProfileVerdict(const TVerdict &Verdict);
-    void KeepDeviceVerdict(const TVerdict &Verdict);
+    void KeepDeviceVerdicts(const std::vector<TVerdict> &Verdicts);
     // How many profiles and devices have a kept verdict of that level.
     int64_t CountVerdicts(TConflictLevel Level);
     // The kept verdicts in a validation report's order: the profiles by ID;

@@ -62,6 +62,9 @@ public:
     virtual void Begin(bool LockNow) = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
+    // A transaction that only reads: one state of the site, and no lock that
+    // a writer waits for where the engine can (SQLite's readers hold writers off).
+    virtual void BeginReading() { Begin(false); }
 
     // 0 for a database without our schema.
     virtual int SchemaVersion() = 0;

@@ -19,6 +19,9 @@ const QByteArray SessionSql = "SET lock_timeout = '30s'; SET client_min_messages
 
 // Statements queued before their answers are read.
 constexpr int QueuedBatch = 256;
+// Rows of a plain INSERT sent as one statement: the server's work for each
+// statement is about as much as for each row.
+constexpr std::size_t RowsPerInsert = 128;
 
 // Type numbers of the server's integer and Boolean columns (pg_type.h).
 constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, NumericOid = 1700;
@@ -43,10 +46,19 @@ public:
         : FBackend(Backend), FName("s" + QByteArray::number(Backend.PreparedStatements())), FWrites(IsWrite(Sql)) {
         const QByteArray sql = ServerSql(Sql, &FParameters);
         FValues.resize(std::size_t(std::count_if(FParameters.begin(), FParameters.end(), [](int at) { return at >= 0; })));
-        PQclear(FBackend.Run(
-            false, [&] { return PQprepare(Backend.FConn, FName.constData(), sql.constData(), 0, nullptr); }));
+        Prepare(FName, sql);
+        static const QRegularExpression insert(QStringLiteral("^(INSERT INTO \\w+ \\([^)]*\\) VALUES )(\\(.*\\))$"));
+        const QRegularExpressionMatch plain = insert.match(QString::fromUtf8(sql));
+        FGathers =
+            plain.hasMatch() && !FValues.empty() && !sql.contains(" ON CONFLICT ") && !sql.contains(" RETURNING ");
+        if (FGathers)
+            Prepare(FName + "r", Rows(plain.captured(1), plain.captured(2)));
     }
-    ~TStatement() override { Reset(); }
+    ~TStatement() override {
+        if (FBackend.FGathering == this)
+            FBackend.FGathering = nullptr;
+        Reset();
+    }
 
     void Bind(int Index, const QVariant &Value) override {
         if (Index < 1 || std::size_t(Index) > FParameters.size())
@@ -103,11 +115,37 @@ public:
     }
 
     void Queue() override {
-        if (FBackend.InTransaction())
-            FBackend.Queue(FName, Values());
-        else
+        if (!FBackend.InTransaction())
             Step();
+        else if (FGathers)
+            Gather();
+        else
+            FBackend.Queue(FName, Values());
     }
+
+    // A plain INSERT's rows wait here until there are RowsPerInsert of them,
+    // or until another statement goes to the server (SendGathered).
+    void Gather() {
+        if (FBackend.FGathering != this) {
+            FBackend.SendGathered();
+            FBackend.FGathering = this;
+        }
+        FGathered.insert(FGathered.end(), FValues.begin(), FValues.end());
+        if (FGathered.size() == RowsPerInsert * FValues.size())
+            FBackend.SendGathered();
+    }
+    // Queues the rows: for the backend, which no longer counts them as
+    // gathered. None is left when a queued one fails.
+    void SendGathered() {
+        const TValues rows = std::exchange(FGathered, {});
+        const auto width = std::ptrdiff_t(FValues.size());
+        if (rows.size() == RowsPerInsert * FValues.size())
+            FBackend.Queue(FName + "r", Pointers(rows.begin(), rows.end()));
+        else
+            for (auto row = rows.begin(); row != rows.end(); row += width)
+                FBackend.Queue(FName, Pointers(row, row + width));
+    }
+    void DropGathered() { FGathered.clear(); }
 
     QVariant Column(int Index) const override {
         if (PQgetisnull(FResult, FRow, Index))
@@ -139,18 +177,43 @@ public:
     }
 
 private:
-    std::vector<const char *> Values() const {
+    using TValues = std::vector<std::optional<QByteArray>>;
+
+    void Prepare(const QByteArray &Name, const QByteArray &Sql) {
+        PQclear(FBackend.Run(
+            false, [&] { return PQprepare(FBackend.FConn, Name.constData(), Sql.constData(), 0, nullptr); }));
+    }
+    // The INSERT of RowsPerInsert rows of Row, each with parameters of its own.
+    QByteArray Rows(const QString &Head, const QString &Row) const {
+        static const QRegularExpression parameter(QStringLiteral("\\$(\\d+)"));
+        QStringList rows;
+        for (std::size_t i = 0; i < RowsPerInsert; ++i) {
+            QString row;
+            qsizetype at = 0;
+            for (const QRegularExpressionMatch &m : parameter.globalMatch(Row)) {
+                row += Row.mid(at, m.capturedStart() - at) + QLatin1Char('$') +
+                       QString::number(m.captured(1).toULongLong() + i * FValues.size());
+                at = m.capturedEnd();
+            }
+            rows << row + Row.mid(at);
+        }
+        return (Head + rows.join(QStringLiteral(", "))).toUtf8();
+    }
+    static std::vector<const char *> Pointers(TValues::const_iterator From, TValues::const_iterator To) {
         std::vector<const char *> values;
-        for (const std::optional<QByteArray> &v : FValues)
-            values.push_back(v ? v->constData() : nullptr);
+        for (auto v = From; v != To; ++v)
+            values.push_back(*v ? (*v)->constData() : nullptr);
         return values;
     }
+    std::vector<const char *> Values() const { return Pointers(FValues.begin(), FValues.end()); }
 
     TPostgresBackend &FBackend;
     QByteArray FName;
     bool FWrites;
     std::vector<int> FParameters;
-    std::vector<std::optional<QByteArray>> FValues;
+    TValues FValues;
+    bool FGathers = false; // a plain INSERT, whose rows are gathered
+    TValues FGathered;     // the values of the rows gathered, row after row
     PGresult *FResult = nullptr;  // the rows being read
     int FRow = 0;
     bool FStarted = false;        // a read sent, its rows being read
@@ -249,7 +312,13 @@ void TPostgresBackend::Release() {
         FStreaming->Hold();
 }
 
+void TPostgresBackend::SendGathered() {
+    if (TStatement *gathering = std::exchange(FGathering, nullptr))
+        gathering->SendGathered();
+}
+
 void TPostgresBackend::Free() {
+    SendGathered();
     Release();
     if (!Settle())
         Fail(QStringLiteral("cannot run a statement"));
@@ -259,6 +328,7 @@ void TPostgresBackend::Free() {
 // whose answers are read once the next batch is on its way: a round trip per
 // batch, not per statement.
 void TPostgresBackend::Queue(const QByteArray &Name, const std::vector<const char *> &Values) {
+    SendGathered();
     if (PQpipelineStatus(FConn) == PQ_PIPELINE_OFF) {
         Release();
         if (PQenterPipelineMode(FConn) != 1)
@@ -373,8 +443,8 @@ bool TPostgresBackend::InTransaction() {
     return PQtransactionStatus(FConn) != PQTRANS_IDLE;
 }
 
-// Either way at once: the transaction's reads then see one state of the
-// site, as SQLite's readers hold off writers until they are done.
+// Either way at once: a transaction that may write reads with the lock held,
+// so what it reads is what it writes over.
 void TPostgresBackend::Begin(bool) {
     Plain("BEGIN");
     try {
@@ -392,12 +462,17 @@ void TPostgresBackend::Commit() {
 }
 
 void TPostgresBackend::Rollback() {
+    if (TStatement *gathering = std::exchange(FGathering, nullptr))
+        gathering->DropGathered();
     if (FStreaming)
         Discard();
     Settle();
     FChanged = false;
     PQclear(PQexec(FConn, "ROLLBACK"));
 }
+
+// The snapshot is taken by the first read, and a write is refused.
+void TPostgresBackend::BeginReading() { Plain("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
 
 // The server has no version number of a database's own: a table holds it.
 int TPostgresBackend::SchemaVersion() {

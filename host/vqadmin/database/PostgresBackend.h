@@ -28,6 +28,7 @@ public:
     void Begin(bool LockNow) override;
     void Commit() override;
     void Rollback() override;
+    void BeginReading() override;
     int SchemaVersion() override;
     void SetSchemaVersion(int Version) override;
     bool Empty() override;
@@ -61,6 +62,8 @@ private:
     void Release();
     // Release, and every queued statement answered; Fail when one failed.
     void Free();
+    // The rows a statement gathered, queued.
+    void SendGathered();
     // Sends a prepared statement without waiting for its answer; Fail once one
     // of those sent before has failed.
     void Queue(const QByteArray &Name, const std::vector<const char *> &Values);
@@ -82,4 +85,6 @@ private:
     int FSyncs = 0;        // syncs whose answers are unread
     // The read whose rows come next on the connection.
     TStatement *FStreaming = nullptr;
+    // The statement whose rows wait to be queued, all at once.
+    TStatement *FGathering = nullptr;
 };

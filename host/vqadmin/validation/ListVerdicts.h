@@ -2,9 +2,10 @@
 // The plug-in's verdicts as the database keeps them with the records, brought
 // up to date by judging the stale records alone: those a write changed (the
 // database marks them, see TConfigDatabase), or all of them when the verdicts
-// were made by another plug-in or host. Each judged verdict is kept, in the
-// transaction that read its record; a read-only database keeps none, so they
-// are held here instead, in the place of the kept ones.
+// were made by another plug-in or host. Records are judged in a read
+// snapshot, which keeps no writer waiting, and their verdicts kept after it
+// in a short write, unless the site changed meanwhile; a read-only database
+// keeps none, so they are held here instead, in the place of the kept ones.
 
 #include "SiteValidation.h"
 
@@ -30,11 +31,16 @@ public:
         std::vector<int64_t> Profiles, Devices;
     };
     // Judges the stale profiles, then the stale devices in ID order, a batch
-    // at a time, until Deadline or the last; all in one transaction. What it
-    // judged is added to Judged; false when none are left.
+    // at a time, until Deadline or the last, in one snapshot; outside a
+    // transaction. What it kept (or held) is added to Judged; a slice the site
+    // changed under is judged again by the next call. False when none are left.
     bool JudgeStale(const QDeadlineTimer &Deadline, TJudged &Judged);
-    // Judges everything afresh, as the validate command does, keeping every
-    // verdict; every verdict goes to Also too, when given.
+    // Judges every stale record and holds its verdict for Report, keeping
+    // none: in the caller's transaction, which Report then reads too.
+    void HoldStale();
+    // Judges everything afresh in one snapshot, as the validate command does,
+    // keeping every verdict unless the site changed meanwhile; every verdict
+    // goes to Also too, when given.
     void JudgeSite(TVerdictSink *Also = nullptr);
     // The report of the validate command from the verdicts kept and held.
     void Report(TVerdictSink &Sink);
@@ -46,7 +52,11 @@ public:
 private:
     class TKeeper;
 
-    TConfigDatabase::TTransaction::TLock KeepingLock() const;
+    // JudgeStale's judging, into the keeper.
+    bool Judge(const QDeadlineTimer &Deadline, TKeeper &Keeper, TJudged &Judged);
+    // Keeps the verdicts judged in the snapshot whose last change was Seen, if
+    // it still is and the basis is still this one; false, keeping none, otherwise.
+    bool Keep(int64_t Seen, TKeeper &Keeper);
 
     TConfigDatabase &FDatabase;
     IDevicePluginModule &FModule;

@@ -61,16 +61,19 @@ public:
     // Only the groups the devices belong to.
     THostFindings(TConfigDatabase &Database, const std::vector<TDeviceRecord> &Devices) {
         std::map<int64_t, TDeviceRecord> ids, macs;
-        // Most devices share nothing: for those, the index alone answers.
+        // Most devices share nothing: for those, the index alone answers, all of them in one question.
+        QStringList uniqueIDs, macTexts;
         for (const TDeviceRecord &d : Devices) {
-            if (Database.Shared("UniqueID", d.UniqueID))
-                for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", d.UniqueID))
-                    ids.emplace(o.DeviceID, o);
-            if (const QString mac = MACToText(d.MacAddress);
-                d.MacAddress != EmptyMACAddress && Database.Shared("MacAddress", mac))
-                for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", mac))
-                    macs.emplace(o.DeviceID, o);
+            uniqueIDs << d.UniqueID;
+            if (d.MacAddress != EmptyMACAddress)
+                macTexts << MACToText(d.MacAddress);
         }
+        for (const QString &id : Database.SharedOf("UniqueID", uniqueIDs))
+            for (const TDeviceRecord &o : Database.DevicesWith("UniqueID", id))
+                ids.emplace(o.DeviceID, o);
+        for (const QString &mac : Database.SharedOf("MacAddress", macTexts))
+            for (const TDeviceRecord &o : Database.DevicesWith("MacAddress", mac))
+                macs.emplace(o.DeviceID, o);
         AddIDs(Values(ids));
         AddMACs(Values(macs));
     }
@@ -271,7 +274,7 @@ void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdi
 }
 
 void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, const std::vector<int64_t> &ProfileIDs,
-                     const std::vector<int64_t> &DeviceIDs, TVerdictSink &Sink) {
+                     const std::vector<TDeviceRecord> &Devices, TVerdictSink &Sink) {
     const TInterfaceRef<THostServant> servant(new THostServant(Database));
     for (const int64_t id : ProfileIDs)
         if (const std::optional<TProfileRecord> p = Database.LoadProfile(id)) {
@@ -280,13 +283,9 @@ void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, con
         }
     // By profile, so that each is prepared once.
     std::map<int64_t, std::vector<TDeviceRecord>> byProfile;
-    std::vector<TDeviceRecord> devices;
-    for (const int64_t id : DeviceIDs)
-        if (const std::optional<TDeviceRecord> d = Database.LoadDevice(id)) {
-            byProfile[d->ProfileID].push_back(*d);
-            devices.push_back(*d);
-        }
-    const THostFindings findings(Database, devices);
+    for (const TDeviceRecord &d : Devices)
+        byProfile[d.ProfileID].push_back(d);
+    const THostFindings findings(Database, Devices);
     for (const auto &[profileID, group] : byProfile) {
         const std::optional<TProfileRecord> p = profileID ? Database.LoadProfile(profileID) : std::nullopt;
         const TInterfaceRef<THostProfile> profile(p ? new THostProfile(Database, *p) : nullptr);

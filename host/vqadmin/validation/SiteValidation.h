@@ -35,10 +35,10 @@ void ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module, TVerdi
                   const TValidationProgress &Progress = {});
 TValidationReport ValidateSite(TConfigDatabase &Database, IDevicePluginModule &Module);
 // The verdicts of some profiles and devices as ValidateSite gives them, the
-// host's findings from the devices sharing their keys; records that are not
+// host's findings from the devices sharing their keys; profiles that are not
 // there are left out.
 void ValidateRecords(TConfigDatabase &Database, IDevicePluginModule &Module, const std::vector<int64_t> &ProfileIDs,
-                     const std::vector<int64_t> &DeviceIDs, TVerdictSink &Sink);
+                     const std::vector<TDeviceRecord> &Devices, TVerdictSink &Sink);
 
 // Writes a report as the verdicts come. As text: one line per object,
 // `profile "NAME": LEVEL: MESSAGE` or `device "ID": LEVEL: MESSAGE` (LEVEL ok,

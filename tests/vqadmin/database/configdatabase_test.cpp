@@ -241,12 +241,15 @@ TEST_P(DatabaseTest, ImportAddsADeviceWhoseIDIsFreeAndNumbersTheRest) {
         db.SaveProfile(SampleProfile(1, "Sales"));
         for (const auto &[id, unique] : {std::pair{5, "a"}, {2, "b"}, {0, "c"}, {5, "x"}, {9, "e"}, {2, "x"}, {0, "g"}})
             added << db.AddDevice(SampleDevice(id, 1, QLatin1String(unique)));
+        for (int id = 10; id < 300; ++id) // more than a server is sent in one statement
+            db.AddDevice(SampleDevice(id, 1, QString::number(id)));
         db.NumberAddedDevices();
     });
     EXPECT_EQ(added, QList<bool>({true, true, true, false, true, false, true}));
     EXPECT_THROW(db.ReplaceSite([&] { db.AddDevice(SampleDevice(1, 7, "x")); }), EDatabase);
     const std::unique_ptr<TDatabaseBackend> backend = OpenBackend(DbPath(), false);
-    TBackendStatement &devices = backend->Statement("SELECT DeviceID || UniqueID FROM devices ORDER BY DeviceID");
+    TBackendStatement &devices =
+        backend->Statement("SELECT DeviceID || UniqueID FROM devices WHERE DeviceID < 10 ORDER BY DeviceID");
     TBackendStatement &count = backend->Statement("SELECT count(*) FROM devices");
     QStringList stored;
     while (devices.Step() && count.Step()) {
@@ -254,7 +257,8 @@ TEST_P(DatabaseTest, ImportAddsADeviceWhoseIDIsFreeAndNumbersTheRest) {
         count.Reset();
     }
     devices.Reset();
-    EXPECT_EQ(stored, QStringList({"1c5", "2b5", "3g5", "5a5", "9e5"}));
+    EXPECT_EQ(stored, QStringList({"1c295", "2b295", "3g295", "5a295", "9e295"}));
+    EXPECT_EQ(Scalar("SELECT count(*) FROM devices WHERE UniqueID = CAST(DeviceID AS TEXT)"), 290);
 }
 
 TEST_P(DatabaseTest, FirstFreeStartNumberOfADevicePrefix) {
@@ -309,6 +313,20 @@ TEST_F(ConfigDatabaseTest, ASchemaThreeDatabaseGainsRevisionsThatWritesMustName)
     EXPECT_FALSE(db.UpdateDevice(read));
 }
 
+// A transaction that only reads reads the site as it was when it began, and
+// on a server keeps no writer waiting (SQLite's readers hold writers off).
+TEST_P(DatabaseTest, AReadSnapshotKeepsNoWriterWaiting) {
+    TConfigDatabase db(DbPath());
+    db.SaveDevice(SampleDevice(1, 0, "a"));
+    const TConfigDatabase::TTransaction snapshot(db, TConfigDatabase::TTransaction::TLock::Never);
+    EXPECT_EQ(db.CountDevices(), 1);
+    if (OnServer())
+        TConfigDatabase(DbPath()).SaveDevice(SampleDevice(2, 0, "b"));
+    else
+        EXPECT_EQ(Raw("DELETE FROM devices"), "database is locked");
+    EXPECT_EQ(db.CountDevices(), 1);
+}
+
 // Whatever writes, this host or another tool, a write marks stale the
 // verdicts made from what it changed, and only those.
 TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
@@ -329,7 +347,7 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
         {nullptr, [](TConfigDatabase &Db) { Db.SaveSystem({}); }, {1, 2}, all},
         {"INSERT INTO node_addresses VALUES (3, '10.0.0.3')", {}, {1, 2}, all},
         // Neither a verdict kept nor what the dialogs remember.
-        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdict({"a", {}, clvError, "bad", 1}); }, {}, {}},
+        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdicts({{"a", {}, clvError, "bad", 1}}); }, {}, {}},
         {nullptr, [](TConfigDatabase &Db) { Db.SaveProfilePage("LYN 2", "pcSettings"); }, {}, {}},
     };
     TConfigDatabase db(DbPath());
@@ -346,7 +364,10 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
             c.Host(db);
         const std::string what = c.Write ? c.Write : "the host's write";
         EXPECT_EQ(db.StaleProfiles(), c.Profiles) << what;
-        EXPECT_EQ(db.StaleDevices(0, 100), c.Devices) << what;
+        std::vector<int64_t> stale;
+        for (const TDeviceRecord &d : db.StaleDevices(0, 100))
+            stale.push_back(d.DeviceID);
+        EXPECT_EQ(stale, c.Devices) << what;
     }
 }
 

@@ -315,8 +315,8 @@ TEST_F(MainWindowTest, AtOpenOnlyWhatChangedSinceIsJudgedAgain) {
     Window.reset();
     {
         TConfigDatabase other(Database.Path());
-        for (const int64_t id : {1, 4}) // verdicts that judging again would not give
-            other.KeepDeviceVerdict({{}, {}, clvWarning, "kept", id});
+        // Verdicts that judging again would not give.
+        other.KeepDeviceVerdicts({{{}, {}, clvWarning, "kept", 1}, {{}, {}, clvWarning, "kept", 4}});
         TDeviceRecord beta = *other.LoadDevice(2);
         beta.UniqueID = "warnbeta";
         other.SaveDevice(beta);
@@ -332,6 +332,16 @@ TEST_F(MainWindowTest, AtOpenOnlyWhatChangedSinceIsJudgedAgain) {
                                            "loose | 00-01-E1-00-00-04 |  |  | (kept)",
                                        }));
     EXPECT_EQ(Window->statusBar()->currentMessage(), "3 profiles and 4 devices checked: 1 error, 3 warnings");
+}
+
+// A verdict is kept only if the site did not change while it was judged: a
+// profile stored meanwhile leaves no trace on devices that are stale already.
+TEST_F(MainWindowTest, VerdictsJudgedWhileTheSiteChangedAreNotKept) {
+    Window.reset();
+    Database.MarkAllStale();
+    Module.Judging = [&] { Database.SaveProfile(*Database.LoadProfile(1)); };
+    Window.reset(new TMainWindow(Database, Module));
+    EXPECT_EQ(Database.CountStale(), Database.CountProfiles() + Database.CountDevices());
 }
 
 // Many stale verdicts are judged in slices between events, the window usable
