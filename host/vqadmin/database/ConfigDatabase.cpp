@@ -101,7 +101,8 @@ QByteArray OfProfile(int64_t ProfileID, const QByteArray &Parameter) {
 QVariant Optional(const auto &value) { return value ? QVariant::fromValue(*value) : QVariant(); }
 
 // A kept verdict's level; the column's constraint keeps it in range.
-TConflictLevel Level(const QVariant &column) { return TConflictLevel(column.toLongLong()); }
+TConflictLevel Level(int64_t column) { return TConflictLevel(column); }
+TConflictLevel Level(const QVariant &column) { return Level(column.toLongLong()); }
 
 } // namespace
 
@@ -132,6 +133,9 @@ public:
 
     // NULL as a null value, INTEGER as qlonglong, TEXT as QString.
     QVariant Column(int Index) const { return FStmt.Column(Index); }
+    // Without a QVariant, for the readers of every row (TBackendStatement::Integer, Utf8).
+    int64_t Integer(int Index) const { return FStmt.Integer(Index); }
+    QByteArrayView Utf8(int Index) const { return FStmt.Utf8(Index); }
 
 private:
     TBackendStatement &FStmt;
@@ -993,27 +997,25 @@ int64_t TConfigDatabase::CountVerdicts(TConflictLevel Level) {
 
 // One statement each, stepped through while Visit runs: for speed, as a
 // report of every device is long.
-void TConfigDatabase::ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
-                                         const std::function<void(const TVerdict &)> &Device) {
-    std::vector<std::pair<int64_t, QString>> profiles;
+void TConfigDatabase::ForEachKeptVerdict(const std::function<void(const TKeptVerdict &)> &Profile,
+                                         const std::function<void(const TKeptVerdict &)> &Device) {
+    std::vector<std::pair<int64_t, QByteArray>> profiles;
     {
         TStatement s(*this, "SELECT ProfileID, Name, Verdict, VerdictMessage FROM profiles ORDER BY ProfileID");
         while (s.Step()) {
-            profiles.emplace_back(s.Column(0).toLongLong(), s.Column(1).toString());
-            Profile({s.Column(1).toString(), std::nullopt, Level(s.Column(2)), s.Column(3).toString(),
-                     s.Column(0).toLongLong()});
+            const auto &[id, name] = profiles.emplace_back(s.Integer(0), s.Utf8(1).toByteArray());
+            Profile({name, std::nullopt, Level(s.Integer(2)), s.Utf8(3), id});
         }
     }
-    profiles.emplace_back(0, QString());
+    profiles.emplace_back(0, QByteArray());
     for (const auto &[id, name] : profiles) {
         TStatement s(*this, "SELECT DeviceID, UniqueID, Verdict, VerdictMessage FROM devices WHERE " +
                                 OfProfile(id, "?") + " ORDER BY DeviceID");
         if (id)
             s.Bind(1, qlonglong(id));
-        const std::optional<QString> profile = id ? std::optional(name) : std::nullopt;
+        const std::optional<QByteArrayView> profile = id ? std::optional<QByteArrayView>(name) : std::nullopt;
         while (s.Step())
-            Device({s.Column(1).toString(), profile, Level(s.Column(2)), s.Column(3).toString(),
-                    s.Column(0).toLongLong()});
+            Device({s.Utf8(1), profile, Level(s.Integer(2)), s.Utf8(3), s.Integer(0)});
     }
 }
 

@@ -24,6 +24,16 @@ struct TVerdict {
     int64_t ID = 0; // the profile's or device's database ID
 };
 
+// A verdict as the database keeps it, its texts in UTF-8 as they are read:
+// valid only while the visit that is given it runs.
+struct TKeptVerdict {
+    QByteArrayView Object;
+    std::optional<QByteArrayView> Profile;
+    TConflictLevel Level = clvNone;
+    QByteArrayView Message;
+    int64_t ID = 0;
+};
+
 // A row of the window's device list as the database holds it, with the verdict kept with it.
 struct TDeviceListRow {
     int64_t DeviceID = 0;
@@ -172,8 +182,8 @@ public:
     // The kept verdicts in a validation report's order: the profiles by ID;
     // the devices by profile, those without one last, and by ID. Visit must
     // not use the database.
-    void ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
-                            const std::function<void(const TVerdict &)> &Device);
+    void ForEachKeptVerdict(const std::function<void(const TKeptVerdict &)> &Profile,
+                            const std::function<void(const TKeptVerdict &)> &Device);
     // Raises EDatabase naming the first option or device row that refers to
     // a profile that is not there. Looks up each profile the devices refer
     // to, not each device.

@@ -72,6 +72,14 @@ public:
         sqlite3_clear_bindings(FStmt);
     }
 
+    int64_t Integer(int Index) const override { return sqlite3_column_int64(FStmt, Index); }
+
+    // The text first: asking for it may convert the value, which changes its length.
+    QByteArrayView Utf8(int Index) const override {
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, Index));
+        return {text, sqlite3_column_bytes(FStmt, Index)};
+    }
+
 private:
     TSQLiteBackend &FBackend;
     sqlite3_stmt *FStmt = nullptr;

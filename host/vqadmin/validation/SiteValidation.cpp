@@ -3,8 +3,6 @@
 #include "plugin/HostObjects.h"
 
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <cstring>
 #include <functional>
@@ -204,12 +202,6 @@ QString Plural(std::size_t n, const char *noun) {
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(noun) + (n == 1 ? QString() : QStringLiteral("s"));
 }
 
-// QJsonDocument writes no bare strings, so take one out of an array.
-QString JsonString(const QString &text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 // Keeps the verdicts it is given.
 class TReportCollector : public TVerdictSink {
 public:
@@ -308,6 +300,16 @@ namespace {
 // Text handed on at a time.
 constexpr qsizetype ReportPiece = 1 << 16;
 
+// A verdict's texts in UTF-8, as the writer takes them.
+struct TUtf8Verdict {
+    explicit TUtf8Verdict(const TVerdict &V)
+        : Object(V.Object.toUtf8()), Profile(V.Profile ? V.Profile->toUtf8() : QByteArray()),
+          Message(V.Message.toUtf8()),
+          Kept{Object, V.Profile ? std::optional<QByteArrayView>(Profile) : std::nullopt, V.Level, Message, V.ID} {}
+    const QByteArray Object, Profile, Message;
+    const TKeptVerdict Kept;
+};
+
 } // namespace
 
 TReportWriter::TReportWriter(bool Json, std::function<void(const QByteArray &)> Out)
@@ -335,11 +337,15 @@ void TReportWriter::Pass(bool All) {
     FText.resize(0); // keeping the room
 }
 
-void TReportWriter::Profile(const TVerdict &Verdict) {
+void TReportWriter::Profile(const TVerdict &Verdict) { Profile(TUtf8Verdict(Verdict).Kept); }
+
+void TReportWriter::Device(const TVerdict &Verdict) { Device(TUtf8Verdict(Verdict).Kept); }
+
+void TReportWriter::Profile(const TKeptVerdict &Verdict) {
     ++FCounts[Verdict.Level];
     if (FJson) {
         Add(FProfiles == 0 ? "{\"profiles\":[{\"name\":" : ",{\"name\":");
-        Add(JsonString(Verdict.Object));
+        AddText(Verdict.Object);
         AddJsonLevel(Verdict);
     } else {
         AddTextLine("profile", Verdict);
@@ -348,7 +354,7 @@ void TReportWriter::Profile(const TVerdict &Verdict) {
     Pass();
 }
 
-void TReportWriter::Device(const TVerdict &Verdict) {
+void TReportWriter::Device(const TKeptVerdict &Verdict) {
     ++FCounts[Verdict.Level];
     if (FJson) {
         if (FDevices == 0)
@@ -356,9 +362,12 @@ void TReportWriter::Device(const TVerdict &Verdict) {
         else
             Add(",");
         Add("{\"id\":");
-        Add(JsonString(Verdict.Object));
+        AddText(Verdict.Object);
         Add(",\"profile\":");
-        Add(Verdict.Profile ? JsonString(*Verdict.Profile) : QStringLiteral("null"));
+        if (Verdict.Profile)
+            AddText(*Verdict.Profile);
+        else
+            Add("null");
         AddJsonLevel(Verdict);
     } else {
         AddTextLine("device", Verdict);
@@ -390,27 +399,54 @@ void TReportWriter::BeginDevices() {
     Add("],\"devices\":[");
 }
 
-void TReportWriter::AddTextLine(const char *Kind, const TVerdict &Verdict) {
+void TReportWriter::AddTextLine(const char *Kind, const TKeptVerdict &Verdict) {
     static const char *const levels[] = {"ok", "warning", "error"};
     Add(Kind);
     Add(" \"");
-    Add(Verdict.Object);
+    AddText(Verdict.Object);
     Add("\": ");
     Add(levels[Verdict.Level]);
     if (!Verdict.Message.isEmpty()) {
         Add(": ");
-        Add(Verdict.Message);
+        AddText(Verdict.Message);
     }
     Add("\n");
 }
 
-void TReportWriter::AddJsonLevel(const TVerdict &Verdict) {
+void TReportWriter::AddJsonLevel(const TKeptVerdict &Verdict) {
     static const char *const levels[] = {"none", "warning", "error"};
     Add(",\"level\":\"");
     Add(levels[Verdict.Level]);
     Add("\",\"message\":");
-    Add(JsonString(Verdict.Message));
+    AddText(Verdict.Message);
     Add("}");
+}
+
+// Escaped as QJsonDocument escapes a string: the quote, the backslash and the
+// control characters, the rest as it is. A sequence that is not UTF-8 becomes
+// a replacement character, as a QString read from the bytes has it.
+void TReportWriter::AddText(QByteArrayView Utf8) {
+    if (!Utf8.isValidUtf8())
+        return AddText(QString::fromUtf8(Utf8).toUtf8());
+    if (!FJson)
+        return Add(Utf8);
+    static const char hex[] = "0123456789abcdef";
+    Add("\"");
+    for (const char *p = Utf8.begin(), *end = Utf8.end(); p < end;) {
+        const char *run = p;
+        while (p < end && uchar(*p) >= 0x20 && *p != '"' && *p != '\\')
+            ++p;
+        Add(QByteArrayView(run, p));
+        if (p == end)
+            break;
+        // The quote, the backslash and five control characters have escapes of their own.
+        static constexpr char own[] = "\"\\\b\f\n\r\t", letters[] = "\"\\bfnrt";
+        const char c = *p++;
+        const char *o = c ? std::strchr(own, c) : nullptr;
+        const char escaped[] = {'\\', o ? letters[o - own] : 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+        Add(QByteArrayView(escaped, o ? 2 : 6));
+    }
+    Add("\"");
 }
 
 QString ReportText(const TValidationReport &Report) { return WriteReport(Report, false); }
