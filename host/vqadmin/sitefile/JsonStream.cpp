@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include <charconv>
+#include <span>
 #include <cmath>
 #include <limits>
 
@@ -49,27 +50,25 @@ TJsonReader::TJsonReader(QIODevice &Source) : FSource(Source) {
     }
 }
 
-bool TJsonReader::AtEnd() {
-    if (FPos < FBuffer.size())
-        return false;
+bool TJsonReader::Refill() {
     FBase += FBuffer.size();
     FBuffer = FSource.read(ChunkSize);
     FPos = 0;
-    return FBuffer.isEmpty();
+    return !FBuffer.isEmpty();
 }
 
-int TJsonReader::PeekRaw() { return AtEnd() ? -1 : uchar(FBuffer[FPos]); }
-
+// A site file is mostly indentation: the buffer is scanned without a call per byte.
 int TJsonReader::Peek() {
     while (!AtEnd()) {
-        const char c = FBuffer[FPos];
-        if (!IsSpace(c))
-            return uchar(c);
-        ++FPos;
-        if (c == '\n') {
-            ++FLine;
-            FLineStart = Offset();
-        }
+        const char *begin = FBuffer.constData(), *end = begin + FBuffer.size(), *p = begin + FPos;
+        for (; p < end && IsSpace(*p); ++p)
+            if (*p == '\n') {
+                ++FLine;
+                FLineStart = FBase + (p - begin) + 1;
+            }
+        FPos = p - begin;
+        if (p < end)
+            return uchar(*p);
     }
     return -1;
 }
@@ -85,7 +84,7 @@ void TJsonReader::Malformed(const QString &Why, qint64 At) const {
 // as it is while a value inside is read.
 QString TJsonReader::Place() const {
     QString place;
-    for (const TFrame &f : FFrames) {
+    for (const TFrame &f : std::span(FFrames).first(FDepth)) {
         if (!f.Object)
             place += QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
         else if (place.isEmpty())
@@ -97,10 +96,20 @@ QString TJsonReader::Place() const {
 }
 
 void TJsonReader::Push(bool Object) {
-    if (FFrames.size() == MaxDepth)
+    if (FDepth == MaxDepth)
         Malformed(QStringLiteral("nested too deeply"));
     ++FPos;
-    FFrames.push_back(TFrame{Object});
+    if (FDepth == FFrames.size())
+        FFrames.emplace_back();
+    FFrames[FDepth++].Begin(Object);
+}
+
+void TJsonReader::TFrame::Begin(bool IsObject) {
+    Object = IsObject;
+    Count = 0;
+    Key.clear();
+    FewKeys.clear();
+    MoreKeys.clear();
 }
 
 bool TJsonReader::TFrame::AddKey(const QString &Key) {
@@ -128,13 +137,13 @@ bool TJsonReader::EnterArray() {
 }
 
 bool TJsonReader::NextInFrame(char Close) {
-    TFrame &f = FFrames.back();
+    TFrame &f = Top();
     const int c = Peek();
     if (c == -1)
         Malformed(QStringLiteral("unexpected end of text"));
     if (c == Close) {
         ++FPos;
-        FFrames.pop_back();
+        --FDepth;
         return false;
     }
     if (f.Count > 0) {
@@ -149,7 +158,7 @@ bool TJsonReader::NextInFrame(char Close) {
 bool TJsonReader::NextMember(QString &Key) {
     if (!NextKey(Key))
         return false;
-    if (!FFrames.back().AddKey(Key))
+    if (!Top().AddKey(Key))
         throw EJsonRead(Place() + QStringLiteral(": given twice"));
     return true;
 }
@@ -160,8 +169,8 @@ bool TJsonReader::NextKey(QString &Key) {
     if (Peek() != '"')
         Malformed(QStringLiteral("expected a key in double quotes"));
     bool lone = false;
-    Key = ParseString(lone);
-    FFrames.back().Key = Key;
+    Key = ParseString(lone, true);
+    Top().Key = Key;
     if (lone)
         throw EJsonRead(Place() + QStringLiteral(": the key holds a lone surrogate (half of a UTF-16 pair)"));
     if (Peek() != ':')
@@ -227,7 +236,19 @@ void TJsonReader::Finish() {
         Malformed(QStringLiteral("text after the end of the document"));
 }
 
-QString TJsonReader::ParseString(bool &Lone) {
+// Keys repeat from record to record: each is made a QString once.
+QString TJsonReader::KeyText(QByteArrayView Utf8) {
+    constexpr qsizetype MaxKeyTexts = 512;
+    if (const auto known = FKeyTexts.constFind(QByteArray::fromRawData(Utf8.data(), Utf8.size()));
+        known != FKeyTexts.cend())
+        return *known;
+    const QString text = QString::fromUtf8(Utf8);
+    if (FKeyTexts.size() < MaxKeyTexts) // a file of ever new keys is read without keeping them
+        FKeyTexts.insert(Utf8.toByteArray(), text);
+    return text;
+}
+
+QString TJsonReader::ParseString(bool &Lone, bool Key) {
     const qint64 start = Offset();
     ++FPos; // the opening quote
     QByteArray utf8;
@@ -254,7 +275,7 @@ QString TJsonReader::ParseString(bool &Lone) {
             const QByteArrayView text(p, q - p);
             if (!text.isValidUtf8())
                 Malformed(QStringLiteral("invalid UTF-8 in a string"), start);
-            return QString::fromUtf8(text);
+            return Key ? KeyText(text) : QString::fromUtf8(text);
         }
         if (q > p) {
             endPair();

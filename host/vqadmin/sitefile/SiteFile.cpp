@@ -9,17 +9,25 @@
 
 namespace {
 
-// Where a value sits in the file: a text, or the reader's position, which is
-// spelled out only when a refusal names it.
+// Where a value sits in the file: a text, the reader's position, or an
+// element of a top-level array ("devices[3]"), which is spelled out only when
+// a refusal names it.
 class TPlace {
 public:
     TPlace(const QString &Text) : FText(&Text) {}
     explicit TPlace(const TJsonReader &Json) : FJson(&Json) {}
-    QString Text() const { return FText ? *FText : FJson->Place(); }
+    TPlace(const char *Array, qsizetype Index) : FArray(Array), FIndex(Index) {}
+    QString Text() const {
+        if (FArray)
+            return QLatin1String(FArray) + QLatin1Char('[') + QString::number(FIndex) + QLatin1Char(']');
+        return FText ? *FText : FJson->Place();
+    }
 
 private:
     const QString *FText = nullptr;
     const TJsonReader *FJson = nullptr;
+    const char *FArray = nullptr;
+    qsizetype FIndex = 0;
 };
 
 [[noreturn]] void Refuse(const TPlace &place, const QString &why) {
@@ -228,9 +236,9 @@ QString SettingsToCustomData(const QJsonObject &settings, const TCustomDataSchem
 
 // "settings" or "customData" of a record, which gives at most one of them.
 QString ReadCustomData(TJsonReader &json, const QString &key, const TPlace &at, const TCustomDataSchema &schema,
-                       const QString &record, bool &given) {
+                       const TPlace &record, bool &given) {
     if (std::exchange(given, true))
-        Refuse(Member(record, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
+        Refuse(Member(record.Text(), QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
     const QJsonValue value = json.ReadValue();
     if (key == QLatin1String("settings"))
         return SettingsToCustomData(ObjectAt(value, at), schema, at.Text());
@@ -383,10 +391,10 @@ TProfileRecord ReadProfile(TJsonReader &json, const QString &place, QSet<int64_t
 struct TDeviceEntry {
     TDeviceRecord Device;
     QString Profile;
-    QString Place;
+    TPlace Place;
 };
 
-TDeviceEntry ReadDevice(TJsonReader &json, const QString &place) {
+TDeviceEntry ReadDevice(TJsonReader &json, const TPlace &place) {
     TDeviceEntry entry{{}, {}, place};
     bool customGiven = false;
     ReadMembers(json, place, [&](const QString &key, const TPlace &at) {
@@ -438,8 +446,9 @@ public:
         PassDevices();
     }
 
-    void Device(TJsonReader &json, const QString &place) {
-        FHeldDevices.push_back(ReadDevice(json, place));
+    // The next element of the devices array.
+    void Device(TJsonReader &json) {
+        FHeldDevices.push_back(ReadDevice(json, TPlace("devices", FDevicesRead++)));
         if (FHeldDevices.size() == 1)
             PassDevices();
     }
@@ -472,12 +481,12 @@ private:
             if (!e.Profile.isNull()) {
                 const auto id = FProfileIDs.constFind(e.Profile);
                 if (id == FProfileIDs.cend())
-                    Refuse(Member(e.Place, QStringLiteral("profile")),
+                    Refuse(Member(e.Place.Text(), QStringLiteral("profile")),
                            QStringLiteral("unknown profile \"%1\"").arg(e.Profile));
                 e.Device.ProfileID = *id;
             }
             if (!FSink.Device(e.Device))
-                RefuseGivenTwice(Member(Member(e.Place, QStringLiteral("fields")), QStringLiteral("DeviceID")),
+                RefuseGivenTwice(Member(Member(e.Place.Text(), QStringLiteral("fields")), QStringLiteral("DeviceID")),
                                  "DeviceID", e.Device.DeviceID);
         }
         FHeldDevices.erase(FHeldDevices.begin(), it);
@@ -491,6 +500,7 @@ private:
     QHash<QString, int64_t> FProfileIDs; // of the profiles passed on
     std::vector<TProfileRecord> FHeldProfiles;
     std::vector<TDeviceEntry> FHeldDevices;
+    qsizetype FDevicesRead = 0;
 };
 
 // Keeps the records it is given.
@@ -535,11 +545,10 @@ void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
                 if (!json.EnterArray())
                     Refuse(key, QStringLiteral("expected an array"));
                 while (json.NextElement()) {
-                    const QString place = json.Place();
                     if (profiles)
-                        site.Profile(json, place);
+                        site.Profile(json, json.Place());
                     else
-                        site.Device(json, place);
+                        site.Device(json);
                 }
                 if (profiles)
                     site.EndProfiles();
