@@ -1089,7 +1089,23 @@ TSite TConfigDatabase::LoadSite() {
 void TConfigDatabase::ReplaceSite(const std::function<void()> &Fill) {
     TTransaction t(*this);
     const bool rebuild = FBackend->Embedded();
+    QByteArray cache; // SQLite's page cache as it was
+    const auto restoreCache = qScopeGuard([&] {
+        try {
+            if (!cache.isEmpty())
+                Execute("PRAGMA cache_size = " + cache);
+        } catch (const EDatabase &) {
+            // Setting a number fails only for want of memory, which a smaller cache needs less of.
+        }
+    });
     if (rebuild) {
+        {
+            TStatement s(*this, "PRAGMA cache_size");
+            cache = s.Step() ? QByteArray::number(s.Integer(0)) : QByteArray();
+        }
+        // The pages the import writes, and the sorts that build the indexes,
+        // stay in memory longer: 16 MiB rather than SQLite's 2.
+        Execute("PRAGMA cache_size = -16384");
         // The devices' indexes are built once every device is in, by sorting,
         // rather than grown a row at a time; the triggers that mark the devices
         // sharing a key of one that comes or goes have none to mark, as all go
