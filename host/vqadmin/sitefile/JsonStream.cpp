@@ -236,15 +236,27 @@ void TJsonReader::Finish() {
         Malformed(QStringLiteral("text after the end of the document"));
 }
 
-// Keys repeat from record to record: each is made a QString once.
-QString TJsonReader::KeyText(QByteArrayView Utf8) {
-    constexpr qsizetype MaxKeyTexts = 512;
-    if (const auto known = FKeyTexts.constFind(QByteArray::fromRawData(Utf8.data(), Utf8.size()));
-        known != FKeyTexts.cend())
-        return *known;
+// Records give the same keys, mostly in the same order: the one that came
+// after the key met last is tried first.
+const QString *TJsonReader::KnownKey(QByteArrayView Utf8) {
+    if (FNextKey < FKeys.size() && FKeys[FNextKey].first == Utf8)
+        return &FKeys[FNextKey++].second;
+    const auto known = FKeyIndex.constFind(QByteArray::fromRawData(Utf8.data(), Utf8.size()));
+    if (known == FKeyIndex.cend())
+        return nullptr;
+    FNextKey = *known + 1;
+    return &FKeys[*known].second;
+}
+
+QString TJsonReader::NewKey(QByteArrayView Utf8) {
+    constexpr std::size_t MaxKeys = 512; // a file of ever new keys is read without keeping them
     const QString text = QString::fromUtf8(Utf8);
-    if (FKeyTexts.size() < MaxKeyTexts) // a file of ever new keys is read without keeping them
-        FKeyTexts.insert(Utf8.toByteArray(), text);
+    if (FKeys.size() < MaxKeys) {
+        const QByteArray bytes = Utf8.toByteArray();
+        FKeyIndex.insert(bytes, FKeys.size());
+        FKeys.emplace_back(bytes, text);
+        FNextKey = FKeys.size();
+    }
     return text;
 }
 
@@ -273,9 +285,11 @@ QString TJsonReader::ParseString(bool &Lone, bool Key) {
             // Most strings: no escapes, and all in the buffer.
             FPos += q - p + 1;
             const QByteArrayView text(p, q - p);
+            if (const QString *known = Key ? KnownKey(text) : nullptr)
+                return *known;
             if (!text.isValidUtf8())
                 Malformed(QStringLiteral("invalid UTF-8 in a string"), start);
-            return Key ? KeyText(text) : QString::fromUtf8(text);
+            return Key ? NewKey(text) : QString::fromUtf8(text);
         }
         if (q > p) {
             endPair();

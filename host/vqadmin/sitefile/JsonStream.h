@@ -76,7 +76,8 @@ private:
     bool NextInFrame(char Close);
     bool NextKey(QString &Key); // without looking for it among those before
     QString ParseString(bool &Lone, bool Key = false);
-    QString KeyText(QByteArrayView Utf8);
+    const QString *KnownKey(QByteArrayView Utf8);
+    QString NewKey(QByteArrayView Utf8);
     char32_t ParseHex4();
     QJsonValue ParseNumber();
     void ParseLiteral(const char *Word);
@@ -93,7 +94,11 @@ private:
     // FDepth; those beyond stay for the next ones to begin.
     std::vector<TFrame> FFrames;
     std::size_t FDepth = 0;
-    QHash<QByteArray, QString> FKeyTexts; // the keys met so far, a few hundred at most
+    // The keys met so far, a few hundred at most, in the order they came, and
+    // where each is among them: a key is made a QString once.
+    std::vector<std::pair<QByteArray, QString>> FKeys;
+    QHash<QByteArray, std::size_t> FKeyIndex;
+    std::size_t FNextKey = 0; // the one after the key met last
 };
 
 // Writes indented JSON text, four spaces a level as QJsonDocument does.
