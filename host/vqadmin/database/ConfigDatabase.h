@@ -258,7 +258,9 @@ private:
     std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
                                                     int Count);
     // Queues Sql, an insert of every device column, with Key for the DeviceID.
-    void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
+    // Revision, when given, is bound after the custom data.
+    void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key,
+                     const QVariant &Revision = {});
     // Its columns' values in field order, no profile as NULL.
     static QVariantList DeviceValues(const TDeviceRecord &Device);
     void SaveOptions(const TProfileRecord &Profile);
@@ -275,5 +277,6 @@ private:
     int FSavepoints = 0;
     int64_t FUnnumbered = 0; // devices set aside by AddDevice
     int64_t FHighestAdded = 0; // no device stored since ReplaceSite began has a higher DeviceID
+    int64_t FSiteRevision = 0; // of every row ReplaceSite stores: the number its one change takes
     bool FReplacing = false; // a whole site is stored: one change for all
 };
