@@ -8,7 +8,6 @@
 #include "SiteSamples.h"
 #include "validation/SiteValidation.h"
 
-#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -136,7 +135,6 @@ TEST_F(SiteValidationTest, JsonReportKeepsItsKeyOrderEscapesAndNullProfiles) {
                     "\"devices\":[{\"id\":\"warn A1\",\"profile\":" + name + ",\"level\":\"warning\","
                     "\"message\":\"Odd warn A1\"},"
                     "{\"id\":\"B2\",\"profile\":null,\"level\":\"none\",\"message\":\"\"}]}\n");
-    EXPECT_FALSE(QJsonDocument::fromJson(json.toUtf8()).isNull());
 }
 
 TEST_F(SiteValidationTest, WhatTheModuleRaisesIsThatObjectsError) {
