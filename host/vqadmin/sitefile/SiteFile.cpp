@@ -153,21 +153,12 @@ QJsonObject WriteSystem(const TSystemValues &v) {
 
 // ---- fields ----------------------------------------------------------------------
 
-// One member of a record's fields, a string's Text or any other value V.
-// GivenElsewhere is the field the file gives outside them: a profile's name, a
-// device's profile.
+// One member of a record's fields (the field of the key, none for an unknown
+// key), a string's Text or any other value V. GivenElsewhere is the field the
+// file gives outside them: a profile's name, a device's profile.
 template <class R>
-void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QString &key,
-               const std::optional<QString> &text, const QJsonValue &v, const TPlace &at, const char *givenElsewhere,
-               const QString &hint) {
-    // By name, made once (a record has one table): a site has a million devices.
-    static const QHash<QString, const TRecordField<R> *> byName = [&] {
-        QHash<QString, const TRecordField<R> *> fields;
-        for (const TRecordField<R> &f : table)
-            fields.insert(QLatin1String(f.Name), &f);
-        return fields;
-    }();
-    const TRecordField<R> *field = byName.value(key);
+void ReadField(R &record, const TRecordField<R> *field, const QString &key, const std::optional<QString> &text,
+               const QJsonValue &v, const TPlace &at, const char *givenElsewhere, const QString &hint) {
     if (!field)
         Refuse(at, QStringLiteral("unknown field"));
     if (key == QLatin1String(givenElsewhere))
@@ -321,6 +312,16 @@ void ReadMembers(TJsonReader &json, const TPlace &place,
 template <class R>
 void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
                 QSet<int64_t> *given, const char *givenElsewhere, const QString &hint) {
+    // By name, made once (a record has one table): a site has a million devices.
+    static const QHash<QString, const TRecordField<R> *> byName = [&] {
+        QHash<QString, const TRecordField<R> *> fields;
+        for (const TRecordField<R> &f : table)
+            fields.insert(QLatin1String(f.Name), &f);
+        return fields;
+    }();
+    // Files mostly give the fields in table order, as export writes them: the
+    // one after the field before is tried first.
+    std::size_t next = 0;
     ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
         // Most values are strings, taken as they are. For one, the value is
         // null, which a field of another kind refuses alike.
@@ -333,7 +334,11 @@ void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>>
             if (given)
                 given->insert(n);
         }
-        ReadField(record, table, key, text, value, at, givenElsewhere, hint);
+        const TRecordField<R> *field =
+            next < table.size() && key == QLatin1String(table[next].Name) ? &table[next] : byName.value(key);
+        if (field)
+            next = std::size_t(field - table.data()) + 1;
+        ReadField(record, field, key, text, value, at, givenElsewhere, hint);
         return true;
     });
 }
