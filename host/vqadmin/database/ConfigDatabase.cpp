@@ -708,9 +708,9 @@ void TConfigDatabase::WriteDevice(const QByteArray &Sql, const TDeviceRecord &De
     TStatement s(*this, Sql);
     QVariantList values = DeviceValues(Device);
     values[0] = Key;
-    if (Revision.isValid())
-        values << Revision;
     s.BindAll(values);
+    if (Revision.isValid())
+        s.Bind(int(values.size()) + 1, Revision);
     s.Queue();
 }
 
