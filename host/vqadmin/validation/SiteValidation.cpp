@@ -313,28 +313,33 @@ struct TUtf8Verdict {
 } // namespace
 
 TReportWriter::TReportWriter(bool Json, std::function<void(const QByteArray &)> Out)
-    : FJson(Json), FOut(std::move(Out)) {
-    FText.reserve(2 * ReportPiece);
+    : FJson(Json), FOut(std::move(Out)), FText(2 * ReportPiece, Qt::Uninitialized) {}
+
+// The text is written into FText's room, FUsed bytes of it taken: a million
+// lines of a few pieces each pass here.
+char *TReportWriter::Room(qsizetype Size) {
+    if (FUsed + Size > FText.size())
+        FText.resize(std::max(2 * FText.size(), FUsed + Size));
+    return FText.data() + FUsed;
 }
 
-// Into the room reserved: QByteArray's own append takes care of much that cannot happen here.
 void TReportWriter::Add(QByteArrayView Text) {
-    const qsizetype at = FText.size();
-    FText.resize(at + Text.size());
-    std::memcpy(FText.data() + at, Text.data(), std::size_t(Text.size()));
+    std::memcpy(Room(Text.size()), Text.data(), std::size_t(Text.size()));
+    FUsed += Text.size();
 }
 
 void TReportWriter::Add(QStringView Text) {
-    const qsizetype at = FText.size();
-    FText.resize(at + FUtf8.requiredSpace(Text.size()));
-    FText.resize(FUtf8.appendToBuffer(FText.data() + at, Text) - FText.constData());
+    FUsed = FUtf8.appendToBuffer(Room(FUtf8.requiredSpace(Text.size())), Text) - FText.constData();
 }
 
 void TReportWriter::Pass(bool All) {
-    if (FText.size() < ReportPiece && !(All && !FText.isEmpty()))
+    if (FUsed < ReportPiece && !(All && FUsed > 0))
         return;
+    const qsizetype room = FText.size();
+    FText.resize(FUsed);
     FOut(FText);
-    FText.resize(0); // keeping the room
+    FText.resize(room); // the same room, unless Out kept the text
+    FUsed = 0;
 }
 
 void TReportWriter::Profile(const TVerdict &Verdict) { Profile(TUtf8Verdict(Verdict).Kept); }
@@ -399,8 +404,8 @@ void TReportWriter::BeginDevices() {
     Add("],\"devices\":[");
 }
 
-void TReportWriter::AddTextLine(const char *Kind, const TKeptVerdict &Verdict) {
-    static const char *const levels[] = {"ok", "warning", "error"};
+void TReportWriter::AddTextLine(QByteArrayView Kind, const TKeptVerdict &Verdict) {
+    static constexpr QByteArrayView levels[] = {"ok", "warning", "error"};
     Add(Kind);
     Add(" \"");
     AddText(Verdict.Object);
@@ -414,7 +419,7 @@ void TReportWriter::AddTextLine(const char *Kind, const TKeptVerdict &Verdict) {
 }
 
 void TReportWriter::AddJsonLevel(const TKeptVerdict &Verdict) {
-    static const char *const levels[] = {"none", "warning", "error"};
+    static constexpr QByteArrayView levels[] = {"none", "warning", "error"};
     Add(",\"level\":\"");
     Add(levels[Verdict.Level]);
     Add("\",\"message\":");
