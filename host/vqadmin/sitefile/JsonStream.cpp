@@ -5,9 +5,9 @@
 #include <QJsonObject>
 
 #include <charconv>
-#include <span>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace {
 

@@ -229,7 +229,8 @@ QString SettingsToCustomData(const QJsonObject &settings, const TCustomDataSchem
 QString ReadCustomData(TJsonReader &json, const QString &key, const TPlace &at, const TCustomDataSchema &schema,
                        const TPlace &record, bool &given) {
     if (std::exchange(given, true))
-        Refuse(Member(record.Text(), QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
+        Refuse(Member(record.Text(), QStringLiteral("customData")),
+               QStringLiteral("give either settings or customData"));
     const QJsonValue value = json.ReadValue();
     if (key == QLatin1String("settings"))
         return SettingsToCustomData(ObjectAt(value, at), schema, at.Text());
