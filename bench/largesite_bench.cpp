@@ -1,9 +1,10 @@
 // vqadmin on a site of 100,000 LYN 2 phones in 100 profiles, as the
 // administrator runs it: import of the site file into a new database,
 // validate and export, each with the program's peak resident memory as
-// /usr/bin/time reports it; and import into a database on the PostgreSQL
-// server that `./dev bench large` starts (VQ_TEST_POSTGRES names it), and
-// the first validate --changed there after it.
+// /usr/bin/time reports it; import of 1,000,000 phones in one DHCP profile;
+// and import into a database on the PostgreSQL server that `./dev bench
+// large` starts (VQ_TEST_POSTGRES names it), and the first validate --changed
+// there after it.
 // Generating the site alone takes a while, so this program is not part of
 // `./dev bench` or CI: run it with `./dev bench large`.
 
@@ -75,7 +76,7 @@ TChild RunVqadmin(const QStringList &args) {
 
 // Times one command per iteration; Prepare runs untimed before each.
 void Measure(benchmark::State &state, const QStringList &args, int expectedStatus,
-             const std::function<void()> &prepare = {}) {
+             const std::function<void()> &prepare = {}, int devices = TSite100k::Devices) {
     double peak = 0;
     for (auto _ : state) {
         if (prepare)
@@ -88,7 +89,7 @@ void Measure(benchmark::State &state, const QStringList &args, int expectedStatu
         state.SetIterationTime(child.Seconds);
         peak = std::max(peak, child.PeakMB);
     }
-    state.counters["devices"] = TSite100k::Devices;
+    state.counters["devices"] = devices;
     state.counters["peak_MB"] = peak;
 }
 
@@ -98,6 +99,45 @@ void BM_Import(benchmark::State &state) {
     Measure(state, {"--db", database, "import", site.File}, 0, [&] { QFile::remove(database); });
 }
 BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+
+// The site file of a million phones, written record by record as export writes it.
+struct TMillionSiteFile {
+    static constexpr int Devices = 1000000;
+    QTemporaryDir Dir;
+    QString File = Dir.filePath(QStringLiteral("million.json"));
+
+    TMillionSiteFile() {
+        QFile f(File);
+        f.open(QIODevice::WriteOnly);
+        TSiteFileWriter writer(f, File);
+        writer.System({});
+        TProfileRecord profile;
+        profile.ProfileID = 1;
+        profile.Name = QStringLiteral("Phones");
+        profile.DeviceType = QStringLiteral("LYN 2");
+        profile.CustomData = QStringLiteral("IPComm{DHCP=true}");
+        writer.Profile(profile);
+        for (int d = 1; d <= Devices; ++d) {
+            TDeviceRecord device;
+            device.DeviceID = d;
+            device.Protocol = ptSIP;
+            device.ProfileID = 1;
+            device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(d >> 16), uint8_t(d >> 8), uint8_t(d)}};
+            device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-'));
+            device.ProxyPassword = QStringLiteral("secret");
+            writer.Device(device);
+        }
+        writer.Finish();
+    }
+};
+
+void BM_ImportMillion(benchmark::State &state) {
+    static const TMillionSiteFile site;
+    const QString database = site.Dir.filePath(QStringLiteral("imported.db"));
+    Measure(state, {"--db", database, "import", site.File}, 0, [&] { QFile::remove(database); },
+            TMillionSiteFile::Devices);
+}
+BENCHMARK(BM_ImportMillion)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
 void BM_Validate(benchmark::State &state) {
     // The site repeats some MAC addresses and device IDs: status 1.

@@ -25,6 +25,16 @@ struct TVerdict {
     int64_t ID = 0; // the profile's or device's database ID
 };
 
+// A verdict as the database keeps it, its texts in UTF-8 as they are read:
+// valid only while the visit that is given it runs.
+struct TKeptVerdict {
+    QByteArrayView Object;
+    std::optional<QByteArrayView> Profile;
+    TConflictLevel Level = clvNone;
+    QByteArrayView Message;
+    int64_t ID = 0;
+};
+
 // A row of the window's device list as the database holds it, with the verdict kept with it.
 struct TDeviceListRow {
     int64_t DeviceID = 0;
@@ -175,8 +185,8 @@ public:
     // The kept verdicts in a validation report's order: the profiles by ID;
     // the devices by profile, those without one last, and by ID. Visit must
     // not use the database.
-    void ForEachKeptVerdict(const std::function<void(const TVerdict &)> &Profile,
-                            const std::function<void(const TVerdict &)> &Device);
+    void ForEachKeptVerdict(const std::function<void(const TKeptVerdict &)> &Profile,
+                            const std::function<void(const TKeptVerdict &)> &Device);
     // Raises EDatabase naming the first option or device row that refers to
     // a profile that is not there. Looks up each profile the devices refer
     // to, not each device.
@@ -251,7 +261,9 @@ private:
     std::vector<TDeviceListRow> DeviceListRowsWhere(const TDeviceFilter &Filter, const char *Key, int64_t KeyValue,
                                                     int Count);
     // Queues Sql, an insert of every device column, with Key for the DeviceID.
-    void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key);
+    // Revision, when given, is bound after the custom data.
+    void WriteDevice(const QByteArray &Sql, const TDeviceRecord &Device, const QVariant &Key,
+                     const QVariant &Revision = {});
     // Its columns' values in field order, no profile as NULL.
     static QVariantList DeviceValues(const TDeviceRecord &Device);
     void SaveOptions(const TProfileRecord &Profile);
@@ -268,5 +280,6 @@ private:
     int FSavepoints = 0;
     int64_t FUnnumbered = 0; // devices set aside by AddDevice
     int64_t FHighestAdded = 0; // no device stored since ReplaceSite began has a higher DeviceID
+    int64_t FSiteRevision = 0; // of every row ReplaceSite stores: the number its one change takes
     bool FReplacing = false; // a whole site is stored: one change for all
 };

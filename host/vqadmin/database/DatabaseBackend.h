@@ -35,6 +35,11 @@ public:
     virtual QVariant Column(int Index) const = 0;
     // Ready to run again, unbound.
     virtual void Reset() = 0;
+    // A column without the QVariant and QString Column makes, for the readers
+    // of every row: an integer (0 for NULL), or a text as its UTF-8 bytes,
+    // which stay valid until the next Step or Reset.
+    virtual int64_t Integer(int Index) const = 0;
+    virtual QByteArrayView Utf8(int Index) const = 0;
 };
 
 class TDatabaseBackend {

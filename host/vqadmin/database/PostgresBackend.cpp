@@ -164,6 +164,16 @@ public:
         }
     }
 
+    // A NULL's text is empty.
+    int64_t Integer(int Index) const override {
+        const char *text = PQgetvalue(FResult, FRow, Index);
+        return PQftype(FResult, Index) == BoolOid ? *text == 't' : QByteArrayView(text).toLongLong();
+    }
+
+    QByteArrayView Utf8(int Index) const override {
+        return {PQgetvalue(FResult, FRow, Index), PQgetlength(FResult, FRow, Index)};
+    }
+
     void Reset() override {
         if (FBackend.FStreaming == this)
             FBackend.Discard();

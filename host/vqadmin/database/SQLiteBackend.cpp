@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QStringEncoder>
 
 #include <sqlite3.h>
 
@@ -19,6 +20,7 @@ public:
         if (sqlite3_prepare_v3(Backend.FDb, Sql.constData(), int(Sql.size()), SQLITE_PREPARE_PERSISTENT, &FStmt,
                                nullptr) != SQLITE_OK)
             Backend.Fail(QStringLiteral("cannot prepare a statement"));
+        FTexts.resize(std::size_t(sqlite3_bind_parameter_count(FStmt)));
     }
     ~TStatement() override { sqlite3_finalize(FStmt); }
 
@@ -29,9 +31,19 @@ public:
             rc = sqlite3_bind_null(FStmt, Index);
             break;
         case QMetaType::QString: {
-            // The database's own encoding: SQLite would convert UTF-16 itself, slowly.
-            const QByteArray text = static_cast<const QString *>(Value.constData())->toUtf8();
-            rc = sqlite3_bind_text(FStmt, Index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            // The database's own encoding (SQLite would convert UTF-16 itself,
+            // slowly), in the parameter's own room, which SQLite reads in place
+            // until the value is bound again or the statement reset: an import
+            // binds some ten million texts.
+            if (Index < 1 || std::size_t(Index) > FTexts.size()) {
+                rc = SQLITE_RANGE;
+                break;
+            }
+            QByteArray &text = FTexts[std::size_t(Index) - 1];
+            const QStringView string = *static_cast<const QString *>(Value.constData());
+            text.resize(FUtf8.requiredSpace(string.size()));
+            text.resize(FUtf8.appendToBuffer(text.data(), string) - text.constData());
+            rc = sqlite3_bind_text(FStmt, Index, text.constData(), int(text.size()), SQLITE_STATIC);
             break;
         }
         default:
@@ -72,9 +84,19 @@ public:
         sqlite3_clear_bindings(FStmt);
     }
 
+    int64_t Integer(int Index) const override { return sqlite3_column_int64(FStmt, Index); }
+
+    // The text first: asking for it may convert the value, which changes its length.
+    QByteArrayView Utf8(int Index) const override {
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, Index));
+        return {text, sqlite3_column_bytes(FStmt, Index)};
+    }
+
 private:
     TSQLiteBackend &FBackend;
     sqlite3_stmt *FStmt = nullptr;
+    std::vector<QByteArray> FTexts; // the texts bound, by parameter
+    QStringEncoder FUtf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 };
 
 TSQLiteBackend::TSQLiteBackend(const QString &Path, bool Create) : FPath(Path) {

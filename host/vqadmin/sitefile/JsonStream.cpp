@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -49,27 +50,25 @@ TJsonReader::TJsonReader(QIODevice &Source) : FSource(Source) {
     }
 }
 
-bool TJsonReader::AtEnd() {
-    if (FPos < FBuffer.size())
-        return false;
+bool TJsonReader::Refill() {
     FBase += FBuffer.size();
     FBuffer = FSource.read(ChunkSize);
     FPos = 0;
-    return FBuffer.isEmpty();
+    return !FBuffer.isEmpty();
 }
 
-int TJsonReader::PeekRaw() { return AtEnd() ? -1 : uchar(FBuffer[FPos]); }
-
+// A site file is mostly indentation: the buffer is scanned without a call per byte.
 int TJsonReader::Peek() {
     while (!AtEnd()) {
-        const char c = FBuffer[FPos];
-        if (!IsSpace(c))
-            return uchar(c);
-        ++FPos;
-        if (c == '\n') {
-            ++FLine;
-            FLineStart = Offset();
-        }
+        const char *begin = FBuffer.constData(), *end = begin + FBuffer.size(), *p = begin + FPos;
+        for (; p < end && IsSpace(*p); ++p)
+            if (*p == '\n') {
+                ++FLine;
+                FLineStart = FBase + (p - begin) + 1;
+            }
+        FPos = p - begin;
+        if (p < end)
+            return uchar(*p);
     }
     return -1;
 }
@@ -85,7 +84,7 @@ void TJsonReader::Malformed(const QString &Why, qint64 At) const {
 // as it is while a value inside is read.
 QString TJsonReader::Place() const {
     QString place;
-    for (const TFrame &f : FFrames) {
+    for (const TFrame &f : std::span(FFrames).first(FDepth)) {
         if (!f.Object)
             place += QLatin1Char('[') + QString::number(f.Count - 1) + QLatin1Char(']');
         else if (place.isEmpty())
@@ -97,10 +96,20 @@ QString TJsonReader::Place() const {
 }
 
 void TJsonReader::Push(bool Object) {
-    if (FFrames.size() == MaxDepth)
+    if (FDepth == MaxDepth)
         Malformed(QStringLiteral("nested too deeply"));
     ++FPos;
-    FFrames.push_back(TFrame{Object});
+    if (FDepth == FFrames.size())
+        FFrames.emplace_back();
+    FFrames[FDepth++].Begin(Object);
+}
+
+void TJsonReader::TFrame::Begin(bool IsObject) {
+    Object = IsObject;
+    Count = 0;
+    Key.clear();
+    FewKeys.clear();
+    MoreKeys.clear();
 }
 
 bool TJsonReader::TFrame::AddKey(const QString &Key) {
@@ -128,13 +137,13 @@ bool TJsonReader::EnterArray() {
 }
 
 bool TJsonReader::NextInFrame(char Close) {
-    TFrame &f = FFrames.back();
+    TFrame &f = Top();
     const int c = Peek();
     if (c == -1)
         Malformed(QStringLiteral("unexpected end of text"));
     if (c == Close) {
         ++FPos;
-        FFrames.pop_back();
+        --FDepth;
         return false;
     }
     if (f.Count > 0) {
@@ -149,7 +158,7 @@ bool TJsonReader::NextInFrame(char Close) {
 bool TJsonReader::NextMember(QString &Key) {
     if (!NextKey(Key))
         return false;
-    if (!FFrames.back().AddKey(Key))
+    if (!Top().AddKey(Key))
         throw EJsonRead(Place() + QStringLiteral(": given twice"));
     return true;
 }
@@ -160,8 +169,8 @@ bool TJsonReader::NextKey(QString &Key) {
     if (Peek() != '"')
         Malformed(QStringLiteral("expected a key in double quotes"));
     bool lone = false;
-    Key = ParseString(lone);
-    FFrames.back().Key = Key;
+    Key = ParseString(lone, true);
+    Top().Key = Key;
     if (lone)
         throw EJsonRead(Place() + QStringLiteral(": the key holds a lone surrogate (half of a UTF-16 pair)"));
     if (Peek() != ':')
@@ -227,7 +236,31 @@ void TJsonReader::Finish() {
         Malformed(QStringLiteral("text after the end of the document"));
 }
 
-QString TJsonReader::ParseString(bool &Lone) {
+// Records give the same keys, mostly in the same order: the one that came
+// after the key met last is tried first.
+const QString *TJsonReader::KnownKey(QByteArrayView Utf8) {
+    if (FNextKey < FKeys.size() && FKeys[FNextKey].first == Utf8)
+        return &FKeys[FNextKey++].second;
+    const auto known = FKeyIndex.constFind(QByteArray::fromRawData(Utf8.data(), Utf8.size()));
+    if (known == FKeyIndex.cend())
+        return nullptr;
+    FNextKey = *known + 1;
+    return &FKeys[*known].second;
+}
+
+QString TJsonReader::NewKey(QByteArrayView Utf8) {
+    constexpr std::size_t MaxKeys = 512; // a file of ever new keys is read without keeping them
+    const QString text = QString::fromUtf8(Utf8);
+    if (FKeys.size() < MaxKeys) {
+        const QByteArray bytes = Utf8.toByteArray();
+        FKeyIndex.insert(bytes, FKeys.size());
+        FKeys.emplace_back(bytes, text);
+        FNextKey = FKeys.size();
+    }
+    return text;
+}
+
+QString TJsonReader::ParseString(bool &Lone, bool Key) {
     const qint64 start = Offset();
     ++FPos; // the opening quote
     QByteArray utf8;
@@ -252,9 +285,11 @@ QString TJsonReader::ParseString(bool &Lone) {
             // Most strings: no escapes, and all in the buffer.
             FPos += q - p + 1;
             const QByteArrayView text(p, q - p);
+            if (const QString *known = Key ? KnownKey(text) : nullptr)
+                return *known;
             if (!text.isValidUtf8())
                 Malformed(QStringLiteral("invalid UTF-8 in a string"), start);
-            return QString::fromUtf8(text);
+            return Key ? NewKey(text) : QString::fromUtf8(text);
         }
         if (q > p) {
             endPair();

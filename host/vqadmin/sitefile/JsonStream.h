@@ -8,6 +8,7 @@
 #include "SysUtils.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonValue>
 #include <QSet>
 #include <QVarLengthArray>
@@ -61,15 +62,22 @@ private:
         QSet<QString> MoreKeys;
         // False when the object has the key already.
         bool AddKey(const QString &Key);
+        // Taken again for an object or array that begins, keeping its room.
+        void Begin(bool IsObject);
     };
 
-    bool AtEnd();   // refills the buffer when it is used up
-    int PeekRaw();  // the next byte; -1 at the end of the text
+    // Refills the buffer when it is used up. Inline: every byte of the text passes here.
+    bool AtEnd() { return FPos >= FBuffer.size() && !Refill(); }
+    bool Refill(); // the source's next piece; false at its end
+    int PeekRaw() { return AtEnd() ? -1 : uchar(FBuffer[FPos]); } // the next byte; -1 at the end of the text
     int Peek();     // the next byte after white space
     void Push(bool Object);
+    TFrame &Top() { return FFrames[FDepth - 1]; }
     bool NextInFrame(char Close);
     bool NextKey(QString &Key); // without looking for it among those before
-    QString ParseString(bool &Lone);
+    QString ParseString(bool &Lone, bool Key = false);
+    const QString *KnownKey(QByteArrayView Utf8);
+    QString NewKey(QByteArrayView Utf8);
     char32_t ParseHex4();
     QJsonValue ParseNumber();
     void ParseLiteral(const char *Word);
@@ -82,7 +90,15 @@ private:
     qint64 FBase = 0;      // source offset of FBuffer[0]
     qint64 FLineStart = 0; // source offset where the current line begins
     qsizetype FLine = 1;
-    std::vector<TFrame> FFrames; // the objects and arrays open around the reading position
+    // The objects and arrays open around the reading position, the first
+    // FDepth; those beyond stay for the next ones to begin.
+    std::vector<TFrame> FFrames;
+    std::size_t FDepth = 0;
+    // The keys met so far, a few hundred at most, in the order they came, and
+    // where each is among them: a key is made a QString once.
+    std::vector<std::pair<QByteArray, QString>> FKeys;
+    QHash<QByteArray, std::size_t> FKeyIndex;
+    std::size_t FNextKey = 0; // the one after the key met last
 };
 
 // Writes indented JSON text, four spaces a level as QJsonDocument does.

@@ -5,21 +5,27 @@
 #include <QBuffer>
 #include <QJsonObject>
 
-#include <functional>
-
 namespace {
 
-// Where a value sits in the file: a text, or the reader's position, which is
-// spelled out only when a refusal names it.
+// Where a value sits in the file: a text, the reader's position, or an
+// element of a top-level array ("devices[3]"), which is spelled out only when
+// a refusal names it.
 class TPlace {
 public:
     TPlace(const QString &Text) : FText(&Text) {}
     explicit TPlace(const TJsonReader &Json) : FJson(&Json) {}
-    QString Text() const { return FText ? *FText : FJson->Place(); }
+    TPlace(const char *Array, qsizetype Index) : FArray(Array), FIndex(Index) {}
+    QString Text() const {
+        if (FArray)
+            return QLatin1String(FArray) + QLatin1Char('[') + QString::number(FIndex) + QLatin1Char(']');
+        return FText ? *FText : FJson->Place();
+    }
 
 private:
     const QString *FText = nullptr;
     const TJsonReader *FJson = nullptr;
+    const char *FArray = nullptr;
+    qsizetype FIndex = 0;
 };
 
 [[noreturn]] void Refuse(const TPlace &place, const QString &why) {
@@ -145,21 +151,12 @@ QJsonObject WriteSystem(const TSystemValues &v) {
 
 // ---- fields ----------------------------------------------------------------------
 
-// One member of a record's fields, a string's Text or any other value V.
-// GivenElsewhere is the field the file gives outside them: a profile's name, a
-// device's profile.
+// One member of a record's fields (the field of the key, none for an unknown
+// key), a string's Text or any other value V. GivenElsewhere is the field the
+// file gives outside them: a profile's name, a device's profile.
 template <class R>
-void ReadField(R &record, const std::vector<TRecordField<R>> &table, const QString &key,
-               const std::optional<QString> &text, const QJsonValue &v, const TPlace &at, const char *givenElsewhere,
-               const QString &hint) {
-    // By name, made once (a record has one table): a site has a million devices.
-    static const QHash<QString, const TRecordField<R> *> byName = [&] {
-        QHash<QString, const TRecordField<R> *> fields;
-        for (const TRecordField<R> &f : table)
-            fields.insert(QLatin1String(f.Name), &f);
-        return fields;
-    }();
-    const TRecordField<R> *field = byName.value(key);
+void ReadField(R &record, const TRecordField<R> *field, const QString &key, const std::optional<QString> &text,
+               const QJsonValue &v, const TPlace &at, const char *givenElsewhere, const QString &hint) {
     if (!field)
         Refuse(at, QStringLiteral("unknown field"));
     if (key == QLatin1String(givenElsewhere))
@@ -228,9 +225,10 @@ QString SettingsToCustomData(const QJsonObject &settings, const TCustomDataSchem
 
 // "settings" or "customData" of a record, which gives at most one of them.
 QString ReadCustomData(TJsonReader &json, const QString &key, const TPlace &at, const TCustomDataSchema &schema,
-                       const QString &record, bool &given) {
+                       const TPlace &record, bool &given) {
     if (std::exchange(given, true))
-        Refuse(Member(record, QStringLiteral("customData")), QStringLiteral("give either settings or customData"));
+        Refuse(Member(record.Text(), QStringLiteral("customData")),
+               QStringLiteral("give either settings or customData"));
     const QJsonValue value = json.ReadValue();
     if (key == QLatin1String("settings"))
         return SettingsToCustomData(ObjectAt(value, at), schema, at.Text());
@@ -289,10 +287,12 @@ void WriteCustomData(TJsonWriter &json, const QString &text, const TCustomDataSc
 // ---- profiles and devices --------------------------------------------------------
 
 // The members of the object that comes next, read as the file gives them, so
-// that a site's bulk is never built as objects: Member takes each one it knows
-// (reading its value) and answers false for any other.
-void ReadMembers(TJsonReader &json, const TPlace &place,
-                 const std::function<bool(const QString &key, const TPlace &at)> &member) {
+// that a site's bulk is never built as objects: Member, a bool (const QString
+// &key, const TPlace &at), takes each one it knows (reading its value) and
+// answers false for any other. A template rather than a std::function: it
+// runs for every member of a million devices.
+template <class Member>
+void ReadMembers(TJsonReader &json, const TPlace &place, const Member &member) {
     if (!json.EnterObject()) {
         json.ReadValue(); // not valid JSON is refused as such
         Refuse(place, QStringLiteral("expected an object"));
@@ -313,6 +313,16 @@ void ReadMembers(TJsonReader &json, const TPlace &place,
 template <class R>
 void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
                 QSet<int64_t> *given, const char *givenElsewhere, const QString &hint) {
+    // By name, made once (a record has one table): a site has a million devices.
+    static const QHash<QString, const TRecordField<R> *> byName = [&] {
+        QHash<QString, const TRecordField<R> *> fields;
+        for (const TRecordField<R> &f : table)
+            fields.insert(QLatin1String(f.Name), &f);
+        return fields;
+    }();
+    // Files mostly give the fields in table order, as export writes them: the
+    // one after the field before is tried first.
+    std::size_t next = 0;
     ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
         // Most values are strings, taken as they are. For one, the value is
         // null, which a field of another kind refuses alike.
@@ -325,7 +335,11 @@ void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>>
             if (given)
                 given->insert(n);
         }
-        ReadField(record, table, key, text, value, at, givenElsewhere, hint);
+        const TRecordField<R> *field =
+            next < table.size() && key == QLatin1String(table[next].Name) ? &table[next] : byName.value(key);
+        if (field)
+            next = std::size_t(field - table.data()) + 1;
+        ReadField(record, field, key, text, value, at, givenElsewhere, hint);
         return true;
     });
 }
@@ -383,10 +397,10 @@ TProfileRecord ReadProfile(TJsonReader &json, const QString &place, QSet<int64_t
 struct TDeviceEntry {
     TDeviceRecord Device;
     QString Profile;
-    QString Place;
+    TPlace Place;
 };
 
-TDeviceEntry ReadDevice(TJsonReader &json, const QString &place) {
+TDeviceEntry ReadDevice(TJsonReader &json, const TPlace &place) {
     TDeviceEntry entry{{}, {}, place};
     bool customGiven = false;
     ReadMembers(json, place, [&](const QString &key, const TPlace &at) {
@@ -438,8 +452,9 @@ public:
         PassDevices();
     }
 
-    void Device(TJsonReader &json, const QString &place) {
-        FHeldDevices.push_back(ReadDevice(json, place));
+    // The next element of the devices array.
+    void Device(TJsonReader &json) {
+        FHeldDevices.push_back(ReadDevice(json, TPlace("devices", FDevicesRead++)));
         if (FHeldDevices.size() == 1)
             PassDevices();
     }
@@ -472,12 +487,12 @@ private:
             if (!e.Profile.isNull()) {
                 const auto id = FProfileIDs.constFind(e.Profile);
                 if (id == FProfileIDs.cend())
-                    Refuse(Member(e.Place, QStringLiteral("profile")),
+                    Refuse(Member(e.Place.Text(), QStringLiteral("profile")),
                            QStringLiteral("unknown profile \"%1\"").arg(e.Profile));
                 e.Device.ProfileID = *id;
             }
             if (!FSink.Device(e.Device))
-                RefuseGivenTwice(Member(Member(e.Place, QStringLiteral("fields")), QStringLiteral("DeviceID")),
+                RefuseGivenTwice(Member(Member(e.Place.Text(), QStringLiteral("fields")), QStringLiteral("DeviceID")),
                                  "DeviceID", e.Device.DeviceID);
         }
         FHeldDevices.erase(FHeldDevices.begin(), it);
@@ -491,6 +506,7 @@ private:
     QHash<QString, int64_t> FProfileIDs; // of the profiles passed on
     std::vector<TProfileRecord> FHeldProfiles;
     std::vector<TDeviceEntry> FHeldDevices;
+    qsizetype FDevicesRead = 0;
 };
 
 // Keeps the records it is given.
@@ -535,11 +551,10 @@ void ReadSiteFile(QIODevice &File, TSiteSink &Sink) {
                 if (!json.EnterArray())
                     Refuse(key, QStringLiteral("expected an array"));
                 while (json.NextElement()) {
-                    const QString place = json.Place();
                     if (profiles)
-                        site.Profile(json, place);
+                        site.Profile(json, json.Place());
                     else
-                        site.Device(json, place);
+                        site.Device(json);
                 }
                 if (profiles)
                     site.EndProfiles();

@@ -160,7 +160,15 @@ void TListVerdicts::JudgeSite(TVerdictSink *Also) {
     Rewind();
 }
 
-void TListVerdicts::Report(TVerdictSink &Sink) {
-    FDatabase.ForEachKeptVerdict([&](const TVerdict &v) { Sink.Profile(Profile(v)); },
-                                 [&](const TVerdict &v) { Sink.Device(Device(v)); });
+// The kept verdicts go to the writer as the database gives them, the held ones in their place.
+void TListVerdicts::Report(TReportWriter &Writer) {
+    FDatabase.ForEachKeptVerdict(
+        [&](const TKeptVerdict &v) {
+            const auto held = FProfiles.constFind(v.ID);
+            held == FProfiles.cend() ? Writer.Profile(v) : Writer.Profile(*held);
+        },
+        [&](const TKeptVerdict &v) {
+            const auto held = FDevices.constFind(v.ID);
+            held == FDevices.cend() ? Writer.Device(v) : Writer.Device(*held);
+        });
 }

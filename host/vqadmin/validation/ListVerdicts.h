@@ -43,7 +43,7 @@ public:
     // goes to Also too, when given.
     void JudgeSite(TVerdictSink *Also = nullptr);
     // The report of the validate command from the verdicts kept and held.
-    void Report(TVerdictSink &Sink);
+    void Report(TReportWriter &Writer);
 
     // The verdict to show for a row: the one held, else the kept one.
     TVerdict Profile(const TVerdict &Kept) const { return FProfiles.value(Kept.ID, Kept); }

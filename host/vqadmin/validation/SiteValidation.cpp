@@ -3,8 +3,6 @@
 #include "plugin/HostObjects.h"
 
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <cstring>
 #include <functional>
@@ -207,12 +205,6 @@ QString Plural(std::size_t n, const char *noun) {
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(noun) + (n == 1 ? QString() : QStringLiteral("s"));
 }
 
-// QJsonDocument writes no bare strings, so take one out of an array.
-QString JsonString(const QString &text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 // Keeps the verdicts it is given.
 class TReportCollector : public TVerdictSink {
 public:
@@ -307,38 +299,57 @@ namespace {
 // Text handed on at a time.
 constexpr qsizetype ReportPiece = 1 << 16;
 
+// A verdict's texts in UTF-8, as the writer takes them.
+struct TUtf8Verdict {
+    explicit TUtf8Verdict(const TVerdict &V)
+        : Object(V.Object.toUtf8()), Profile(V.Profile ? V.Profile->toUtf8() : QByteArray()),
+          Message(V.Message.toUtf8()),
+          Kept{Object, V.Profile ? std::optional<QByteArrayView>(Profile) : std::nullopt, V.Level, Message, V.ID} {}
+    const QByteArray Object, Profile, Message;
+    const TKeptVerdict Kept;
+};
+
 } // namespace
 
 TReportWriter::TReportWriter(bool Json, std::function<void(const QByteArray &)> Out)
-    : FJson(Json), FOut(std::move(Out)) {
-    FText.reserve(2 * ReportPiece);
+    : FJson(Json), FOut(std::move(Out)), FText(2 * ReportPiece, Qt::Uninitialized) {}
+
+// The text is written into FText's room, FUsed bytes of it taken: a million
+// lines of a few pieces each pass here.
+char *TReportWriter::Room(qsizetype Size) {
+    if (FUsed + Size > FText.size())
+        FText.resize(std::max(2 * FText.size(), FUsed + Size));
+    return FText.data() + FUsed;
 }
 
-// Into the room reserved: QByteArray's own append takes care of much that cannot happen here.
 void TReportWriter::Add(QByteArrayView Text) {
-    const qsizetype at = FText.size();
-    FText.resize(at + Text.size());
-    std::memcpy(FText.data() + at, Text.data(), std::size_t(Text.size()));
+    std::memcpy(Room(Text.size()), Text.data(), std::size_t(Text.size()));
+    FUsed += Text.size();
 }
 
 void TReportWriter::Add(QStringView Text) {
-    const qsizetype at = FText.size();
-    FText.resize(at + FUtf8.requiredSpace(Text.size()));
-    FText.resize(FUtf8.appendToBuffer(FText.data() + at, Text) - FText.constData());
+    FUsed = FUtf8.appendToBuffer(Room(FUtf8.requiredSpace(Text.size())), Text) - FText.constData();
 }
 
 void TReportWriter::Pass(bool All) {
-    if (FText.size() < ReportPiece && !(All && !FText.isEmpty()))
+    if (FUsed < ReportPiece && !(All && FUsed > 0))
         return;
+    const qsizetype room = FText.size();
+    FText.resize(FUsed);
     FOut(FText);
-    FText.resize(0); // keeping the room
+    FText.resize(room); // the same room, unless Out kept the text
+    FUsed = 0;
 }
 
-void TReportWriter::Profile(const TVerdict &Verdict) {
+void TReportWriter::Profile(const TVerdict &Verdict) { Profile(TUtf8Verdict(Verdict).Kept); }
+
+void TReportWriter::Device(const TVerdict &Verdict) { Device(TUtf8Verdict(Verdict).Kept); }
+
+void TReportWriter::Profile(const TKeptVerdict &Verdict) {
     ++FCounts[Verdict.Level];
     if (FJson) {
         Add(FProfiles == 0 ? "{\"profiles\":[{\"name\":" : ",{\"name\":");
-        Add(JsonString(Verdict.Object));
+        AddText(Verdict.Object);
         AddJsonLevel(Verdict);
     } else {
         AddTextLine("profile", Verdict);
@@ -347,7 +358,7 @@ void TReportWriter::Profile(const TVerdict &Verdict) {
     Pass();
 }
 
-void TReportWriter::Device(const TVerdict &Verdict) {
+void TReportWriter::Device(const TKeptVerdict &Verdict) {
     ++FCounts[Verdict.Level];
     if (FJson) {
         if (FDevices == 0)
@@ -355,9 +366,12 @@ void TReportWriter::Device(const TVerdict &Verdict) {
         else
             Add(",");
         Add("{\"id\":");
-        Add(JsonString(Verdict.Object));
+        AddText(Verdict.Object);
         Add(",\"profile\":");
-        Add(Verdict.Profile ? JsonString(*Verdict.Profile) : QStringLiteral("null"));
+        if (Verdict.Profile)
+            AddText(*Verdict.Profile);
+        else
+            Add("null");
         AddJsonLevel(Verdict);
     } else {
         AddTextLine("device", Verdict);
@@ -389,27 +403,54 @@ void TReportWriter::BeginDevices() {
     Add("],\"devices\":[");
 }
 
-void TReportWriter::AddTextLine(const char *Kind, const TVerdict &Verdict) {
-    static const char *const levels[] = {"ok", "warning", "error"};
+void TReportWriter::AddTextLine(QByteArrayView Kind, const TKeptVerdict &Verdict) {
+    static constexpr QByteArrayView levels[] = {"ok", "warning", "error"};
     Add(Kind);
     Add(" \"");
-    Add(Verdict.Object);
+    AddText(Verdict.Object);
     Add("\": ");
     Add(levels[Verdict.Level]);
     if (!Verdict.Message.isEmpty()) {
         Add(": ");
-        Add(Verdict.Message);
+        AddText(Verdict.Message);
     }
     Add("\n");
 }
 
-void TReportWriter::AddJsonLevel(const TVerdict &Verdict) {
-    static const char *const levels[] = {"none", "warning", "error"};
+void TReportWriter::AddJsonLevel(const TKeptVerdict &Verdict) {
+    static constexpr QByteArrayView levels[] = {"none", "warning", "error"};
     Add(",\"level\":\"");
     Add(levels[Verdict.Level]);
     Add("\",\"message\":");
-    Add(JsonString(Verdict.Message));
+    AddText(Verdict.Message);
     Add("}");
+}
+
+// Escaped as QJsonDocument escapes a string: the quote, the backslash and the
+// control characters, the rest as it is. A sequence that is not UTF-8 becomes
+// a replacement character, as a QString read from the bytes has it.
+void TReportWriter::AddText(QByteArrayView Utf8) {
+    if (!Utf8.isValidUtf8())
+        return AddText(QString::fromUtf8(Utf8).toUtf8());
+    if (!FJson)
+        return Add(Utf8);
+    static const char hex[] = "0123456789abcdef";
+    Add("\"");
+    for (const char *p = Utf8.begin(), *end = Utf8.end(); p < end;) {
+        const char *run = p;
+        while (p < end && uchar(*p) >= 0x20 && *p != '"' && *p != '\\')
+            ++p;
+        Add(QByteArrayView(run, p));
+        if (p == end)
+            break;
+        // The quote, the backslash and five control characters have escapes of their own.
+        static constexpr char own[] = "\"\\\b\f\n\r\t", letters[] = "\"\\bfnrt";
+        const char c = *p++;
+        const char *o = c ? std::strchr(own, c) : nullptr;
+        const char escaped[] = {'\\', o ? letters[o - own] : 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+        Add(QByteArrayView(escaped, o ? 2 : 6));
+    }
+    Add("\"");
 }
 
 QString ReportText(const TValidationReport &Report) { return WriteReport(Report, false); }

@@ -53,22 +53,29 @@ public:
     TReportWriter(bool Json, std::function<void(const QByteArray &)> Out);
     void Profile(const TVerdict &Verdict) override;
     void Device(const TVerdict &Verdict) override;
+    // The same from the texts as the database keeps them, without a copy.
+    void Profile(const TKeptVerdict &Verdict);
+    void Device(const TKeptVerdict &Verdict);
     // The count, or the JSON object's end, and what is left to hand on.
     void Finish();
     bool HasErrors() const { return FCounts[clvError] > 0; }
 
 private:
+    char *Room(qsizetype Size);
     void Add(QByteArrayView Text);
     void Add(QStringView Text);
+    // A name or message: as it is in a line, as a string in JSON.
+    void AddText(QByteArrayView Utf8);
     void BeginDevices();
-    void AddTextLine(const char *Kind, const TVerdict &Verdict);
-    void AddJsonLevel(const TVerdict &Verdict);
+    void AddTextLine(QByteArrayView Kind, const TKeptVerdict &Verdict);
+    void AddJsonLevel(const TKeptVerdict &Verdict);
     // Hands the text on once a piece is full, or with All whatever there is.
     void Pass(bool All = false);
 
     bool FJson;
     std::function<void(const QByteArray &)> FOut;
     QByteArray FText;
+    qsizetype FUsed = 0;
     QStringEncoder FUtf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     std::size_t FProfiles = 0, FDevices = 0;
     std::size_t FCounts[3] = {};
