@@ -10,7 +10,7 @@ namespace {
 // 3: the device list's filter finds LAN IPs by index (devices_ip).
 // 4: profiles and devices carry a revision; the change log (changes); the
 //    plug-in's verdicts kept with the records, marked stale by triggers.
-constexpr int SchemaVersion = 4;
+constexpr int SchemaVersion = 5;
 // Changes kept for the windows that follow them; one that fell further
 // behind reads its lists anew.
 constexpr int KeptChanges = 10000;
@@ -245,8 +245,6 @@ void TConfigDatabase::Migrate(int From) {
         return; // the other program was first
     if (From < 2)
         CreateProfilePages();
-    if (From < 3)
-        CreateIndexes();
     if (From < 4) {
         Execute((QByteArray("ALTER TABLE profiles ADD COLUMN ") + RevisionColumn + "; ALTER TABLE devices ADD COLUMN " +
                  RevisionColumn)
@@ -254,18 +252,23 @@ void TConfigDatabase::Migrate(int From) {
         CreateChangeLog();
         AddKeptVerdicts();
     }
+    if (From < 5 && FBackend->Embedded())
+        Execute("DROP INDEX IF EXISTS devices_profile"); // widened below
+    // Last, as an index may cover the columns the steps above add.
+    CreateIndexes();
     SetSchemaVersion();
     t.Commit();
 }
 
 // Devices are read by profile, the host looks for those sharing an ID or a
 // MAC address, and the device list's filter finds all three and the LAN IP.
-// The profile's index holds the columns of the validation report too, which
-// reads a million devices in its order without looking up each in the table.
-// (A database made before keeps the narrower index until its next import.)
+// In a file, the profile's index holds the columns of the validation report
+// too, which reads a million devices in its order without looking up each in
+// the table. A server refuses an index entry over some 2.7 kB, which the
+// message of a MAC address shared by a few hundred devices passes.
 void TConfigDatabase::CreateIndexes() {
-    Execute("CREATE INDEX IF NOT EXISTS devices_profile ON devices (ProfileID, DeviceID, UniqueID, Verdict,"
-            " VerdictMessage);"
+    Execute(QByteArray("CREATE INDEX IF NOT EXISTS devices_profile ON devices ") +
+            (FBackend->Embedded() ? "(ProfileID, DeviceID, UniqueID, Verdict, VerdictMessage);" : "(ProfileID);") +
             "CREATE INDEX IF NOT EXISTS devices_unique_id ON devices (UniqueID);"
             "CREATE INDEX IF NOT EXISTS devices_mac ON devices (MacAddress);"
             "CREATE INDEX IF NOT EXISTS devices_ip ON devices (AssignedIP);");

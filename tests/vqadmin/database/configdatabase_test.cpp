@@ -6,6 +6,7 @@
 #include "ServerDatabase.h"
 #include "SiteSamples.h"
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,9 +132,11 @@ TEST_F(ConfigDatabaseTest, ASchemaOneDatabaseIsMigratedKeepingItsRows) {
     ASSERT_EQ(site.Devices.size(), 1u);
     EXPECT_EQ(site.Devices[0].UniqueID, "0001E1000001");
     EXPECT_EQ(site.Devices[0].ProxyPassword, "lyn2");
-    // The version is written, the device list's index made; the new table takes pages and keeps them.
-    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 4);
+    // The version is written, the device list's index made, the profile's
+    // widened to the report's columns; the new table takes pages and keeps them.
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 5);
     EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM sqlite_schema WHERE name = 'devices_ip'"), 1);
+    EXPECT_EQ(Scalar(DbPath(), "SELECT count(*) FROM pragma_index_info('devices_profile')"), 5);
     {
         TConfigDatabase db(DbPath());
         db.SaveProfilePage("OTHER", "pcSettings.tshSIP.SIP Settings");
@@ -284,7 +287,7 @@ TEST_F(ConfigDatabaseTest, ASchemaThreeDatabaseGainsRevisionsThatWritesMustName)
                                "DROP TABLE changes; PRAGMA user_version = 3"),
               "");
     TConfigDatabase db(DbPath(), TConfigDatabase::TOpenMode::Existing);
-    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 4);
+    EXPECT_EQ(Scalar(DbPath(), "PRAGMA user_version"), 5);
     EXPECT_EQ(Scalar(DbPath(), "SELECT Revision FROM devices WHERE DeviceID = 5"), 1);
 
     TDeviceRecord device = *db.LoadDevice(5);
@@ -336,6 +339,11 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
         std::vector<int64_t> Profiles, Devices;
     };
     const std::vector<int64_t> all = {1, 2, 3, 4};
+    // As long as a MAC address shared by a few hundred devices makes it, and
+    // as random: more than a server's index takes in one entry.
+    QString longMessage;
+    for (int i = 0; i < 150; ++i)
+        longMessage += QCryptographicHash::hash(QByteArray::number(i), QCryptographicHash::Md5).toHex() + ", ";
     const TCase cases[] = {
         {"UPDATE devices SET ProxyPassword = 'x' WHERE DeviceID = 2", {}, {}, {2}},
         {"UPDATE devices SET UniqueID = 'a' WHERE DeviceID = 3", {}, {}, {1, 3}},   // now shared
@@ -347,7 +355,7 @@ TEST_P(DatabaseTest, AWriteMarksStaleTheVerdictsMadeFromWhatItChanged) {
         {nullptr, [](TConfigDatabase &Db) { Db.SaveSystem({}); }, {1, 2}, all},
         {"INSERT INTO node_addresses VALUES (3, '10.0.0.3')", {}, {1, 2}, all},
         // Neither a verdict kept nor what the dialogs remember.
-        {nullptr, [](TConfigDatabase &Db) { Db.KeepDeviceVerdicts({{"a", {}, clvError, "bad", 1}}); }, {}, {}},
+        {nullptr, [&](TConfigDatabase &Db) { Db.KeepDeviceVerdicts({{"a", {}, clvError, longMessage, 1}}); }, {}, {}},
         {nullptr, [](TConfigDatabase &Db) { Db.SaveProfilePage("LYN 2", "pcSettings"); }, {}, {}},
     };
     TConfigDatabase db(DbPath());
