@@ -47,6 +47,28 @@ inline TSite LargeSite(int Profiles, int DevicesPerProfile) {
     return site;
 }
 
+// The site of the million: one profile of DHCP phones, and its phones
+// numbered from 1, made one at a time so that memory stays flat.
+inline TProfileRecord PhonesProfile() {
+    TProfileRecord profile;
+    profile.ProfileID = 1;
+    profile.Name = QStringLiteral("Phones");
+    profile.DeviceType = QStringLiteral("LYN 2");
+    profile.CustomData = QStringLiteral("IPComm{DHCP=true}");
+    return profile;
+}
+
+inline TDeviceRecord Phone(int DeviceID) {
+    TDeviceRecord device;
+    device.DeviceID = DeviceID;
+    device.Protocol = ptSIP;
+    device.ProfileID = 1;
+    device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(DeviceID >> 16), uint8_t(DeviceID >> 8), uint8_t(DeviceID)}};
+    device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-'));
+    device.ProxyPassword = QStringLiteral("secret");
+    return device;
+}
+
 // The site's database and file, made on first use and kept for every run.
 template <int Profiles, int DevicesPerProfile>
 struct TLargeSite {

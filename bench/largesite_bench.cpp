@@ -111,22 +111,9 @@ struct TMillionSiteFile {
         f.open(QIODevice::WriteOnly);
         TSiteFileWriter writer(f, File);
         writer.System({});
-        TProfileRecord profile;
-        profile.ProfileID = 1;
-        profile.Name = QStringLiteral("Phones");
-        profile.DeviceType = QStringLiteral("LYN 2");
-        profile.CustomData = QStringLiteral("IPComm{DHCP=true}");
-        writer.Profile(profile);
-        for (int d = 1; d <= Devices; ++d) {
-            TDeviceRecord device;
-            device.DeviceID = d;
-            device.Protocol = ptSIP;
-            device.ProfileID = 1;
-            device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(d >> 16), uint8_t(d >> 8), uint8_t(d)}};
-            device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-'));
-            device.ProxyPassword = QStringLiteral("secret");
-            writer.Device(device);
-        }
+        writer.Profile(PhonesProfile());
+        for (int d = 1; d <= Devices; ++d)
+            writer.Device(Phone(d));
         writer.Finish();
     }
 };

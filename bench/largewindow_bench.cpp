@@ -11,6 +11,7 @@
 #include "plugin/PluginLibrary.h"
 #include "validation/ListVerdicts.h"
 #include "windows/MainWindow.h"
+#include "LargeSite.h"
 #include "VQControls.h"
 #include "VarnelGrid.h"
 
@@ -32,22 +33,9 @@ struct TSiteDatabase {
             TSystemValues system;
             system.EditRights = true; // the devices can be edited
             Database.SaveSystem(system);
-            TProfileRecord profile;
-            profile.ProfileID = 1;
-            profile.Name = QStringLiteral("Phones");
-            profile.DeviceType = QStringLiteral("LYN 2");
-            profile.CustomData = QStringLiteral("IPComm{DHCP=true}");
-            Database.SaveProfile(profile);
-            for (int d = 1; d <= Devices; ++d) {
-                TDeviceRecord device;
-                device.DeviceID = d;
-                device.Protocol = ptSIP;
-                device.ProfileID = 1;
-                device.MacAddress = {{0x00, 0x01, 0xE1, uint8_t(d >> 16), uint8_t(d >> 8), uint8_t(d)}};
-                device.UniqueID = MACToText(device.MacAddress).remove(QLatin1Char('-'));
-                device.ProxyPassword = QStringLiteral("secret");
-                Database.SaveDevice(device);
-            }
+            Database.SaveProfile(PhonesProfile());
+            for (int d = 1; d <= Devices; ++d)
+                Database.SaveDevice(Phone(d));
         });
     }
     static TSiteDatabase &Get(int Devices) {
