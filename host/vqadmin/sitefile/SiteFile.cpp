@@ -313,15 +313,8 @@ void ReadMembers(TJsonReader &json, const TPlace &place, const Member &member) {
 template <class R>
 void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>> &table, const char *id,
                 QSet<int64_t> *given, const char *givenElsewhere, const QString &hint) {
-    // By name, made once (a record has one table): a site has a million devices.
-    static const QHash<QString, const TRecordField<R> *> byName = [&] {
-        QHash<QString, const TRecordField<R> *> fields;
-        for (const TRecordField<R> &f : table)
-            fields.insert(QLatin1String(f.Name), &f);
-        return fields;
-    }();
     // Files mostly give the fields in table order, as export writes them: the
-    // one after the field before is tried first.
+    // one after the field before is tried first, the whole table only then.
     std::size_t next = 0;
     ReadMembers(json, TPlace(json), [&](const QString &key, const TPlace &at) {
         // Most values are strings, taken as they are. For one, the value is
@@ -336,7 +329,7 @@ void ReadFields(TJsonReader &json, R &record, const std::vector<TRecordField<R>>
                 given->insert(n);
         }
         const TRecordField<R> *field =
-            next < table.size() && key == QLatin1String(table[next].Name) ? &table[next] : byName.value(key);
+            next < table.size() && key == QLatin1String(table[next].Name) ? &table[next] : FindField(table, key);
         if (field)
             next = std::size_t(field - table.data()) + 1;
         ReadField(record, field, key, text, value, at, givenElsewhere, hint);

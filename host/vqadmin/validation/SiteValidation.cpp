@@ -327,10 +327,6 @@ void TReportWriter::Add(QByteArrayView Text) {
     FUsed += Text.size();
 }
 
-void TReportWriter::Add(QStringView Text) {
-    FUsed = FUtf8.appendToBuffer(Room(FUtf8.requiredSpace(Text.size())), Text) - FText.constData();
-}
-
 void TReportWriter::Pass(bool All) {
     if (FUsed < ReportPiece && !(All && FUsed > 0))
         return;
@@ -386,7 +382,7 @@ void TReportWriter::Finish() {
             BeginDevices();
         Add("]}\n");
     } else {
-        Add(CountLine(FProfiles, FDevices, FCounts[clvError], FCounts[clvWarning]));
+        Add(CountLine(FProfiles, FDevices, FCounts[clvError], FCounts[clvWarning]).toUtf8());
         Add("\n");
     }
     Pass(true);

@@ -6,8 +6,6 @@
 
 #include "database/ConfigDatabase.h"
 
-#include <QStringEncoder>
-
 // Takes the verdicts as validation reaches them: every profile's, then every
 // device's, by profile in ProfileID order, then those without one; DeviceID
 // order within.
@@ -63,7 +61,6 @@ public:
 private:
     char *Room(qsizetype Size);
     void Add(QByteArrayView Text);
-    void Add(QStringView Text);
     // A name or message: as it is in a line, as a string in JSON.
     void AddText(QByteArrayView Utf8);
     void BeginDevices();
@@ -76,7 +73,6 @@ private:
     std::function<void(const QByteArray &)> FOut;
     QByteArray FText;
     qsizetype FUsed = 0;
-    QStringEncoder FUtf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     std::size_t FProfiles = 0, FDevices = 0;
     std::size_t FCounts[3] = {};
 };
