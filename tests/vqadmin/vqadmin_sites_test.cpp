@@ -4,6 +4,7 @@
 
 #include "HostRun.h"
 #include "plugin/PluginFile.h"
+#include "ServerDatabase.h"
 #include "SiteSamples.h"
 
 #include <QFile>
@@ -367,14 +368,20 @@ TEST_F(VqadminSitesTest, ADamagedDatabaseIsRefused) {
 // failure that says so.
 TEST_F(VqadminSitesTest, OutputThatDoesNotReachItsDestinationIsAFailure) {
     Import("site.db", BinPath("demo-site.json"));
-    // Export writes its own output; the other commands' output is flushed at the end.
-    const QStringList commands[] = {{"info"}, {"export"}, {"automate", Write("s.txt", "help")}};
+    const TServerDatabase server;
+    ASSERT_EQ(Vqadmin({"--db", server.Address(), "import", BinPath("demo-site.json")}).Status, 0);
+    // Export writes its own output, and the server's connection closes after
+    // it; the other commands' output is flushed at the end.
+    const QStringList commands[] = {{Path("site.db"), "info"},
+                                    {Path("site.db"), "export"},
+                                    {server.Address(), "export"},
+                                    {Path("site.db"), "automate", Write("s.txt", "help")}};
     for (const QStringList &command : commands) {
         QProcess p;
         p.setStandardOutputFile("/dev/full");
-        p.start(BinPath("vqadmin"), QStringList{"--db", Path("site.db")} + command);
+        p.start(BinPath("vqadmin"), QStringList{"--db"} + command);
         ASSERT_TRUE(p.waitForFinished(60000));
-        EXPECT_EQ(p.exitCode(), 2) << command[0].toStdString();
+        EXPECT_EQ(p.exitCode(), 2) << command.join(' ').toStdString();
         const QString err = QString::fromUtf8(p.readAllStandardError());
         EXPECT_TRUE(err.endsWith("vqadmin: standard output: cannot write: No space left on device\n")) << err.toStdString();
     }

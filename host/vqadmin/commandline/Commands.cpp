@@ -187,6 +187,10 @@ int CommandExport(const QString &DatabasePath, const QString &FileName) {
         QFile out;
         out.open(stdout, QIODevice::WriteOnly);
         ExportSite(database, out, QStringLiteral("standard output"), update);
+        // Said now, while the reason is known: closing flushes without a word,
+        // and the database's own closing may take the reason away.
+        if (!out.flush())
+            throw Exception(QStringLiteral("standard output: cannot write: ") + out.errorString());
         return ExitOK;
     }
     // Written beside the file and renamed into place when complete; unbuffered,
